@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the library and the kelcmd program, then runs the demo against the built-in simulated unit.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$(nproc)" --target kelcmd_app
+./build/apps/kelcmd/kelcmd demo

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/serial_device.h"
+#include "transport/bus_monitor.h"
+
+namespace kelcmd {
+
+enum BusControl : uint8_t { RTS_CONTROL = 0, AUTO_CONTROL = 1 };
+
+// One serial port of the bus: opens its device, switches the ninth bit (mark parity for the address
+// byte, space for the rest), drives RTS for RS485 transmitters, keeps the read timeouts the packet
+// protocol needs in each phase, and busy-waits the bus gaps. Not locked: its port's lock serialises
+// every transfer.
+class CSerialLine {
+public:
+    CSerialLine() = default;
+    virtual ~CSerialLine();
+    CSerialLine(const CSerialLine&) = delete;
+    CSerialLine& operator=(const CSerialLine&) = delete;
+
+    // Result codes: 0, 128 (cannot open), 131 (cannot set), 132 (cannot get the settings).
+    uint8_t Open(uint32_t baud, const std::string& devicePath, uint8_t busControl,
+                 uint32_t characterTimeout, uint32_t receiveTrials);
+    uint8_t Close();  // 0, or 135 when not open or the close fails
+
+    uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
+    bool IsOpen() const { return handleValid_; }
+    uint32_t GetCharacterTimeout() const { return characterTimeout_; }
+    uint32_t GetReceiveTrials() const { return receiveTrials_; }
+    uint8_t GetBusControl() const { return busControl_; }
+    const std::string& GetDevicePath() const { return devicePath_; }
+    bool IsRtsRaised() const { return rtsRaised_; }
+
+    bool SetParity(Parity parity);
+    void RaiseRts();
+    void DropRts();
+    bool Purge();
+    bool SetTransmitTimeouts();
+    bool SetReceiveTimeouts(uint32_t firstCharacterTimeout);
+    bool SetReadTotalConstant(uint32_t constant);
+    bool WaitTransmitterEmpty();
+    bool Write(const uint8_t* bytes, size_t count, size_t& written);
+    bool Read(uint8_t* buffer, size_t count, size_t& received);
+
+    static uint32_t CharacterGap(uint32_t baud);  // microseconds, 0 for rates not in the table
+    static void BusyWait(uint32_t microseconds);
+
+    // Interactive loopback test through the prompt interface: 1 when the port passed.
+    int LoopbackTest();
+
+    uint8_t GetLastDestination() const { return lastDestination_; }
+    void SetLastDestination(uint8_t destination) { lastDestination_ = destination; }
+
+    CObserverList& PacketObservers() { return packetObservers_; }
+    const CObserverList& PacketObservers() const { return packetObservers_; }
+
+    // The current timeouts record (as last applied or about to be applied).
+    const CommTimeouts& GetTimeouts() const { return timeouts_; }
+
+private:
+    bool ApplyTimeouts();
+
+    std::unique_ptr<SerialDevice> device_;
+    std::string devicePath_;
+    uint8_t busControl_ = RTS_CONTROL;
+    LineSettings lineSettings_;
+    uint32_t characterTimeout_ = 0;
+    uint32_t receiveTrials_ = 0;
+    CommTimeouts timeouts_;
+    bool opened_ = false;
+    bool rtsRaised_ = false;
+    bool handleValid_ = false;
+    uint8_t lastDestination_ = 0;
+    CObserverList packetObservers_;
+};
+
+}  // namespace kelcmd
