@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/serial_device.h"
+
+namespace kelcmd::sim {
+
+// Opens a device on the simulated bus named by `spec` ("sim" or "sim:<options>"). Null when the
+// spec is malformed or the bus is already open.
+std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& spec);
+
+}  // namespace kelcmd::sim

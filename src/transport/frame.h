@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace kelcmd {
+
+// CRC-16 of a frame: polynomial 0x1021, register from 0, each byte from its most significant bit
+// into bit 0 of the register; no augmenting zero bytes, no final exclusive-or. "abc" gives 0x1EE4.
+uint16_t FrameCrc(std::span<const uint8_t> bytes);
+
+// The length word of a frame: the 10-bit data length with its 6-bit check in bits 10 to 15, chosen
+// so that bits 0-4, bits 5-9 and bits 10-15 add up to a multiple of 64.
+uint16_t LengthWord(uint16_t dataLength);
+
+// Whether a received length word passes its check.
+bool LengthWordValid(uint16_t word);
+
+inline uint16_t LengthOf(uint16_t word) { return word & 0x3FF; }
+
+}  // namespace kelcmd
