@@ -148,7 +148,7 @@ void SimBus::PurgeInput() {
     ++counters_.purges;
 }
 
-void SimBus::InjectInput(std::span<const uint8_t> bytes, std::chrono::milliseconds after) {
+void SimBus::InjectInput(const std::vector<uint8_t>& bytes, std::chrono::milliseconds after) {
     input_.Push(bytes, RealClock::now() + after);
 }
 

@@ -68,7 +68,7 @@ class SimBus {
 
     // The test side.
     // Bytes that reach the host's device `after` from now, as if a unit had sent them.
-    void InjectInput(std::span<const uint8_t> bytes,
+    void InjectInput(const std::vector<uint8_t>& bytes,
                      std::chrono::milliseconds after = std::chrono::milliseconds(0));
     size_t PendingInput() const { return input_.Pending(); }
     std::vector<WireByte> WireLog() const;
