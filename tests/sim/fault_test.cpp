@@ -96,8 +96,8 @@ TEST_F(SimFaultTest, WrongFirstByteIsFiveOrTheChosenValue) {
 
 TEST_F(SimFaultTest, LateAnswerArrivesOnlyAfterItsDelay) {
     unit->Misbehave(Fault::LateAnswer, 1, 1000);
+    const auto sent = SteadyClock::now();  // before the write: the delay counts from its end
     host->Send(Request(1, kTestEcho, {0xAB, 0xCD}));
-    const auto sent = SteadyClock::now();
     EXPECT_EQ(host->Read(1), Bytes{kAck});
     EXPECT_TRUE(host->Read(1, TotalTimeout(50)).empty());
     EXPECT_EQ(host->Read(answer.size(), TotalTimeout(10000)), answer);
