@@ -20,18 +20,25 @@ struct CRuntimeClass {
 
     bool IsDerivedFrom(const CRuntimeClass* other) const;
     std::unique_ptr<CObject> CreateObject() const;
-    // The registered class of that exact name, or null.
+    // The registered class of that exact name, or null (see archive/class_registry.h).
     static const CRuntimeClass* FromName(std::string_view name);
 };
 
 // Root of the serialisable classes.
 class CObject {
-public:
+  public:
     virtual ~CObject() = default;
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual void Serialize(CArchive&) {}
     bool IsKindOf(const CRuntimeClass* runtimeClass) const;
     static const CRuntimeClass* StaticClass();
 };
+
+// The creation function of a class that can be created by name: {"CName", schema, base,
+// &CreateInstance<CName>}.
+template <class T>
+std::unique_ptr<CObject> CreateInstance() {
+    return std::make_unique<T>();
+}
 
 }  // namespace kelcmd

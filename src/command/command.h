@@ -19,8 +19,9 @@ enum CommandStatus : uint32_t {
 };
 
 // The root of every command: name, answer timeout, status, times, trials, warning and error.
+// The status is not stored in archives; a loaded command is "Idle".
 class CCommand : public CObject {
-public:
+  public:
     CCommand();
     ~CCommand() override;
 
@@ -65,7 +66,13 @@ public:
     uint32_t GetError() const { return error_; }
     void SetError(uint32_t error) { error_ = error; }
 
-private:
+  protected:
+    // Writes or reads the fields of this class alone, in archive order. Reading assigns straight
+    // into this object: loaders read into a fresh temporary and copy it over only when the whole
+    // archive part was read, so a failed load leaves the real object untouched.
+    void SerializeCommandFields(CArchive& archive);
+
+  private:
     std::string name_;
     uint32_t answerTimeout_ = 100;
     uint32_t status_ = STATUS_IDLE;
