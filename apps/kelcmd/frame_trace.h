@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "command/kel_command.h"
+#include "transport/bus_monitor.h"
+
+namespace kelcmd::app {
+
+// The wire bytes of a command's request and of its answer, as hex.
+std::string RequestHex(const CKelCommand& command);
+std::string AnswerHex(const CKelCommand& command);
+
+// Prints every answer the port receives and every command it executes.
+class FrameTrace final : public CBusMonitor {
+public:
+    explicit FrameTrace(std::FILE* out) : out_(out) {}
+    void ReceiveCommand(const CKelCommand& command) override;
+
+private:
+    std::FILE* out_;
+};
+
+}  // namespace kelcmd::app

@@ -1,0 +1,80 @@
+#include "raw_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "command/kel_command.h"
+#include "frame_trace.h"
+#include "hex.h"
+#include "kelcmd/kelcmd.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd::app {
+namespace {
+
+constexpr uint32_t kAnswerTimeout = 1000;
+
+void PrintResult(const char* what, uint8_t result) {
+    std::printf("%s: %u %s\n", what, result, ResultCodeText(result).c_str());
+}
+
+}  // namespace
+
+int RunSend(Session& session, const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3) {
+        std::fprintf(stderr, "usage: kelcmd send DEST MTYPE [BYTE ...]\n");
+        return 2;
+    }
+    KebPacket packet;
+    std::memset(&packet, 0, sizeof packet);
+    const auto dest = ParseNumber(arguments[1], 255);
+    const auto mtype = ParseNumber(arguments[2], 255);
+    if (!dest || !mtype) {
+        std::fprintf(stderr, "kelcmd: DEST and MTYPE are numbers from 0 to 255\n");
+        return 2;
+    }
+    if (arguments.size() - 3 > kMaxDataLength) {
+        std::fprintf(stderr, "kelcmd: at most %u data bytes\n", kMaxDataLength);
+        return 2;
+    }
+    packet.dest = static_cast<uint8_t>(*dest);
+    packet.mtype = static_cast<uint8_t>(*mtype);
+    for (size_t i = 3; i < arguments.size(); ++i) {
+        const auto byte = ParseNumber(arguments[i], 255);
+        if (!byte) {
+            std::fprintf(stderr, "kelcmd: data byte '%s' is not a number from 0 to 255\n",
+                         arguments[i].c_str());
+            return 2;
+        }
+        packet.data[packet.length++] = static_cast<uint8_t>(*byte);
+    }
+
+    CKelCommand request;
+    request.SetRawMessage(packet);
+    std::printf("request  %s\n", RequestHex(request).c_str());
+    const uint8_t sent = MP_KEB_SendPacket(session.options().port.c_str(), &packet);
+    PrintResult("send", sent);
+    if (sent != RESULT_OK) return 1;
+    if (packet.dest >= 128 || packet.mtype == 8) return 0;  // nothing answers these
+
+    KebPacket answer;
+    std::memset(&answer, 0, sizeof answer);
+    const uint8_t received =
+        MP_KEB_ReceivePacketRetry(session.options().port.c_str(), &answer, kAnswerTimeout);
+    PrintResult("receive", received);
+    if (received != RESULT_OK) return 1;
+    std::printf("answer   dest %u send %u mtype %u length %u data %s\n", answer.dest, answer.send,
+                answer.mtype, answer.length,
+                HexBytes(std::span<const uint8_t>(answer.data, answer.length)).c_str());
+    if (answer.mtype != packet.mtype) {
+        std::printf("refused: %s\n", ResultCodeText(answer.mtype).c_str());
+        if (answer.length >= 2) {
+            const int16_t warning = static_cast<int16_t>(answer.data[answer.length - 2] << 8 |
+                                                         answer.data[answer.length - 1]);
+            std::printf("warning: %s\n", CommandWarningText(warning).c_str());
+        }
+    }
+    return 0;
+}
+
+}  // namespace kelcmd::app

@@ -1,0 +1,137 @@
+// The bus-level exports: ports, settings and raw packets.
+#include <cstring>
+#include <string>
+
+#include "api/current_target.h"
+#include "command/kel_command.h"
+#include "kelcmd/kelcmd.h"
+#include "transport/kel_communication.h"
+#include "transport/packet_protocol.h"
+#include "transport/port_resolver.h"
+#include "transport/result_codes.h"
+
+using namespace kelcmd;
+
+namespace {
+
+CSerialLine* OpenLineOf(const std::string& portName) {
+    CKelPort* port = Communication().FindPort(portName);
+    if (port == nullptr || !port->GetLine().IsOpen()) return nullptr;
+    return &port->GetLine();
+}
+
+using LineOperation = uint8_t (*)(CSerialLine&, CKelCommand*);
+
+uint8_t SendPacketOn(const char* portName, KebPacket* packet, LineOperation transmit) {
+    if (packet == nullptr) return NO_COMMAND;
+    CSerialLine* line = portName ? OpenLineOf(portName) : nullptr;
+    if (line == nullptr) return WIN_ERR_WRITECOMM;
+    CKelCommand command;
+    // A data length beyond the frame's 1023 bytes never reaches the line.
+    if (!command.SetRawMessage(*packet)) return BAD_LEN;
+    return transmit(*line, &command);
+}
+
+uint8_t ReceivePacketOn(const char* portName, KebPacket* packet, uint32_t timeout,
+                        LineOperation receive) {
+    if (packet == nullptr) return NO_COMMAND;
+    CSerialLine* line = portName ? OpenLineOf(portName) : nullptr;
+    if (line == nullptr) return WIN_ERR_READCOMM;
+    CKelCommand command;
+    command.SetAnswerTimeout(timeout);
+    const uint8_t result = receive(*line, &command);
+    command.GetRawAnswer(*packet);
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+KELCMD_API uint8_t KEB_InitKelBus(uint32_t baudrate, const char* portName, uint8_t busControl,
+                                  uint32_t timeout, uint32_t receiveTrials) {
+    if (portName == nullptr) return WIN_ERR_OPENCOMM;
+    SetCurrentPortName(portName);
+    CPortSettings settings;
+    settings.Set(portName, baudrate, busControl, timeout, receiveTrials);
+    return Communication().InitPort(settings);
+}
+
+KELCMD_API uint8_t KEB_OpenKelBus(const char* portName) {
+    if (portName == nullptr) return WIN_ERR_OPENCOMM;
+    return Communication().OpenPort(portName);
+}
+
+KELCMD_API uint8_t KEB_CloseKelBus(void) { return Communication().ClosePort(CurrentPortName()); }
+
+KELCMD_API uint8_t KEB_CloseKelBusPort(const char* portName) {
+    if (portName == nullptr) return WIN_ERR_CLOSECOMM;
+    return Communication().ClosePort(portName);
+}
+
+KELCMD_API int32_t KEB_GetKelBusSettings(const char* portName, uint32_t* baudrate,
+                                         uint8_t* busControl, uint32_t* timeout,
+                                         uint32_t* receiveTrials) {
+    if (portName == nullptr) return 0;
+    CPortSettings settings;
+    if (!Communication().GetPortSettings(portName, &settings)) return 0;
+    if (baudrate) *baudrate = settings.GetBaudrate();
+    if (busControl) *busControl = settings.GetBusControl();
+    if (timeout) *timeout = settings.GetTimeout();
+    if (receiveTrials) *receiveTrials = settings.GetReceiveTrials();
+    return 1;
+}
+
+KELCMD_API uint32_t KEB_GetBaudrate(void) {
+    CPortSettings settings;
+    if (!Communication().GetPortSettings(CurrentPortName(), &settings)) return 0;
+    return settings.GetBaudrate();
+}
+
+KELCMD_API int32_t KEB_GetStandardPortName(char* buffer, uint32_t bufferSize) {
+    const std::string name = CurrentPortName();
+    if (buffer == nullptr || name.size() >= bufferSize) return 0;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    return 1;
+}
+
+KELCMD_API uint8_t KEB_SendPacket(KebPacket* packet) {
+    return SendPacketOn(CurrentPortName().c_str(), packet, Transmit);
+}
+
+KELCMD_API uint8_t KEB_SendPacketRetry(KebPacket* packet) {
+    return SendPacketOn(CurrentPortName().c_str(), packet, TransmitWithRetry);
+}
+
+KELCMD_API uint8_t KEB_ReceivePacket(KebPacket* packet, uint32_t timeout) {
+    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, Receive);
+}
+
+KELCMD_API uint8_t KEB_ReceivePacketRetry(KebPacket* packet, uint32_t timeout) {
+    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, ReceiveWithResend);
+}
+
+KELCMD_API uint8_t MP_KEB_SendPacket(const char* portName, KebPacket* packet) {
+    return SendPacketOn(portName, packet, Transmit);
+}
+
+KELCMD_API uint8_t MP_KEB_SendPacketRetry(const char* portName, KebPacket* packet) {
+    return SendPacketOn(portName, packet, TransmitWithRetry);
+}
+
+KELCMD_API uint8_t MP_KEB_ReceivePacket(const char* portName, KebPacket* packet, uint32_t timeout) {
+    return ReceivePacketOn(portName, packet, timeout, Receive);
+}
+
+KELCMD_API uint8_t MP_KEB_ReceivePacketRetry(const char* portName, KebPacket* packet,
+                                             uint32_t timeout) {
+    return ReceivePacketOn(portName, packet, timeout, ReceiveWithResend);
+}
+
+KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device) {
+    if (portName == nullptr || *portName == '\0') return 0;
+    MapPort(portName, device ? device : "");
+    return 1;
+}
+
+}  // extern "C"

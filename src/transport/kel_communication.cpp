@@ -1,0 +1,208 @@
+#include "transport/kel_communication.h"
+
+#include <cstdio>
+
+#include "platform/prompt.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd {
+
+CKelCommunication::CKelCommunication() {
+    char text[64];
+    std::snprintf(text, sizeof text, "KelCommunication Version %.2f Rev %i",
+                  static_cast<double>(versionNumber_), revision_);
+    versionText_ = text;
+}
+
+CKelCommunication::~CKelCommunication() { RemoveAllPorts(); }
+
+CKelPort* CKelCommunication::FindPort(const std::string& name) const {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (const auto& port : ports_) {
+        if (port->GetName() == name) return port.get();
+    }
+    return nullptr;
+}
+
+CKelPort* CKelCommunication::FindPortNoCase(const std::string& name) const {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (const auto& port : ports_) {
+        if (PortNamesEqual(port->GetName(), name)) return port.get();
+    }
+    return nullptr;
+}
+
+std::vector<std::string> CKelCommunication::GetPortNames() const {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    std::vector<std::string> names;
+    for (const auto& port : ports_) names.push_back(port->GetName());
+    return names;
+}
+
+std::unique_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto it = ports_.begin(); it != ports_.end(); ++it) {
+        if ((*it)->GetName() == name) {
+            std::unique_ptr<CKelPort> port = std::move(*it);
+            ports_.erase(it);
+            return port;
+        }
+    }
+    return nullptr;
+}
+
+uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
+    if (CKelPort* known = FindPort(settings.GetName())) {
+        known->CloseLine();
+        known->SetSettings(settings);
+        const uint8_t result = known->OpenLine();
+        if (result != RESULT_OK) Detach(settings.GetName());
+        return result;
+    }
+    auto port = std::make_unique<CKelPort>();
+    port->SetSettings(settings);
+    const uint8_t result = port->OpenLine();
+    if (result == RESULT_OK) {
+        std::lock_guard<std::mutex> guard(tableLock_);
+        ports_.push_back(std::move(port));
+    }
+    return result;
+}
+
+uint8_t CKelCommunication::InitPort(const CPortSettings& settings) { return OpenOrReopen(settings); }
+
+uint8_t CKelCommunication::OpenPort(const std::string& name) {
+    CPortSettings settings;
+    if (CKelPort* known = FindPort(name)) {
+        settings = known->Settings();
+    } else {
+        settings.SetName(name);
+    }
+    return OpenOrReopen(settings);
+}
+
+uint8_t CKelCommunication::ClosePort(const std::string& name) {
+    std::unique_ptr<CKelPort> port = Detach(name);
+    if (!port) return WIN_ERR_CLOSECOMM;
+    return port->CloseLine();
+}
+
+int CKelCommunication::SetErrorCallback(const std::string& name, KelErrorCallback callback) {
+    CKelPort* port = FindPort(name);
+    return port ? port->SetErrorCallback(callback) : 0;
+}
+
+void CKelCommunication::GetVersion(float& number, std::string& text) const {
+    number = versionNumber_;
+    text = versionText_;
+}
+
+int CKelCommunication::OpenWithMessage(const CPortSettings& settings,
+                                       const std::string& failureText) {
+    if (OpenOrReopen(settings) == RESULT_OK) return 1;
+    CurrentPrompt().ShowMessage(failureText);
+    return 0;
+}
+
+int CKelCommunication::OpenPortNamed(const std::string& name) {
+    CPortSettings settings;
+    if (CKelPort* known = FindPort(name)) {
+        settings = known->Settings();
+    } else {
+        settings.SetName(name);
+    }
+    return OpenWithMessage(settings, "Error opening port '" + name + "' !");
+}
+
+int CKelCommunication::OpenPortWithSettings(const CPortSettings& settings) {
+    return OpenWithMessage(settings, "Error opening port '" + settings.GetName() + "' !");
+}
+
+int CKelCommunication::OpenPortDialog(const CPortSettings& settings) {
+    CPortSettings chosen = settings;
+    if (dialogs_ == nullptr || !dialogs_->EditPortSettings(chosen)) return 0;
+    return OpenWithMessage(chosen, "Error opening port!\nPort is in use!");
+}
+
+int CKelCommunication::GetPortSettings(const std::string& name, CPortSettings* settings) {
+    CKelPort* port = FindPort(name);
+    return port ? port->GetSettings(settings) : 0;
+}
+
+int CKelCommunication::SetPortSettings(const std::string& name, const CPortSettings& settings) {
+    CKelPort* port = FindPort(name);
+    return port ? port->SetSettings(settings) : 0;
+}
+
+int CKelCommunication::InitPortDialog(const std::string& name, std::string* chosenName) {
+    CPortSettings settings;
+    if (CKelPort* known = FindPort(name)) {
+        settings = known->Settings();
+    } else {
+        settings.SetName(name);
+    }
+    if (dialogs_ == nullptr || !dialogs_->EditPortSettings(settings)) return 0;
+    if (OpenOrReopen(settings) != RESULT_OK) {
+        CurrentPrompt().ShowMessage("Error opening port!\nPort is in use!");
+        return 0;
+    }
+    if (chosenName != nullptr) *chosenName = settings.GetName();
+    return 1;
+}
+
+int CKelCommunication::MultiPortConfigurationDialog(void* parent) {
+    if (dialogs_ != nullptr) dialogs_->MultiPortConfiguration(parent);
+    return 0;
+}
+
+int CKelCommunication::RemovePort(const std::string& name) {
+    std::unique_ptr<CKelPort> port = Detach(name);
+    if (!port) return 0;
+    port->CloseLine();
+    return 1;
+}
+
+int CKelCommunication::RemoveAllPorts() {
+    std::vector<std::unique_ptr<CKelPort>> ports;
+    {
+        std::lock_guard<std::mutex> guard(tableLock_);
+        ports.swap(ports_);
+    }
+    for (auto& port : ports) port->CloseLine();
+    return 1;
+}
+
+void CKelCommunication::ReserveAllPorts() {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto& port : ports_) port->Reserve();
+}
+
+void CKelCommunication::ReleaseAllPorts() {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto& port : ports_) port->Release();
+}
+
+void CKelCommunication::RegisterObserver(CBusMonitor* observer) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto& port : ports_) port->RegisterObserver(observer);
+}
+
+void CKelCommunication::ResumeObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto& port : ports_) port->ResumeObserver(allThreads, everyObserver, observer);
+}
+
+void CKelCommunication::SuspendObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (auto& port : ports_) port->SuspendObserver(allThreads, everyObserver, observer);
+}
+
+CKelCommunication& Communication() {
+    static CKelCommunication manager;
+    return manager;
+}
+
+// The manager exists before any export can run.
+[[maybe_unused]] static CKelCommunication& constructedAtLoad = Communication();
+
+}  // namespace kelcmd

@@ -1,0 +1,60 @@
+/* A host program written in C: proves the public header is C and the exports link from C. */
+#include <stdio.h>
+#include <string.h>
+
+#include "kelcmd/kelcmd.h"
+
+static int failures = 0;
+static int checks = 0;
+
+static void check(int condition, const char* what) {
+    ++checks;
+    if (!condition) {
+        ++failures;
+        fprintf(stderr, "failed: %s\n", what);
+    }
+}
+
+int main(void) {
+    KebPacket packet;
+    char name[64];
+    char text[128];
+    uint32_t baud = 0;
+    uint8_t busControl = 9;
+    uint32_t timeout = 0;
+    uint32_t trials = 0;
+
+    check(KEB_MapPort("Com7", "sim:1") == 1, "KEB_MapPort");
+    check(KEB_InitKelBus(19200, "Com7", KEB_RTS_CONTROL, 100, 4) == 0, "KEB_InitKelBus");
+    check(KEB_GetBaudrate() == 19200, "KEB_GetBaudrate");
+    check(KEB_GetKelBusSettings("Com7", &baud, &busControl, &timeout, &trials) == 1,
+          "KEB_GetKelBusSettings");
+    check(baud == 19200 && busControl == 0 && timeout == 100 && trials == 4, "settings values");
+    check(KEB_GetStandardPortName(name, sizeof name) == 1 && strcmp(name, "Com7") == 0,
+          "KEB_GetStandardPortName");
+
+    /* An echo request to the simulated unit (its test command 200 returns the data it was sent). */
+    memset(&packet, 0, sizeof packet);
+    packet.dest = 1;
+    packet.mtype = 200;
+    packet.length = 3;
+    packet.data[0] = 1;
+    packet.data[1] = 2;
+    packet.data[2] = 3;
+    check(KEB_SendPacket(&packet) == 0, "KEB_SendPacket");
+    memset(&packet, 0, sizeof packet);
+    check(KEB_ReceivePacket(&packet, 500) == 0, "KEB_ReceivePacket");
+    check(packet.dest == 0 && packet.send == 1 && packet.mtype == 200 && packet.length == 3 &&
+              packet.data[2] == 3,
+          "echoed packet");
+
+    check(GetErrorText(0, name, sizeof name, text, sizeof text) == 1 &&
+              strcmp(name, "NO_ERROR") == 0,
+          "GetErrorText");
+    SelectSlave(2);
+    check(KEB_CloseKelBus() == 0, "KEB_CloseKelBus");
+    check(KEB_CloseKelBus() == 135, "KEB_CloseKelBus twice");
+
+    printf("%d passed, %d failed\n", checks - failures, failures);
+    return failures == 0 ? 0 : 1;
+}
