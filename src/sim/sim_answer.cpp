@@ -29,8 +29,13 @@ std::vector<uint8_t> EncodeAnswerFrame(uint8_t sender, uint8_t mtype,
                                        std::span<const uint8_t> data) {
     data = data.first(std::min(data.size(), kMaxFrameData));
     const uint16_t word = LengthWord(static_cast<uint16_t>(data.size()));
-    std::vector<uint8_t> frame{0, static_cast<uint8_t>(word >> 8),
-                               static_cast<uint8_t>(word & 0xFF), sender, mtype};
+    std::vector<uint8_t> frame;
+    frame.reserve(data.size() + 7);
+    frame.push_back(0);
+    frame.push_back(static_cast<uint8_t>(word >> 8));
+    frame.push_back(static_cast<uint8_t>(word & 0xFF));
+    frame.push_back(sender);
+    frame.push_back(mtype);
     frame.insert(frame.end(), data.begin(), data.end());
     const uint16_t crc = FrameCrc(frame);
     frame.push_back(static_cast<uint8_t>(crc >> 8));

@@ -24,7 +24,7 @@ bool WriteAll(CSerialLine& line, const uint8_t* bytes, size_t count) {
 uint8_t ReadExactly(CSerialLine& line, uint8_t* buffer, size_t count, uint8_t shortCode) {
     size_t received = 0;
     if (!line.Read(buffer, count, received)) return WIN_ERR_READCOMM;
-    return received < count ? shortCode : RESULT_OK;
+    return received < count ? shortCode : static_cast<uint8_t>(RESULT_OK);
 }
 
 bool ExpectsAcknowledge(uint8_t destination) {
@@ -55,7 +55,7 @@ uint8_t ReadAcknowledge(CSerialLine& line) {
     if (!line.Read(&acknowledge, 1, received)) return WIN_ERR_READCOMM;
     if (received == 0) return XMT_ERR_TACK;
     if (IsPositiveAcknowledge(acknowledge)) return RESULT_OK;
-    return acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK;
+    return static_cast<uint8_t>(acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK);
 }
 
 uint8_t TransmitOnce(CSerialLine& line, CKelCommand& command) {
@@ -194,7 +194,7 @@ uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CKelCommand* command) {
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return destination < 128 ? ReceiveWithResend(line, command) : RESULT_OK;
+            return destination < 128 ? ReceiveWithResend(line, command) : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {

@@ -108,6 +108,17 @@ std::optional<std::string> ResolvePortDevice(const std::string& portName) {
     return std::nullopt;
 }
 
+bool HasPortMapping(const std::string& portName) {
+    const std::string_view name = WithoutPrefix(portName);
+    {
+        std::lock_guard<std::mutex> lock(tableMutex);
+        for (const Mapping& mapping : table) {
+            if (EqualNoCase(mapping.name, name)) return true;
+        }
+    }
+    return EnvironmentMapping(name).has_value();
+}
+
 bool MapPort(const std::string& portName, const std::string& device) {
     const std::string_view name = WithoutPrefix(portName);
     if (name.empty()) return false;

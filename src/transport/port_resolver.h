@@ -6,8 +6,8 @@
 
 namespace kelcmd {
 
-// The original opened "\\.\" + port name (or the name as it stood if it began with "\\.\"), in a
-// buffer of 20 bytes with the terminating zero. The limit applies to the port name only.
+// Port names keep the limit of the "\\.\" + name device paths that hosts know: 20 bytes with the
+// terminating zero. The limit applies to the port name only, not to a mapped device path.
 inline constexpr size_t kPortPathBufferSize = 20;
 inline constexpr const char* kDevicePrefix = "\\\\.\\";  // the four characters \\.\ .
 
@@ -27,6 +27,9 @@ bool PortNameFitsLimit(const std::string& portName);
 //  5. "sim" and "sim:<options>" stand for the simulated bus as they are.
 // Anything else: nullopt (the open reports 128). Thread-safe.
 std::optional<std::string> ResolvePortDevice(const std::string& portName);
+
+// Whether MapPort or KELCMD_PORTS maps the port name to a device.
+bool HasPortMapping(const std::string& portName);
 
 // Maps a port name to a device path for this process, taking precedence over KELCMD_PORTS; an empty
 // device removes the name's mapping (the environment's then counts again). False for an empty name.
