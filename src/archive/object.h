@@ -20,7 +20,7 @@ struct CRuntimeClass {
 
     bool IsDerivedFrom(const CRuntimeClass* other) const;
     std::unique_ptr<CObject> CreateObject() const;
-    // The registered class of that exact name, or null.
+    // The registered class of that exact name, or null (see archive/class_registry.h).
     static const CRuntimeClass* FromName(std::string_view name);
 };
 
@@ -33,5 +33,12 @@ public:
     bool IsKindOf(const CRuntimeClass* runtimeClass) const;
     static const CRuntimeClass* StaticClass();
 };
+
+// The creation function of a class that can be created by name: {"CName", schema, base,
+// &CreateInstance<CName>}.
+template <class T>
+std::unique_ptr<CObject> CreateInstance() {
+    return std::make_unique<T>();
+}
 
 }  // namespace kelcmd

@@ -19,6 +19,7 @@ enum CommandStatus : uint32_t {
 };
 
 // The root of every command: name, answer timeout, status, times, trials, warning and error.
+// The status is not stored in archives; a loaded command is "Idle".
 class CCommand : public CObject {
 public:
     CCommand();
@@ -64,6 +65,12 @@ public:
     void SetWarning(int32_t warning) { warning_ = warning; }
     uint32_t GetError() const { return error_; }
     void SetError(uint32_t error) { error_ = error; }
+
+protected:
+    // Writes or reads the fields of this class alone, in archive order. Reading assigns straight
+    // into this object: loaders read into a fresh temporary and copy it over only when the whole
+    // archive part was read, so a failed load leaves the real object untouched.
+    void SerializeCommandFields(CArchive& archive);
 
 private:
     std::string name_;

@@ -71,12 +71,18 @@ public:
 
     // The message builders put dest, mtype and `dataLength` data bytes into the message buffer and
     // then call this: send byte 0, length word with its check, CRC; message built, answer cleared.
-    void BuildFrame(uint16_t dataLength);
+    // A data length above 1023 does not fit a frame: false, nothing changed.
+    bool BuildFrame(uint16_t dataLength);
 
     // Builds the message from a raw packet. Returns false, touching nothing, for a data length above
     // 1023.
     bool SetRawMessage(const KebPacket& packet);
     void GetRawAnswer(KebPacket& packet) const;
+
+protected:
+    // Writes or reads the fields this class adds, in archive order, straight into this object
+    // (see CCommand::SerializeCommandFields). A stored data length above 1023 fails the archive.
+    void SerializeKelFields(CArchive& archive);
 
 private:
     uint8_t code_ = 0;

@@ -1,0 +1,210 @@
+#include "command/kel_command.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "transport/frame.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd {
+
+namespace {
+
+constexpr int32_t kMinDestination = 1;
+constexpr int32_t kMaxDestination = 255;
+constexpr int kPortCount = 99;
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+void SerializeFrame(CArchive& archive, uint16_t& crc, uint16_t& length, bool& flag,
+                    FrameBuffer& buffer) {
+    if (archive.IsStoring()) {
+        archive.WriteU16(crc);
+        archive.WriteU16(length);
+        archive.WriteU32(flag ? 1 : 0);
+        archive.WriteBytes(buffer);
+        return;
+    }
+    crc = archive.ReadU16();
+    length = archive.ReadU16();
+    flag = archive.ReadU32() != 0;
+    archive.ReadBytes(buffer.data(), buffer.size());
+    // A longer frame cannot exist; its length would later be used to walk the buffer.
+    if (length > kMaxDataLength) archive.SetFailed();
+}
+
+}  // namespace
+
+const CRuntimeClass* CKelCommand::StaticClass() {
+    static const CRuntimeClass runtimeClass{"CKelCommand", 1, CCommand::StaticClass(),
+                                            &CreateInstance<CKelCommand>};
+    return &runtimeClass;
+}
+
+const CRuntimeClass* CKelCommand::GetRuntimeClass() const { return StaticClass(); }
+
+CKelCommand::CKelCommand() = default;
+CKelCommand::~CKelCommand() = default;
+
+void CKelCommand::SerializeKelFields(CArchive& archive) {
+    if (archive.IsStoring()) {
+        archive.WriteU32(auxiliaryWord_);
+        archive.WriteU8(auxiliaryByte_);
+        archive.WriteU8(code_);
+        SerializeFrame(archive, messageCrc_, messageLength_, messageBuilt_, message_);
+        SerializeFrame(archive, answerCrc_, answerLength_, answerReceived_, answer_);
+        archive.WriteU8(code_);
+        archive.WriteU8(destination_);
+        archive.WriteString(portName_);
+        return;
+    }
+    auxiliaryWord_ = archive.ReadU32();
+    auxiliaryByte_ = archive.ReadU8();
+    code_ = archive.ReadU8();
+    SerializeFrame(archive, messageCrc_, messageLength_, messageBuilt_, message_);
+    SerializeFrame(archive, answerCrc_, answerLength_, answerReceived_, answer_);
+    code_ = archive.ReadU8();  // the second copy of the code wins
+    destination_ = archive.ReadU8();
+    portName_ = archive.ReadString();
+}
+
+void CKelCommand::Serialize(CArchive& archive) {
+    if (archive.IsStoring()) {
+        SerializeCommandFields(archive);
+        SerializeKelFields(archive);
+        return;
+    }
+    auto loaded = std::make_unique<CKelCommand>();  // ~2 KiB, kept off the stack
+    loaded->SerializeCommandFields(archive);
+    loaded->SerializeKelFields(archive);
+    if (archive.Failed()) return;
+    // Resets this object (derived fields too) and takes everything loaded; status stays Idle.
+    CopyKelCommand(*loaded);
+}
+
+std::string CKelCommand::GetWarningText() const { return CommandWarningText(GetWarning()); }
+
+std::string CKelCommand::GetErrorText() const { return ResultCodeText(GetError()); }
+
+std::unique_ptr<CCommand> CKelCommand::Clone() const {
+    auto copy = std::make_unique<CKelCommand>();
+    copy->CopyKelCommand(*this);
+    return copy;
+}
+
+void CKelCommand::Reset() {
+    CCommand::Reset();
+    code_ = 0;
+    auxiliaryWord_ = 0;
+    auxiliaryByte_ = 0;
+    destination_ = 0;
+    portName_.clear();
+    message_.fill(0);
+    messageBuilt_ = false;
+    messageLength_ = 0;
+    messageCrc_ = 0;
+    answer_.fill(0);
+    answerReceived_ = false;
+    answerLength_ = 0;
+    answerCrc_ = 0;
+}
+
+bool CKelCommand::GetDestinationRange(int32_t& min, int32_t& max) const {
+    min = kMinDestination;
+    max = kMaxDestination;
+    return true;
+}
+
+int CKelCommand::SetDestination(int32_t address) {
+    if (address < kMinDestination || address > kMaxDestination) return 0;
+    destination_ = static_cast<uint8_t>(address);
+    return 1;
+}
+
+int CKelCommand::GetPortNames(std::vector<std::string>& names) const {
+    names.clear();
+    names.reserve(kPortCount);
+    for (int i = 1; i <= kPortCount; ++i) names.push_back("Com" + std::to_string(i));
+    return 1;
+}
+
+int CKelCommand::SetPortName(const std::string& name) {
+    std::vector<std::string> names;
+    GetPortNames(names);
+    for (const std::string& candidate : names) {
+        if (EqualIgnoringCase(candidate, name)) {
+            portName_ = name;  // kept as the caller spelt it
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void CKelCommand::CopyKelCommand(const CKelCommand& other) {
+    if (&other == this) return;
+    CopyCommandData(other);
+    portName_ = other.portName_;
+    destination_ = other.destination_;
+    auxiliaryWord_ = other.auxiliaryWord_;
+    auxiliaryByte_ = other.auxiliaryByte_;
+    code_ = other.code_;
+    answer_ = other.answer_;
+    answerCrc_ = other.answerCrc_;
+    answerLength_ = other.answerLength_;
+    answerReceived_ = other.answerReceived_;
+    message_ = other.message_;
+    messageCrc_ = other.messageCrc_;
+    messageLength_ = other.messageLength_;
+    messageBuilt_ = other.messageBuilt_;
+}
+
+void CKelCommand::ClearResults() { answerReceived_ = false; }
+
+void CKelCommand::SetCommand(const std::string& name, uint8_t code, uint32_t auxiliaryWord,
+                             uint8_t auxiliaryByte) {
+    SetName(name);
+    code_ = code;
+    auxiliaryWord_ = auxiliaryWord;
+    auxiliaryByte_ = auxiliaryByte;
+}
+
+bool CKelCommand::BuildFrame(uint16_t dataLength) {
+    if (dataLength > kMaxDataLength) return false;
+    message_[3] = 0;
+    const uint16_t word = LengthWord(dataLength);
+    message_[1] = static_cast<uint8_t>(word >> 8);
+    message_[2] = static_cast<uint8_t>(word);
+    messageLength_ = dataLength;
+    messageCrc_ = FrameCrc(std::span<const uint8_t>(message_.data(), kHeaderSize + dataLength));
+    message_[kCrcOffset] = static_cast<uint8_t>(messageCrc_ >> 8);
+    message_[kCrcOffset + 1] = static_cast<uint8_t>(messageCrc_);
+    messageBuilt_ = true;
+    answerReceived_ = false;
+    return true;
+}
+
+bool CKelCommand::SetRawMessage(const KebPacket& packet) {
+    const uint16_t length = packet.length;  // copied out of the packed structure
+    if (length > kMaxDataLength) return false;
+    message_[0] = packet.dest;
+    message_[4] = packet.mtype;
+    std::memcpy(message_.data() + kDataOffset, packet.data, kDataAreaSize);
+    return BuildFrame(length);
+}
+
+void CKelCommand::GetRawAnswer(KebPacket& packet) const {
+    packet.dest = answer_[0];
+    packet.length = answerLength_;
+    packet.send = answer_[3];
+    packet.mtype = answer_[4];
+    std::memcpy(packet.data, answer_.data() + kDataOffset, kDataAreaSize);
+    packet.crc = answerCrc_;
+}
+
+}  // namespace kelcmd
