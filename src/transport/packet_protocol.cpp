@@ -1,0 +1,208 @@
+#include "transport/packet_protocol.h"
+
+#include <span>
+
+#include "command/kel_command.h"
+#include "transport/frame.h"
+#include "transport/result_codes.h"
+#include "transport/serial_line.h"
+
+namespace kelcmd {
+namespace {
+
+constexpr uint8_t kResendRequestCode = 255;
+constexpr uint8_t kAcknowledgeOnlyCode = 8;
+constexpr uint8_t kAcknowledgedBroadcast = 254;
+constexpr uint32_t kCrcByteGapMicroseconds = 1000;
+
+bool WriteAll(CSerialLine& line, const uint8_t* bytes, size_t count) {
+    size_t written = 0;
+    return line.Write(bytes, count, written) && written == count;
+}
+
+// Reads exactly `count` bytes: RESULT_OK, WIN_ERR_READCOMM, or `shortCode` when fewer arrive.
+uint8_t ReadExactly(CSerialLine& line, uint8_t* buffer, size_t count, uint8_t shortCode) {
+    size_t received = 0;
+    if (!line.Read(buffer, count, received)) return WIN_ERR_READCOMM;
+    return received < count ? shortCode : RESULT_OK;
+}
+
+bool ExpectsAcknowledge(uint8_t destination) {
+    return destination < 128 || destination == kAcknowledgedBroadcast;
+}
+
+// The CRC bytes go out last; with RTS control the transmitter is switched off about two characters
+// after the last byte was handed over, and a gap separates the two CRC bytes.
+uint8_t TransmitCrc(CSerialLine& line, const FrameBuffer& message) {
+    const uint32_t gap = CSerialLine::CharacterGap(line.GetBaudrate());
+    if (line.GetBusControl() != RTS_CONTROL) {
+        if (!WriteAll(line, &message[kCrcOffset], 2)) return WIN_ERR_WRITECOMM;
+        if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
+        return RESULT_OK;
+    }
+    if (!WriteAll(line, &message[kCrcOffset], 1)) return WIN_ERR_WRITECOMM;
+    if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
+    CSerialLine::BusyWait(kCrcByteGapMicroseconds);
+    if (!WriteAll(line, &message[kCrcOffset + 1], 1)) return WIN_ERR_WRITECOMM;
+    CSerialLine::BusyWait(gap);
+    line.DropRts();
+    return RESULT_OK;
+}
+
+uint8_t ReadAcknowledge(CSerialLine& line) {
+    uint8_t acknowledge = 0;
+    size_t received = 0;
+    if (!line.Read(&acknowledge, 1, received)) return WIN_ERR_READCOMM;
+    if (received == 0) return XMT_ERR_TACK;
+    if (IsPositiveAcknowledge(acknowledge)) return RESULT_OK;
+    return acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK;
+}
+
+uint8_t TransmitOnce(CSerialLine& line, CKelCommand& command) {
+    const FrameBuffer& message = command.GetMessageBuffer();
+    const uint8_t destination = message[0];
+    const uint16_t dataLength = command.GetMessageLength();
+
+    line.SetLastDestination(destination);
+    line.Purge();
+    if (!line.SetTransmitTimeouts()) return WIN_ERR_SETCOMM;
+    if (line.GetBusControl() == RTS_CONTROL) line.RaiseRts();
+
+    // The address byte leaves alone with the ninth bit set, and must have left the transmitter
+    // before the parity is switched for the rest of the frame.
+    line.SetParity(Parity::Mark);
+    if (!WriteAll(line, &message[0], 1)) return WIN_ERR_WRITECOMM;
+    if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
+    CSerialLine::BusyWait(CSerialLine::CharacterGap(line.GetBaudrate()));
+    line.SetParity(Parity::Space);
+
+    if (!WriteAll(line, &message[1], 2)) return WIN_ERR_WRITECOMM;
+    if (!WriteAll(line, &message[3], 2)) return WIN_ERR_WRITECOMM;
+    if (dataLength > 0 && !WriteAll(line, &message[kDataOffset], dataLength)) {
+        return WIN_ERR_WRITECOMM;
+    }
+    if (const uint8_t result = TransmitCrc(line, message); result != RESULT_OK) return result;
+
+    if (!ExpectsAcknowledge(destination)) return RESULT_OK;
+    return ReadAcknowledge(line);
+}
+
+CKelCommand MakeResendRequest(uint8_t destination) {
+    CKelCommand request;
+    request.SetCommand("ResendRequest", kResendRequestCode, 0, 0);
+    FrameBuffer& message = request.GetMessageBuffer();
+    message[0] = destination;
+    message[4] = kResendRequestCode;
+    request.BuildFrame(0);
+    return request;
+}
+
+}  // namespace
+
+bool IsPositiveAcknowledge(uint8_t value) {
+    switch (value) {
+        case 0x01:
+        case 0x80:
+        case 0xC0:
+        case 0xE0:
+        case 0xF0:
+        case 0xF8:
+        case 0xFC:
+        case 0xFE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+uint8_t Transmit(CSerialLine& line, CKelCommand* command) {
+    if (!line.IsOpen() || command == nullptr) return WIN_ERR_WRITECOMM;
+    return TransmitOnce(line, *command);
+}
+
+uint8_t Receive(CSerialLine& line, CKelCommand* command) {
+    if (!line.IsOpen() || command == nullptr) return WIN_ERR_READCOMM;
+    FrameBuffer& answer = command->GetAnswerBuffer();
+
+    if (!line.SetReceiveTimeouts(command->GetAnswerTimeout())) return WIN_ERR_SETCOMM;
+    if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
+    if (answer[0] != 0) return RCV_ERR_ID;
+
+    // After the first byte only the character timeout bounds the reads.
+    if (!line.SetReadTotalConstant(0)) return WIN_ERR_SETCOMM;
+    if (uint8_t r = ReadExactly(line, &answer[1], 2, RCV_ERR_T1); r != RESULT_OK) return r;
+    const uint16_t word = static_cast<uint16_t>(answer[1] << 8 | answer[2]);
+    if (!LengthWordValid(word)) return RCV_ERR_LENGTH;
+    const uint16_t dataLength = LengthOf(word);
+    command->SetAnswerLength(dataLength);
+
+    if (uint8_t r = ReadExactly(line, &answer[3], 2, RCV_ERR_T1); r != RESULT_OK) return r;
+    if (dataLength > 0) {
+        if (uint8_t r = ReadExactly(line, &answer[kDataOffset], dataLength, RCV_ERR_T1);
+            r != RESULT_OK) {
+            return r;
+        }
+    }
+    if (uint8_t r = ReadExactly(line, &answer[kCrcOffset], 2, RCV_ERR_T1); r != RESULT_OK) return r;
+    const uint16_t receivedCrc =
+        static_cast<uint16_t>(answer[kCrcOffset] << 8 | answer[kCrcOffset + 1]);
+    command->SetAnswerCrc(receivedCrc);
+
+    line.PacketObservers().Notify(*command);
+
+    const uint16_t crc = FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + dataLength));
+    command->SetAnswerReceived(true);
+    return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
+}
+
+uint8_t TransmitWithRetry(CSerialLine& line, CKelCommand* command) {
+    uint8_t result = 1;
+    for (uint32_t attempts = 0; result != RESULT_OK && attempts < line.GetReceiveTrials();
+         ++attempts) {
+        result = Transmit(line, command);
+    }
+    return result;
+}
+
+uint8_t ReceiveWithResend(CSerialLine& line, CKelCommand* command) {
+    uint8_t result = Receive(line, command);
+    uint32_t attempts = 1;
+    if (command != nullptr) line.PacketObservers().Notify(*command);
+
+    while (command != nullptr && result != RESULT_OK && result != RCV_ERR_T0 &&
+           attempts < line.GetReceiveTrials()) {
+        CKelCommand resend = MakeResendRequest(line.GetLastDestination());
+        if (TransmitWithRetry(line, &resend) != RESULT_OK) break;
+        result = Receive(line, command);
+        ++attempts;
+        command->SetTrials(attempts);
+        line.PacketObservers().Notify(*command);
+    }
+    return result;
+}
+
+uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CKelCommand* command) {
+    if (command == nullptr) return NO_COMMAND;
+    const uint8_t destination = command->GetMessageBuffer()[0];
+    const bool acknowledgeOnly = command->GetMessageBuffer()[4] == kAcknowledgeOnlyCode;
+
+    uint8_t transmitted = NO_COMMAND;
+    for (uint32_t attempt = 1; attempt <= sendTrials; ++attempt) {
+        transmitted = Transmit(line, command);
+        if (acknowledgeOnly) {
+            if (transmitted == RESULT_OK) return RESULT_OK;
+            continue;
+        }
+        if (transmitted == RESULT_OK) {
+            return destination < 128 ? ReceiveWithResend(line, command) : RESULT_OK;
+        }
+        // The unit may have taken the request although its acknowledge was lost.
+        if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
+            const uint8_t received = ReceiveWithResend(line, command);
+            if (received != RCV_ERR_T0 && received != RCV_ERR_T1) return received;
+        }
+    }
+    return transmitted;
+}
+
+}  // namespace kelcmd
