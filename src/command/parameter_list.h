@@ -87,7 +87,7 @@ class CParameterList {
         void* binding = nullptr;     // return side only
     };
 
-    static bool LoadSide(CArchive& archive, std::vector<Parameter>& side);
+    static bool LoadSide(CArchive& archive, uint8_t count, std::vector<Parameter>& side);
     static void StoreSide(CArchive& archive, const std::vector<Parameter>& side);
     static int ChangeType(std::vector<Parameter>& side, size_t index, uint8_t type, uint32_t size);
     static void SetValue(std::vector<Parameter>& side, size_t index, const void* bytes,
