@@ -1,0 +1,92 @@
+#include "sim/timed_input.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace kelcmd::sim {
+namespace {
+
+std::optional<TimedInput::Clock::time_point> TotalDeadline(TimedInput::Clock::time_point start,
+                                                           const CommTimeouts& timeouts,
+                                                           size_t count) {
+    if (timeouts.readTotalConstant == kWaitWithoutLimit) return std::nullopt;
+    if (timeouts.readTotalMultiplier == 0 && timeouts.readTotalConstant == 0) return std::nullopt;
+    const uint64_t ms = uint64_t{timeouts.readTotalMultiplier} * count + timeouts.readTotalConstant;
+    return start + std::chrono::milliseconds(ms);
+}
+
+}  // namespace
+
+void TimedInput::Push(std::span<const uint8_t> bytes, Clock::time_point readableAt) {
+    if (bytes.empty()) return;
+    {
+        std::lock_guard lock(mutex_);
+        auto at = std::upper_bound(
+            entries_.begin(), entries_.end(), readableAt,
+            [](Clock::time_point time, const Entry& entry) { return time < entry.readableAt; });
+        for (uint8_t byte : bytes) at = std::next(entries_.insert(at, Entry{byte, readableAt}));
+    }
+    pushed_.notify_all();
+}
+
+size_t TimedInput::DropArrived() {
+    std::lock_guard lock(mutex_);
+    const auto now = Clock::now();
+    const auto firstOnTheWay =
+        std::find_if(entries_.begin(), entries_.end(),
+                     [now](const Entry& entry) { return entry.readableAt > now; });
+    const auto dropped = static_cast<size_t>(std::distance(entries_.begin(), firstOnTheWay));
+    entries_.erase(entries_.begin(), firstOnTheWay);
+    return dropped;
+}
+
+void TimedInput::Clear() {
+    std::lock_guard lock(mutex_);
+    entries_.clear();
+}
+
+size_t TimedInput::Pending() const {
+    std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
+size_t TimedInput::Read(std::span<uint8_t> buffer, const CommTimeouts& timeouts) {
+    const auto start = Clock::now();
+    const auto total = TotalDeadline(start, timeouts, buffer.size());
+    const auto interval = std::chrono::milliseconds(timeouts.readInterval);
+    size_t received = 0;
+    Clock::time_point lastArrival = start;
+
+    std::unique_lock lock(mutex_);
+    while (received < buffer.size()) {
+        const auto now = Clock::now();
+        while (received < buffer.size() && !entries_.empty() &&
+               entries_.front().readableAt <= now) {
+            buffer[received++] = entries_.front().byte;
+            lastArrival = std::max(entries_.front().readableAt, start);
+            entries_.pop_front();
+        }
+        if (received == buffer.size()) break;
+
+        std::optional<Clock::time_point> wake = total;
+        if (received > 0 && interval.count() > 0) {
+            // "More than the interval" between two bytes ends the read.
+            const auto intervalEnd = lastArrival + interval;
+            if (now > intervalEnd) break;
+            wake = wake ? std::min(*wake, intervalEnd) : intervalEnd;
+        }
+        if (total && now >= *total) break;
+        if (!entries_.empty()) {
+            const auto next = entries_.front().readableAt;
+            wake = wake ? std::min(*wake, next) : next;
+        }
+        if (wake) {
+            pushed_.wait_until(lock, *wake + std::chrono::microseconds(1));
+        } else {
+            pushed_.wait(lock);
+        }
+    }
+    return received;
+}
+
+}  // namespace kelcmd::sim
