@@ -41,8 +41,8 @@ int ExecuteCatalogueCall(CKelStandardCommand* command) {
     return command->GetOwner()->Execute(command);
 }
 
-int CallCatalogue(CCommandFamily* family, const char* port, int64_t slave,
-                  std::string_view command, std::initializer_list<SendArgument> send,
+int CallCatalogue(CCommandFamily* family, const char* port, int64_t slave, std::string_view command,
+                  std::initializer_list<SendArgument> send,
                   std::initializer_list<ReturnArgument> returns, AnswerTimeout timeout) {
     std::unique_ptr<CKelStandardCommand> call =
         PrepareCatalogueCall(family, port, slave, command, send, returns, timeout);

@@ -23,19 +23,33 @@ void Put(CParameterList& list, size_t index, T value) {
 
 // Writes a table value into send parameter `index` with the width of the parameter's type.
 void WriteDefault(CParameterList& list, size_t index, const CatalogueValue& value) {
-    const long long integer = value.IsReal() ? static_cast<long long>(value.Real()) : value.Integer();
+    const long long integer =
+        value.IsReal() ? static_cast<long long>(value.Real()) : value.Integer();
     switch (list.GetSendType(index)) {
         case TYPE_BYTE:
         case TYPE_BITS8:
-        case TYPE_BOOL: Put(list, index, static_cast<uint8_t>(integer)); break;
+        case TYPE_BOOL:
+            Put(list, index, static_cast<uint8_t>(integer));
+            break;
         case TYPE_WORD:
-        case TYPE_BITS16: Put(list, index, static_cast<uint16_t>(integer)); break;
-        case TYPE_INT: Put(list, index, static_cast<int16_t>(integer)); break;
+        case TYPE_BITS16:
+            Put(list, index, static_cast<uint16_t>(integer));
+            break;
+        case TYPE_INT:
+            Put(list, index, static_cast<int16_t>(integer));
+            break;
         case TYPE_LWORD:
-        case TYPE_BITS32: Put(list, index, static_cast<uint32_t>(integer)); break;
-        case TYPE_LINT: Put(list, index, static_cast<int32_t>(integer)); break;
-        case TYPE_FLOAT: Put(list, index, static_cast<float>(value.Real())); break;
-        default: break;  // structures and arrays have no table defaults
+        case TYPE_BITS32:
+            Put(list, index, static_cast<uint32_t>(integer));
+            break;
+        case TYPE_LINT:
+            Put(list, index, static_cast<int32_t>(integer));
+            break;
+        case TYPE_FLOAT:
+            Put(list, index, static_cast<float>(value.Real()));
+            break;
+        default:
+            break;  // structures and arrays have no table defaults
     }
 }
 
@@ -110,13 +124,18 @@ int CCommandFamily::SetDefaults(CKelStandardCommand& command) const {
     return 1;
 }
 
-int CCommandFamily::ShowResults(CKelStandardCommand&) { return 0; }
+int CCommandFamily::ShowResults(CKelStandardCommand&) {
+    return 0;
+}
 
-int CCommandFamily::EditParameters(CKelStandardCommand&) { return 0; }
+int CCommandFamily::EditParameters(CKelStandardCommand&) {
+    return 0;
+}
 
 int CCommandFamily::Execute(CKelStandardCommand* command) {
     if (command == nullptr) return 0;
-    if (stack_ != nullptr && stack_->IsStacking(command->GetPortName(), command->GetDestination())) {
+    if (stack_ != nullptr &&
+        stack_->IsStacking(command->GetPortName(), command->GetDestination())) {
         // The copy keeps the send values of now and the caller's bindings: the bound variables are
         // written when the batch's answer is decoded.
         auto copy = std::make_unique<CKelStandardCommand>();

@@ -53,7 +53,9 @@ const CRuntimeClass* CKelCustomerCommand::StaticClass() {
     return &runtimeClass;
 }
 
-const CRuntimeClass* CKelCustomerCommand::GetRuntimeClass() const { return StaticClass(); }
+const CRuntimeClass* CKelCustomerCommand::GetRuntimeClass() const {
+    return StaticClass();
+}
 
 CKelCustomerCommand::CKelCustomerCommand() = default;
 CKelCustomerCommand::~CKelCustomerCommand() = default;

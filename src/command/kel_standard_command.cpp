@@ -10,7 +10,9 @@ const CRuntimeClass* CKelStandardCommand::StaticClass() {
     return &runtimeClass;
 }
 
-const CRuntimeClass* CKelStandardCommand::GetRuntimeClass() const { return StaticClass(); }
+const CRuntimeClass* CKelStandardCommand::GetRuntimeClass() const {
+    return StaticClass();
+}
 
 CKelStandardCommand::CKelStandardCommand() = default;
 CKelStandardCommand::~CKelStandardCommand() = default;
@@ -64,13 +66,17 @@ void CKelStandardCommand::Reset() {
     extra_.Clear();
 }
 
-int CKelStandardCommand::ShowResults() { return owner_ != nullptr ? owner_->ShowResults(*this) : 0; }
+int CKelStandardCommand::ShowResults() {
+    return owner_ != nullptr ? owner_->ShowResults(*this) : 0;
+}
 
 int CKelStandardCommand::EditParameters() {
     return owner_ != nullptr ? owner_->EditParameters(*this) : 0;
 }
 
-int CKelStandardCommand::Execute() { return owner_ != nullptr ? owner_->Execute(this) : 0; }
+int CKelStandardCommand::Execute() {
+    return owner_ != nullptr ? owner_->Execute(this) : 0;
+}
 
 void CKelStandardCommand::ClearResults() {
     CKelCommand::ClearResults();

@@ -18,8 +18,10 @@ size_t MinimumValueBytes(uint8_t type) {
         case TYPE_SYSPARAM:
         case TYPE_SYSPARAM_EX:
         case TYPE_INT_ARRAY:
-        case TYPE_BYTE_ARRAY: return 0;
-        default: return IsKnownParameterType(type) ? ParameterTypeSize(type) : 0;
+        case TYPE_BYTE_ARRAY:
+            return 0;
+        default:
+            return IsKnownParameterType(type) ? ParameterTypeSize(type) : 0;
     }
 }
 

@@ -127,7 +127,9 @@ void CStructureData::LoadImage(std::span<const uint8_t> bytes, bool aligned) {
     }
 }
 
-void CStructureData::Reset() { std::fill(image_.begin(), image_.end(), 0); }
+void CStructureData::Reset() {
+    std::fill(image_.begin(), image_.end(), 0);
+}
 
 bool CStructureData::Locate(size_t element, uint32_t item, size_t& offset, uint32_t& width) const {
     if (element >= layout_.size()) return false;
