@@ -93,7 +93,9 @@ int Fill(UnitText entry, char* name, uint32_t nameSize, char* text, uint32_t tex
 
 }  // namespace
 
-UnitText LookupUnitError(int32_t number) { return Lookup(kUnitErrors, number, kUnknownUnitError); }
+UnitText LookupUnitError(int32_t number) {
+    return Lookup(kUnitErrors, number, kUnknownUnitError);
+}
 
 UnitText LookupUnitWarning(int32_t number) {
     return Lookup(kUnitWarnings, number, kUnknownUnitWarning);

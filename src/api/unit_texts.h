@@ -19,7 +19,6 @@ UnitText LookupUnitWarning(int32_t number);
 // description into `text`, each with its terminating zero and cut to size - 1 characters when it
 // does not fit. A null buffer or a size of 0 receives nothing. Always returns 1.
 int FillUnitErrorText(int16_t code, char* name, uint32_t nameSize, char* text, uint32_t textSize);
-int FillUnitWarningText(int16_t code, char* name, uint32_t nameSize, char* text,
-                        uint32_t textSize);
+int FillUnitWarningText(int16_t code, char* name, uint32_t nameSize, char* text, uint32_t textSize);
 
 }  // namespace kelcmd

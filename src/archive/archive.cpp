@@ -20,7 +20,9 @@ CArchive::CArchive() : storing_(true) {}
 
 CArchive::CArchive(std::span<const uint8_t> bytes) : storing_(false), in_(bytes) {}
 
-size_t CArchive::Remaining() const { return storing_ ? 0 : in_.size() - position_; }
+size_t CArchive::Remaining() const {
+    return storing_ ? 0 : in_.size() - position_;
+}
 
 CArchive::ReferenceState& CArchive::References() {
     if (!references_) references_ = std::make_shared<ReferenceState>();
@@ -37,7 +39,9 @@ bool CArchive::Take(size_t count, const uint8_t*& where) {
     return true;
 }
 
-void CArchive::WriteU8(uint8_t value) { out_.push_back(value); }
+void CArchive::WriteU8(uint8_t value) {
+    out_.push_back(value);
+}
 
 void CArchive::WriteU16(uint16_t value) {
     out_.push_back(static_cast<uint8_t>(value));
@@ -45,10 +49,13 @@ void CArchive::WriteU16(uint16_t value) {
 }
 
 void CArchive::WriteU32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out_.push_back(static_cast<uint8_t>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out_.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void CArchive::WriteFloat(float value) { WriteU32(std::bit_cast<uint32_t>(value)); }
+void CArchive::WriteFloat(float value) {
+    WriteU32(std::bit_cast<uint32_t>(value));
+}
 
 void CArchive::WriteString(const std::string& value) {
     const size_t length = value.size();
@@ -90,7 +97,9 @@ uint32_t CArchive::ReadU32() {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-float CArchive::ReadFloat() { return std::bit_cast<float>(ReadU32()); }
+float CArchive::ReadFloat() {
+    return std::bit_cast<float>(ReadU32());
+}
 
 std::string CArchive::ReadString() {
     uint32_t length = ReadU8();

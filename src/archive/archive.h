@@ -17,7 +17,7 @@ namespace kelcmd {
 // fit marks the archive failed; that read and every later one yield zeros / empty strings, so a
 // loader can read on and check Failed() once at the end.
 class CArchive {
-public:
+  public:
     // An archive that stores into its own growing buffer.
     CArchive();
     // An archive that loads from `bytes` (not copied: they must outlive the archive).
@@ -53,7 +53,7 @@ public:
     struct ReferenceState;
     ReferenceState& References();
 
-private:
+  private:
     bool Take(size_t count, const uint8_t*& where);
 
     bool storing_;

@@ -17,14 +17,18 @@ std::unique_ptr<CObject> CRuntimeClass::CreateObject() const {
     return create != nullptr ? create() : nullptr;
 }
 
-const CRuntimeClass* CRuntimeClass::FromName(std::string_view name) { return FindClass(name); }
+const CRuntimeClass* CRuntimeClass::FromName(std::string_view name) {
+    return FindClass(name);
+}
 
 const CRuntimeClass* CObject::StaticClass() {
     static const CRuntimeClass runtimeClass{"CObject", 0xFFFF, nullptr, nullptr};
     return &runtimeClass;
 }
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return StaticClass(); }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return StaticClass();
+}
 
 bool CObject::IsKindOf(const CRuntimeClass* runtimeClass) const {
     return GetRuntimeClass()->IsDerivedFrom(runtimeClass);

@@ -26,7 +26,7 @@ struct CRuntimeClass {
 
 // Root of the serialisable classes.
 class CObject {
-public:
+  public:
     virtual ~CObject() = default;
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual void Serialize(CArchive&) {}

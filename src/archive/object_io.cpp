@@ -58,9 +58,8 @@ const CRuntimeClass* ReadClassTag(CArchive& archive, CArchive::ReferenceState& s
     const uint16_t nameLength = archive.ReadU16();
     std::vector<uint8_t> name;
     if (!archive.ReadBytes(name, nameLength)) return nullptr;
-    const CRuntimeClass* runtimeClass =
-        CRuntimeClass::FromName(std::string_view(reinterpret_cast<const char*>(name.data()),
-                                                 name.size()));
+    const CRuntimeClass* runtimeClass = CRuntimeClass::FromName(
+        std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
     if (runtimeClass == nullptr || runtimeClass->schema != schema) return nullptr;
     if (state.loaded.size() > kMaxIndex) return nullptr;
     state.loaded.push_back(runtimeClass);

@@ -10,7 +10,9 @@ const CRuntimeClass* CCommand::StaticClass() {
     return &runtimeClass;
 }
 
-const CRuntimeClass* CCommand::GetRuntimeClass() const { return StaticClass(); }
+const CRuntimeClass* CCommand::GetRuntimeClass() const {
+    return StaticClass();
+}
 
 CCommand::CCommand() = default;
 CCommand::~CCommand() = default;
@@ -47,7 +49,9 @@ void CCommand::Serialize(CArchive& archive) {
     CCommand::CopyCommandData(loaded);
 }
 
-std::string CCommand::GetWarningText() const { return "Warning " + std::to_string(warning_); }
+std::string CCommand::GetWarningText() const {
+    return "Warning " + std::to_string(warning_);
+}
 
 std::string CCommand::GetErrorText() const {
     // The error is formatted as a signed number, as "%i" shows it.
@@ -92,11 +96,16 @@ bool CCommand::GetDestinationRange(int32_t& min, int32_t& max) const {
 
 std::string CCommand::GetStatusText() const {
     switch (status_) {
-        case STATUS_IDLE: return "Idle";
-        case STATUS_PROCESSING: return "Processing";
-        case STATUS_SUCCEEDED: return "Succeeded";
-        case STATUS_FAILED: return "Failed";
-        default: return "";
+        case STATUS_IDLE:
+            return "Idle";
+        case STATUS_PROCESSING:
+            return "Processing";
+        case STATUS_SUCCEEDED:
+            return "Succeeded";
+        case STATUS_FAILED:
+            return "Failed";
+        default:
+            return "";
     }
 }
 

@@ -21,7 +21,7 @@ enum CommandStatus : uint32_t {
 // The root of every command: name, answer timeout, status, times, trials, warning and error.
 // The status is not stored in archives; a loaded command is "Idle".
 class CCommand : public CObject {
-public:
+  public:
     CCommand();
     ~CCommand() override;
 
@@ -66,13 +66,13 @@ public:
     uint32_t GetError() const { return error_; }
     void SetError(uint32_t error) { error_ = error; }
 
-protected:
+  protected:
     // Writes or reads the fields of this class alone, in archive order. Reading assigns straight
     // into this object: loaders read into a fresh temporary and copy it over only when the whole
     // archive part was read, so a failed load leaves the real object untouched.
     void SerializeCommandFields(CArchive& archive);
 
-private:
+  private:
     std::string name_;
     uint32_t answerTimeout_ = 100;
     uint32_t status_ = STATUS_IDLE;

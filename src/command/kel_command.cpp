@@ -47,7 +47,9 @@ const CRuntimeClass* CKelCommand::StaticClass() {
     return &runtimeClass;
 }
 
-const CRuntimeClass* CKelCommand::GetRuntimeClass() const { return StaticClass(); }
+const CRuntimeClass* CKelCommand::GetRuntimeClass() const {
+    return StaticClass();
+}
 
 CKelCommand::CKelCommand() = default;
 CKelCommand::~CKelCommand() = default;
@@ -88,9 +90,13 @@ void CKelCommand::Serialize(CArchive& archive) {
     CopyKelCommand(*loaded);
 }
 
-std::string CKelCommand::GetWarningText() const { return CommandWarningText(GetWarning()); }
+std::string CKelCommand::GetWarningText() const {
+    return CommandWarningText(GetWarning());
+}
 
-std::string CKelCommand::GetErrorText() const { return ResultCodeText(GetError()); }
+std::string CKelCommand::GetErrorText() const {
+    return ResultCodeText(GetError());
+}
 
 std::unique_ptr<CCommand> CKelCommand::Clone() const {
     auto copy = std::make_unique<CKelCommand>();
@@ -164,7 +170,9 @@ void CKelCommand::CopyKelCommand(const CKelCommand& other) {
     messageBuilt_ = other.messageBuilt_;
 }
 
-void CKelCommand::ClearResults() { answerReceived_ = false; }
+void CKelCommand::ClearResults() {
+    answerReceived_ = false;
+}
 
 void CKelCommand::SetCommand(const std::string& name, uint8_t code, uint32_t auxiliaryWord,
                              uint8_t auxiliaryByte) {

@@ -25,7 +25,7 @@ using FrameBuffer = std::array<uint8_t, kBufferSize>;
 // A command on the bus: command code (sent as mtype), destination, port name, and the outgoing and
 // incoming frames with their lengths, CRCs and flags.
 class CKelCommand : public CCommand {
-public:
+  public:
     CKelCommand();
     ~CKelCommand() override;
 
@@ -74,17 +74,17 @@ public:
     // A data length above 1023 does not fit a frame: false, nothing changed.
     bool BuildFrame(uint16_t dataLength);
 
-    // Builds the message from a raw packet. Returns false, touching nothing, for a data length above
-    // 1023.
+    // Builds the message from a raw packet. Returns false, touching nothing, for a data length
+    // above 1023.
     bool SetRawMessage(const KebPacket& packet);
     void GetRawAnswer(KebPacket& packet) const;
 
-protected:
+  protected:
     // Writes or reads the fields this class adds, in archive order, straight into this object
     // (see CCommand::SerializeCommandFields). A stored data length above 1023 fails the archive.
     void SerializeKelFields(CArchive& archive);
 
-private:
+  private:
     uint8_t code_ = 0;
     uint32_t auxiliaryWord_ = 0;
     uint8_t auxiliaryByte_ = 0;

@@ -24,12 +24,15 @@ StructureLayouts& Layouts() {
     return layouts;
 }
 
-bool IsStructureType(uint8_t type) { return type == TYPE_SYSPARAM || type == TYPE_SYSPARAM_EX; }
+bool IsStructureType(uint8_t type) {
+    return type == TYPE_SYSPARAM || type == TYPE_SYSPARAM_EX;
+}
 
 // A value of `width` bytes in host memory order as a number, and back.
 uint32_t LoadHost(const uint8_t* bytes, size_t width) {
     switch (width) {
-        case 1: return bytes[0];
+        case 1:
+            return bytes[0];
         case 2: {
             uint16_t value;
             std::memcpy(&value, bytes, 2);
@@ -45,13 +48,17 @@ uint32_t LoadHost(const uint8_t* bytes, size_t width) {
 
 void StoreHost(uint8_t* bytes, uint32_t value, size_t width) {
     switch (width) {
-        case 1: bytes[0] = static_cast<uint8_t>(value); break;
+        case 1:
+            bytes[0] = static_cast<uint8_t>(value);
+            break;
         case 2: {
             const auto narrow = static_cast<uint16_t>(value);
             std::memcpy(bytes, &narrow, 2);
             break;
         }
-        default: std::memcpy(bytes, &value, 4); break;
+        default:
+            std::memcpy(bytes, &value, 4);
+            break;
     }
 }
 
@@ -60,15 +67,19 @@ size_t NumberWidth(uint8_t type) {
     switch (type) {
         case TYPE_BYTE:
         case TYPE_BITS8:
-        case TYPE_BOOL: return 1;
+        case TYPE_BOOL:
+            return 1;
         case TYPE_WORD:
         case TYPE_INT:
-        case TYPE_BITS16: return 2;
+        case TYPE_BITS16:
+            return 2;
         case TYPE_LWORD:
         case TYPE_LINT:
         case TYPE_FLOAT:
-        case TYPE_BITS32: return 4;
-        default: return 0;
+        case TYPE_BITS32:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -81,7 +92,8 @@ bool SetStructureLayout(uint8_t type, StructureLayout layout) {
     }
     StructureLayouts& layouts = Layouts();
     std::lock_guard guard(layouts.lock);
-    layouts.byType[type - TYPE_SYSPARAM] = std::make_shared<const StructureLayout>(std::move(layout));
+    layouts.byType[type - TYPE_SYSPARAM] =
+        std::make_shared<const StructureLayout>(std::move(layout));
     return true;
 }
 
@@ -136,9 +148,15 @@ uint32_t CMessageStream::ReadBigEndian(size_t width) {
     return value;
 }
 
-bool CMessageStream::WriteByte(uint8_t value) { return WriteBigEndian(value, 1); }
-bool CMessageStream::WriteWord(uint16_t value) { return WriteBigEndian(value, 2); }
-bool CMessageStream::WriteLWord(uint32_t value) { return WriteBigEndian(value, 4); }
+bool CMessageStream::WriteByte(uint8_t value) {
+    return WriteBigEndian(value, 1);
+}
+bool CMessageStream::WriteWord(uint16_t value) {
+    return WriteBigEndian(value, 2);
+}
+bool CMessageStream::WriteLWord(uint32_t value) {
+    return WriteBigEndian(value, 4);
+}
 bool CMessageStream::WriteFloat(float value) {
     return WriteBigEndian(std::bit_cast<uint32_t>(value), 4);
 }
@@ -150,10 +168,18 @@ bool CMessageStream::WriteBytes(std::span<const uint8_t> bytes) {
     return true;
 }
 
-uint8_t CMessageStream::ReadByte() { return static_cast<uint8_t>(ReadBigEndian(1)); }
-uint16_t CMessageStream::ReadWord() { return static_cast<uint16_t>(ReadBigEndian(2)); }
-uint32_t CMessageStream::ReadLWord() { return ReadBigEndian(4); }
-float CMessageStream::ReadFloat() { return std::bit_cast<float>(ReadBigEndian(4)); }
+uint8_t CMessageStream::ReadByte() {
+    return static_cast<uint8_t>(ReadBigEndian(1));
+}
+uint16_t CMessageStream::ReadWord() {
+    return static_cast<uint16_t>(ReadBigEndian(2));
+}
+uint32_t CMessageStream::ReadLWord() {
+    return ReadBigEndian(4);
+}
+float CMessageStream::ReadFloat() {
+    return std::bit_cast<float>(ReadBigEndian(4));
+}
 
 bool CMessageStream::ReadBytes(std::span<uint8_t> out) {
     if (in_ == nullptr || !Fits(out.size())) return Fail();

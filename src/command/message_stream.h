@@ -25,7 +25,7 @@ std::shared_ptr<const StructureLayout> GetStructureLayout(uint8_t type);
 // first. Every write and read is bounded: one that does not fit changes nothing, marks the stream
 // failed and (reads) yields zero.
 class CMessageStream {
-public:
+  public:
     // Writes into the data area of a message buffer, at most the 1023 bytes a frame can carry.
     static CMessageStream ForMessage(FrameBuffer& message);
     // Reads from the data area of an answer buffer, at most `limit` bytes of it.
@@ -68,8 +68,9 @@ public:
     static uint16_t Swap16(uint16_t value);
     static uint32_t Reverse32(uint32_t value);
 
-private:
-    CMessageStream(uint8_t* out, const uint8_t* in, size_t size) : out_(out), in_(in), size_(size) {}
+  private:
+    CMessageStream(uint8_t* out, const uint8_t* in, size_t size)
+        : out_(out), in_(in), size_(size) {}
 
     // Space for `count` more bytes, or failure.
     bool Fits(size_t count);

@@ -28,7 +28,9 @@ constexpr uint8_t kParameterTypeCount = 14;
 constexpr uint32_t kSysParamSize = 110;
 constexpr uint32_t kSysParamExSize = 256;
 
-inline bool IsKnownParameterType(uint8_t type) { return type < kParameterTypeCount; }
+inline bool IsKnownParameterType(uint8_t type) {
+    return type < kParameterTypeCount;
+}
 
 // "Byte", "Word", "Int", "LWord", "LInt", "Float", "T_SysParam", "T_SysParamEx", "Int[N]",
 // "Byte[N]", "Bits8", "Bits16", "Bits32", "Bool"; "" for any other code.

@@ -11,7 +11,14 @@ std::optional<TimedInput::Clock::time_point> TotalDeadline(TimedInput::Clock::ti
                                                            size_t count) {
     if (timeouts.readTotalConstant == kWaitWithoutLimit) return std::nullopt;
     if (timeouts.readTotalMultiplier == 0 && timeouts.readTotalConstant == 0) return std::nullopt;
-    const uint64_t ms = uint64_t{timeouts.readTotalMultiplier} * count + timeouts.readTotalConstant;
+    // Beyond a century the limit means nothing, and the clock's arithmetic would overflow.
+    constexpr uint64_t kCenturyMs = 100ull * 365 * 24 * 3600 * 1000;
+    const uint64_t multiplied =
+        count > kCenturyMs / std::max<uint64_t>(1, timeouts.readTotalMultiplier)
+            ? kCenturyMs
+            : uint64_t{timeouts.readTotalMultiplier} * count;
+    const uint64_t ms = multiplied + timeouts.readTotalConstant;
+    if (ms >= kCenturyMs) return std::nullopt;
     return start + std::chrono::milliseconds(ms);
 }
 

@@ -47,8 +47,8 @@ TEST(ObjectIoTest, ClassTagOnFirstUseThenClassIndex) {
     CCommand plainToo;
 
     CArchive out;
-    WriteObject(out, &first);     // class CKelCommand = 1, object = 2
-    WriteObject(out, &second);    // object = 3
+    WriteObject(out, &first);   // class CKelCommand = 1, object = 2
+    WriteObject(out, &second);  // object = 3
     WriteObject(out, nullptr);
     WriteObject(out, &plain);     // class CCommand = 4, object = 5
     WriteObject(out, &plainToo);  // object = 6

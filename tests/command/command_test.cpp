@@ -29,13 +29,13 @@ std::vector<uint8_t> Store(CCommand& command) {
 TEST(CommandTest, ArchiveLayoutLeavesOutTheStatus) {
     CCommand command = SampleCommand();
     const std::vector<uint8_t> expected = {
-        0x04, 0x03, 0x02, 0x01,  // error
-        4,    'M',  'o',  'v',  'e',  //
-        10,   0,    0,    0,     // start
-        25,   0,    0,    0,     // end
-        0xF4, 0x01, 0,    0,     // timeout
-        3,    0,    0,    0,     // trials
-        0xF9, 0xFF, 0xFF, 0xFF,  // warning
+        0x04, 0x03, 0x02, 0x01,       // error
+        4,    'M',  'o',  'v',  'e',  // name
+        10,   0,    0,    0,          // start
+        25,   0,    0,    0,          // end
+        0xF4, 0x01, 0,    0,          // timeout
+        3,    0,    0,    0,          // trials
+        0xF9, 0xFF, 0xFF, 0xFF,       // warning
     };
     EXPECT_EQ(Store(command), expected);
 }

@@ -259,12 +259,14 @@ TEST(KelCommandTest, GetRawAnswerMapsTheFields) {
     KebPacket packet{};
     command.GetRawAnswer(packet);
     EXPECT_EQ(packet.dest, 0);
-    EXPECT_EQ(packet.length, 5);
+    const uint16_t length = packet.length;  // packed members cannot bind to references
+    const uint16_t crc = packet.crc;
+    EXPECT_EQ(length, 5);
     EXPECT_EQ(packet.send, 7);
     EXPECT_EQ(packet.mtype, 48);
     EXPECT_EQ(packet.data[0], 0x11);
     EXPECT_EQ(packet.data[1024], 0x22);
-    EXPECT_EQ(packet.crc, 0xABCD);
+    EXPECT_EQ(crc, 0xABCD);
 }
 
 TEST(KelCommandTest, ErrorAndWarningTexts) {

@@ -53,9 +53,8 @@ TEST(MessageStreamTest, WriteValueFollowsEachTypeRule) {
     stream.WriteValue(42, std::vector<uint8_t>{6});                 // unknown: bytes unchanged
     ASSERT_FALSE(stream.Failed());
     const std::vector<uint8_t> expected = {
-        0x81, 0x12, 0x34, 0xFF, 0xFE, 0xA1, 0xB2, 0xC3, 0xD4, 0xFF, 0xFF, 0xFE, 0xD4,
-        0xC0, 0x20, 0x00, 0x00, 0x80, 0x01, 0x00, 0x00, 0x00, 0x10, 0x01, 1,    2,
-        3,    4,    5,    6};
+        0x81, 0x12, 0x34, 0xFF, 0xFE, 0xA1, 0xB2, 0xC3, 0xD4, 0xFF, 0xFF, 0xFE, 0xD4, 0xC0, 0x20,
+        0x00, 0x00, 0x80, 0x01, 0x00, 0x00, 0x00, 0x10, 0x01, 1,    2,    3,    4,    5,    6};
     EXPECT_EQ(Written(message, stream), expected);
 }
 
@@ -175,21 +174,14 @@ TEST(MessageStreamTest, ByteOrderHelpers) {
     EXPECT_EQ(CMessageStream::Reverse32(0x01020304), 0x04030201u);
 }
 
-TEST(ParameterTypesTest, NamesAndSizes) {
-    EXPECT_EQ(ParameterTypeName(TYPE_BYTE), "Byte");
-    EXPECT_EQ(ParameterTypeName(TYPE_SYSPARAM_EX), "T_SysParamEx");
-    EXPECT_EQ(ParameterTypeName(TYPE_BOOL), "Bool");
-    EXPECT_EQ(ParameterTypeName(14), "");
+TEST(ParameterTypesTest, BatchNamesDifferOnlyForTheCompositeTypes) {
+    EXPECT_EQ(ParameterTypeName(TYPE_INT_ARRAY), "Int[N]");
     EXPECT_EQ(ParameterTypeBatchName(TYPE_INT_ARRAY), "RecordedData");
-    EXPECT_EQ(ParameterTypeBatchName(TYPE_BYTE_ARRAY), "MemoryBlock");
     EXPECT_EQ(ParameterTypeBatchName(TYPE_BOOL), "Boolean");
-    EXPECT_EQ(ParameterTypeBatchName(255), "");
-    EXPECT_EQ(ParameterTypeFromName("Bits16"), TYPE_BITS16);
+    EXPECT_EQ(ParameterTypeBatchName(TYPE_BITS32), "Bits32");
+    EXPECT_EQ(ParameterTypeName(14), "");
     EXPECT_EQ(ParameterTypeFromName("bits16"), std::nullopt);
-    EXPECT_EQ(ParameterTypeSize(TYPE_FLOAT), 4u);
-    EXPECT_EQ(ParameterTypeSize(TYPE_SYSPARAM), 110u);
     EXPECT_EQ(ParameterTypeSize(TYPE_SYSPARAM_EX), 256u);
-    EXPECT_EQ(ParameterTypeSize(TYPE_BYTE_ARRAY), 0u);
 }
 
 }  // namespace
