@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -34,9 +35,14 @@ private:
 };
 
 // A port's or a line's list of observers (not owned). Only the first registered observer counts;
-// see Register.
+// see Register. The list is locked by itself, so that notifying from one thread and registering
+// from another is safe; observers are called outside the lock.
 class CObserverList {
 public:
+    CObserverList() = default;
+    CObserverList(const CObserverList& other);
+    CObserverList& operator=(const CObserverList& other);
+
     // No observer yet: the calling thread is made active in `observer`, which is added. The same
     // observer again: only the calling thread is made active. A different observer is ignored.
     void Register(CBusMonitor* observer);
@@ -45,10 +51,12 @@ public:
     void Remove(CBusMonitor* observer);
     // Hands the command to every observer in whose active list the calling thread stands.
     void Notify(const CKelCommand& command) const;
-    bool Empty() const { return observers_.empty(); }
-    size_t Size() const { return observers_.size(); }
+    bool Empty() const;
+    size_t Size() const;
+    std::vector<CBusMonitor*> Observers() const;
 
 private:
+    mutable std::mutex mutex_;
     std::vector<CBusMonitor*> observers_;
 };
 

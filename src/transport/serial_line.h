@@ -24,8 +24,19 @@ public:
     CSerialLine& operator=(const CSerialLine&) = delete;
 
     // Result codes: 0, 128 (cannot open), 131 (cannot set), 132 (cannot get the settings).
+    // `devicePath` is the resolved device (see transport/port_resolver.h), opened through
+    // OpenSerialDevice. The nine steps of Part 1.1; the path is stored for the loopback texts.
     uint8_t Open(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                  uint32_t characterTimeout, uint32_t receiveTrials);
+    // The same with a device that the caller opened already (a test double, another backend):
+    // step 3 takes `device` instead of opening, and fails with 128 when it is null. The old handle
+    // is closed before the new one is taken, as in Open.
+    uint8_t Open(std::unique_ptr<SerialDevice> device, uint32_t baud, const std::string& devicePath,
+                 uint8_t busControl, uint32_t characterTimeout, uint32_t receiveTrials);
+    // Resolves a port name ("Com1", "/dev/ttyUSB0", "sim", a mapped name) and opens its device; a
+    // name that does not resolve (too long, unknown) fails at step 3 with 128.
+    uint8_t OpenPort(uint32_t baud, const std::string& portName, uint8_t busControl,
+                     uint32_t characterTimeout, uint32_t receiveTrials);
     uint8_t Close();  // 0, or 135 when not open or the close fails
 
     uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
@@ -62,7 +73,15 @@ public:
     // The current timeouts record (as last applied or about to be applied).
     const CommTimeouts& GetTimeouts() const { return timeouts_; }
 
+    // The line settings record as last written (parity and RTS change per frame).
+    const LineSettings& GetLineSettings() const { return lineSettings_; }
+    // The open device, or null; for tests and diagnostics.
+    SerialDevice* Device() const { return device_.get(); }
+
 private:
+    template <typename Opener>
+    uint8_t OpenWith(uint32_t baud, const std::string& devicePath, uint8_t busControl,
+                     uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener);
     bool ApplyTimeouts();
 
     std::unique_ptr<SerialDevice> device_;

@@ -1,0 +1,367 @@
+#include "platform/posix_serial_device.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/clock.h"
+
+namespace kelcmd {
+namespace {
+
+struct SpeedEntry {
+    uint32_t baud;
+    speed_t speed;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {50, B50},           {75, B75},         {110, B110},       {134, B134},     {150, B150},
+    {200, B200},         {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+    {2400, B2400},       {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+    {57600, B57600},     {115200, B115200}, {230400, B230400},
+#ifdef B460800
+    {460800, B460800},
+#endif
+#ifdef B500000
+    {500000, B500000},
+#endif
+#ifdef B576000
+    {576000, B576000},
+#endif
+#ifdef B921600
+    {921600, B921600},
+#endif
+#ifdef B1000000
+    {1000000, B1000000},
+#endif
+#ifdef B1152000
+    {1152000, B1152000},
+#endif
+#ifdef B1500000
+    {1500000, B1500000},
+#endif
+#ifdef B2000000
+    {2000000, B2000000},
+#endif
+#ifdef B2500000
+    {2500000, B2500000},
+#endif
+#ifdef B3000000
+    {3000000, B3000000},
+#endif
+#ifdef B3500000
+    {3500000, B3500000},
+#endif
+#ifdef B4000000
+    {4000000, B4000000},
+#endif
+};
+
+constexpr uint64_t kNanosPerMilli = 1000000u;
+constexpr uint64_t kNoDeadline = UINT64_MAX;
+
+// Deadline of a total timeout of multiplier * count + constant milliseconds from `start`;
+// kNoDeadline when both are 0 or the constant is the "wait without limit" value.
+uint64_t TotalDeadline(uint64_t start, uint32_t multiplier, uint32_t constant, size_t count) {
+    if ((multiplier == 0 && constant == 0) || constant == kWaitWithoutLimit) return kNoDeadline;
+    const unsigned __int128 millis = static_cast<unsigned __int128>(multiplier) * count +
+                                     static_cast<unsigned __int128>(constant);
+    const unsigned __int128 nanos = millis * kNanosPerMilli + start;
+    if (nanos >= static_cast<unsigned __int128>(kNoDeadline)) return kNoDeadline;
+    return static_cast<uint64_t>(nanos);
+}
+
+// Waits for `events` on `fd` until `deadline` (kNoDeadline = without limit). Returns the poll
+// result: > 0 ready (revents in `revents`), 0 deadline reached, < 0 error other than EINTR.
+int PollUntil(int fd, short events, uint64_t deadline, short& revents) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline != kNoDeadline) {
+            const uint64_t now = MonotonicNanoseconds();
+            if (now >= deadline) return 0;
+            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
+            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
+        }
+        pollfd descriptor{fd, events, 0};
+        const int result = ::poll(&descriptor, 1, timeoutMs);
+        if (result < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (result == 0) continue;  // the loop re-checks the deadline against the clock
+        revents = descriptor.revents;
+        return result;
+    }
+}
+
+// A pseudo-terminal takes every setting but drops PARENB (and forces CS8), and glibc's tcsetattr
+// then reports EINVAL although the kernel applied the record. That is the "device that ignores
+// parity" case, not a failure: true when the record in force equals `wanted` but for those bits.
+bool AppliedButParityIgnored(int fd, const termios& wanted) {
+    termios applied{};
+    if (::tcgetattr(fd, &applied) != 0) return false;
+    constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR | CSIZE;
+    return applied.c_iflag == wanted.c_iflag && applied.c_oflag == wanted.c_oflag &&
+           applied.c_lflag == wanted.c_lflag &&
+           (applied.c_cflag & ~kParityBits) == (wanted.c_cflag & ~kParityBits) &&
+           ::cfgetospeed(&applied) == ::cfgetospeed(&wanted) &&
+           ::cfgetispeed(&applied) == ::cfgetispeed(&wanted) &&
+           applied.c_cc[VMIN] == wanted.c_cc[VMIN] && applied.c_cc[VTIME] == wanted.c_cc[VTIME];
+}
+
+}  // namespace
+
+std::optional<speed_t> PosixSerialDevice::SpeedOf(uint32_t baud) {
+    for (const SpeedEntry& entry : kSpeeds) {
+        if (entry.baud == baud) return entry.speed;
+    }
+    return std::nullopt;
+}
+
+uint32_t PosixSerialDevice::BaudOf(speed_t speed) {
+    for (const SpeedEntry& entry : kSpeeds) {
+        if (entry.speed == speed) return entry.baud;
+    }
+    return 0;
+}
+
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path) {
+    if (path.empty()) return nullptr;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    // The lock first: it is what stops a second opener that TIOCEXCL lets through (root), and a
+    // failed opener must not touch the exclusive flag of the one that holds the device.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
+    (void)::ioctl(fd, TIOCEXCL);
+    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd));
+}
+
+PosixSerialDevice::~PosixSerialDevice() {
+    if (fd_ >= 0) Close();
+}
+
+bool PosixSerialDevice::SetupQueues(uint32_t, uint32_t) {
+    // The tty layer sizes its own buffers; there is nothing to request on Linux.
+    return fd_ >= 0;
+}
+
+bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
+    if (fd_ < 0) return false;
+    termios record{};
+    if (::tcgetattr(fd_, &record) != 0) return false;
+    base_ = record;
+
+    settings.baud = BaudOf(::cfgetospeed(&record));
+    switch (record.c_cflag & CSIZE) {
+        case CS5:
+            settings.dataBits = 5;
+            break;
+        case CS6:
+            settings.dataBits = 6;
+            break;
+        case CS7:
+            settings.dataBits = 7;
+            break;
+        default:
+            settings.dataBits = 8;
+            break;
+    }
+    if (!(record.c_cflag & PARENB)) {
+        settings.parity = Parity::None;
+    } else if (record.c_cflag & CMSPAR) {
+        settings.parity = (record.c_cflag & PARODD) ? Parity::Mark : Parity::Space;
+    } else {
+        settings.parity = (record.c_cflag & PARODD) ? Parity::Odd : Parity::Even;
+    }
+    settings.stopBits = (record.c_cflag & CSTOPB) ? 2 : 1;
+    int lines = 0;
+    settings.rtsEnabled = ::ioctl(fd_, TIOCMGET, &lines) == 0 && (lines & TIOCM_RTS) != 0;
+    return true;
+}
+
+bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
+    if (fd_ < 0) return false;
+    const std::optional<speed_t> speed = SpeedOf(settings.baud);
+    if (!speed) return false;
+    if (!base_) {
+        termios record{};
+        if (::tcgetattr(fd_, &record) != 0) return false;
+        base_ = record;
+    }
+    termios record = *base_;
+
+    // Raw, binary, no input parity check, no software flow control.
+    record.c_iflag &=
+        ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
+                               ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
+    record.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    record.c_lflag &=
+        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
+
+    // Framing, parity as the ninth bit, no hardware flow control, modem lines ignored.
+    record.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    switch (settings.dataBits) {
+        case 5:
+            record.c_cflag |= CS5;
+            break;
+        case 6:
+            record.c_cflag |= CS6;
+            break;
+        case 7:
+            record.c_cflag |= CS7;
+            break;
+        default:
+            record.c_cflag |= CS8;
+            break;
+    }
+    if (settings.stopBits == 2) record.c_cflag |= CSTOPB;
+    switch (settings.parity) {
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            record.c_cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            record.c_cflag |= PARENB;
+            break;
+        case Parity::Mark:
+            record.c_cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            record.c_cflag |= PARENB | CMSPAR;
+            break;
+    }
+    record.c_cflag |= CREAD | CLOCAL;
+
+    // A non-blocking read with nothing queued reports EAGAIN; 0 then means hang-up.
+    record.c_cc[VMIN] = 1;
+    record.c_cc[VTIME] = 0;
+    record.c_cc[VSTART] = 17;
+    record.c_cc[VSTOP] = 19;
+
+    if (::cfsetispeed(&record, *speed) != 0 || ::cfsetospeed(&record, *speed) != 0) return false;
+    if (::tcsetattr(fd_, TCSANOW, &record) != 0) {
+        if (errno != EINVAL || !AppliedButParityIgnored(fd_, record)) return false;
+    }
+
+    // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
+    // refuses these, which is not a failure of the settings.
+    int dtr = TIOCM_DTR;
+    (void)::ioctl(fd_, TIOCMBIC, &dtr);
+    (void)SetRts(settings.rtsEnabled);
+    return true;
+}
+
+bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
+    if (fd_ < 0) return false;
+    timeouts_ = timeouts;
+    return true;
+}
+
+bool PosixSerialDevice::SetTransmitterEmptyMask() {
+    // tcdrain() waits for exactly that event; there is no mask to set.
+    return fd_ >= 0;
+}
+
+bool PosixSerialDevice::WaitTransmitterEmpty() {
+    if (fd_ < 0) return false;
+    while (::tcdrain(fd_) != 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
+}
+
+bool PosixSerialDevice::Purge() {
+    if (fd_ < 0) return false;
+    return ::tcflush(fd_, TCIOFLUSH) == 0;
+}
+
+bool PosixSerialDevice::SetRts(bool raised) {
+    if (fd_ < 0) return false;
+    int rts = TIOCM_RTS;
+    return ::ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &rts) == 0;
+}
+
+bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written) {
+    written = 0;
+    if (fd_ < 0) return false;
+    if (count == 0) return true;
+    const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
+                                            timeouts_.writeTotalConstant, count);
+    while (written < count) {
+        const ssize_t result = ::write(fd_, data + written, count - written);
+        if (result > 0) {
+            written += static_cast<size_t>(result);
+            continue;
+        }
+        if (result < 0 && errno == EINTR) continue;
+        if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            short revents = 0;
+            const int ready = PollUntil(fd_, POLLOUT, deadline, revents);
+            if (ready == 0) return true;  // the write timeout expired: fewer bytes, no failure
+            if (ready < 0 || (revents & POLLNVAL)) return false;
+            // POLLERR / POLLHUP: the next write reports the failure.
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
+    received = 0;
+    if (fd_ < 0) return false;
+    if (count == 0) return true;
+    const uint64_t start = MonotonicNanoseconds();
+    const uint64_t totalDeadline =
+        TotalDeadline(start, timeouts_.readTotalMultiplier, timeouts_.readTotalConstant, count);
+    const uint64_t interval = static_cast<uint64_t>(timeouts_.readInterval) * kNanosPerMilli;
+    uint64_t lastByte = 0;
+    bool hangup = false;
+
+    for (;;) {
+        const ssize_t result = ::read(fd_, buffer + received, count - received);
+        if (result > 0) {
+            received += static_cast<size_t>(result);
+            lastByte = MonotonicNanoseconds();
+            if (received == count) return true;
+            hangup = false;
+            continue;
+        }
+        if (result < 0 && errno == EINTR) continue;
+        if (result == 0) return false;  // hang-up (VMIN is 1: no data gives EAGAIN)
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        if (hangup) return false;  // poll reported an error and still nothing can be read
+
+        // Nothing queued: wait for more, at most until the nearer of the total deadline and the
+        // interval deadline (the interval counts only after the first byte).
+        uint64_t deadline = totalDeadline;
+        if (received > 0 && interval != 0) deadline = std::min(deadline, lastByte + interval);
+        short revents = 0;
+        const int ready = PollUntil(fd_, POLLIN, deadline, revents);
+        if (ready == 0) return true;  // a timeout: the bytes so far are the result
+        if (ready < 0 || (revents & POLLNVAL)) return false;
+        if (!(revents & POLLIN) && (revents & (POLLERR | POLLHUP))) hangup = true;
+    }
+}
+
+bool PosixSerialDevice::Close() {
+    if (fd_ < 0) return false;
+    (void)::ioctl(fd_, TIOCNXCL);
+    const int result = ::close(fd_);  // also releases the flock
+    fd_ = -1;
+    base_.reset();
+    return result == 0;
+}
+
+}  // namespace kelcmd

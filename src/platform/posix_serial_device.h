@@ -1,0 +1,64 @@
+#pragma once
+
+#include <termios.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/serial_device.h"
+
+namespace kelcmd {
+
+// A tty driven through termios: the Linux stand-in for the serial port services of Part 1.1.
+//
+// - open: O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, then TIOCEXCL and a non-blocking
+//   flock(LOCK_EX), so that a second opener fails, also as root (TIOCEXCL does not stop root).
+// - line settings: raw mode, CS8, one stop bit, no flow control, no input parity check, CLOCAL,
+//   CREAD; mark parity is PARENB | CMSPAR | PARODD, space parity PARENB | CMSPAR. DTR is kept low
+//   and RTS follows the settings' rtsEnabled (failures of the modem-line ioctls, as on a
+//   pseudo-terminal, are ignored). Only the standard Bxxx rates are accepted.
+// - timeouts: the read timeout semantics of CommTimeouts, emulated with poll() on the non-blocking
+//   descriptor; the write total timeout likewise (both 0 = no limit).
+// - transmitter empty: tcdrain(); purge: tcflush(TCIOFLUSH).
+class PosixSerialDevice final : public SerialDevice {
+public:
+    // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use.
+    static std::unique_ptr<PosixSerialDevice> Open(const std::string& path);
+
+    ~PosixSerialDevice() override;
+    PosixSerialDevice(const PosixSerialDevice&) = delete;
+    PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
+
+    bool SetupQueues(uint32_t inputSize, uint32_t outputSize) override;
+    bool GetLineSettings(LineSettings& settings) override;
+    bool SetLineSettings(const LineSettings& settings) override;
+    bool SetTimeouts(const CommTimeouts& timeouts) override;
+    bool SetTransmitterEmptyMask() override;
+    bool WaitTransmitterEmpty() override;
+    bool Purge() override;
+    bool SetRts(bool raised) override;
+    bool Write(const uint8_t* data, size_t count, size_t& written) override;
+    bool Read(uint8_t* buffer, size_t count, size_t& received) override;
+    bool Close() override;
+
+    int Descriptor() const { return fd_; }
+    const CommTimeouts& Timeouts() const { return timeouts_; }
+
+    // The termios speed constant of a baud rate, or nullopt for a rate without one.
+    static std::optional<speed_t> SpeedOf(uint32_t baud);
+    // The baud rate of a termios speed constant, 0 when unknown.
+    static uint32_t BaudOf(speed_t speed);
+
+private:
+    explicit PosixSerialDevice(int fd) : fd_(fd) {}
+
+    int fd_ = -1;
+    CommTimeouts timeouts_{};
+    // The platform's record as last read, the base every SetLineSettings starts from.
+    std::optional<termios> base_;
+};
+
+}  // namespace kelcmd

@@ -1,0 +1,134 @@
+#include "transport/port_resolver.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kelcmd {
+namespace {
+
+constexpr std::string_view kPrefix = "\\\\.\\";
+constexpr const char* kEnvironmentVariable = "KELCMD_PORTS";
+
+struct Mapping {
+    std::string name;  // as given, without a leading "\\.\"
+    std::string device;
+};
+
+std::mutex tableMutex;
+std::vector<Mapping> table;  // mappings made by MapPort, guarded by tableMutex
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool StartsWithPrefix(std::string_view name) {
+    return name.substr(0, kPrefix.size()) == kPrefix;
+}
+
+std::string_view WithoutPrefix(std::string_view name) {
+    return StartsWithPrefix(name) ? name.substr(kPrefix.size()) : name;
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && space(text.front())) text.remove_prefix(1);
+    while (!text.empty() && space(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The device of `name` in KELCMD_PORTS, if any.
+std::optional<std::string> EnvironmentMapping(std::string_view name) {
+    const char* value = std::getenv(kEnvironmentVariable);
+    if (!value) return std::nullopt;
+    std::string_view rest(value);
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view entry = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        const size_t equals = entry.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view entryName = WithoutPrefix(Trim(entry.substr(0, equals)));
+        const std::string_view device = Trim(entry.substr(equals + 1));
+        if (entryName.empty() || device.empty()) continue;
+        if (EqualNoCase(entryName, name)) return std::string(device);
+    }
+    return std::nullopt;
+}
+
+// N of "ComN" (any case, N >= 1 without leading zeros), or 0.
+unsigned long long ComNumber(std::string_view name) {
+    if (name.size() < 4 || !EqualNoCase(name.substr(0, 3), "com")) return 0;
+    const std::string_view digits = name.substr(3);
+    if (digits.front() == '0') return 0;
+    unsigned long long number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        number = number * 10 + static_cast<unsigned>(c - '0');  // at most 12 digits fit the limit
+    }
+    return number;
+}
+
+}  // namespace
+
+bool PortNameFitsLimit(const std::string& portName) {
+    const size_t pathLength =
+        StartsWithPrefix(portName) ? portName.size() : kPrefix.size() + portName.size();
+    return pathLength + 1 <= kPortPathBufferSize;
+}
+
+std::optional<std::string> ResolvePortDevice(const std::string& portName) {
+    if (!PortNameFitsLimit(portName)) return std::nullopt;
+    const std::string_view name = WithoutPrefix(portName);
+    if (name.empty()) return std::nullopt;
+
+    {
+        std::lock_guard<std::mutex> lock(tableMutex);
+        for (const Mapping& mapping : table) {
+            if (EqualNoCase(mapping.name, name)) return mapping.device;
+        }
+    }
+    if (std::optional<std::string> device = EnvironmentMapping(name)) return device;
+
+    if (const unsigned long long number = ComNumber(name)) {
+        return "/dev/ttyS" + std::to_string(number - 1);
+    }
+    if (name.front() == '/') return std::string(name);
+    if (name == "sim" || name.substr(0, 4) == "sim:") return std::string(name);
+    return std::nullopt;
+}
+
+bool MapPort(const std::string& portName, const std::string& device) {
+    const std::string_view name = WithoutPrefix(portName);
+    if (name.empty()) return false;
+    std::lock_guard<std::mutex> lock(tableMutex);
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        if (EqualNoCase(it->name, name)) {
+            if (device.empty()) {
+                table.erase(it);
+            } else {
+                it->device = device;
+            }
+            return true;
+        }
+    }
+    if (!device.empty()) table.push_back(Mapping{std::string(name), device});
+    return true;
+}
+
+void ClearPortMappings() {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    table.clear();
+}
+
+}  // namespace kelcmd

@@ -1,0 +1,238 @@
+#include "transport/serial_line.h"
+
+#include <cstring>
+#include <utility>
+
+#include "platform/clock.h"
+#include "platform/prompt.h"
+#include "transport/port_resolver.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd {
+namespace {
+
+constexpr uint32_t kQueueSize = 1200;
+constexpr char kLoopbackText[] = "Dies ist ein Test!";
+constexpr size_t kLoopbackLength = sizeof(kLoopbackText) - 1;  // 18, without terminator
+
+}  // namespace
+
+CSerialLine::~CSerialLine() {
+    if (handleValid_) Close();
+    device_.reset();  // also a handle that a failed open left behind
+}
+
+template <typename Opener>
+uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint8_t busControl,
+                              uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener) {
+    // 1. Clear the opened flag, store the arguments.
+    opened_ = false;
+    busControl_ = busControl;
+    receiveTrials_ = receiveTrials;
+    characterTimeout_ = characterTimeout;
+    devicePath_ = devicePath;
+
+    // 2. Close a valid handle first.
+    if (handleValid_) Close();
+    // A handle that a failed open (steps 4 to 8) left open is never used again (every transfer
+    // checks the handle-valid flag); release it so that the device is not held against this open.
+    if (!handleValid_) device_.reset();
+
+    // 3. Open the device.
+    std::unique_ptr<SerialDevice> device = opener();
+    if (!device) return WIN_ERR_OPENCOMM;
+    device_ = std::move(device);
+
+    // 4. Queue sizes.
+    if (!device_->SetupQueues(kQueueSize, kQueueSize)) return WIN_ERR_SETCOMM;
+
+    // 5. The current line settings.
+    if (!device_->GetLineSettings(lineSettings_)) return WIN_ERR_GETCOMM;
+
+    // 6. The settings of Part 1.1: baud as requested, 8 data bits, space parity, one stop bit,
+    //    RTS low; the device supplies raw mode and no flow control.
+    lineSettings_.baud = baud;
+    lineSettings_.dataBits = 8;
+    lineSettings_.parity = Parity::Space;
+    lineSettings_.stopBits = 1;
+    lineSettings_.rtsEnabled = false;
+    rtsRaised_ = false;
+    if (!device_->SetLineSettings(lineSettings_)) return WIN_ERR_SETCOMM;
+
+    // 7. Purge both queues.
+    if (!device_->Purge()) return WIN_ERR_SETCOMM;
+
+    // 8. The transmitter-empty event mask.
+    if (!device_->SetTransmitterEmptyMask()) return WIN_ERR_SETCOMM;
+
+    // 9. Open.
+    opened_ = true;
+    handleValid_ = true;
+    return RESULT_OK;
+}
+
+uint8_t CSerialLine::Open(uint32_t baud, const std::string& devicePath, uint8_t busControl,
+                          uint32_t characterTimeout, uint32_t receiveTrials) {
+    return OpenWith(baud, devicePath, busControl, characterTimeout, receiveTrials,
+                    [&devicePath] { return OpenSerialDevice(devicePath); });
+}
+
+uint8_t CSerialLine::Open(std::unique_ptr<SerialDevice> device, uint32_t baud,
+                          const std::string& devicePath, uint8_t busControl,
+                          uint32_t characterTimeout, uint32_t receiveTrials) {
+    return OpenWith(baud, devicePath, busControl, characterTimeout, receiveTrials,
+                    [&device] { return std::move(device); });
+}
+
+uint8_t CSerialLine::OpenPort(uint32_t baud, const std::string& portName, uint8_t busControl,
+                              uint32_t characterTimeout, uint32_t receiveTrials) {
+    const std::optional<std::string> devicePath = ResolvePortDevice(portName);
+    if (!devicePath) {
+        return OpenWith(baud, portName, busControl, characterTimeout, receiveTrials,
+                        [] { return std::unique_ptr<SerialDevice>(); });
+    }
+    return Open(baud, *devicePath, busControl, characterTimeout, receiveTrials);
+}
+
+uint8_t CSerialLine::Close() {
+    if (!handleValid_ || !device_) return WIN_ERR_CLOSECOMM;
+    if (!device_->Close()) return WIN_ERR_CLOSECOMM;
+    device_.reset();
+    handleValid_ = false;
+    return RESULT_OK;
+}
+
+uint32_t CSerialLine::GetBaudrate() const {
+    return opened_ ? lineSettings_.baud : 0;
+}
+
+bool CSerialLine::SetParity(Parity parity) {
+    lineSettings_.parity = parity;
+    lineSettings_.rtsEnabled = rtsRaised_;
+    return device_ && device_->SetLineSettings(lineSettings_);
+}
+
+void CSerialLine::RaiseRts() {
+    rtsRaised_ = true;
+    if (device_) (void)device_->SetRts(true);
+}
+
+void CSerialLine::DropRts() {
+    rtsRaised_ = false;
+    if (device_) (void)device_->SetRts(false);
+}
+
+bool CSerialLine::Purge() {
+    return device_ && device_->Purge();
+}
+
+bool CSerialLine::ApplyTimeouts() {
+    return device_ && device_->SetTimeouts(timeouts_);
+}
+
+bool CSerialLine::SetTransmitTimeouts() {
+    timeouts_.readInterval = 0;
+    timeouts_.readTotalMultiplier = 0;
+    timeouts_.readTotalConstant = characterTimeout_;
+    timeouts_.writeTotalMultiplier = 0;
+    timeouts_.writeTotalConstant = 0;
+    return ApplyTimeouts();
+}
+
+bool CSerialLine::SetReceiveTimeouts(uint32_t firstCharacterTimeout) {
+    timeouts_.readInterval = characterTimeout_;
+    timeouts_.readTotalMultiplier = characterTimeout_;
+    timeouts_.readTotalConstant =
+        firstCharacterTimeout != 0 ? firstCharacterTimeout : kWaitWithoutLimit;
+    timeouts_.writeTotalMultiplier = 0;
+    timeouts_.writeTotalConstant = 0;
+    return ApplyTimeouts();
+}
+
+bool CSerialLine::SetReadTotalConstant(uint32_t constant) {
+    timeouts_.readTotalConstant = constant;
+    return ApplyTimeouts();
+}
+
+bool CSerialLine::WaitTransmitterEmpty() {
+    return device_ && device_->WaitTransmitterEmpty();
+}
+
+bool CSerialLine::Write(const uint8_t* bytes, size_t count, size_t& written) {
+    written = 0;
+    return device_ && device_->Write(bytes, count, written);
+}
+
+bool CSerialLine::Read(uint8_t* buffer, size_t count, size_t& received) {
+    received = 0;
+    return device_ && device_->Read(buffer, count, received);
+}
+
+uint32_t CSerialLine::CharacterGap(uint32_t baud) {
+    switch (baud) {
+        case 110:
+            return 184000;
+        case 300:
+            return 92000;
+        case 600:
+            return 46000;
+        case 1200:
+            return 20000;
+        case 2400:
+            return 11000;
+        case 4800:
+            return 5000;
+        case 9600:
+            return 2800;
+        case 19200:
+            return 1200;
+        case 38400:
+            return 700;
+        case 57600:
+            return 600;
+        default:
+            return 0;
+    }
+}
+
+void CSerialLine::BusyWait(uint32_t microseconds) {
+    BusyWaitMicroseconds(microseconds);
+}
+
+int CSerialLine::LoopbackTest() {
+    Prompt& prompt = CurrentPrompt();
+    // 1.
+    if (!handleValid_) {
+        prompt.ShowMessage("Port is not open!");
+        return 0;
+    }
+    // 2.
+    Purge();
+    uint8_t received[100] = {};
+    // 3.
+    const std::string question =
+        "ATTENTION: A test will be started. Disconnect all wirings\n"
+        "and connect PIN2 (RxD) with PIN3 (TxD) of your PC " +
+        devicePath_ + " Port.\n\nDo you really want to start?";
+    if (!prompt.AskYesNo(question)) return 0;
+    // 4.
+    size_t written = 0;
+    if (!Write(reinterpret_cast<const uint8_t*>(kLoopbackText), kLoopbackLength, written) ||
+        written < kLoopbackLength) {
+        return 0;
+    }
+    // 5.
+    SetReceiveTimeouts(characterTimeout_);
+    size_t count = 0;
+    const bool readOk = Read(received, kLoopbackLength, count);
+    // 6. and 7.
+    if (readOk && count == kLoopbackLength &&
+        std::memcmp(received, kLoopbackText, kLoopbackLength) == 0) {
+        prompt.ShowMessage("The PC " + devicePath_ + " port is okay!");
+        return 1;
+    }
+    prompt.ShowMessage("The PC " + devicePath_ + " port is not working correctly!");
+    return 0;
+}
+
+}  // namespace kelcmd
