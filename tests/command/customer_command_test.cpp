@@ -91,49 +91,5 @@ TEST(CustomerCommandTest, EqualHostileCountsFailWithoutAllocating) {
     EXPECT_EQ(Store(target), before);
 }
 
-TEST(CustomerCommandTest, EveryTruncationFailsAndKeepsTheCommand) {
-    CKelCustomerCommand source = Sample();
-    const std::vector<uint8_t> stored = Store(source);
-    CKelCustomerCommand target;
-    target.SetCommand("Kept", 1, 0, 0);
-    const std::vector<uint8_t> before = Store(target);
-    for (size_t cut = AttachmentsOffset(source) - 30; cut < stored.size(); ++cut) {
-        CArchive reader(std::span<const uint8_t>(stored.data(), cut));
-        target.Serialize(reader);
-        EXPECT_TRUE(reader.Failed()) << cut;
-        EXPECT_EQ(Store(target), before) << cut;
-    }
-}
-
-TEST(CustomerCommandTest, CopyResetAndDialogsWithoutParameters) {
-    CKelCustomerCommand command = Sample();
-    uint8_t block[10] = {};
-    command.Parameters().BindReturnValue(0, block);
-    CKelCustomerCommand copy(command);
-    EXPECT_EQ(copy.Parameters().GetReturnBinding(0), block);
-    EXPECT_EQ(copy.ReturnAttachments().size(), 2u);
-    std::unique_ptr<CCommand> clone = copy.Clone();
-    EXPECT_NE(dynamic_cast<CKelCustomerCommand*>(clone.get()), nullptr);
-
-    EXPECT_EQ(command.ShowResults(), 0);  // results not valid
-    command.Reset();
-    EXPECT_EQ(command.Parameters().GetSendCount(), 0);
-    EXPECT_TRUE(command.SendAttachments().empty());
-    EXPECT_EQ(command.ShowResults(), 1);
-    EXPECT_EQ(command.EditParameters(), 1);
-}
-
-TEST(CustomerCommandTest, ClassesAreCreatableByName) {
-    for (const char* name : {"CKelStandardCommand", "CKelCustomerCommand"}) {
-        const CRuntimeClass* runtimeClass = CRuntimeClass::FromName(name);
-        ASSERT_NE(runtimeClass, nullptr) << name;
-        EXPECT_EQ(runtimeClass->schema, 1);
-        std::unique_ptr<CObject> object = runtimeClass->CreateObject();
-        ASSERT_NE(object, nullptr);
-        EXPECT_STREQ(object->GetRuntimeClass()->className, name);
-        EXPECT_TRUE(object->IsKindOf(CKelCommand::StaticClass()));
-    }
-}
-
 }  // namespace
 }  // namespace kelcmd

