@@ -6,6 +6,8 @@
 
 #include "command/command.h"
 #include "command/kel_command.h"
+#include "command/kel_customer_command.h"
+#include "command/kel_standard_command.h"
 
 namespace kelcmd {
 
@@ -32,6 +34,7 @@ void RegisterCoreClasses(Registry& registry) {
     const CRuntimeClass* coreClasses[] = {
         CCommand::StaticClass(),
         CKelCommand::StaticClass(),
+        CKelStandardCommand::StaticClass(), CKelCustomerCommand::StaticClass(),
     };
     for (const CRuntimeClass* runtimeClass : coreClasses) AddLocked(registry, runtimeClass);
 }
