@@ -101,9 +101,8 @@ TEST(DriveMotion, WaitingMoveHoldsItsAnswerUntilTheTrajectoryEnds) {
     DriveBench bench("1", 20);
     bench.WaitMode(3);
     // 2000 qc: 200 ms cruise plus the ramps, 220 ms.
-    const auto held = bench.SimulatedTimeOf([&] {
-        EXPECT_TRUE(bench.Send(kMoveAbsolute, Int32(2000)).Positive(kMoveAbsolute));
-    });
+    const auto held = bench.SimulatedTimeOf(
+        [&] { EXPECT_TRUE(bench.Send(kMoveAbsolute, Int32(2000)).Positive(kMoveAbsolute)); });
     EXPECT_GE(held, 220ms);
     EXPECT_EQ(bench.Position(), 2000);
     EXPECT_FALSE(bench.Status() & kStatusMoving);
@@ -270,9 +269,9 @@ TEST(DriveMotion, HaltAndBrakeSetTheirErrorAndBlockMovesUntilCleared) {
     EXPECT_EQ(bench.Error(), 42);
     EXPECT_TRUE(bench.Status() & kStatusError);
     EXPECT_EQ(bench.Send(kMoveAbsolute, Int32(0)).Warning(), WARN_ERROR);
-    EXPECT_EQ(bench.Send(kFindHome, Join({{2}, Be16(200), FloatBits(10), Int32(0), Be32(0)}))
-                  .Warning(),
-              WARN_ERROR);
+    EXPECT_EQ(
+        bench.Send(kFindHome, Join({{2}, Be16(200), FloatBits(10), Int32(0), Be32(0)})).Warning(),
+        WARN_ERROR);
     bench.Do(kClearError);
     EXPECT_EQ(bench.Error(), 0);
     bench.Do(kMoveAbsolute, Int32(0));

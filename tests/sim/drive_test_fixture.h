@@ -57,7 +57,9 @@ struct Reply {
                (uint32_t{data.at(at + 2)} << 8) | data.at(at + 3);
     }
     int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
-    uint16_t U16(size_t at) const { return static_cast<uint16_t>((data.at(at) << 8) | data.at(at + 1)); }
+    uint16_t U16(size_t at) const {
+        return static_cast<uint16_t>((data.at(at) << 8) | data.at(at + 1));
+    }
     int16_t I16(size_t at) const { return static_cast<int16_t>(U16(at)); }
     float F32(size_t at) const { return std::bit_cast<float>(U32(at)); }
 };
