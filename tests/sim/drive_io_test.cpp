@@ -1,4 +1,6 @@
 // Inputs, outputs, analog inputs and the user PWM of the simulated drive.
+#include <thread>
+
 #include "drive_test_fixture.h"
 #include "transport/result_codes.h"
 
@@ -118,6 +120,31 @@ TEST(DriveIo, DigitalOverloadSwitchesTheOutputsOff) {
     drive.SetInput(kInputDigOvld, true);
     EXPECT_EQ(drive.Outputs(), 0);
     EXPECT_EQ(bench.Error(), kErrorDigOvld);
+}
+
+}  // namespace
+}  // namespace kelcmd::sim::testing
+
+namespace kelcmd::sim::testing {
+namespace {
+
+TEST(DriveIoThread, MachineChangesInputsWhileTheBusRunsCommands) {
+    DriveBench bench;
+    DriveModel& drive = bench.Drive();
+    std::thread machine([&drive] {
+        for (int i = 0; i < 200; ++i) {
+            drive.SetInput(1, i % 2 == 0);
+            drive.AdvanceTime(1ms);
+            (void)drive.Status();
+        }
+        drive.SetInput(1, true);
+    });
+    for (int i = 0; i < 30; ++i) {
+        const Reply reply = bench.Do(drive::kReadInputByte, {0});
+        EXPECT_LE(reply.data.at(0), 1);
+    }
+    machine.join();
+    EXPECT_EQ(bench.Do(drive::kReadInput, {1}).data, Bytes{1});
 }
 
 }  // namespace
