@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "sim/drive/drive_model.h"
+
 namespace kelcmd::sim {
 namespace {
 
@@ -28,7 +30,13 @@ void ApplyDefaultUnitSetup(SimUnit& unit) {
         std::lock_guard lock(SetupMutex());
         setup = CurrentSetup();
     }
-    if (setup) setup(unit);
+    // Without a setup of their own, units are positioning drives. Referring to the drive model
+    // from here also makes sure a statically linked program contains it.
+    if (setup) {
+        setup(unit);
+    } else {
+        InstallDriveModel(unit);
+    }
 }
 
 }  // namespace kelcmd::sim
