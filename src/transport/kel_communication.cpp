@@ -7,11 +7,12 @@
 
 namespace kelcmd {
 
-CKelCommunication::CKelCommunication() {
+CKelCommunication::CKelCommunication(const CommandOwnersFactory& makeOwners) {
     char text[64];
     std::snprintf(text, sizeof text, "KelCommunication Version %.2f Rev %i",
                   static_cast<double>(versionNumber_), revision_);
     versionText_ = text;
+    if (makeOwners) owners_ = makeOwners(*this);
 }
 
 CKelCommunication::~CKelCommunication() { RemoveAllPorts(); }
@@ -197,12 +198,14 @@ void CKelCommunication::SuspendObserver(int allThreads, int everyObserver, CBusM
     for (auto& port : ports_) port->SuspendObserver(allThreads, everyObserver, observer);
 }
 
-CKelCommunication& Communication() {
-    static CKelCommunication manager;
-    return manager;
+int CKelCommunication::AttachCommand(CObject* command) {
+    if (command == nullptr || owners_ == nullptr) return 0;
+    return owners_->AttachCommand(*command);
 }
 
-// The manager exists before any export can run.
-[[maybe_unused]] static CKelCommunication& constructedAtLoad = Communication();
+void CKelCommunication::DeclareLinks(CParameterLinks* links) {
+    if (links == nullptr || owners_ == nullptr) return;
+    owners_->DeclareLinks(*links);
+}
 
 }  // namespace kelcmd
