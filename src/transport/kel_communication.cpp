@@ -15,7 +15,9 @@ CKelCommunication::CKelCommunication(const CommandOwnersFactory& makeOwners) {
     if (makeOwners) owners_ = makeOwners(*this);
 }
 
-CKelCommunication::~CKelCommunication() { RemoveAllPorts(); }
+CKelCommunication::~CKelCommunication() {
+    RemoveAllPorts();
+}
 
 CKelPort* CKelCommunication::FindPort(const std::string& name) const {
     std::lock_guard<std::mutex> guard(tableLock_);
@@ -70,7 +72,9 @@ uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
     return result;
 }
 
-uint8_t CKelCommunication::InitPort(const CPortSettings& settings) { return OpenOrReopen(settings); }
+uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
+    return OpenOrReopen(settings);
+}
 
 uint8_t CKelCommunication::OpenPort(const std::string& name) {
     CPortSettings settings;

@@ -22,7 +22,7 @@ class CParameterLinks;
 // and batch commands). They are built above the transport layer and handed to the manager when it
 // is constructed, so that the transport never depends on the command library's families.
 class CCommandOwners {
-public:
+  public:
     virtual ~CCommandOwners() = default;
     // Gives a command created from a file or the clipboard to its owner: 1, or 0 when none takes
     // it.
@@ -38,7 +38,7 @@ using CommandOwnersFactory =
 // The dialogs the manager can show: the port settings dialog and the multi-port configuration. The
 // dialogs library installs the real ones; without it every dialog counts as cancelled.
 class PortDialogs {
-public:
+  public:
     virtual ~PortDialogs() = default;
     // Shows the port settings dialog filled with `settings`; true and the confirmed settings in
     // `settings` when the user confirms.
@@ -48,7 +48,7 @@ public:
 
 // The single communication manager: the port table and everything the exports reach.
 class CKelCommunication {
-public:
+  public:
     // Without a factory the manager has a port table only: nothing adopts commands, no links.
     explicit CKelCommunication(const CommandOwnersFactory& makeOwners = nullptr);
     virtual ~CKelCommunication();
@@ -92,7 +92,7 @@ public:
     // Nothing happens without a link table.
     void DeclareLinks(CParameterLinks* links);
 
-private:
+  private:
     // Opens a new port or reopens a known one; a known port whose reopen fails is removed.
     uint8_t OpenOrReopen(const CPortSettings& settings);
     int OpenWithMessage(const CPortSettings& settings, const std::string& failureText);
