@@ -14,8 +14,10 @@ namespace {
 
 constexpr uint32_t kAnswerTimeout = 1000;
 
+// 0 is success for a transfer; as a command error the same number reads CMD_FAIL.
 void PrintResult(const char* what, uint8_t result) {
-    std::printf("%s: %u %s\n", what, result, ResultCodeText(result).c_str());
+    std::printf("%s: %u %s\n", what, result,
+                result == RESULT_OK ? "OK" : ResultCodeText(result).c_str());
 }
 
 }  // namespace

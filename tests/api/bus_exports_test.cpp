@@ -39,7 +39,7 @@ TEST(BusExports, RawPacketsThroughTheCurrentPort) {
     EXPECT_EQ(answer.dest, 0);
     EXPECT_EQ(answer.send, 1);
     EXPECT_EQ(answer.mtype, sim::kTestEcho);
-    EXPECT_EQ(answer.length, 2);
+    EXPECT_EQ(static_cast<int>(answer.length), 2);
     EXPECT_EQ(answer.data[0], 0xDE);
     EXPECT_EQ(answer.data[1], 0xAD);
 
