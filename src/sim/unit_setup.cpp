@@ -1,6 +1,9 @@
 #include "sim/unit_setup.h"
 
+#include <algorithm>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace kelcmd::sim {
 namespace {
@@ -15,6 +18,11 @@ UnitSetup& CurrentSetup() {
     return setup;
 }
 
+std::vector<std::pair<std::string, UnitSetup>>& KeyedSetups() {
+    static std::vector<std::pair<std::string, UnitSetup>> setups;
+    return setups;
+}
+
 }  // namespace
 
 void SetDefaultUnitSetup(UnitSetup setup) {
@@ -22,13 +30,30 @@ void SetDefaultUnitSetup(UnitSetup setup) {
     CurrentSetup() = std::move(setup);
 }
 
+void AddUnitSetup(const std::string& key, UnitSetup setup) {
+    std::lock_guard lock(SetupMutex());
+    auto& setups = KeyedSetups();
+    const auto found = std::find_if(setups.begin(), setups.end(),
+                                    [&key](const auto& entry) { return entry.first == key; });
+    if (!setup) {
+        if (found != setups.end()) setups.erase(found);
+    } else if (found != setups.end()) {
+        found->second = std::move(setup);
+    } else {
+        setups.emplace_back(key, std::move(setup));
+    }
+}
+
 void ApplyDefaultUnitSetup(SimUnit& unit) {
     UnitSetup setup;
+    std::vector<std::pair<std::string, UnitSetup>> keyed;
     {
         std::lock_guard lock(SetupMutex());
         setup = CurrentSetup();
+        keyed = KeyedSetups();
     }
     if (setup) setup(unit);
+    for (const auto& entry : keyed) entry.second(unit);
 }
 
 }  // namespace kelcmd::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace kelcmd::sim {
 
@@ -12,7 +13,12 @@ using UnitSetup = std::function<void(SimUnit& unit)>;
 // with the command catalogue. Replaces an earlier setup; an empty function removes it.
 void SetDefaultUnitSetup(UnitSetup setup);
 
-// Runs the default setup on a new unit (nothing when none is installed).
+// Adds a further installer under a key, run after the default setup in the order the keys were
+// first added; so independent parts of a unit (a drive model, a recorder) install side by side.
+// Adding a key again replaces its installer; an empty function removes it.
+void AddUnitSetup(const std::string& key, UnitSetup setup);
+
+// Runs the default setup, then the keyed installers, on a new unit.
 void ApplyDefaultUnitSetup(SimUnit& unit);
 
 }  // namespace kelcmd::sim
