@@ -2,12 +2,15 @@
 #include "api/catalogue_call.h"
 #include "api/current_target.h"
 #include "api/serial_io_family.h"
-#include "command/kel_command.h"
+#include "command/parameter_list.h"
 #include "kelcmd/kelcmd.h"
 
 using namespace kelcmd;
 
 namespace {
+
+// The most data bytes a frame carries, in a request and in an answer.
+constexpr uint32_t kMaxData = CParameterList::kMaxMessageLength;
 
 // The subFunctionNumber stays the prototype's; the caller's values follow it.
 int Put(const char* port, uint8_t slave, const char* command,
@@ -38,7 +41,7 @@ KELCMD_API int32_t MP_PutChar(const char* portName, uint8_t slave, uint8_t chara
 KELCMD_API int32_t MP_PutString(const char* portName, uint8_t slave, const char* string,
                                 uint32_t length) {
     if (string == nullptr && length != 0) return 0;
-    if (length >= kDataAreaSize) return 0;  // one byte of the frame is the sub-function
+    if (length >= kMaxData) return 0;  // one byte of the frame is the sub-function
     return Put(portName, slave, "PutString", {Bytes(string, length)});
 }
 
@@ -55,7 +58,7 @@ KELCMD_API int32_t MP_GetChar(const char* portName, uint8_t slave, uint8_t* char
 KELCMD_API int32_t MP_GetString(const char* portName, uint8_t slave, char* buffer,
                                 uint32_t length) {
     if (buffer == nullptr && length != 0) return 0;
-    if (length > kDataAreaSize) return 0;
+    if (length > kMaxData) return 0;
     return CallCatalogue(&SerialIoFamily(), portName, slave, "GetString", {Keep()},
                          {OutBuffer(buffer, length)});
 }
