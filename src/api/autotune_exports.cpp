@@ -19,8 +19,8 @@ KELCMD_API int32_t MP_Autotune(const char* portName, uint8_t slave, int16_t* imp
     return CallCatalogue(&AutotuneFamily(), portName, slave, "Autotune", {}, {Out(improveFactor)});
 }
 
-KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave,
-                                        uint16_t jumpAmplitude, uint32_t timeout) {
+KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave, uint16_t jumpAmplitude,
+                                        uint32_t timeout) {
     return CallCatalogue(&AutotuneFamily(), portName, slave, "SquareCurrentTest",
                          {Value(jumpAmplitude)}, {}, Timeout(timeout));
 }

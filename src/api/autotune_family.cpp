@@ -51,8 +51,8 @@ std::vector<CatalogueCommand> AutotuneCatalogue() {
          .send = {{"dutyCycle", TYPE_INT}, {"stayInPWMmode", TYPE_BYTE}},
          .defaults = {1, 0},
          .answerTimeout = 2000,
-         .extraReturns = KeptRecording("curIntegrator", "pwmDutyCycle", "currentMust",
-                                       "currentIs")},
+         .extraReturns =
+             KeptRecording("curIntegrator", "pwmDutyCycle", "currentMust", "currentIs")},
     };
 }
 

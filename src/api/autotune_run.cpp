@@ -26,8 +26,8 @@ int RunWithRecording(CKelStandardCommand& command) {
     const auto size = ReadRecordingPieces(
         family->GetRecordingFamily(), command.GetPortName(), command.GetDestination(),
         [&arrays](const RecordingSize&, uint8_t vector, uint8_t, std::span<const int16_t> piece) {
-            if (vector < kVectors) arrays[vector].insert(arrays[vector].end(), piece.begin(),
-                                                         piece.end());
+            if (vector < kVectors)
+                arrays[vector].insert(arrays[vector].end(), piece.begin(), piece.end());
         },
         CAutotuneFamily::kMaxKeptSamples);
     if (!size) return 0;
@@ -45,8 +45,7 @@ int RunWithRecording(CKelStandardCommand& command) {
 CRecordedData KeptRecording(const CKelStandardCommand& command) {
     static constexpr std::array<uint8_t, kVectors> kTuningSignals{10, 11, 12, 13};
     static constexpr std::array<uint8_t, kVectors> kCurrentSignals{7, 6, 4, 5};
-    const auto& signals =
-        command.GetName() == "Autotune" ? kTuningSignals : kCurrentSignals;
+    const auto& signals = command.GetName() == "Autotune" ? kTuningSignals : kCurrentSignals;
     const CParameterList& kept = command.Extra();
     CRecordedData data;
     if (kept.GetReturnCount() != kVectors + 1) return data;

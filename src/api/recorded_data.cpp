@@ -6,10 +6,10 @@ namespace kelcmd {
 namespace {
 
 constexpr std::array<std::string_view, 16> kSignalNames{
-    "position must",  "position is",     "velocity must", "velocity is",
-    "current must",   "current is",      "PWM duty cycle", "current integrator",
-    "mean velocity",  "mean current",    "P gain",         "I gain",
-    "D gain",         "performace index", "analog input 1", "analog input 2",
+    "position must", "position is",      "velocity must",  "velocity is",
+    "current must",  "current is",       "PWM duty cycle", "current integrator",
+    "mean velocity", "mean current",     "P gain",         "I gain",
+    "D gain",        "performace index", "analog input 1", "analog input 2",
 };
 
 constexpr float kVelocityScale = 0.03125f;
@@ -52,9 +52,8 @@ std::string CRecordedData::NameOf(const RecordedCurve& curve) const {
     return name;
 }
 
-void CRecordedData::AppendSamples(uint8_t vector, uint8_t signal,
-                                  std::span<const int16_t> samples, uint32_t period,
-                                  const std::string& timeUnit) {
+void CRecordedData::AppendSamples(uint8_t vector, uint8_t signal, std::span<const int16_t> samples,
+                                  uint32_t period, const std::string& timeUnit) {
     RecordedCurve& curve = CurveOfVector(vector, signal);
     curve.period = period;
     curve.timeUnit = timeUnit;

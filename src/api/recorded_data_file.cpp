@@ -122,7 +122,8 @@ bool SaveRecordedDataFile(const std::string& path, const CRecordedData& data) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) return false;
     const std::vector<uint8_t> bytes = StoreRecordedData(data);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
 }
 

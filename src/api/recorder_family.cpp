@@ -8,8 +8,8 @@
 namespace kelcmd {
 namespace {
 
-constexpr std::array<CodeRange, 1> kRanges{{{CRecordingFamily::kSetupRecorder,
-                                             CRecordingFamily::kReadRecordedData}}};
+constexpr std::array<CodeRange, 1> kRanges{
+    {{CRecordingFamily::kSetupRecorder, CRecordingFamily::kReadRecordedData}}};
 
 std::vector<CatalogueCommand> RecordingCatalogue() {
     return {

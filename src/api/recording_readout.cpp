@@ -8,9 +8,9 @@
 
 namespace kelcmd {
 
-std::optional<RecordingSize> ReadRecordingPieces(CCommandFamily* recording,
-                                                 const std::string& port, int64_t slave,
-                                                 const RecordingPieceSink& sink, uint32_t limit) {
+std::optional<RecordingSize> ReadRecordingPieces(CCommandFamily* recording, const std::string& port,
+                                                 int64_t slave, const RecordingPieceSink& sink,
+                                                 uint32_t limit) {
     uint8_t terminated = 0;
     RecordingSize size;
     if (!CallCatalogue(recording, port.c_str(), slave, "ReadNbOfSamples", {},
@@ -40,13 +40,13 @@ bool ReadWholeRecording(CCommandFamily* recording, const std::string& port, int6
                         CRecordedData& data) {
     // Read into a set of its own: a failing read discards everything read before it.
     CRecordedData read;
-    const auto size = ReadRecordingPieces(
-        recording, port, slave,
-        [&read](const RecordingSize& size, uint8_t vector, uint8_t signal,
-                std::span<const int16_t> samples) {
-            const TimeBase base = TimeBaseOfMicroseconds(size.periodUs);
-            read.AppendSamples(vector, signal, samples, base.period, base.unit);
-        });
+    const auto size =
+        ReadRecordingPieces(recording, port, slave,
+                            [&read](const RecordingSize& size, uint8_t vector, uint8_t signal,
+                                    std::span<const int16_t> samples) {
+                                const TimeBase base = TimeBaseOfMicroseconds(size.periodUs);
+                                read.AppendSamples(vector, signal, samples, base.period, base.unit);
+                            });
     if (!size || size->samples == 0) return false;
     data = std::move(read);
     return true;

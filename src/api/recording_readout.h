@@ -29,8 +29,8 @@ using RecordingPieceSink = std::function<void(const RecordingSize& size, uint8_t
 // in this order, each piece handed to `sink`. Stops at the first failing command. The size read,
 // or nothing when a command failed.
 std::optional<RecordingSize> ReadRecordingPieces(
-    CCommandFamily* recording, const std::string& port, int64_t slave, const RecordingPieceSink& sink,
-    uint32_t limit = std::numeric_limits<uint32_t>::max());
+    CCommandFamily* recording, const std::string& port, int64_t slave,
+    const RecordingPieceSink& sink, uint32_t limit = std::numeric_limits<uint32_t>::max());
 
 inline constexpr const char* kDisplayRecordedDataError = "Error 'Display Recorded Data' !";
 

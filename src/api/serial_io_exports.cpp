@@ -19,7 +19,8 @@ int Put(const char* port, uint8_t slave, const char* command,
         PrepareCatalogueCall(&SerialIoFamily(), port, slave, command);
     if (!call) return 0;
     size_t index = 1;
-    for (const SendArgument& value : values) call->SetSendValue(index++, value.Data(), value.Size());
+    for (const SendArgument& value : values)
+        call->SetSendValue(index++, value.Data(), value.Size());
     return ExecuteCatalogueCall(call.get());
 }
 
@@ -78,8 +79,7 @@ KELCMD_API int32_t MP_PutWord_Bin(const char* portName, uint8_t slave, uint16_t 
     return Put(portName, slave, "PutWord_Bin", {Value(data), Value(width)});
 }
 
-KELCMD_API int32_t MP_PutInt_Dec(const char* portName, uint8_t slave, int16_t data,
-                                 uint8_t width) {
+KELCMD_API int32_t MP_PutInt_Dec(const char* portName, uint8_t slave, int16_t data, uint8_t width) {
     return Put(portName, slave, "PutInt_Dec", {Value(data), Value(width)});
 }
 
@@ -190,8 +190,10 @@ KELCMD_API int32_t PutByte_Bin(uint8_t data, uint8_t width) {
     return MP_PutByte_Bin(CurrentPortName().c_str(), CurrentSlave(), data, width);
 }
 
-KELCMD_API int32_t PutFloat_Dec(float data, uint8_t representation, uint8_t totalWidth, uint8_t decimalPlaces) {
-    return MP_PutFloat_Dec(CurrentPortName().c_str(), CurrentSlave(), data, representation, totalWidth, decimalPlaces);
+KELCMD_API int32_t PutFloat_Dec(float data, uint8_t representation, uint8_t totalWidth,
+                                uint8_t decimalPlaces) {
+    return MP_PutFloat_Dec(CurrentPortName().c_str(), CurrentSlave(), data, representation,
+                           totalWidth, decimalPlaces);
 }
 
 KELCMD_API int32_t GetWord_Dec(uint16_t* data) {

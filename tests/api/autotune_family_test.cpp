@@ -1,10 +1,11 @@
 // Autotuning, square current and PWM tests: their requests, and the run that keeps the unit's
 // recording with the command.
+#include "api/autotune_family.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "api/autotune_family.h"
 #include "api/autotune_run.h"
 #include "api/catalogue_call.h"
 #include "api/recorder_family.h"
@@ -64,13 +65,14 @@ TEST(AutotuneFamily, RunKeepsTheFirst1024SamplesOfEachVector) {
     port.Unit(1).SetHandler(CAutotuneFamily::kSetPWM, [&peripherals](sim::SimUnit&, auto) {
         std::array<std::vector<int16_t>, 4> samples;
         for (size_t v = 0; v < 4; ++v) {
-            for (int i = 0; i < 1100; ++i) samples[v].push_back(static_cast<int16_t>(v * 10000 + i));
+            for (int i = 0; i < 1100; ++i)
+                samples[v].push_back(static_cast<int16_t>(v * 10000 + i));
         }
         peripherals.recorder.Store({7, 6, 4, 5}, 1500, samples);
         return sim::PositiveAnswer(CAutotuneFamily::kSetPWM);
     });
-    std::unique_ptr<CKelStandardCommand> command =
-        PrepareCatalogueCall(&AutotuneFamily(), port.name.c_str(), 1, "SetPWM", {Value(int16_t{5})});
+    std::unique_ptr<CKelStandardCommand> command = PrepareCatalogueCall(
+        &AutotuneFamily(), port.name.c_str(), 1, "SetPWM", {Value(int16_t{5})});
     ASSERT_TRUE(command);
     ASSERT_EQ(RunWithRecording(*command), 1);
 

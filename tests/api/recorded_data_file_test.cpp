@@ -1,10 +1,11 @@
 // The ".rda" file and the text export, byte for byte, and files that must not load.
+#include "api/recorded_data_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 
-#include "api/recorded_data_file.h"
 #include "platform/prompt.h"
 
 namespace kelcmd {
@@ -29,6 +30,7 @@ CRecordedData TwoCurves() {
     return data;
 }
 
+// clang-format off
 const std::vector<uint8_t> kTwoCurvesFile = {
     18, 'r', 'd', 'a', 'F', 'i', 'l', 'e', 'V', 'e', 'r', 's', 'i', 'o', 'n', '_', '1', '.', '7',
     2, 0, 0, 0,  // curves
@@ -42,6 +44,7 @@ const std::vector<uint8_t> kTwoCurvesFile = {
     11, 'v', 'e', 'l', 'o', 'c', 'i', 't', 'y', ' ', 'i', 's', 2, 'm', 's', 1, 0, 0, 0,
     0, 0, 0, 0, 4, 0, 0x00, 0x00, 0x80, 0x3F,  // time 0, float 1.0
 };
+// clang-format on
 
 TEST(RecordedDataFile, StoresTheLayoutAndLoadsItBackUnchanged) {
     const CRecordedData data = TwoCurves();
@@ -64,7 +67,8 @@ TEST(RecordedDataFile, StoresTheLayoutAndLoadsItBackUnchanged) {
 
 TEST(RecordedDataFile, AnotherVersionIsRefusedAndChangesNothing) {
     RecordingPrompt prompt;
-    for (const char* version : {"rdaFileVersion_1.6", "rdaFileVersion_1.70", "RdaFileVersion_1.7"}) {
+    for (const char* version :
+         {"rdaFileVersion_1.6", "rdaFileVersion_1.70", "RdaFileVersion_1.7"}) {
         std::vector<uint8_t> file = kTwoCurvesFile;
         const std::string text = version;
         file.erase(file.begin(), file.begin() + 19);
@@ -98,7 +102,7 @@ TEST(RecordedDataFile, TruncatedOrHostileFilesLoadNothing) {
     };
     EXPECT_EQ(damaged(19, {0xFF, 0xFF, 0xFF, 0xFF}), RecordedDataLoad::kMalformed);  // curves
     EXPECT_EQ(damaged(52, {0xFF, 0xFF, 0xFF, 0x7F}), RecordedDataLoad::kMalformed);  // points
-    EXPECT_EQ(damaged(60, {3, 0}), RecordedDataLoad::kMalformed);  // unknown value tag
+    EXPECT_EQ(damaged(60, {3, 0}), RecordedDataLoad::kMalformed);              // unknown value tag
     EXPECT_EQ(damaged(37, {0xFF, 0xFF, 0xFF}), RecordedDataLoad::kMalformed);  // name length
     EXPECT_TRUE(prompt.messages.empty());
 }

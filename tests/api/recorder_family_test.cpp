@@ -1,9 +1,10 @@
 // The recorder commands on the wire, and whole recordings read in pieces into a data set.
+#include "api/recorder_family.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "api/recorder_family.h"
 #include "api/recording_readout.h"
 #include "kelcmd/kelcmd.h"
 #include "recorder_test_support.h"

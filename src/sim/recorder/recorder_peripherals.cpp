@@ -91,7 +91,8 @@ void InstallRecorder(SimUnit& unit, const Shared& p) {
         const auto piece = p->recorder.Read(vector, first, count);
         if (!piece) return OutOfRange();
         std::vector<uint8_t> answer{piece->signal};
-        for (int16_t sample : piece->samples) PutBigEndian(answer, static_cast<uint16_t>(sample), 2);
+        for (int16_t sample : piece->samples)
+            PutBigEndian(answer, static_cast<uint16_t>(sample), 2);
         return PositiveAnswer(0x6B, answer);
     });
 }
@@ -116,7 +117,8 @@ void InstallSerial(SimUnit& unit, const Shared& p) {
             case 0:
                 return PositiveAnswer(0x4C, {uint8_t{p->serial.PendingInput() > 0}});
             case 1:  // NUL when nothing came
-                return PositiveAnswer(0x4C, {static_cast<uint8_t>(p->serial.ReadChar().value_or(0))});
+                return PositiveAnswer(0x4C,
+                                      {static_cast<uint8_t>(p->serial.ReadChar().value_or(0))});
             case 2: {  // the line without its end, zero-terminated
                 std::string line = p->serial.ReadLine();
                 if (line.size() >= kMaxFrameData) line.resize(kMaxFrameData - 1);
@@ -203,7 +205,8 @@ void InstallTuning(SimUnit& unit, const Shared& p) {
         const uint8_t toTune = request.Byte();
         const uint8_t startParam = request.Byte();
         const uint8_t costFunction = request.Byte();
-        const auto settings = CheckAutotuneSettings(toTune, startParam, costFunction, request.Byte());
+        const auto settings =
+            CheckAutotuneSettings(toTune, startParam, costFunction, request.Byte());
         if (!settings) return OutOfRange();
         std::lock_guard lock(p->tuningMutex);
         p->tuning = settings;

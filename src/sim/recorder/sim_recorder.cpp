@@ -91,7 +91,8 @@ void SimRecorder::SampleUpToLocked(uint16_t count) {
     for (size_t vector = 0; vector < samples_.size(); ++vector) {
         auto& samples = samples_[vector];
         for (size_t i = samples.size(); i < count; ++i) {
-            const std::chrono::microseconds at = start_ + std::chrono::microseconds(i * recordPeriodUs_);
+            const std::chrono::microseconds at =
+                start_ + std::chrono::microseconds(i * recordPeriodUs_);
             const int signal = signals_[vector];
             samples.push_back(RecordedSample(signal, source_->Signal(signal, at)));
         }
@@ -101,7 +102,9 @@ void SimRecorder::SampleUpToLocked(uint16_t count) {
 SimRecorder::Progress SimRecorder::GetProgress() {
     std::lock_guard lock(mutex_);
     const uint16_t available = AvailableLocked();
-    return {.terminated = available == length_, .samples = available, .periodUs = recorded_ ? recordPeriodUs_ : periodUs_};
+    return {.terminated = available == length_,
+            .samples = available,
+            .periodUs = recorded_ ? recordPeriodUs_ : periodUs_};
 }
 
 std::optional<SimRecorder::Piece> SimRecorder::Read(uint8_t vector, uint16_t first,
