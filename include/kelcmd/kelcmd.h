@@ -259,6 +259,97 @@ KELCMD_API int32_t MP_ReadAnalogInput(const char* portName, uint8_t slave, uint8
 KELCMD_API int32_t SetUserPWM(int16_t dutycycle);
 KELCMD_API int32_t MP_SetUserPWM(const char* portName, uint8_t slave, int16_t dutycycle);
 
+/*
+ * Recorder, the unit's RS232 line, autotuning.
+ *
+ * ReadRecordedData writes all 511 values of the answer into `data` (1022 bytes); the first
+ * nbOfSamples of them are the samples asked for (at most 511). PutString sends exactly `length`
+ * bytes; GetString writes exactly `length` bytes (at most 1023); neither adds a terminator.
+ */
+KELCMD_API int32_t SetupRecorder(uint16_t period, uint8_t dataType, uint8_t autoRecord);
+KELCMD_API int32_t MP_SetupRecorder(const char* portName, uint8_t slave, uint16_t period,
+                                    uint8_t dataType, uint8_t autoRecord);
+KELCMD_API int32_t RecordData(uint8_t regulator);
+KELCMD_API int32_t MP_RecordData(const char* portName, uint8_t slave, uint8_t regulator);
+KELCMD_API int32_t ReadNbOfSamples(uint8_t* terminated, uint16_t* nbOfSamples, uint32_t* period);
+KELCMD_API int32_t MP_ReadNbOfSamples(const char* portName, uint8_t slave, uint8_t* terminated,
+                                      uint16_t* nbOfSamples, uint32_t* period);
+KELCMD_API int32_t ReadRecordedData(uint8_t vector, uint16_t firstSample, uint16_t nbOfSamples,
+                                    uint8_t* dataType, int16_t* data);
+KELCMD_API int32_t MP_ReadRecordedData(const char* portName, uint8_t slave, uint8_t vector,
+                                       uint16_t firstSample, uint16_t nbOfSamples,
+                                       uint8_t* dataType, int16_t* data);
+
+KELCMD_API int32_t PutChar(uint8_t character);
+KELCMD_API int32_t PutString(const char* string, uint32_t length);
+KELCMD_API int32_t IsCharAvailable(uint8_t* available);
+KELCMD_API int32_t GetChar(uint8_t* character);
+KELCMD_API int32_t GetString(char* buffer, uint32_t length);
+KELCMD_API int32_t PutWord_Dec(uint16_t data, uint8_t width);
+KELCMD_API int32_t PutWord_Hex(uint16_t data, uint8_t width);
+KELCMD_API int32_t PutWord_Bin(uint16_t data, uint8_t width);
+KELCMD_API int32_t PutInt_Dec(int16_t data, uint8_t width);
+KELCMD_API int32_t PutLWord_Dec(uint32_t data, uint8_t width);
+KELCMD_API int32_t PutLWord_Hex(uint32_t data, uint8_t width);
+KELCMD_API int32_t PutLong_Dec(int32_t data, uint8_t width);
+KELCMD_API int32_t PutByte_Bin(uint8_t data, uint8_t width);
+KELCMD_API int32_t PutFloat_Dec(float data, uint8_t representation, uint8_t totalWidth,
+                                uint8_t decimalPlaces);
+KELCMD_API int32_t GetWord_Dec(uint16_t* data);
+KELCMD_API int32_t GetWord_Hex(uint16_t* data);
+KELCMD_API int32_t GetInt_Dec(int16_t* data);
+KELCMD_API int32_t GetLWord_Dec(uint32_t* data);
+KELCMD_API int32_t GetLWord_Hex(uint32_t* data);
+KELCMD_API int32_t GetLong_Dec(int32_t* data);
+KELCMD_API int32_t GetFloat_Dec(float* data);
+KELCMD_API int32_t MP_PutChar(const char* portName, uint8_t slave, uint8_t character);
+KELCMD_API int32_t MP_PutString(const char* portName, uint8_t slave, const char* string,
+                                uint32_t length);
+KELCMD_API int32_t MP_IsCharAvailable(const char* portName, uint8_t slave, uint8_t* available);
+KELCMD_API int32_t MP_GetChar(const char* portName, uint8_t slave, uint8_t* character);
+KELCMD_API int32_t MP_GetString(const char* portName, uint8_t slave, char* buffer,
+                                uint32_t length);
+KELCMD_API int32_t MP_PutWord_Dec(const char* portName, uint8_t slave, uint16_t data,
+                                  uint8_t width);
+KELCMD_API int32_t MP_PutWord_Hex(const char* portName, uint8_t slave, uint16_t data,
+                                  uint8_t width);
+KELCMD_API int32_t MP_PutWord_Bin(const char* portName, uint8_t slave, uint16_t data,
+                                  uint8_t width);
+KELCMD_API int32_t MP_PutInt_Dec(const char* portName, uint8_t slave, int16_t data,
+                                 uint8_t width);
+KELCMD_API int32_t MP_PutLWord_Dec(const char* portName, uint8_t slave, uint32_t data,
+                                   uint8_t width);
+KELCMD_API int32_t MP_PutLWord_Hex(const char* portName, uint8_t slave, uint32_t data,
+                                   uint8_t width);
+KELCMD_API int32_t MP_PutLong_Dec(const char* portName, uint8_t slave, int32_t data,
+                                  uint8_t width);
+KELCMD_API int32_t MP_PutByte_Bin(const char* portName, uint8_t slave, uint8_t data,
+                                  uint8_t width);
+KELCMD_API int32_t MP_PutFloat_Dec(const char* portName, uint8_t slave, float data,
+                                   uint8_t representation, uint8_t totalWidth,
+                                   uint8_t decimalPlaces);
+KELCMD_API int32_t MP_GetWord_Dec(const char* portName, uint8_t slave, uint16_t* data);
+KELCMD_API int32_t MP_GetWord_Hex(const char* portName, uint8_t slave, uint16_t* data);
+KELCMD_API int32_t MP_GetInt_Dec(const char* portName, uint8_t slave, int16_t* data);
+KELCMD_API int32_t MP_GetLWord_Dec(const char* portName, uint8_t slave, uint32_t* data);
+KELCMD_API int32_t MP_GetLWord_Hex(const char* portName, uint8_t slave, uint32_t* data);
+KELCMD_API int32_t MP_GetLong_Dec(const char* portName, uint8_t slave, int32_t* data);
+KELCMD_API int32_t MP_GetFloat_Dec(const char* portName, uint8_t slave, float* data);
+
+/* toTune 1 current, 2 position regulator; dutyCycle in 1/266 of the full cycle. */
+KELCMD_API int32_t InitAutotune(uint8_t toTune, uint8_t startParam, uint8_t costFunction,
+                                uint8_t extent);
+KELCMD_API int32_t Autotune(int16_t* improveFactor);
+KELCMD_API int32_t SquareCurrentTest(uint16_t jumpAmplitude, uint32_t timeout);
+KELCMD_API int32_t SetPWM(int16_t dutyCycle, uint8_t stayInPWMmode);
+KELCMD_API int32_t MP_InitAutotune(const char* portName, uint8_t slave, uint8_t toTune,
+                                   uint8_t startParam, uint8_t costFunction, uint8_t extent);
+KELCMD_API int32_t MP_Autotune(const char* portName, uint8_t slave, int16_t* improveFactor);
+KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave,
+                                        uint16_t jumpAmplitude, uint32_t timeout);
+KELCMD_API int32_t MP_SetPWM(const char* portName, uint8_t slave, int16_t dutyCycle,
+                             uint8_t stayInPWMmode);
+
 #ifdef __cplusplus
 }
 #endif

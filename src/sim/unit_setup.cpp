@@ -1,8 +1,12 @@
 #include "sim/unit_setup.h"
 
+#include <algorithm>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "sim/drive/drive_model.h"
+#include "sim/recorder/recorder_peripherals.h"
 
 namespace kelcmd::sim {
 namespace {
@@ -17,6 +21,11 @@ UnitSetup& CurrentSetup() {
     return setup;
 }
 
+std::vector<std::pair<std::string, UnitSetup>>& KeyedSetups() {
+    static std::vector<std::pair<std::string, UnitSetup>> setups;
+    return setups;
+}
+
 }  // namespace
 
 void SetDefaultUnitSetup(UnitSetup setup) {
@@ -24,19 +33,38 @@ void SetDefaultUnitSetup(UnitSetup setup) {
     CurrentSetup() = std::move(setup);
 }
 
+void AddUnitSetup(const std::string& key, UnitSetup setup) {
+    std::lock_guard lock(SetupMutex());
+    auto& setups = KeyedSetups();
+    const auto found = std::find_if(setups.begin(), setups.end(),
+                                    [&key](const auto& entry) { return entry.first == key; });
+    if (!setup) {
+        if (found != setups.end()) setups.erase(found);
+    } else if (found != setups.end()) {
+        found->second = std::move(setup);
+    } else {
+        setups.emplace_back(key, std::move(setup));
+    }
+}
+
 void ApplyDefaultUnitSetup(SimUnit& unit) {
     UnitSetup setup;
+    std::vector<std::pair<std::string, UnitSetup>> keyed;
     {
         std::lock_guard lock(SetupMutex());
         setup = CurrentSetup();
+        keyed = KeyedSetups();
     }
-    // Without a setup of their own, units are positioning drives. Referring to the drive model
-    // from here also makes sure a statically linked program contains it.
+    // Without a setup of their own, units are positioning drives with a recorder, a serial line
+    // and tuning runs. Referring to them from here also makes sure a statically linked program
+    // contains them.
     if (setup) {
         setup(unit);
     } else {
         InstallDriveModel(unit);
+        InstallRecorderPeripherals(unit);
     }
+    for (const auto& entry : keyed) entry.second(unit);
 }
 
 }  // namespace kelcmd::sim

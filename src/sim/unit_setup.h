@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace kelcmd::sim {
 
@@ -13,7 +14,13 @@ using UnitSetup = std::function<void(SimUnit& unit)>;
 // drive model back.
 void SetDefaultUnitSetup(UnitSetup setup);
 
-// Runs the default setup on a new unit: the installed one, or else the drive model.
+// Adds a further installer under a key, run after the default setup in the order the keys were
+// first added; so independent parts of a unit (a drive model, a recorder) install side by side.
+// Adding a key again replaces its installer; an empty function removes it.
+void AddUnitSetup(const std::string& key, UnitSetup setup);
+
+// Runs the default setup (the installed one, or else the drive model with its peripherals),
+// then the keyed installers, on a new unit.
 void ApplyDefaultUnitSetup(SimUnit& unit);
 
 }  // namespace kelcmd::sim
