@@ -56,12 +56,6 @@ std::vector<CatalogueCommand> AutotuneCatalogue() {
     };
 }
 
-struct LinkedAutotuneFamily : CAutotuneFamily {
-    LinkedAutotuneFamily() {
-        SetLinks(&Communication(), nullptr);
-        SetRecordingFamily(&RecordingFamily());
-    }
-};
 
 }  // namespace
 
@@ -71,9 +65,5 @@ std::span<const CodeRange> CAutotuneFamily::GetCodeRanges() const {
     return kRanges;
 }
 
-CAutotuneFamily& AutotuneFamily() {
-    static LinkedAutotuneFamily family;
-    return family;
-}
 
 }  // namespace kelcmd

@@ -28,8 +28,7 @@ class CAutotuneFamily : public CCommandFamily {
     CCommandFamily* recording_ = nullptr;
 };
 
-// The family the exports use until the communication manager holds one; linked to the manager's
-// port table and to RecordingFamily().
+// The manager's autotuning family, which the exports use.
 CAutotuneFamily& AutotuneFamily();
 
 }  // namespace kelcmd

@@ -6,11 +6,12 @@ namespace kelcmd {
 
 CKelFamilies::CKelFamilies(CKelCommunication& ports, CCommandStack* stack) {
     for (CCommandFamily* family : InOrder()) family->SetLinks(&ports, stack);
+    autotune_.SetRecordingFamily(&recording_);
 }
 
 std::vector<CCommandFamily*> CKelFamilies::InOrder() {
-    return {&motionControl_, &status_,      &multiAxes_,    &motionInfo_,
-            &exception_,     &inputOutput_, &miscellaneous_};
+    return {&motionControl_, &status_,        &autotune_,  &multiAxes_, &motionInfo_,
+            &exception_,     &inputOutput_,   &miscellaneous_, &recording_, &serialIo_};
 }
 
 int CKelFamilies::AttachCommand(CObject& command) {
@@ -27,12 +28,15 @@ void CKelFamilies::DeclareLinks(CParameterLinks& links) {
     // The manager's declaration order: autotuning, exception, input/output, miscellaneous, motion
     // control, motion info, multi-axes, recorder, serial input/output, status, system parameters,
     // user parameters.
+    autotune_.DeclareLinks(links);
     exception_.DeclareLinks(links);
     inputOutput_.DeclareLinks(links);
     miscellaneous_.DeclareLinks(links);
     motionControl_.DeclareLinks(links);
     motionInfo_.DeclareLinks(links);
     multiAxes_.DeclareLinks(links);
+    recording_.DeclareLinks(links);
+    serialIo_.DeclareLinks(links);
     status_.DeclareLinks(links);
 }
 
@@ -44,6 +48,10 @@ CKelCommunication& Communication() {
         [](CKelCommunication& ports) { return std::make_unique<CKelFamilies>(ports, nullptr); });
     return manager;
 }
+
+CAutotuneFamily& AutotuneFamily() { return Families().Autotune(); }
+CRecordingFamily& RecordingFamily() { return Families().Recording(); }
+CSerialIoFamily& SerialIoFamily() { return Families().SerialIo(); }
 
 CKelFamilies& Families() {
     // Communication() always installs a CKelFamilies.

@@ -5,12 +5,15 @@
 #include <string_view>
 
 #include "api/catalogue_call.h"
+#include "api/autotune_family.h"
 #include "api/exception_family.h"
 #include "api/input_output_family.h"
 #include "api/miscellaneous_family.h"
 #include "api/motion_control_family.h"
 #include "api/motion_info_family.h"
 #include "api/multi_axes_family.h"
+#include "api/recorder_family.h"
+#include "api/serial_io_family.h"
 #include "api/status_family.h"
 #include "transport/kel_communication.h"
 
@@ -30,6 +33,9 @@ class CKelFamilies : public CCommandOwners {
     CExceptionFamily& Exception() { return exception_; }
     CInputOutputFamily& InputOutput() { return inputOutput_; }
     CMiscellaneousFamily& Miscellaneous() { return miscellaneous_; }
+    CAutotuneFamily& Autotune() { return autotune_; }
+    CRecordingFamily& Recording() { return recording_; }
+    CSerialIoFamily& SerialIo() { return serialIo_; }
 
     // A standard command goes to the first family whose codes include its code. Customer and
     // batch commands have no holder yet: 0.
@@ -42,14 +48,16 @@ class CKelFamilies : public CCommandOwners {
   private:
     CMotionControlFamily motionControl_;
     CStatusFamily status_;
-    // autotuning, square current test and PWM: with their family
+    CAutotuneFamily autotune_;
     // system parameters: with their family
     CMultiAxesFamily multiAxes_;
     CMotionInfoFamily motionInfo_;
     CExceptionFamily exception_;
     CInputOutputFamily inputOutput_;
     CMiscellaneousFamily miscellaneous_;
-    // recorder, serial input/output, user parameters: with their families
+    CRecordingFamily recording_;
+    CSerialIoFamily serialIo_;
+    // user parameters: with their family
 };
 
 // The families of the process's manager (Communication()).

@@ -46,18 +46,5 @@ std::span<const CodeRange> CRecordingFamily::GetCodeRanges() const {
     return kRanges;
 }
 
-namespace {
-
-// Built after the manager (it asks for it), so it is destroyed before the manager.
-struct LinkedRecordingFamily : CRecordingFamily {
-    LinkedRecordingFamily() { SetLinks(&Communication(), nullptr); }
-};
-
-}  // namespace
-
-CRecordingFamily& RecordingFamily() {
-    static LinkedRecordingFamily family;
-    return family;
-}
 
 }  // namespace kelcmd

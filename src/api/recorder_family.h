@@ -20,8 +20,7 @@ class CRecordingFamily : public CCommandFamily {
     std::span<const CodeRange> GetCodeRanges() const override;
 };
 
-// The recording family the exports use until the communication manager holds one: built on first
-// use and linked to the manager's port table.
+// The manager's recording family, which the exports use.
 CRecordingFamily& RecordingFamily();
 
 }  // namespace kelcmd

@@ -131,9 +131,6 @@ const std::array<std::string, 95>& PrintableNames() {
     return names;
 }
 
-struct LinkedSerialIoFamily : CSerialIoFamily {
-    LinkedSerialIoFamily() { SetLinks(&Communication(), nullptr); }
-};
 
 }  // namespace
 
@@ -143,10 +140,6 @@ std::span<const CodeRange> CSerialIoFamily::GetCodeRanges() const {
     return kRanges;
 }
 
-CSerialIoFamily& SerialIoFamily() {
-    static LinkedSerialIoFamily family;
-    return family;
-}
 
 std::string_view CharacterName(uint32_t code) {
     if (code < 32) return kControlNames[code];

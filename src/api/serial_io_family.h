@@ -21,7 +21,7 @@ class CSerialIoFamily : public CCommandFamily {
     std::span<const CodeRange> GetCodeRanges() const override;
 };
 
-// The family the exports use until the communication manager holds one.
+// The manager's RS232 input/output family, which the exports use.
 CSerialIoFamily& SerialIoFamily();
 
 // The name under which a character read is shown: "CR / carriage return" for 13, 'A' between
