@@ -60,6 +60,8 @@ class CCommandTree : public CCommandTreeItem {
     CCommandTree();
     explicit CCommandTree(const std::string& name);
     ~CCommandTree() override;
+    CCommandTree(CCommandTree&&) noexcept = default;
+    CCommandTree& operator=(CCommandTree&&) noexcept = default;
 
     const CRuntimeClass* GetRuntimeClass() const override;
     static const CRuntimeClass* StaticClass();
