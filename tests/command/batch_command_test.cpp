@@ -34,9 +34,9 @@ CKelBatchCommand ThreeMembers() {
     auto move = MakeMember("MoveAbsolute", 36, {{"position", TYPE_LINT}}, {}, 5000);
     const int32_t position = 1000;
     move->SetSendValue(0, &position, 4);
-    auto profile = MakeMember("SetProfile", 33,
-                              {{"profiletype", TYPE_BYTE}, {"accel", TYPE_FLOAT},
-                               {"decel", TYPE_FLOAT}});
+    auto profile =
+        MakeMember("SetProfile", 33,
+                   {{"profiletype", TYPE_BYTE}, {"accel", TYPE_FLOAT}, {"decel", TYPE_FLOAT}});
     const uint8_t type = 2;
     const float half = 0.5f;
     profile->SetSendValue(0, &type, 1);
@@ -44,10 +44,9 @@ CKelBatchCommand ThreeMembers() {
     profile->SetSendValue(2, &half, 4);
     batch.AppendCommand(std::move(move));
     batch.AppendCommand(std::move(profile));
-    batch.AppendCommand(MakeMember("ReadProfile", 47, {},
-                                   {{"profiletype", TYPE_BYTE},
-                                    {"accel", TYPE_FLOAT},
-                                    {"decel", TYPE_FLOAT}}));
+    batch.AppendCommand(
+        MakeMember("ReadProfile", 47, {},
+                   {{"profiletype", TYPE_BYTE}, {"accel", TYPE_FLOAT}, {"decel", TYPE_FLOAT}}));
     return batch;
 }
 
@@ -56,8 +55,8 @@ TEST(BatchMessageTest, MembersArePackedInOrderBehindTheirCodes) {
     ASSERT_TRUE(batch.BuildMessage());
     EXPECT_EQ(batch.GetMessageBuffer()[0], 3);
     EXPECT_EQ(batch.GetMessageBuffer()[4], kBatchCode);
-    const std::vector<uint8_t> expected{36, 0x00, 0x00, 0x03, 0xE8, 33,   0x02, 0x3F, 0x00,
-                                        0x00, 0x00, 0x3F, 0x00, 0x00, 0x00, 47};
+    const std::vector<uint8_t> expected{36,   0x00, 0x00, 0x03, 0xE8, 33,   0x02, 0x3F,
+                                        0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x00, 47};
     EXPECT_EQ(MessageData(batch), expected);
 
     ASSERT_TRUE(batch.SetBatchType(BATCH_QUIET_SEND));
@@ -92,7 +91,8 @@ TEST(BatchMessageTest, ExactlyTheFrameLimitIsBuiltAndOneByteMoreIsRefusedWithAMe
     CKelBatchCommand over = BatchOfSize(1024);
     EXPECT_FALSE(over.BuildMessage());
     EXPECT_FALSE(over.IsMessageBuilt());
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Message is too long!\nMore than 1023bytes"});
+    EXPECT_EQ(prompt.messages,
+              std::vector<std::string>{"Message is too long!\nMore than 1023bytes"});
 }
 
 TEST(BatchMessageTest, AMemberCodeBeyondTheLimitIsRefusedToo) {
@@ -123,7 +123,8 @@ TEST(BatchDecodeTest, ResultsGoToTheMembersAndTheirBoundVariables) {
     auto* read = static_cast<CKelStandardCommand*>(batch.GetCommand(2));
     read->BindReturnValue(0, &profileType);
     read->BindReturnValue(1, &accel);
-    SetAnswer(batch, kBatchCode, {36, 33, 47, 0x01, 0x3F, 0x80, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00});
+    SetAnswer(batch, kBatchCode,
+              {36, 33, 47, 0x01, 0x3F, 0x80, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00});
     EXPECT_EQ(batch.DecodeAnswer(), 1);
     EXPECT_EQ(profileType, 1);
     EXPECT_EQ(accel, 1.0f);

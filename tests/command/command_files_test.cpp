@@ -1,16 +1,16 @@
+#include "command/command_files.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "archive/archive.h"
 #include "batch_test_support.h"
 #include "command/batch_command_store.h"
-#include "command/command_files.h"
 #include "command/parameter_types.h"
 
 namespace kelcmd::testing {
@@ -183,8 +183,8 @@ TEST(CustomerSetFileTest, ATruncatedFileLoadsNothing) {
 }
 
 TEST(StructureFileTest, RoundTripAndLoadingByName) {
-    const CStructureDefinition definition("Gains", {{"kp", ELEMENT_FLOAT, 1},
-                                                    {"flags", ELEMENT_BITS8, 3}});
+    const CStructureDefinition definition("Gains",
+                                          {{"kp", ELEMENT_FLOAT, 1}, {"flags", ELEMENT_BITS8, 3}});
     const std::vector<uint8_t> bytes = StoreStructureBytes(definition);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 20),
               Concat({{19}, Text("uspFileVersion_1.00")}));

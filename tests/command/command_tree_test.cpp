@@ -1,3 +1,5 @@
+#include "command/command_tree.h"
+
 #include <gtest/gtest.h>
 
 #include "archive/archive.h"
@@ -5,7 +7,6 @@
 #include "batch_test_support.h"
 #include "command/batch_command_store.h"
 #include "command/catalogue_trees.h"
-#include "command/command_tree.h"
 #include "command/customer_command_sets.h"
 #include "test_family.h"
 
