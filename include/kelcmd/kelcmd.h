@@ -350,6 +350,24 @@ KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave,
 KELCMD_API int32_t MP_SetPWM(const char* portName, uint8_t slave, int16_t dutyCycle,
                              uint8_t stayInPWMmode);
 
+/*
+ * Command stack: the calling thread's commands for a port and slave are collected instead of sent
+ * (each command export then returns 1 at once) and sent later as one batch. Out-arguments of the
+ * collected commands are written when the batch's answer arrives, so they must still exist then.
+ * The plain forms use the current port and slave. Stop: 1 if a collection was found. The execute
+ * functions return 1 when the batch was answered positively, else 0.
+ */
+KELCMD_API void StartStackingCommands(void);
+KELCMD_API int32_t StopStackingCommands(void);
+KELCMD_API int32_t ExecuteCommandStack(void);
+KELCMD_API int32_t ExecuteQuietCommandStack(void);
+KELCMD_API int32_t ReadLastQuietCommandStack(void);
+KELCMD_API void MP_StartStackingCommands(const char* portName, uint8_t slave);
+KELCMD_API int32_t MP_StopStackingCommands(const char* portName, uint8_t slave);
+KELCMD_API int32_t MP_ExecuteCommandStack(const char* portName, uint8_t slave);
+KELCMD_API int32_t MP_ExecuteQuietCommandStack(const char* portName, uint8_t slave);
+KELCMD_API int32_t MP_ReadLastQuietCommandStack(const char* portName, uint8_t slave);
+
 #ifdef __cplusplus
 }
 #endif

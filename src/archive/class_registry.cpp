@@ -5,6 +5,8 @@
 #include <string>
 
 #include "command/command.h"
+#include "command/command_tree.h"
+#include "command/kel_batch_command.h"
 #include "command/kel_command.h"
 #include "command/kel_customer_command.h"
 #include "command/kel_standard_command.h"
@@ -35,6 +37,9 @@ void RegisterCoreClasses(Registry& registry) {
         CCommand::StaticClass(),
         CKelCommand::StaticClass(),
         CKelStandardCommand::StaticClass(), CKelCustomerCommand::StaticClass(),
+        CKelBatchCommand::StaticClass(),
+        CCommandTreeItem::StaticClass(), CCommandTree::StaticClass(),
+        CCommandTreeLeaf::StaticClass(),
     };
     for (const CRuntimeClass* runtimeClass : coreClasses) AddLocked(registry, runtimeClass);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "command/command_stack.h"
+#include "command/command_tree.h"
 #include "command/parameter_codec.h"
 #include "command/parameter_types.h"
 #include "transport/kel_communication.h"
@@ -96,6 +97,17 @@ void CCommandFamily::SetLinks(CKelCommunication* ports, CCommandStack* stack) {
 }
 
 void CCommandFamily::DeclareLinks(CParameterLinks&) const {}
+
+void CCommandFamily::BuildTree(CCommandTree& folder) const {
+    folder.SetName(displayName_);
+    for (const auto& prototype : prototypes_) {
+        auto command = std::make_unique<CKelStandardCommand>();
+        command->CopyFrom(*prototype);
+        auto leaf = std::make_unique<CCommandTreeLeaf>();
+        leaf->SetCommand(std::move(command));
+        folder.AddTail(std::move(leaf));
+    }
+}
 
 const CatalogueCommand* CCommandFamily::FindRow(const CKelStandardCommand& command) const {
     const CatalogueCommand* only = nullptr;

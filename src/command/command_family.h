@@ -15,6 +15,7 @@
 namespace kelcmd {
 
 class CCommandStack;
+class CCommandTree;
 class CKelCommunication;
 
 // The owner of one family's catalogue commands (its prototypes, one per table row, in table
@@ -36,6 +37,10 @@ class CCommandFamily {
 
     // Which return parameter of one command feeds which send parameter of another. None here.
     virtual void DeclareLinks(CParameterLinks& links) const;
+
+    // Names the folder after the family and appends one leaf per prototype, in table order, each
+    // holding a fresh copy of the prototype.
+    virtual void BuildTree(CCommandTree& folder) const;
 
     // Writes the family's default send values (and answer timeout) into a command of this family,
     // chosen by its code and, where commands share a code, by its name. 1, or 0 for a command the

@@ -77,6 +77,9 @@ class SimUnit {
     void SetHandler(uint8_t code, CommandHandler handler);
     void RemoveHandler(uint8_t code);
     bool HasHandler(uint8_t code) const;
+    // Runs the handler of `code` as a frame would (a batch runs its members so); no handler:
+    // refused with UNKNOWN.
+    SimAnswer RunCommand(uint8_t code, std::span<const uint8_t> data) { return Execute(code, data); }
 
     // Misbehave on the next `count` answered frames (kAlways: until ClearFaults). See Fault.
     void Misbehave(Fault fault, int count = 1, std::optional<uint32_t> parameter = std::nullopt);

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/batch/batch_handler.h"
 #include "sim/drive/drive_model.h"
 #include "sim/recorder/recorder_peripherals.h"
 
@@ -58,6 +59,7 @@ void ApplyDefaultUnitSetup(SimUnit& unit) {
     // Without a setup of their own, units are positioning drives with a recorder, a serial line
     // and tuning runs. Referring to them from here also makes sure a statically linked program
     // contains them.
+    InstallBatchHandler(unit);  // every unit runs batches of whatever commands it knows
     if (setup) {
         setup(unit);
     } else {

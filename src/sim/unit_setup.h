@@ -19,8 +19,8 @@ void SetDefaultUnitSetup(UnitSetup setup);
 // Adding a key again replaces its installer; an empty function removes it.
 void AddUnitSetup(const std::string& key, UnitSetup setup);
 
-// Runs the default setup (the installed one, or else the drive model with its peripherals),
-// then the keyed installers, on a new unit.
+// Runs on a new unit: the batch handler, the default setup (the installed one, or else the drive
+// model with its recorder, serial line and tuning runs), then the keyed installers.
 void ApplyDefaultUnitSetup(SimUnit& unit);
 
 }  // namespace kelcmd::sim

@@ -32,7 +32,7 @@ inline std::vector<WireRequest> WireRequests(const SimPort& port) {
 
 // A simulated port whose units have the recorder, serial line and tuning peripherals.
 struct RecorderPort : SimPort {
-    explicit RecorderPort(int number) : SimPort((sim::EnableRecorderPeripherals(), number)) {}
+    explicit RecorderPort(int number) : SimPort(number) {}
     sim::RecorderPeripherals& Peripherals() { return *sim::PeripheralsOf(Unit(1)); }
 };
 

@@ -263,8 +263,5 @@ std::shared_ptr<RecorderPeripherals> PeripheralsOf(const SimUnit& unit) {
     return found == Registry().end() ? nullptr : found->second.lock();
 }
 
-void EnableRecorderPeripherals() {
-    AddUnitSetup("recorder", InstallRecorderPeripherals);
-}
 
 }  // namespace kelcmd::sim

@@ -32,7 +32,5 @@ void InstallRecorderPeripherals(SimUnit& unit);
 // The peripherals installed on a unit, or null.
 std::shared_ptr<RecorderPeripherals> PeripheralsOf(const SimUnit& unit);
 
-// Gives every unit created from now on the peripherals (through the unit setup list).
-void EnableRecorderPeripherals();
 
 }  // namespace kelcmd::sim
