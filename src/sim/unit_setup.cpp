@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "sim/params/parameter_unit.h"
+
 namespace kelcmd::sim {
 namespace {
 
@@ -22,7 +24,15 @@ void SetDefaultUnitSetup(UnitSetup setup) {
     CurrentSetup() = std::move(setup);
 }
 
+const std::vector<UnitPart>& BuiltInUnitParts() {
+    static const std::vector<UnitPart> parts = {
+        &InstallParameterMemory,
+    };
+    return parts;
+}
+
 void ApplyDefaultUnitSetup(SimUnit& unit) {
+    for (UnitPart part : BuiltInUnitParts()) part(unit);
     UnitSetup setup;
     {
         std::lock_guard lock(SetupMutex());

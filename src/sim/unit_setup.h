@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 namespace kelcmd::sim {
 
@@ -12,7 +13,14 @@ using UnitSetup = std::function<void(SimUnit& unit)>;
 // with the command catalogue. Replaces an earlier setup; an empty function removes it.
 void SetDefaultUnitSetup(UnitSetup setup);
 
-// Runs the default setup on a new unit (nothing when none is installed).
+// Runs the built-in unit parts (BuiltInUnitParts), then the default setup (when one is installed)
+// on a new unit.
 void ApplyDefaultUnitSetup(SimUnit& unit);
+
+// The parts every simulated unit is built with, in order, whatever default setup is installed:
+// each installs its command handlers (the parameter memory, ...). A part that a later one
+// replaces keeps nothing of its codes.
+using UnitPart = void (*)(SimUnit& unit);
+const std::vector<UnitPart>& BuiltInUnitParts();
 
 }  // namespace kelcmd::sim
