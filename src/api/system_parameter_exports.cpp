@@ -23,7 +23,8 @@ int32_t ReadSingle(const char* port, uint8_t slave, std::string_view command, ui
     // Numbers above 78 have no type and so no width: refused before anything is sent.
     if (FindSystemParameter(number) == nullptr) return 0;
     return GuardedExport([&] {
-        auto call = PrepareCatalogueCall(&SystemParameters(), port, slave, command, {Value(number)});
+        auto call =
+            PrepareCatalogueCall(&SystemParameters(), port, slave, command, {Value(number)});
         if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return 0;
         return ExecuteCompleteRead(SystemParameters(), *call, {nullptr, value});
     });

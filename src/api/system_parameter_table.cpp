@@ -55,14 +55,12 @@ constexpr SystemParameterInfo kShortTable[kLastShortSystemParameter + 1] = {
 };
 
 constexpr const char* kExtensionNames[36] = {
-    "ExtParam[0]",  "ExtParam[1]",  "ExtParam[2]",  "ExtParam[3]",  "ExtParam[4]",
-    "ExtParam[5]",  "ExtParam[6]",  "ExtParam[7]",  "ExtParam[8]",  "ExtParam[9]",
-    "ExtParam[10]", "ExtParam[11]", "ExtParam[12]", "ExtParam[13]", "ExtParam[14]",
-    "ExtParam[15]", "ExtParam[16]", "ExtParam[17]", "ExtParam[18]", "ExtParam[19]",
-    "ExtParam[20]", "ExtParam[21]", "ExtParam[22]", "ExtParam[23]", "ExtParam[24]",
-    "ExtParam[25]", "ExtParam[26]", "ExtParam[27]", "ExtParam[28]", "ExtParam[29]",
-    "ExtParam[30]", "ExtParam[31]", "ExtParam[32]", "ExtParam[33]", "ExtParam[34]",
-    "ExtParam[35]"};
+    "ExtParam[0]",  "ExtParam[1]",  "ExtParam[2]",  "ExtParam[3]",  "ExtParam[4]",  "ExtParam[5]",
+    "ExtParam[6]",  "ExtParam[7]",  "ExtParam[8]",  "ExtParam[9]",  "ExtParam[10]", "ExtParam[11]",
+    "ExtParam[12]", "ExtParam[13]", "ExtParam[14]", "ExtParam[15]", "ExtParam[16]", "ExtParam[17]",
+    "ExtParam[18]", "ExtParam[19]", "ExtParam[20]", "ExtParam[21]", "ExtParam[22]", "ExtParam[23]",
+    "ExtParam[24]", "ExtParam[25]", "ExtParam[26]", "ExtParam[27]", "ExtParam[28]", "ExtParam[29]",
+    "ExtParam[30]", "ExtParam[31]", "ExtParam[32]", "ExtParam[33]", "ExtParam[34]", "ExtParam[35]"};
 
 const std::array<SystemParameterInfo, kSystemParameterCount>& Table() {
     static const std::array<SystemParameterInfo, kSystemParameterCount> table = [] {
@@ -132,7 +130,7 @@ const StructureLayout& SysParamLayout() {
 const StructureLayout& SysParamExLayout() {
     static const StructureLayout layout = [] {
         StructureLayout all = SysParamLayout();
-        all.push_back(2);                   // ExtendTag
+        all.push_back(2);                       // ExtendTag
         all.insert(all.end(), 36, uint8_t{4});  // ExtParam[0..35]
         return all;
     }();

@@ -120,8 +120,8 @@ std::string Rs232ModeLongText(int32_t mode) {
 }
 
 const std::vector<int32_t>& OfferedBaudRates() {
-    static const std::vector<int32_t> rates = {110,   300,   600,   1200,  2400, 4800,
-                                               9600,  19200, 28800, 38400, 57600};
+    static const std::vector<int32_t> rates = {110,  300,   600,   1200,  2400, 4800,
+                                               9600, 19200, 28800, 38400, 57600};
     return rates;
 }
 
@@ -147,10 +147,9 @@ std::string SysConfigBitText(uint32_t bit) {
 }
 
 std::string SysConfig2BitText(uint32_t bit) {
-    static const char* const kTexts[4] = {"enable system watchdog feature",
-                                          "enable clearing the watchdog error",
-                                          "ignore watchdog error at startup",
-                                          "disable overcurrent protection (only KEL70)"};
+    static const char* const kTexts[4] = {
+        "enable system watchdog feature", "enable clearing the watchdog error",
+        "ignore watchdog error at startup", "disable overcurrent protection (only KEL70)"};
     if (bit < 4) return kTexts[bit];
     if (bit < 16) return Format("Bit%u sysConfig2  (not used)", static_cast<unsigned>(bit));
     return "";

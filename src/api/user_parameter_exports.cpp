@@ -37,7 +37,8 @@ KELCMD_API int32_t MP_ReadAllTempUsr1Param(const char* portName, uint8_t slave, 
     return ReadSet(portName, slave, "ReadAllTempUsr1Param", buffer, bufferSize, receivedLength);
 }
 
-KELCMD_API int32_t ReadAllTempUsr1Param(uint8_t* buffer, uint32_t bufferSize, uint32_t* receivedLength) {
+KELCMD_API int32_t ReadAllTempUsr1Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength) {
     return MP_ReadAllTempUsr1Param(CurrentPortName().c_str(), CurrentSlave(), buffer, bufferSize,
                                    receivedLength);
 }
@@ -47,7 +48,8 @@ KELCMD_API int32_t MP_ReadAllTempUsr2Param(const char* portName, uint8_t slave, 
     return ReadSet(portName, slave, "ReadAllTempUsr2Param", buffer, bufferSize, receivedLength);
 }
 
-KELCMD_API int32_t ReadAllTempUsr2Param(uint8_t* buffer, uint32_t bufferSize, uint32_t* receivedLength) {
+KELCMD_API int32_t ReadAllTempUsr2Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength) {
     return MP_ReadAllTempUsr2Param(CurrentPortName().c_str(), CurrentSlave(), buffer, bufferSize,
                                    receivedLength);
 }
@@ -57,7 +59,8 @@ KELCMD_API int32_t MP_ReadAllPermUsr1Param(const char* portName, uint8_t slave, 
     return ReadSet(portName, slave, "ReadAllPermUsr1Param", buffer, bufferSize, receivedLength);
 }
 
-KELCMD_API int32_t ReadAllPermUsr1Param(uint8_t* buffer, uint32_t bufferSize, uint32_t* receivedLength) {
+KELCMD_API int32_t ReadAllPermUsr1Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength) {
     return MP_ReadAllPermUsr1Param(CurrentPortName().c_str(), CurrentSlave(), buffer, bufferSize,
                                    receivedLength);
 }
@@ -67,7 +70,8 @@ KELCMD_API int32_t MP_ReadAllPermUsr2Param(const char* portName, uint8_t slave, 
     return ReadSet(portName, slave, "ReadAllPermUsr2Param", buffer, bufferSize, receivedLength);
 }
 
-KELCMD_API int32_t ReadAllPermUsr2Param(uint8_t* buffer, uint32_t bufferSize, uint32_t* receivedLength) {
+KELCMD_API int32_t ReadAllPermUsr2Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength) {
     return MP_ReadAllPermUsr2Param(CurrentPortName().c_str(), CurrentSlave(), buffer, bufferSize,
                                    receivedLength);
 }

@@ -16,12 +16,10 @@ constexpr const char* kStructInfo = "structInfoStream";
 constexpr uint32_t kCheckCrcTimeoutMs = 2000;
 
 // [set 1, set 2][temporary, permanent]
-constexpr std::string_view kReadNames[2][2] = {
-    {"ReadAllTempUsr1Param", "ReadAllPermUsr1Param"},
-    {"ReadAllTempUsr2Param", "ReadAllPermUsr2Param"}};
-constexpr std::string_view kWriteNames[2][2] = {
-    {"SetAllTempUsr1Param", "SetAllPermUsr1Param"},
-    {"SetAllTempUsr2Param", "SetAllPermUsr2Param"}};
+constexpr std::string_view kReadNames[2][2] = {{"ReadAllTempUsr1Param", "ReadAllPermUsr1Param"},
+                                               {"ReadAllTempUsr2Param", "ReadAllPermUsr2Param"}};
+constexpr std::string_view kWriteNames[2][2] = {{"SetAllTempUsr1Param", "SetAllPermUsr1Param"},
+                                                {"SetAllTempUsr2Param", "SetAllPermUsr2Param"}};
 
 // The write commands start with zero bytes of their current size.
 void ZeroBytes(CKelStandardCommand& command) {
@@ -106,7 +104,8 @@ bool CUserParameterFamily::AttachedStructure(const CKelStandardCommand& command,
                                              CStructureDefinition& definition) {
     const int index = command.Extra().FindSend(kStructInfo);
     if (index < 0) return false;
-    const std::span<const uint8_t> stream = command.Extra().GetSendValue(static_cast<size_t>(index));
+    const std::span<const uint8_t> stream =
+        command.Extra().GetSendValue(static_cast<size_t>(index));
     if (stream.empty()) return false;
     CStructureDefinition rebuilt;
     if (!rebuilt.FromStream(stream)) return false;

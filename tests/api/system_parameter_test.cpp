@@ -36,10 +36,10 @@ TEST(SystemParameterExports, SetTempParamSendsTheParameterWidthMostSignificantBy
     };
     const Case cases[] = {
         {15, std::bit_cast<int32_t>(2.5f), {15, 0x40, 0x20, 0x00, 0x00}},  // Float
-        {1, 0x1234'5605, {1, 0x05}},                                        // Byte: low byte only
-        {7, 0x0001'00E7, {7, 0x00, 0xE7}},                                  // Word
-        {23, -100000, {23, 0xFF, 0xFE, 0x79, 0x60}},                        // LInt
-        {42, 54321, {42, 0xD4, 0x31}},                                      // extended Word
+        {1, 0x1234'5605, {1, 0x05}},                                       // Byte: low byte only
+        {7, 0x0001'00E7, {7, 0x00, 0xE7}},                                 // Word
+        {23, -100000, {23, 0xFF, 0xFE, 0x79, 0x60}},                       // LInt
+        {42, 54321, {42, 0xD4, 0x31}},                                     // extended Word
     };
     for (const Case& c : cases) {
         port.bus->ClearWireLog();
@@ -61,8 +61,14 @@ TEST(SystemParameterExports, ReadTempParamWritesExactlyTheParameterWidth) {
         uint32_t expected;  // the default set's value
     };
     const Case cases[] = {
-        {1, 1, 1},         {6, 1, 128},    {3, 4, 19200}, {7, 2, 231},
-        {0, 2, 0},         {42, 2, 54321}, {78, 4, 0},    {15, 4, std::bit_cast<uint32_t>(1.0f)},
+        {1, 1, 1},
+        {6, 1, 128},
+        {3, 4, 19200},
+        {7, 2, 231},
+        {0, 2, 0},
+        {42, 2, 54321},
+        {78, 4, 0},
+        {15, 4, std::bit_cast<uint32_t>(1.0f)},
         {23, 4, static_cast<uint32_t>(-100000)},
     };
     for (const Case& c : cases) {
@@ -71,7 +77,12 @@ TEST(SystemParameterExports, ReadTempParamWritesExactlyTheParameterWidth) {
         ASSERT_EQ(MP_ReadTempParam(port.name.c_str(), 1, c.number, buffer.data()), 1);
         uint32_t value = 0;
         if (c.width == 1) value = buffer[0];
-        if (c.width == 2) value = [&] { uint16_t v; std::memcpy(&v, buffer.data(), 2); return v; }();
+        if (c.width == 2)
+            value = [&] {
+                uint16_t v;
+                std::memcpy(&v, buffer.data(), 2);
+                return v;
+            }();
         if (c.width == 4) std::memcpy(&value, buffer.data(), 4);
         EXPECT_EQ(value, c.expected) << int(c.number);
         EXPECT_TRUE(std::all_of(buffer.begin() + c.width, buffer.end(),
@@ -117,7 +128,8 @@ TEST(SystemParameterExports, DefaultSetsOnTheWire) {
     EXPECT_TRUE(std::equal(shortSet.begin(), shortSet.end(), extended.begin()));
     EXPECT_EQ(extended[110], 0xD4);
     EXPECT_EQ(extended[111], 0x31);
-    EXPECT_TRUE(std::all_of(extended.begin() + 112, extended.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(extended.begin() + 112, extended.end(), [](uint8_t b) { return b == 0; }));
 }
 
 T_SysParamEx ChangedSet() {
@@ -191,9 +203,9 @@ TEST(SystemParameterExports, GainsAndVersionWords) {
 
     MemoryOf(port)->SetVersions({171, 5, 1012, 12, 3, 65535});
     std::array<uint16_t, 6> words{};
-    ASSERT_EQ(MP_ReadVersion(name, 1, &words[0], &words[1], &words[2], &words[3], &words[4],
-                             &words[5]),
-              1);
+    ASSERT_EQ(
+        MP_ReadVersion(name, 1, &words[0], &words[1], &words[2], &words[3], &words[4], &words[5]),
+        1);
     EXPECT_EQ(words, (std::array<uint16_t, 6>{171, 5, 1012, 12, 3, 65535}));
 }
 

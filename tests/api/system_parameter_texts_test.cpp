@@ -1,4 +1,6 @@
 // The parameter number table, the default sets and the texts the parameter dialogs show.
+#include "api/system_parameter_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +10,6 @@
 #include <set>
 
 #include "api/system_parameter_table.h"
-#include "api/system_parameter_texts.h"
 #include "api/user_parameter_texts.h"
 
 namespace kelcmd {

@@ -73,14 +73,16 @@ TEST(UserParameterExports, ReadsStayInsideTheCallersBuffer) {
     ASSERT_EQ(MP_ReadAllTempUsr1Param(name, 1, small.data(), 100, &received), 1);
     EXPECT_EQ(received, 100u);
     EXPECT_TRUE(std::equal(small.begin(), small.begin() + 100, stored.begin()));
-    EXPECT_TRUE(std::all_of(small.begin() + 100, small.end(), [](uint8_t b) { return b == kGuard; }));
+    EXPECT_TRUE(
+        std::all_of(small.begin() + 100, small.end(), [](uint8_t b) { return b == kGuard; }));
 
     // A buffer beyond 1023 bytes: nothing past 1023 is touched.
     std::vector<uint8_t> large(2000, kGuard);
     ASSERT_EQ(MP_ReadAllTempUsr1Param(name, 1, large.data(), 2000, &received), 1);
     EXPECT_EQ(received, 300u);
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), large.begin()));
-    EXPECT_TRUE(std::all_of(large.begin() + 1023, large.end(), [](uint8_t b) { return b == kGuard; }));
+    EXPECT_TRUE(
+        std::all_of(large.begin() + 1023, large.end(), [](uint8_t b) { return b == kGuard; }));
 
     // No length pointer, and a failed call reports a length of 0.
     EXPECT_EQ(MP_ReadAllTempUsr1Param(name, 1, small.data(), 100, nullptr), 1);
@@ -119,8 +121,8 @@ TEST(UserParameterExports, CheckCrcVerifiesTheStoredBytes) {
     }
 
     // A damaged byte: the stored sum no longer matches.
-    ASSERT_TRUE(sim::ParameterMemoryOf(port.Unit(1))
-                    ->DamagePermanentByte(sim::MemoryArea::kUser1, 10));
+    ASSERT_TRUE(
+        sim::ParameterMemoryOf(port.Unit(1))->DamagePermanentByte(sim::MemoryArea::kUser1, 10));
     ASSERT_EQ(MP_CheckCRC(name, 1, KEL_MEM_USER_PARAMETER_1, &valid, &crc), 1);
     EXPECT_EQ(valid, 0);
     EXPECT_NE(crc, FrameCrc(bytes));
@@ -143,9 +145,10 @@ TEST(UserParameterExports, CheckCrcVerifiesTheStoredBytes) {
 TEST(UserParameterFamily, AlignedStructureTravelsIntoTheUnitAndBack) {
     SimPort port(75);
     const char* name = port.name.c_str();
-    const CStructureDefinition definition(
-        "Mixed", {{"a", ELEMENT_BYTE, 1}, {"b", ELEMENT_WORD, 1}, {"c", ELEMENT_BYTE, 1},
-                  {"d", ELEMENT_LINT, 1}});
+    const CStructureDefinition definition("Mixed", {{"a", ELEMENT_BYTE, 1},
+                                                    {"b", ELEMENT_WORD, 1},
+                                                    {"c", ELEMENT_BYTE, 1},
+                                                    {"d", ELEMENT_LINT, 1}});
     CStructureData data(definition, true);
     ASSERT_TRUE(data.SetNumber(0, 0, 0x11));
     ASSERT_TRUE(data.SetNumber(1, 0, 0x2233));

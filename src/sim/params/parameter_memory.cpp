@@ -28,8 +28,8 @@ ParameterMemory::ParameterMemory() : firmware_(FirmwareImage()) {
     const auto defaults = SysParamExToWire(DefaultSysParamEx());
     std::copy(defaults.begin(), defaults.end(), temporary_.begin());
     permanent_ = temporary_;
-    for (MemoryArea area : {MemoryArea::kFirmware, MemoryArea::kSystemParameter,
-                            MemoryArea::kUser1, MemoryArea::kUser2}) {
+    for (MemoryArea area : {MemoryArea::kFirmware, MemoryArea::kSystemParameter, MemoryArea::kUser1,
+                            MemoryArea::kUser2}) {
         RenewSum(area);
     }
 }

@@ -98,7 +98,8 @@ SimAnswer ReadAll(uint8_t code, const ParameterMemory& memory, bool permanent, D
 }
 
 SimAnswer SetAll(uint8_t code, ParameterMemory& memory, bool permanent, Data data) {
-    if (data.size() != ParameterMemory::kShortSetBytes && data.size() != ParameterMemory::kSetBytes) {
+    if (data.size() != ParameterMemory::kShortSetBytes &&
+        data.size() != ParameterMemory::kSetBytes) {
         return WrongLength();
     }
     permanent ? memory.WritePermanent(data) : memory.WriteTemporary(data);
@@ -165,9 +166,8 @@ SimAnswer NoData(uint8_t code, Data data, void (ParameterMemory::*action)(), Par
 
 void Handle(SimUnit& unit, uint8_t code, Memory memory,
             SimAnswer (*run)(uint8_t, ParameterMemory&, Data)) {
-    unit.SetHandler(code, [memory, run, code](SimUnit&, Data data) {
-        return run(code, *memory, data);
-    });
+    unit.SetHandler(code,
+                    [memory, run, code](SimUnit&, Data data) { return run(code, *memory, data); });
 }
 
 }  // namespace
@@ -215,7 +215,8 @@ void InstallParameterMemory(SimUnit& unit) {
     });
     Handle(unit, kReadVersion, memory,
            [](uint8_t, ParameterMemory& m, Data d) { return ReadVersion(m, d); });
-    for (uint8_t code = kFirstUserCode; code < kCheckCrc; ++code) Handle(unit, code, memory, UserCommand);
+    for (uint8_t code = kFirstUserCode; code < kCheckCrc; ++code)
+        Handle(unit, code, memory, UserCommand);
     Handle(unit, kCheckCrc, memory,
            [](uint8_t, ParameterMemory& m, Data d) { return CheckCrc(m, d); });
 }
