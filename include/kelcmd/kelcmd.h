@@ -71,6 +71,194 @@ KELCMD_API int32_t GetErrorText(int16_t code, char* name, uint32_t nameSize, cha
 KELCMD_API int32_t GetWarningText(int16_t code, char* name, uint32_t nameSize, char* text,
                                   uint32_t textSize);
 
+/*
+ * Catalogue commands. Units: positions in qc (quadrature counts), velocities in qc/ms,
+ * accelerations in qc/ms^2, currents in mA, times in ms. A timeout argument is also how long the
+ * call waits for the unit's answer (0: without limit). Output pointers may be null when a value is
+ * not wanted.
+ */
+
+/* Motion control: regulation mode, profile, moves, waits, stop, homing, position. */
+KELCMD_API int32_t SetRegMode(uint8_t regmode);
+KELCMD_API int32_t MP_SetRegMode(const char* portName, uint8_t slave, uint8_t regmode);
+KELCMD_API int32_t SetProfile(uint8_t profiletype, float accel, float decel);
+KELCMD_API int32_t MP_SetProfile(const char* portName, uint8_t slave, uint8_t profiletype,
+                                 float accel, float decel);
+KELCMD_API int32_t SetPosVelocity(float posVelocity);
+KELCMD_API int32_t MP_SetPosVelocity(const char* portName, uint8_t slave, float posVelocity);
+KELCMD_API int32_t SetWaitMode(uint8_t waitMode);
+KELCMD_API int32_t MP_SetWaitMode(const char* portName, uint8_t slave, uint8_t waitMode);
+KELCMD_API int32_t MoveAbsolute(int32_t position, uint32_t timeout);
+KELCMD_API int32_t MP_MoveAbsolute(const char* portName, uint8_t slave, int32_t position,
+                                   uint32_t timeout);
+KELCMD_API int32_t MoveAbsoluteInfo(int32_t position, uint32_t timeout, uint8_t* flags,
+                                    uint32_t* duration);
+KELCMD_API int32_t MP_MoveAbsoluteInfo(const char* portName, uint8_t slave, int32_t position,
+                                       uint32_t timeout, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t MoveRelative(int32_t relPosition, uint32_t timeout);
+KELCMD_API int32_t MP_MoveRelative(const char* portName, uint8_t slave, int32_t relPosition,
+                                   uint32_t timeout);
+KELCMD_API int32_t MoveRelativeInfo(int32_t relPosition, uint32_t timeout, uint8_t* flags,
+                                    uint32_t* duration);
+KELCMD_API int32_t MP_MoveRelativeInfo(const char* portName, uint8_t slave, int32_t relPosition,
+                                       uint32_t timeout, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t WaitForTargetPos(uint32_t timeout);
+KELCMD_API int32_t MP_WaitForTargetPos(const char* portName, uint8_t slave, uint32_t timeout);
+KELCMD_API int32_t SetVelocity(float velocity);
+KELCMD_API int32_t MP_SetVelocity(const char* portName, uint8_t slave, float velocity);
+KELCMD_API int32_t SetVelocityInfo(float velocity, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t MP_SetVelocityInfo(const char* portName, uint8_t slave, float velocity,
+                                      uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t StopMotion(uint8_t stopMotion);
+KELCMD_API int32_t MP_StopMotion(const char* portName, uint8_t slave, uint8_t stopMotion);
+KELCMD_API int32_t FindHomeSys(uint32_t timeout);
+KELCMD_API int32_t MP_FindHomeSys(const char* portName, uint8_t slave, uint32_t timeout);
+KELCMD_API int32_t FindHome(uint8_t hometype, uint16_t current, float velocity, int32_t offset,
+                            uint32_t timeout);
+KELCMD_API int32_t MP_FindHome(const char* portName, uint8_t slave, uint8_t hometype,
+                               uint16_t current, float velocity, int32_t offset, uint32_t timeout);
+KELCMD_API int32_t FindHomeEx(uint8_t hometype, uint16_t current, float velocity, int32_t offset,
+                              uint32_t timeout, int32_t homePosition);
+KELCMD_API int32_t MP_FindHomeEx(const char* portName, uint8_t slave, uint8_t hometype,
+                                 uint16_t current, float velocity, int32_t offset, uint32_t timeout,
+                                 int32_t homePosition);
+KELCMD_API int32_t FindIndex(float velocity, uint32_t timeout);
+KELCMD_API int32_t MP_FindIndex(const char* portName, uint8_t slave, float velocity,
+                                uint32_t timeout);
+KELCMD_API int32_t DefinePosition(int32_t position);
+KELCMD_API int32_t MP_DefinePosition(const char* portName, uint8_t slave, int32_t position);
+KELCMD_API int32_t WaitForPosition(int32_t position, uint32_t timeout);
+KELCMD_API int32_t MP_WaitForPosition(const char* portName, uint8_t slave, int32_t position,
+                                      uint32_t timeout);
+KELCMD_API int32_t ReadIndexDistance(int32_t* distance);
+KELCMD_API int32_t MP_ReadIndexDistance(const char* portName, uint8_t slave, int32_t* distance);
+KELCMD_API int32_t ReadProfile(uint8_t* profiletype, float* accel, float* decel, float* ceilVel);
+KELCMD_API int32_t MP_ReadProfile(const char* portName, uint8_t slave, uint8_t* profiletype,
+                                  float* accel, float* decel, float* ceilVel);
+
+/* Motion info: position (qc), velocity (qc/ms) and current (mA), measured, commanded or mean. */
+KELCMD_API int32_t ReadPosition(int32_t* positionIs);
+KELCMD_API int32_t MP_ReadPosition(const char* portName, uint8_t slave, int32_t* positionIs);
+KELCMD_API int32_t ReadPositionMust(int32_t* positionMust);
+KELCMD_API int32_t MP_ReadPositionMust(const char* portName, uint8_t slave, int32_t* positionMust);
+KELCMD_API int32_t ReadPositionIsMust(int32_t* positionIs, int32_t* positionMust);
+KELCMD_API int32_t MP_ReadPositionIsMust(const char* portName, uint8_t slave, int32_t* positionIs,
+                                         int32_t* positionMust);
+KELCMD_API int32_t ReadVelocity(float* velocityIs);
+KELCMD_API int32_t MP_ReadVelocity(const char* portName, uint8_t slave, float* velocityIs);
+KELCMD_API int32_t ReadVelocityMean(float* velocityMean);
+KELCMD_API int32_t MP_ReadVelocityMean(const char* portName, uint8_t slave, float* velocityMean);
+KELCMD_API int32_t ReadVelocityMust(float* velocityMust);
+KELCMD_API int32_t MP_ReadVelocityMust(const char* portName, uint8_t slave, float* velocityMust);
+KELCMD_API int32_t ReadVelocityIsMust(float* velocityIs, float* velocityMust);
+KELCMD_API int32_t MP_ReadVelocityIsMust(const char* portName, uint8_t slave, float* velocityIs,
+                                         float* velocityMust);
+KELCMD_API int32_t ReadCurrent(int16_t* currentIs);
+KELCMD_API int32_t MP_ReadCurrent(const char* portName, uint8_t slave, int16_t* currentIs);
+KELCMD_API int32_t ReadCurrentMean(int16_t* currentMean);
+KELCMD_API int32_t MP_ReadCurrentMean(const char* portName, uint8_t slave, int16_t* currentMean);
+KELCMD_API int32_t ReadCurrentMust(int16_t* currentMust);
+KELCMD_API int32_t MP_ReadCurrentMust(const char* portName, uint8_t slave, int16_t* currentMust);
+KELCMD_API int32_t ReadCurrentIsMust(int16_t* currentIs, int16_t* currentMust);
+KELCMD_API int32_t MP_ReadCurrentIsMust(const char* portName, uint8_t slave, int16_t* currentIs,
+                                        int16_t* currentMust);
+KELCMD_API int32_t ReadPosVelCur(int32_t* positionIs, float* velocityIs, int16_t* currentIs);
+KELCMD_API int32_t MP_ReadPosVelCur(const char* portName, uint8_t slave, int32_t* positionIs,
+                                    float* velocityIs, int16_t* currentIs);
+KELCMD_API int32_t ReadPosVelCurMean(int32_t* positionIs, float* velocityMean,
+                                     int16_t* currentMean);
+KELCMD_API int32_t MP_ReadPosVelCurMean(const char* portName, uint8_t slave, int32_t* positionIs,
+                                        float* velocityMean, int16_t* currentMean);
+KELCMD_API int32_t ReadPosVelCurMust(int32_t* positionMust, float* velocityMust,
+                                     int16_t* currentMust);
+KELCMD_API int32_t MP_ReadPosVelCurMust(const char* portName, uint8_t slave, int32_t* positionMust,
+                                        float* velocityMust, int16_t* currentMust);
+KELCMD_API int32_t ReadPosVelCurIsMust(int32_t* positionIs, float* velocityIs, int16_t* currentIs,
+                                       int32_t* positionMust, float* velocityMust,
+                                       int16_t* currentMust);
+KELCMD_API int32_t MP_ReadPosVelCurIsMust(const char* portName, uint8_t slave, int32_t* positionIs,
+                                          float* velocityIs, int16_t* currentIs,
+                                          int32_t* positionMust, float* velocityMust,
+                                          int16_t* currentMust);
+KELCMD_API int32_t ReadAxisInfo(uint16_t* status, uint8_t* userInputs, uint8_t* predefinedInputs,
+                                int32_t* positionIs, float* velocityMean, int16_t* currentMean);
+KELCMD_API int32_t MP_ReadAxisInfo(const char* portName, uint8_t slave, uint16_t* status,
+                                   uint8_t* userInputs, uint8_t* predefinedInputs,
+                                   int32_t* positionIs, float* velocityMean, int16_t* currentMean);
+
+/* Status: axis status word, the unit's error and warning numbers, and their clearing. */
+KELCMD_API int32_t ReadAxisStatus(uint16_t* status);
+KELCMD_API int32_t MP_ReadAxisStatus(const char* portName, uint8_t slave, uint16_t* status);
+KELCMD_API int32_t ReadError(int16_t* error);
+KELCMD_API int32_t MP_ReadError(const char* portName, uint8_t slave, int16_t* error);
+KELCMD_API int32_t ClearError(void);
+KELCMD_API int32_t MP_ClearError(const char* portName, uint8_t slave);
+KELCMD_API int32_t ReadWarning(int16_t* warning);
+KELCMD_API int32_t MP_ReadWarning(const char* portName, uint8_t slave, int16_t* warning);
+KELCMD_API int32_t ClearWarning(void);
+KELCMD_API int32_t MP_ClearWarning(const char* portName, uint8_t slave);
+
+/* Multi axes: motions prepared on each unit, started together by StartMovement. */
+KELCMD_API int32_t InitMoveAbsolute(int32_t position);
+KELCMD_API int32_t MP_InitMoveAbsolute(const char* portName, uint8_t slave, int32_t position);
+KELCMD_API int32_t InitMoveAbsoluteInfo(int32_t position, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t MP_InitMoveAbsoluteInfo(const char* portName, uint8_t slave, int32_t position,
+                                           uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t InitMoveRelative(int32_t relPosition);
+KELCMD_API int32_t MP_InitMoveRelative(const char* portName, uint8_t slave, int32_t relPosition);
+KELCMD_API int32_t InitMoveRelativeInfo(int32_t relPosition, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t MP_InitMoveRelativeInfo(const char* portName, uint8_t slave, int32_t relPosition,
+                                           uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t InitSetVelocity(float velocity);
+KELCMD_API int32_t MP_InitSetVelocity(const char* portName, uint8_t slave, float velocity);
+KELCMD_API int32_t InitSetVelocityInfo(float velocity, uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t MP_InitSetVelocityInfo(const char* portName, uint8_t slave, float velocity,
+                                          uint8_t* flags, uint32_t* duration);
+KELCMD_API int32_t StartMovement(void);
+KELCMD_API int32_t MP_StartMovement(const char* portName, uint8_t slave);
+
+/* Exception: reset (acknowledged only, never answered), halt, brake. */
+KELCMD_API int32_t ResetSlave(uint8_t bootmode);
+KELCMD_API int32_t MP_ResetSlave(const char* portName, uint8_t slave, uint8_t bootmode);
+KELCMD_API int32_t HaltFunction(void);
+KELCMD_API int32_t MP_HaltFunction(const char* portName, uint8_t slave);
+KELCMD_API int32_t BrakeFunction(void);
+KELCMD_API int32_t MP_BrakeFunction(const char* portName, uint8_t slave);
+
+/* Miscellaneous: system time, timed wait, fixed current, power stage status, stack level. */
+KELCMD_API int32_t ReadSysTime(uint32_t* time);
+KELCMD_API int32_t MP_ReadSysTime(const char* portName, uint8_t slave, uint32_t* time);
+KELCMD_API int32_t WaitTime(uint32_t time);
+KELCMD_API int32_t MP_WaitTime(const char* portName, uint8_t slave, uint32_t time);
+KELCMD_API int32_t SetCurrent(int16_t current);
+KELCMD_API int32_t MP_SetCurrent(const char* portName, uint8_t slave, int16_t current);
+KELCMD_API int32_t ReadECStatus(uint8_t* status, uint8_t* temperatur);
+KELCMD_API int32_t MP_ReadECStatus(const char* portName, uint8_t slave, uint8_t* status,
+                                   uint8_t* temperatur);
+KELCMD_API int32_t ReadMaxStack(uint16_t* stackLevel);
+KELCMD_API int32_t MP_ReadMaxStack(const char* portName, uint8_t slave, uint16_t* stackLevel);
+
+/* Input/output: digital inputs and outputs, analog inputs, user PWM. */
+KELCMD_API int32_t ReadInput(uint8_t inputNb, uint8_t* state);
+KELCMD_API int32_t MP_ReadInput(const char* portName, uint8_t slave, uint8_t inputNb,
+                                uint8_t* state);
+KELCMD_API int32_t ReadInputByte(uint8_t portNb, uint8_t* state);
+KELCMD_API int32_t MP_ReadInputByte(const char* portName, uint8_t slave, uint8_t portNb,
+                                    uint8_t* state);
+KELCMD_API int32_t WaitForInput(uint8_t inputNb, uint8_t state, uint32_t timeout);
+KELCMD_API int32_t MP_WaitForInput(const char* portName, uint8_t slave, uint8_t inputNb,
+                                   uint8_t state, uint32_t timeout);
+KELCMD_API int32_t SetOutput(uint8_t outputNb, uint8_t state);
+KELCMD_API int32_t MP_SetOutput(const char* portName, uint8_t slave, uint8_t outputNb,
+                                uint8_t state);
+KELCMD_API int32_t SetOutputByte(uint8_t state);
+KELCMD_API int32_t MP_SetOutputByte(const char* portName, uint8_t slave, uint8_t state);
+KELCMD_API int32_t ReadAnalogInput(uint8_t channel, uint16_t* value);
+KELCMD_API int32_t MP_ReadAnalogInput(const char* portName, uint8_t slave, uint8_t channel,
+                                      uint16_t* value);
+KELCMD_API int32_t SetUserPWM(int16_t dutycycle);
+KELCMD_API int32_t MP_SetUserPWM(const char* portName, uint8_t slave, int16_t dutycycle);
+
 /* ---- System parameters and user parameters ------------------------------------------------- */
 
 /*

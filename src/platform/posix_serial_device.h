@@ -12,7 +12,8 @@
 
 namespace kelcmd {
 
-// A tty driven through termios: the Linux stand-in for the serial port services of Part 1.1.
+// A tty driven through termios: exclusive open, mark/space parity as the ninth bit, RTS, drain,
+// flush, and reads with interval and total timeouts.
 //
 // - open: O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, then TIOCEXCL and a non-blocking
 //   flock(LOCK_EX), so that a second opener fails, also as root (TIOCEXCL does not stop root).

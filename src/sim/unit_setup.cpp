@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "sim/drive/drive_model.h"
 #include "sim/params/parameter_unit.h"
 
 namespace kelcmd::sim {
@@ -24,21 +25,20 @@ void SetDefaultUnitSetup(UnitSetup setup) {
     CurrentSetup() = std::move(setup);
 }
 
-const std::vector<UnitPart>& BuiltInUnitParts() {
-    static const std::vector<UnitPart> parts = {
-        &InstallParameterMemory,
-    };
-    return parts;
-}
-
 void ApplyDefaultUnitSetup(SimUnit& unit) {
-    for (UnitPart part : BuiltInUnitParts()) part(unit);
     UnitSetup setup;
     {
         std::lock_guard lock(SetupMutex());
         setup = CurrentSetup();
     }
-    if (setup) setup(unit);
+    // Without a setup of their own, units are positioning drives with a parameter memory.
+    // Referring to them from here also makes sure a statically linked program contains them.
+    if (setup) {
+        setup(unit);
+    } else {
+        InstallDriveModel(unit);
+        InstallParameterMemory(unit);
+    }
 }
 
 }  // namespace kelcmd::sim

@@ -7,14 +7,17 @@
 
 namespace kelcmd {
 
-CKelCommunication::CKelCommunication() {
+CKelCommunication::CKelCommunication(const CommandOwnersFactory& makeOwners) {
     char text[64];
     std::snprintf(text, sizeof text, "KelCommunication Version %.2f Rev %i",
                   static_cast<double>(versionNumber_), revision_);
     versionText_ = text;
+    if (makeOwners) owners_ = makeOwners(*this);
 }
 
-CKelCommunication::~CKelCommunication() { RemoveAllPorts(); }
+CKelCommunication::~CKelCommunication() {
+    RemoveAllPorts();
+}
 
 CKelPort* CKelCommunication::FindPort(const std::string& name) const {
     std::lock_guard<std::mutex> guard(tableLock_);
@@ -69,7 +72,9 @@ uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
     return result;
 }
 
-uint8_t CKelCommunication::InitPort(const CPortSettings& settings) { return OpenOrReopen(settings); }
+uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
+    return OpenOrReopen(settings);
+}
 
 uint8_t CKelCommunication::OpenPort(const std::string& name) {
     CPortSettings settings;
@@ -197,12 +202,14 @@ void CKelCommunication::SuspendObserver(int allThreads, int everyObserver, CBusM
     for (auto& port : ports_) port->SuspendObserver(allThreads, everyObserver, observer);
 }
 
-CKelCommunication& Communication() {
-    static CKelCommunication manager;
-    return manager;
+int CKelCommunication::AttachCommand(CObject* command) {
+    if (command == nullptr || owners_ == nullptr) return 0;
+    return owners_->AttachCommand(*command);
 }
 
-// The manager exists before any export can run.
-[[maybe_unused]] static CKelCommunication& constructedAtLoad = Communication();
+void CKelCommunication::DeclareLinks(CParameterLinks* links) {
+    if (links == nullptr || owners_ == nullptr) return;
+    owners_->DeclareLinks(*links);
+}
 
 }  // namespace kelcmd

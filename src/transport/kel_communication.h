@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,11 +14,31 @@
 namespace kelcmd {
 
 class CBusMonitor;
+class CKelCommunication;
+class CObject;
+class CParameterLinks;
+
+// What the manager owns beside its port table: the command families (and the holders of customer
+// and batch commands). They are built above the transport layer and handed to the manager when it
+// is constructed, so that the transport never depends on the command library's families.
+class CCommandOwners {
+  public:
+    virtual ~CCommandOwners() = default;
+    // Gives a command created from a file or the clipboard to its owner: 1, or 0 when none takes
+    // it.
+    virtual int AttachCommand(CObject& command) = 0;
+    // Every family declares its parameter links, in the manager's declaration order.
+    virtual void DeclareLinks(CParameterLinks& links) = 0;
+};
+
+// Builds the owners of a manager; they may keep the manager as their port table.
+using CommandOwnersFactory =
+    std::function<std::unique_ptr<CCommandOwners>(CKelCommunication& manager)>;
 
 // The dialogs the manager can show: the port settings dialog and the multi-port configuration. The
 // dialogs library installs the real ones; without it every dialog counts as cancelled.
 class PortDialogs {
-public:
+  public:
     virtual ~PortDialogs() = default;
     // Shows the port settings dialog filled with `settings`; true and the confirmed settings in
     // `settings` when the user confirms.
@@ -27,8 +48,9 @@ public:
 
 // The single communication manager: the port table and everything the exports reach.
 class CKelCommunication {
-public:
-    CKelCommunication();
+  public:
+    // Without a factory the manager has a port table only: nothing adopts commands, no links.
+    explicit CKelCommunication(const CommandOwnersFactory& makeOwners = nullptr);
     virtual ~CKelCommunication();
     CKelCommunication(const CKelCommunication&) = delete;
     CKelCommunication& operator=(const CKelCommunication&) = delete;
@@ -63,7 +85,14 @@ public:
 
     void SetPortDialogs(PortDialogs* dialogs) { dialogs_ = dialogs; }
 
-private:
+    // The families and holders; null for a manager built without them.
+    CCommandOwners* GetCommandOwners() const { return owners_.get(); }
+    // 1 when a family (or holder) took the command as its own; 0 for none, or no command.
+    int AttachCommand(CObject* command);
+    // Nothing happens without a link table.
+    void DeclareLinks(CParameterLinks* links);
+
+  private:
     // Opens a new port or reopens a known one; a known port whose reopen fails is removed.
     uint8_t OpenOrReopen(const CPortSettings& settings);
     int OpenWithMessage(const CPortSettings& settings, const std::string& failureText);
@@ -77,6 +106,8 @@ private:
     mutable std::mutex tableLock_;
     std::vector<std::unique_ptr<CKelPort>> ports_;
     PortDialogs* dialogs_ = nullptr;
+    // Declared after the port table: destroyed first, after the destructor has closed every port.
+    std::unique_ptr<CCommandOwners> owners_;
 };
 
 // The manager of the process, constructed before any export runs.

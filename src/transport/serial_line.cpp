@@ -49,7 +49,7 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // 5. The current line settings.
     if (!device_->GetLineSettings(lineSettings_)) return WIN_ERR_GETCOMM;
 
-    // 6. The settings of Part 1.1: baud as requested, 8 data bits, space parity, one stop bit,
+    // 6. The line settings: baud as requested, 8 data bits, space parity, one stop bit,
     //    RTS low; the device supplies raw mode and no flow control.
     lineSettings_.baud = baud;
     lineSettings_.dataBits = 8;

@@ -25,7 +25,7 @@ public:
 
     // Result codes: 0, 128 (cannot open), 131 (cannot set), 132 (cannot get the settings).
     // `devicePath` is the resolved device (see transport/port_resolver.h), opened through
-    // OpenSerialDevice. The nine steps of Part 1.1; the path is stored for the loopback texts.
+    // OpenSerialDevice. The path is stored for the loopback texts.
     uint8_t Open(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                  uint32_t characterTimeout, uint32_t receiveTrials);
     // The same with a device that the caller opened already (a test double, another backend):

@@ -346,7 +346,7 @@ TEST(PosixSerialDevice, ConstantZeroAfterTheFirstByteLeavesIntervalAndMultiplier
     PtyPair pty;
     auto device = OpenConfigured(pty);
     ASSERT_NE(device, nullptr);
-    // Part 1.2 after the first answer byte: interval = multiplier = character timeout, constant 0.
+    // After the first answer byte: interval = multiplier = character timeout, constant 0.
     ASSERT_TRUE(device->SetTimeouts(ReadTimeouts(50, 50, 0)));
 
     // Nothing at all: the total (50 * 2) ends the read, not "wait without limit".

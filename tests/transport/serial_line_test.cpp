@@ -434,7 +434,7 @@ TEST(SerialLine, WriteAndReadThroughAPseudoTerminal) {
     line.DropRts();
     EXPECT_EQ(pty.Read(sizeof frame), std::vector<uint8_t>(frame, frame + sizeof frame));
 
-    // The acknowledge read of Part 1.2: one character timeout in total.
+    // The acknowledge read: one character timeout in total.
     uint8_t ack = 0;
     size_t received = 9;
     const auto start = Clock::now();

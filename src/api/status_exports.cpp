@@ -1,0 +1,59 @@
+// The status exports: the plain forms on the current port and slave, the MP_ forms on
+// the given ones.
+#include "api/current_target.h"
+#include "api/families.h"
+#include "kelcmd/kelcmd.h"
+
+using namespace kelcmd;
+
+namespace {
+
+CCommandFamily& Family() {
+    return Families().Status();
+}
+
+}  // namespace
+
+extern "C" {
+
+KELCMD_API int32_t MP_ReadAxisStatus(const char* portName, uint8_t slave, uint16_t* status) {
+    return CallExport(Family(), portName, slave, "ReadAxisStatus", {}, {Out(status)});
+}
+
+KELCMD_API int32_t ReadAxisStatus(uint16_t* status) {
+    return MP_ReadAxisStatus(CurrentPortName().c_str(), CurrentSlave(), status);
+}
+
+KELCMD_API int32_t MP_ReadError(const char* portName, uint8_t slave, int16_t* error) {
+    return CallExport(Family(), portName, slave, "ReadError", {}, {Out(error)});
+}
+
+KELCMD_API int32_t ReadError(int16_t* error) {
+    return MP_ReadError(CurrentPortName().c_str(), CurrentSlave(), error);
+}
+
+KELCMD_API int32_t MP_ClearError(const char* portName, uint8_t slave) {
+    return CallExport(Family(), portName, slave, "ClearError");
+}
+
+KELCMD_API int32_t ClearError(void) {
+    return MP_ClearError(CurrentPortName().c_str(), CurrentSlave());
+}
+
+KELCMD_API int32_t MP_ReadWarning(const char* portName, uint8_t slave, int16_t* warning) {
+    return CallExport(Family(), portName, slave, "ReadWarning", {}, {Out(warning)});
+}
+
+KELCMD_API int32_t ReadWarning(int16_t* warning) {
+    return MP_ReadWarning(CurrentPortName().c_str(), CurrentSlave(), warning);
+}
+
+KELCMD_API int32_t MP_ClearWarning(const char* portName, uint8_t slave) {
+    return CallExport(Family(), portName, slave, "ClearWarning");
+}
+
+KELCMD_API int32_t ClearWarning(void) {
+    return MP_ClearWarning(CurrentPortName().c_str(), CurrentSlave());
+}
+
+}  // extern "C"
