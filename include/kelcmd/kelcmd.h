@@ -368,6 +368,182 @@ KELCMD_API int32_t MP_ExecuteCommandStack(const char* portName, uint8_t slave);
 KELCMD_API int32_t MP_ExecuteQuietCommandStack(const char* portName, uint8_t slave);
 KELCMD_API int32_t MP_ReadLastQuietCommandStack(const char* portName, uint8_t slave);
 
+/* ---- System parameters and user parameters ------------------------------------------------- */
+
+/*
+ * The unit's system parameter set, short form (110 bytes). Packed: the offsets are those of the
+ * unit's layout. Values are in the host's byte order; the library converts each field on the way
+ * to and from the unit. The comment after each field is its parameter number.
+ */
+#pragma pack(push, 1)
+typedef struct T_SysParam {
+    uint8_t axisNumber;                /* 1 */
+    uint8_t groupAddress;              /* 6 */
+    int16_t startUpMode;               /* 2 */
+    int32_t rs232Baudrate;             /* 3 */
+    int16_t rs232Mode;                 /* 4 */
+    int32_t rs485Baudrate;             /* 5 */
+    uint16_t sysConfig;                /* 7: switch bits */
+    int16_t sysConfig2;                /* 8: switch bits */
+    int16_t supplyVoltage;             /* 9 */
+    int16_t changeCount;               /* 0 */
+    int16_t encoderResolution;         /* 10 */
+    int16_t maxVelocity;               /* 11 */
+    uint16_t minAccelerationTime;      /* 12 */
+    int16_t maxPeakCurrent;            /* 13 */
+    int16_t maxContinuousCurrent;      /* 14 */
+    float gearRatio;                   /* 15 */
+    float totalInertia;                /* 16 */
+    float torqueConstant;              /* 17 */
+    float speedConstant;               /* 18 */
+    int16_t currentDelta;              /* 19 */
+    int32_t maxPositionError;          /* 20 */
+    int32_t upperPositionLimit;        /* 21 */
+    int16_t enableUpperPositionLimit;  /* 22 */
+    int32_t lowerPositionLimit;        /* 23 */
+    int16_t enableLowerPositionLimit;  /* 24 */
+    int16_t positionGainP;             /* 25 */
+    int16_t positionGainI;             /* 26 */
+    int16_t positionGainD;             /* 27 */
+    int16_t currentGainP;              /* 28 */
+    int16_t currentGainI;              /* 29 */
+    int16_t homeType;                  /* 30 */
+    float homeVelocity;                /* 31 */
+    int16_t homeCurrentThreshold;      /* 32 */
+    int32_t homeOffsetPosition;        /* 33 */
+    int16_t maxPulseLengthSpeed;       /* 34 */
+    int16_t auxEncoderMode;            /* 35 */
+    float auxEncoderGain;              /* 36 */
+    int16_t brakeGain;                 /* 37 */
+    int16_t homePositionHi;            /* 38 */
+    int16_t homePositionLo;            /* 39 */
+    int32_t rotorRevolution;           /* 40 */
+    int32_t loadRevolution;            /* 41 */
+} T_SysParam;
+
+/* The extended form (256 bytes): the short set, the extension tag, 36 further words. */
+typedef struct T_SysParamEx {
+    T_SysParam sysParam;  /* 0 to 41 */
+    uint16_t extendTag;   /* 42 */
+    int32_t extParam[36]; /* 43 to 78 */
+} T_SysParamEx;
+#pragma pack(pop)
+
+/* Compile-time size checks that C99 understands: a negative array size fails the build. */
+typedef char kelcmd_check_T_SysParam_is_110_bytes[sizeof(T_SysParam) == 110 ? 1 : -1];
+typedef char kelcmd_check_T_SysParamEx_is_256_bytes[sizeof(T_SysParamEx) == 256 ? 1 : -1];
+
+/*
+ * Single parameters by number (0 to 78; higher numbers fail without sending). `value` receives
+ * exactly the parameter's width: 1 byte (Byte), 2 (Word, Int) or 4 (LInt, Float). SetTempParam
+ * sends that many low-order bytes of `value`; a Float parameter takes the number's bit pattern.
+ */
+KELCMD_API int32_t ReadTempParam(uint8_t paramNb, void* value);
+KELCMD_API int32_t MP_ReadTempParam(const char* portName, uint8_t slave, uint8_t paramNb,
+                                    void* value);
+KELCMD_API int32_t ReadPermanentParam(uint8_t paramNb, void* value);
+KELCMD_API int32_t MP_ReadPermanentParam(const char* portName, uint8_t slave, uint8_t paramNb,
+                                         void* value);
+KELCMD_API int32_t SetTempParam(uint8_t paramNb, int32_t value);
+KELCMD_API int32_t MP_SetTempParam(const char* portName, uint8_t slave, uint8_t paramNb,
+                                   int32_t value);
+/* The temporary set from the permanent one, and the temporary set stored permanently. */
+KELCMD_API int32_t ResetTempParam(void);
+KELCMD_API int32_t MP_ResetTempParam(const char* portName, uint8_t slave);
+KELCMD_API int32_t UpdatePermParam(void);
+KELCMD_API int32_t MP_UpdatePermParam(const char* portName, uint8_t slave);
+
+/* Whole sets. The Set functions fail without sending when given no structure. */
+KELCMD_API int32_t ReadAllTempParam(T_SysParam* sysParam);
+KELCMD_API int32_t MP_ReadAllTempParam(const char* portName, uint8_t slave, T_SysParam* sysParam);
+KELCMD_API int32_t ReadAllTempParamEx(T_SysParamEx* sysParamEx);
+KELCMD_API int32_t MP_ReadAllTempParamEx(const char* portName, uint8_t slave,
+                                         T_SysParamEx* sysParamEx);
+KELCMD_API int32_t ReadAllPermParam(T_SysParam* sysParam);
+KELCMD_API int32_t MP_ReadAllPermParam(const char* portName, uint8_t slave, T_SysParam* sysParam);
+KELCMD_API int32_t ReadAllPermParamEx(T_SysParamEx* sysParamEx);
+KELCMD_API int32_t MP_ReadAllPermParamEx(const char* portName, uint8_t slave,
+                                         T_SysParamEx* sysParamEx);
+KELCMD_API int32_t SetAllTempParam(const T_SysParam* sysParam);
+KELCMD_API int32_t MP_SetAllTempParam(const char* portName, uint8_t slave,
+                                      const T_SysParam* sysParam);
+KELCMD_API int32_t SetAllTempParamEx(const T_SysParamEx* sysParamEx);
+KELCMD_API int32_t MP_SetAllTempParamEx(const char* portName, uint8_t slave,
+                                        const T_SysParamEx* sysParamEx);
+KELCMD_API int32_t SetAllPermParam(const T_SysParam* sysParam);
+KELCMD_API int32_t MP_SetAllPermParam(const char* portName, uint8_t slave,
+                                      const T_SysParam* sysParam);
+KELCMD_API int32_t SetAllPermParamEx(const T_SysParamEx* sysParamEx);
+KELCMD_API int32_t MP_SetAllPermParamEx(const char* portName, uint8_t slave,
+                                        const T_SysParamEx* sysParamEx);
+
+/* Regulator gains and the unit's version words. */
+KELCMD_API int32_t ReadCurRegGains(int16_t* gainP, int16_t* gainI, int16_t* gain3);
+KELCMD_API int32_t MP_ReadCurRegGains(const char* portName, uint8_t slave, int16_t* gainP,
+                                      int16_t* gainI, int16_t* gain3);
+KELCMD_API int32_t SetCurRegGains(int16_t gainP, int16_t gainI, int16_t gain3);
+KELCMD_API int32_t MP_SetCurRegGains(const char* portName, uint8_t slave, int16_t gainP,
+                                     int16_t gainI, int16_t gain3);
+KELCMD_API int32_t ReadPosRegGains(int16_t* gainP, int16_t* gainI, int16_t* gainD);
+KELCMD_API int32_t MP_ReadPosRegGains(const char* portName, uint8_t slave, int16_t* gainP,
+                                      int16_t* gainI, int16_t* gainD);
+KELCMD_API int32_t SetPosRegGains(int16_t gainP, int16_t gainI, int16_t gainD);
+KELCMD_API int32_t MP_SetPosRegGains(const char* portName, uint8_t slave, int16_t gainP,
+                                     int16_t gainI, int16_t gainD);
+KELCMD_API int32_t ReadVersion(uint16_t* cmdVer, uint16_t* libVer, uint16_t* hardRev,
+                               uint16_t* bootVer, uint16_t* appNb, uint16_t* appVer);
+KELCMD_API int32_t MP_ReadVersion(const char* portName, uint8_t slave, uint16_t* cmdVer,
+                                  uint16_t* libVer, uint16_t* hardRev, uint16_t* bootVer,
+                                  uint16_t* appNb, uint16_t* appVer);
+
+/*
+ * User parameter sets 1 and 2, temporary and permanent, as plain bytes (at most 1023). A read
+ * fills at most min(bufferSize, 1023) bytes of `buffer`; `receivedLength` (may be null) receives
+ * how many of them the unit sent (0 when the call fails). A write of more than 1023 bytes, or of
+ * bytes without a pointer, fails without sending.
+ */
+KELCMD_API int32_t ReadAllTempUsr1Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength);
+KELCMD_API int32_t MP_ReadAllTempUsr1Param(const char* portName, uint8_t slave, uint8_t* buffer,
+                                           uint32_t bufferSize, uint32_t* receivedLength);
+KELCMD_API int32_t ReadAllPermUsr1Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength);
+KELCMD_API int32_t MP_ReadAllPermUsr1Param(const char* portName, uint8_t slave, uint8_t* buffer,
+                                           uint32_t bufferSize, uint32_t* receivedLength);
+KELCMD_API int32_t ReadAllTempUsr2Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength);
+KELCMD_API int32_t MP_ReadAllTempUsr2Param(const char* portName, uint8_t slave, uint8_t* buffer,
+                                           uint32_t bufferSize, uint32_t* receivedLength);
+KELCMD_API int32_t ReadAllPermUsr2Param(uint8_t* buffer, uint32_t bufferSize,
+                                        uint32_t* receivedLength);
+KELCMD_API int32_t MP_ReadAllPermUsr2Param(const char* portName, uint8_t slave, uint8_t* buffer,
+                                           uint32_t bufferSize, uint32_t* receivedLength);
+KELCMD_API int32_t SetAllTempUsr1Param(const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllTempUsr1Param(const char* portName, uint8_t slave,
+                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t SetAllPermUsr1Param(const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllPermUsr1Param(const char* portName, uint8_t slave,
+                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t SetAllTempUsr2Param(const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllTempUsr2Param(const char* portName, uint8_t slave,
+                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t SetAllPermUsr2Param(const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllPermUsr2Param(const char* portName, uint8_t slave,
+                                          const uint8_t* bytes, uint32_t count);
+
+/* Memory areas of CheckCRC. */
+#define KEL_MEM_FIRMWARE 0
+#define KEL_MEM_SYSTEM_PARAMETER 1
+#define KEL_MEM_USER_PARAMETER_1 2
+#define KEL_MEM_USER_PARAMETER_2 3
+
+/* Whether the unit's stored check sum of a memory area is valid, and the one it computed. */
+KELCMD_API int32_t CheckCRC(uint8_t memArea, uint8_t* verResult, uint16_t* compCRC);
+KELCMD_API int32_t MP_CheckCRC(const char* portName, uint8_t slave, uint8_t memArea,
+                               uint8_t* verResult, uint16_t* compCRC);
+
+/* ---- End of system parameters and user parameters ------------------------------------------ */
+
 #ifdef __cplusplus
 }
 #endif

@@ -7,6 +7,7 @@
 
 #include "sim/batch/batch_handler.h"
 #include "sim/drive/drive_model.h"
+#include "sim/params/parameter_unit.h"
 #include "sim/recorder/recorder_peripherals.h"
 
 namespace kelcmd::sim {
@@ -56,14 +57,15 @@ void ApplyDefaultUnitSetup(SimUnit& unit) {
         setup = CurrentSetup();
         keyed = KeyedSetups();
     }
-    // Without a setup of their own, units are positioning drives with a recorder, a serial line
-    // and tuning runs. Referring to them from here also makes sure a statically linked program
-    // contains them.
+    // Without a setup of their own, units are positioning drives with a parameter memory, a
+    // recorder, a serial line and tuning runs. Referring to them from here also makes sure a
+    // statically linked program contains them.
     InstallBatchHandler(unit);  // every unit runs batches of whatever commands it knows
     if (setup) {
         setup(unit);
     } else {
         InstallDriveModel(unit);
+        InstallParameterMemory(unit);
         InstallRecorderPeripherals(unit);
     }
     for (const auto& entry : keyed) entry.second(unit);

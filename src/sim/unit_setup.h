@@ -20,7 +20,7 @@ void SetDefaultUnitSetup(UnitSetup setup);
 void AddUnitSetup(const std::string& key, UnitSetup setup);
 
 // Runs on a new unit: the batch handler, the default setup (the installed one, or else the drive
-// model with its recorder, serial line and tuning runs), then the keyed installers.
+// model with its parameter memory, recorder, serial line and tuning runs), then the keyed installers.
 void ApplyDefaultUnitSetup(SimUnit& unit);
 
 }  // namespace kelcmd::sim
