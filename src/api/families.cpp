@@ -1,17 +1,23 @@
 #include "api/families.h"
 
+#include "api/parameter_families.h"
+#include "command/catalogue_trees.h"
+#include "command/kel_batch_command.h"
+#include "command/kel_customer_command.h"
 #include "command/kel_standard_command.h"
 
 namespace kelcmd {
 
-CKelFamilies::CKelFamilies(CKelCommunication& ports, CCommandStack* stack) {
-    for (CCommandFamily* family : InOrder()) family->SetLinks(&ports, stack);
+CKelFamilies::CKelFamilies(CKelCommunication& ports)
+    : customerSets_(&ports), batchStore_(&ports), stack_(&ports), ports_(ports) {
+    for (CCommandFamily* family : InOrder()) family->SetLinks(&ports, &stack_);
     autotune_.SetRecordingFamily(&recording_);
 }
 
 std::vector<CCommandFamily*> CKelFamilies::InOrder() {
-    return {&motionControl_, &status_,        &autotune_,  &multiAxes_, &motionInfo_,
-            &exception_,     &inputOutput_,   &miscellaneous_, &recording_, &serialIo_};
+    return {&motionControl_, &status_,      &autotune_,      &systemParameter_,
+            &multiAxes_,     &motionInfo_,  &exception_,     &inputOutput_,
+            &miscellaneous_, &recording_,   &serialIo_,      &userParameter_};
 }
 
 int CKelFamilies::AttachCommand(CObject& command) {
@@ -21,37 +27,53 @@ int CKelFamilies::AttachCommand(CObject& command) {
         }
         return 0;
     }
+    if (auto* customer = dynamic_cast<CKelCustomerCommand*>(&command)) {
+        customer->SetManager(&customerSets_);
+        customer->SetPortList(&ports_);
+        return 1;
+    }
+    if (auto* batch = dynamic_cast<CKelBatchCommand*>(&command)) return AttachBatch(*batch);
     return 0;
 }
 
+int CKelFamilies::AttachBatch(CKelBatchCommand& batch) {
+    batch.SetPortList(&ports_);
+    for (const auto& member : batch.GetCommands()) AttachCommand(*member);
+    return 1;
+}
+
 void CKelFamilies::DeclareLinks(CParameterLinks& links) {
-    // The manager's declaration order: autotuning, exception, input/output, miscellaneous, motion
-    // control, motion info, multi-axes, recorder, serial input/output, status, system parameters,
-    // user parameters.
-    autotune_.DeclareLinks(links);
-    exception_.DeclareLinks(links);
-    inputOutput_.DeclareLinks(links);
-    miscellaneous_.DeclareLinks(links);
-    motionControl_.DeclareLinks(links);
-    motionInfo_.DeclareLinks(links);
-    multiAxes_.DeclareLinks(links);
-    recording_.DeclareLinks(links);
-    serialIo_.DeclareLinks(links);
-    status_.DeclareLinks(links);
+    // The declaration order: autotuning, exception, input/output, miscellaneous, motion control,
+    // motion info, multi-axes, recorder, serial input/output, status, system parameters, user
+    // parameters.
+    for (CCommandFamily* family :
+         std::initializer_list<CCommandFamily*>{&autotune_, &exception_, &inputOutput_,
+                                                &miscellaneous_, &motionControl_, &motionInfo_,
+                                                &multiAxes_, &recording_, &serialIo_, &status_,
+                                                &systemParameter_, &userParameter_}) {
+        family->DeclareLinks(links);
+    }
+}
+
+void CKelFamilies::BuildCommandTree(CCommandTree& root) {
+    const std::vector<CCommandFamily*> families = InOrder();
+    BuildKelCommandsTree(root, families, customerSets_, batchStore_);
 }
 
 // The composition root: the one place that knows every layer builds the manager with its
-// families. The command stack comes with the batch commands; until then families execute
-// directly.
+// families, holders and command stack.
 CKelCommunication& Communication() {
     static CKelCommunication manager(
-        [](CKelCommunication& ports) { return std::make_unique<CKelFamilies>(ports, nullptr); });
+        [](CKelCommunication& ports) { return std::make_unique<CKelFamilies>(ports); });
     return manager;
 }
 
 CAutotuneFamily& AutotuneFamily() { return Families().Autotune(); }
 CRecordingFamily& RecordingFamily() { return Families().Recording(); }
 CSerialIoFamily& SerialIoFamily() { return Families().SerialIo(); }
+CSystemParameterFamily& SystemParameters() { return Families().SystemParameter(); }
+CUserParameterFamily& UserParameters() { return Families().UserParameter(); }
+CCommandStack& ProcessCommandStack() { return Families().Stack(); }
 
 CKelFamilies& Families() {
     // Communication() always installs a CKelFamilies.

@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
-#include "api/catalogue_call.h"
 #include "api/autotune_family.h"
+#include "api/catalogue_call.h"
 #include "api/exception_family.h"
 #include "api/input_output_family.h"
 #include "api/miscellaneous_family.h"
@@ -15,32 +16,50 @@
 #include "api/recorder_family.h"
 #include "api/serial_io_family.h"
 #include "api/status_family.h"
+#include "api/system_parameter_family.h"
+#include "api/user_parameter_family.h"
+#include "command/batch_command_store.h"
+#include "command/command_stack.h"
+#include "command/customer_command_sets.h"
 #include "transport/kel_communication.h"
 
 namespace kelcmd {
 
-// The command families that the manager owns, one object each, linked to the manager's port table.
-// Members are in the manager's family order, which is the order in which AttachCommand offers a
+class CCommandTree;
+class CKelBatchCommand;
+
+// What the manager owns beside its ports: one object per command family, the customer command
+// sets, the batch command store and the command stack, all linked to the manager's port table.
+// Families are in the manager's family order, which is the order in which AttachCommand offers a
 // command.
 class CKelFamilies : public CCommandOwners {
   public:
-    CKelFamilies(CKelCommunication& ports, CCommandStack* stack);
+    explicit CKelFamilies(CKelCommunication& ports);
 
     CMotionControlFamily& MotionControl() { return motionControl_; }
     CStatusFamily& Status() { return status_; }
+    CAutotuneFamily& Autotune() { return autotune_; }
+    CSystemParameterFamily& SystemParameter() { return systemParameter_; }
     CMultiAxesFamily& MultiAxes() { return multiAxes_; }
     CMotionInfoFamily& MotionInfo() { return motionInfo_; }
     CExceptionFamily& Exception() { return exception_; }
     CInputOutputFamily& InputOutput() { return inputOutput_; }
     CMiscellaneousFamily& Miscellaneous() { return miscellaneous_; }
-    CAutotuneFamily& Autotune() { return autotune_; }
     CRecordingFamily& Recording() { return recording_; }
     CSerialIoFamily& SerialIo() { return serialIo_; }
+    CUserParameterFamily& UserParameter() { return userParameter_; }
+    CCustomerCommandSets& CustomerSets() { return customerSets_; }
+    CBatchCommandStore& BatchStore() { return batchStore_; }
+    CCommandStack& Stack() { return stack_; }
 
-    // A standard command goes to the first family whose codes include its code. Customer and
-    // batch commands have no holder yet: 0.
+    // A standard command goes to the first family whose codes include its code; a customer command
+    // joins the customer command sets' manager and the port table; a batch the port table, its
+    // members attached in turn.
     int AttachCommand(CObject& command) override;
+    int AttachBatch(CKelBatchCommand& batch);
     void DeclareLinks(CParameterLinks& links) override;
+    // "KelCommands" with "Standard Commands", "Customer Commands" and "Batch Commands" below it.
+    void BuildCommandTree(CCommandTree& root);
 
     // Every family, in the manager's family order.
     std::vector<CCommandFamily*> InOrder();
@@ -49,7 +68,7 @@ class CKelFamilies : public CCommandOwners {
     CMotionControlFamily motionControl_;
     CStatusFamily status_;
     CAutotuneFamily autotune_;
-    // system parameters: with their family
+    CSystemParameterFamily systemParameter_;
     CMultiAxesFamily multiAxes_;
     CMotionInfoFamily motionInfo_;
     CExceptionFamily exception_;
@@ -57,7 +76,11 @@ class CKelFamilies : public CCommandOwners {
     CMiscellaneousFamily miscellaneous_;
     CRecordingFamily recording_;
     CSerialIoFamily serialIo_;
-    // user parameters: with their family
+    CUserParameterFamily userParameter_;
+    CCustomerCommandSets customerSets_;
+    CBatchCommandStore batchStore_;
+    CCommandStack stack_;
+    CKelCommunication& ports_;
 };
 
 // The families of the process's manager (Communication()).

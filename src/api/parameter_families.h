@@ -9,8 +9,7 @@
 
 namespace kelcmd {
 
-// The system and user parameter families of the process, linked to the communication manager's
-// port table (no command stack yet). Built on first use.
+// The manager's system and user parameter families, which the exports use.
 CSystemParameterFamily& SystemParameters();
 CUserParameterFamily& UserParameters();
 

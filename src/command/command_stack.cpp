@@ -97,10 +97,4 @@ size_t CCommandStack::StoppedCount() const {
     return stopped_.size();
 }
 
-CCommandStack& ProcessCommandStack() {
-    // The manager is made first, so it outlives the stack.
-    static CCommandStack stack(&Communication());
-    return stack;
-}
-
 }  // namespace kelcmd

@@ -76,8 +76,7 @@ class CCommandStack {
     CKelCommunication* ports_ = nullptr;
 };
 
-// The command stack the exports use. Until the communication manager owns the stack this is a
-// process-wide one working on the process's port table.
+// The manager's command stack, which the exports use.
 CCommandStack& ProcessCommandStack();
 
 }  // namespace kelcmd

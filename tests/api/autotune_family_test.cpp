@@ -16,8 +16,8 @@ namespace kelcmd {
 namespace {
 
 using testing::RecorderPort;
-using testing::WireRequest;
-using testing::WireRequests;
+using testing::RecorderRequest;
+using testing::RecorderRequests;
 
 TEST(AutotuneFamily, RequestsOnTheWire) {
     RecorderPort port(70);
@@ -30,7 +30,7 @@ TEST(AutotuneFamily, RequestsOnTheWire) {
     EXPECT_GT(factor, 100);
     EXPECT_EQ(MP_SetPWM(name, 1, -266, 1), 1);
     EXPECT_EQ(MP_SquareCurrentTest(name, 1, 500, 5000), 1);
-    EXPECT_EQ(WireRequests(port), (std::vector<WireRequest>{{0x60, {0x02, 0x01, 0xCA, 0x01}},
+    EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{{0x60, {0x02, 0x01, 0xCA, 0x01}},
                                                     {0x61, {}},
                                                     {0x67, {0xFE, 0xF6, 0x01}},
                                                     {0x62, {0x01, 0xF4}}}));
@@ -76,9 +76,9 @@ TEST(AutotuneFamily, RunKeepsTheFirst1024SamplesOfEachVector) {
     ASSERT_TRUE(command);
     ASSERT_EQ(RunWithRecording(*command), 1);
 
-    const std::vector<WireRequest> requests = WireRequests(port);
+    const std::vector<RecorderRequest> requests = RecorderRequests(port);
     ASSERT_EQ(requests.size(), 2u + 12u);
-    EXPECT_EQ(requests[13], (WireRequest{0x6B, {0x03, 0x03, 0xFE, 0x00, 0x02}}));  // 1022, 2 samples
+    EXPECT_EQ(requests[13], (RecorderRequest{0x6B, {0x03, 0x03, 0xFE, 0x00, 0x02}}));  // 1022, 2 samples
     EXPECT_TRUE(command->Extra().IsValid());
     for (size_t v = 0; v < 4; ++v) {
         const std::vector<int16_t> kept = KeptSamples(*command, v);
@@ -120,7 +120,7 @@ TEST(AutotuneFamily, FailedRunKeepsNothing) {
     EXPECT_EQ(RunWithRecording(*command), 0);
     EXPECT_FALSE(command->Extra().IsValid());
     EXPECT_TRUE(command->Extra().GetReturnValue(0).empty());
-    EXPECT_EQ(WireRequests(port).size(), 1u);
+    EXPECT_EQ(RecorderRequests(port).size(), 1u);
 }
 
 }  // namespace

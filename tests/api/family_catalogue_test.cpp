@@ -130,7 +130,7 @@ TEST(FamilyCatalogue, AttachCommandAdoptsByCode) {
     EXPECT_EQ(unknown.GetOwner(), nullptr);
     CKelCustomerCommand customer;
     customer.SetCommand("Custom", 36, 0, 0);
-    EXPECT_EQ(Communication().AttachCommand(&customer), 0);
+    EXPECT_EQ(Communication().AttachCommand(&customer), 1);  // joins the customer command sets
     EXPECT_EQ(Communication().AttachCommand(nullptr), 0);
 
     CKelCommunication bare;  // a port table without families

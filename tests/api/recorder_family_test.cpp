@@ -13,8 +13,8 @@ namespace kelcmd {
 namespace {
 
 using testing::RecorderPort;
-using testing::WireRequest;
-using testing::WireRequests;
+using testing::RecorderRequest;
+using testing::RecorderRequests;
 
 std::vector<int16_t> Ramp(size_t count, int16_t start) {
     std::vector<int16_t> samples(count);
@@ -39,12 +39,12 @@ TEST(RecorderFamily, ExportsPutTheirParametersOnTheWire) {
     EXPECT_EQ(MP_ReadRecordedData(port.name.c_str(), 1, 3, 0x0201, 5, &signal, data.data()), 0);
     EXPECT_EQ(signal, 0xEE);
     EXPECT_EQ(data[0], -1);
-    EXPECT_EQ(WireRequests(port), (std::vector<WireRequest>{{0x68, {0x01, 0x04, 0x02, 0x01}},
+    EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{{0x68, {0x01, 0x04, 0x02, 0x01}},
                                                     {0x69, {0x01}},
                                                     {0x6B, {0x03, 0x02, 0x01, 0x00, 0x05}}}));
     // An invalid slave sends nothing.
     EXPECT_EQ(MP_RecordData(port.name.c_str(), 0, 0), 0);
-    EXPECT_EQ(WireRequests(port).size(), 3u);
+    EXPECT_EQ(RecorderRequests(port).size(), 3u);
 }
 
 TEST(RecorderFamily, ReadNbOfSamplesAndOnePieceThroughThePlainExports) {
@@ -73,13 +73,13 @@ TEST(RecorderFamily, RecordingOf511SamplesTakesOnePassOf512TwoPasses) {
         StoreRecording(port, {0, 1, 2, 3}, 1000, count);
         CRecordedData data;
         ASSERT_TRUE(ReadWholeRecording(&RecordingFamily(), port.name, 1, data));
-        const std::vector<WireRequest> requests = WireRequests(port);
+        const std::vector<RecorderRequest> requests = RecorderRequests(port);
         ASSERT_EQ(requests.size(), count == 511 ? 5u : 9u);
-        EXPECT_EQ(requests[0], (WireRequest{0x6A, {}}));
-        EXPECT_EQ(requests[4], (WireRequest{0x6B, {0x03, 0x00, 0x00, 0x01, 0xFF}}));
+        EXPECT_EQ(requests[0], (RecorderRequest{0x6A, {}}));
+        EXPECT_EQ(requests[4], (RecorderRequest{0x6B, {0x03, 0x00, 0x00, 0x01, 0xFF}}));
         if (count == 512) {
-            EXPECT_EQ(requests[5], (WireRequest{0x6B, {0x00, 0x01, 0xFF, 0x00, 0x01}}));
-            EXPECT_EQ(requests[8], (WireRequest{0x6B, {0x03, 0x01, 0xFF, 0x00, 0x01}}));
+            EXPECT_EQ(requests[5], (RecorderRequest{0x6B, {0x00, 0x01, 0xFF, 0x00, 0x01}}));
+            EXPECT_EQ(requests[8], (RecorderRequest{0x6B, {0x03, 0x01, 0xFF, 0x00, 0x01}}));
         }
         ASSERT_EQ(data.Curves().size(), 4u);
         for (const RecordedCurve& curve : data.Curves()) EXPECT_EQ(curve.points.size(), count);

@@ -10,19 +10,19 @@
 namespace kelcmd::testing {
 
 // One request the host wrote: its code and data.
-struct WireRequest {
+struct RecorderRequest {
     uint8_t mtype = 0;
     std::vector<uint8_t> data;
-    bool operator==(const WireRequest&) const = default;
+    bool operator==(const RecorderRequest&) const = default;
 };
 
-inline std::vector<WireRequest> WireRequests(const SimPort& port) {
+inline std::vector<RecorderRequest> RecorderRequests(const SimPort& port) {
     std::vector<std::vector<uint8_t>> frames;
     for (const sim::WireByte& byte : port.bus->WireLog()) {
         if (byte.ninthBit) frames.emplace_back();
         if (!frames.empty()) frames.back().push_back(byte.value);
     }
-    std::vector<WireRequest> requests;
+    std::vector<RecorderRequest> requests;
     for (const auto& frame : frames) {
         if (frame.size() < kHeaderSize + 2) continue;
         requests.push_back({frame[4], {frame.begin() + kHeaderSize, frame.end() - 2}});

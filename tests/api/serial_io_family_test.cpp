@@ -12,8 +12,8 @@ namespace kelcmd {
 namespace {
 
 using testing::RecorderPort;
-using testing::WireRequest;
-using testing::WireRequests;
+using testing::RecorderRequest;
+using testing::RecorderRequests;
 
 TEST(SerialIoFamily, PutCommandsSendTheSubFunctionThenTheValues) {
     RecorderPort port(67);
@@ -26,7 +26,7 @@ TEST(SerialIoFamily, PutCommandsSendTheSubFunctionThenTheValues) {
     EXPECT_EQ(MP_PutByte_Bin(name, 1, 5, 4), 1);
     EXPECT_EQ(MP_PutLong_Dec(name, 1, -70000, 1), 1);
     EXPECT_EQ(MP_PutString(name, 1, "ab\0c", 4), 1);
-    EXPECT_EQ(WireRequests(port), (std::vector<WireRequest>{
+    EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{
                                   {0x4B, {0x01, 0x58}},
                                   {0x4D, {0x22, 0x12, 0x34, 0x04}},
                                   {0x4D, {0x16, 0x3F, 0xC0, 0x00, 0x00, 0x66, 0x06, 0x02}},
@@ -68,9 +68,9 @@ TEST(SerialIoFamily, GetCommandsReadFromTheUnitsLine) {
     EXPECT_EQ(std::string(buffer, 6), std::string("hello\0", 6));
     EXPECT_EQ(buffer[7], '#');
 
-    EXPECT_EQ(WireRequests(port)[1], (WireRequest{0x4C, {0x01}}));
-    EXPECT_EQ(WireRequests(port)[2], (WireRequest{0x4E, {0x13}}));
-    EXPECT_EQ(WireRequests(port)[5], (WireRequest{0x4C, {0x02}}));
+    EXPECT_EQ(RecorderRequests(port)[1], (RecorderRequest{0x4C, {0x01}}));
+    EXPECT_EQ(RecorderRequests(port)[2], (RecorderRequest{0x4E, {0x13}}));
+    EXPECT_EQ(RecorderRequests(port)[5], (RecorderRequest{0x4C, {0x02}}));
 
     // Nothing readable as a number: refused, the variable keeps its value.
     line.FeedInput("abc\r");
@@ -88,7 +88,7 @@ TEST(SerialIoFamily, StringsBeyondAFrameOrWithoutBytesSendNothing) {
     std::vector<char> buffer(2000, '#');
     EXPECT_EQ(MP_GetString(name, 1, buffer.data(), 1024), 0);
     EXPECT_EQ(buffer[0], '#');
-    EXPECT_TRUE(WireRequests(port).empty());
+    EXPECT_TRUE(RecorderRequests(port).empty());
     // The longest string that fits goes out whole.
     EXPECT_EQ(MP_PutString(name, 1, big.data(), 1022), 1);
     EXPECT_EQ(port.Peripherals().serial.Output().size(), 1022u);

@@ -138,10 +138,13 @@ TEST(MessageStreamTest, NeverWritesMoreThanAFrameCarries) {
     EXPECT_FALSE(stream.WriteByte(1));  // failed streams stay failed
 }
 
-TEST(MessageStreamTest, StructuresAreRawUntilALayoutIsInstalled) {
+TEST(MessageStreamTest, StructuresAreRawWithoutALayout) {
+    // The system parameter family installs its layout when the library loads: keep it aside.
     struct Layout {
-        ~Layout() { SetStructureLayout(TYPE_SYSPARAM, {}); }
+        std::shared_ptr<const StructureLayout> saved = GetStructureLayout(TYPE_SYSPARAM);
+        ~Layout() { SetStructureLayout(TYPE_SYSPARAM, saved ? *saved : StructureLayout{}); }
     } restore;
+    SetStructureLayout(TYPE_SYSPARAM, {});
     // Host structure: Byte 0x01, Byte 0x02, Int 0x0304, LInt 0x05060708, then 2 raw bytes.
     std::vector<uint8_t> host = {0x01, 0x02};
     for (auto part : {HostBytes<int16_t>(0x0304), HostBytes<int32_t>(0x05060708)}) {
