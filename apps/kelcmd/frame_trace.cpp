@@ -25,13 +25,20 @@ std::string AnswerHex(const CKelCommand& command) {
     return FrameHex(command.GetAnswerBuffer(), command.GetAnswerLength());
 }
 
+// A command is reported several times during one exchange (each reception, then the execution);
+// each frame is printed once.
 void FrameTrace::ReceiveCommand(const CKelCommand& command) {
-    if (command.IsMessageBuilt()) {
-        std::fprintf(out_, "  >> %s\n", RequestHex(command).c_str());
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::string request = command.IsMessageBuilt() ? RequestHex(command) : "";
+    const std::string answer = command.IsAnswerReceived() ? AnswerHex(command) : "";
+    if (&command == lastCommand_ && request == lastRequest_ && answer == lastAnswer_) return;
+    if (&command != lastCommand_ || request != lastRequest_) {
+        if (!request.empty()) std::fprintf(out_, "  >> %s\n", request.c_str());
     }
-    if (command.IsAnswerReceived()) {
-        std::fprintf(out_, "  << %s\n", AnswerHex(command).c_str());
-    }
+    if (!answer.empty()) std::fprintf(out_, "  << %s\n", answer.c_str());
+    lastCommand_ = &command;
+    lastRequest_ = request;
+    lastAnswer_ = answer;
 }
 
 }  // namespace kelcmd::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 #include "command/kel_command.h"
@@ -20,6 +21,10 @@ public:
 
 private:
     std::FILE* out_;
+    std::mutex lock_;
+    const CKelCommand* lastCommand_ = nullptr;
+    std::string lastRequest_;
+    std::string lastAnswer_;
 };
 
 }  // namespace kelcmd::app

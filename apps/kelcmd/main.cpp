@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <string>
 
+#include "demo.h"
+#include "named_command.h"
 #include "raw_commands.h"
 #include "session.h"
 
@@ -14,9 +16,13 @@ void PrintUsage() {
         "\n"
         "Without --port, --device or KELCMD_PORTS the program talks to simulated units\n"
         "(device sim:1-3). DEVICE is a tty path such as /dev/ttyUSB0, or sim[:ADDRESSES].\n"
+        "--trace prints every frame on the line.\n"
         "\n"
         "commands:\n"
-        "  send DEST MTYPE [BYTE ...]   send one raw frame and print its answer");
+        "  demo                         set up and move a unit, printing each step\n"
+        "  send DEST MTYPE [BYTE ...]   send one raw frame and print its answer\n"
+        "  commands                     list the unit commands and their arguments\n"
+        "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000");
 }
 
 }  // namespace
@@ -28,17 +34,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kelcmd: %s\n", error.c_str());
         return 2;
     }
-    if (options.arguments.empty() || options.arguments[0] == "help" ||
-        options.arguments[0] == "--help") {
+    if (options.arguments.empty() || options.arguments[0] == "help") {
         PrintUsage();
         return options.arguments.empty() ? 2 : 0;
     }
     const std::string& command = options.arguments[0];
-    Session session(options);
-    if (command == "send") {
-        if (!session.Open()) return 1;
-        return RunSend(session, options.arguments);
+    if (command == "commands") {
+        PrintNamedExports();
+        return 0;
     }
-    std::fprintf(stderr, "kelcmd: unknown command '%s' (try kelcmd help)\n", command.c_str());
-    return 2;
+    const bool known = command == "send" || command == "demo" || IsNamedExport(command);
+    if (!known) {
+        std::fprintf(stderr, "kelcmd: unknown command '%s' (try kelcmd help or kelcmd commands)\n",
+                     command.c_str());
+        return 2;
+    }
+    Session session(options);
+    if (!session.Open()) return 1;
+    if (command == "send") return RunSend(session, options.arguments);
+    if (command == "demo") return RunDemo(session);
+    return RunNamedExport(session, options.arguments);
 }

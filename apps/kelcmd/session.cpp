@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "failure_report.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
 #include "transport/kel_communication.h"
@@ -22,6 +23,10 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
     for (; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.rfind("--", 0) != 0) break;
+        if (word == "--help") {
+            options.arguments.assign(1, "help");
+            return {};
+        }
         if (word == "--trace") {
             options.trace = true;
             continue;
@@ -73,6 +78,7 @@ bool Session::Open() {
     }
     open_ = true;
     SelectSlave(options_.slave);
+    WatchFailures(options_.port);
     if (options_.trace) {
         trace_ = std::make_unique<FrameTrace>(stdout);
         Communication().RegisterObserver(trace_.get());
