@@ -11,28 +11,8 @@
 
 namespace kelcmd::testing {
 
-// One request frame the host wrote, taken apart.
-struct Request {
-    uint8_t dest = 0;
-    uint8_t mtype = 0;
-    std::vector<uint8_t> data;
-};
-
-// The requests in the port's wire log, split at each byte with the ninth bit:
-// dest, length word, sender, mtype, data, CRC.
-inline std::vector<Request> Requests(const SimPort& port) {
-    std::vector<std::vector<uint8_t>> frames;
-    for (const sim::WireByte& byte : port.bus->WireLog()) {
-        if (byte.ninthBit || frames.empty()) frames.emplace_back();
-        frames.back().push_back(byte.value);
-    }
-    std::vector<Request> requests;
-    for (const std::vector<uint8_t>& frame : frames) {
-        if (frame.size() < kHeaderSize + 2) continue;
-        requests.push_back({frame[0], frame[4], {frame.begin() + kHeaderSize, frame.end() - 2}});
-    }
-    return requests;
-}
+using Request = WireRequest;
+inline std::vector<Request> Requests(const SimPort& port) { return WireRequests(port); }
 
 // Every code in [first, last] answered positively with `data` by the unit.
 inline void AnswerCodes(sim::SimUnit& unit, uint8_t first, uint8_t last,

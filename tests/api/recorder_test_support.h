@@ -17,15 +17,9 @@ struct RecorderRequest {
 };
 
 inline std::vector<RecorderRequest> RecorderRequests(const SimPort& port) {
-    std::vector<std::vector<uint8_t>> frames;
-    for (const sim::WireByte& byte : port.bus->WireLog()) {
-        if (byte.ninthBit) frames.emplace_back();
-        if (!frames.empty()) frames.back().push_back(byte.value);
-    }
     std::vector<RecorderRequest> requests;
-    for (const auto& frame : frames) {
-        if (frame.size() < kHeaderSize + 2) continue;
-        requests.push_back({frame[4], {frame.begin() + kHeaderSize, frame.end() - 2}});
+    for (const WireRequest& request : WireRequests(port)) {
+        requests.push_back({request.mtype, request.data});
     }
     return requests;
 }

@@ -8,7 +8,7 @@
 
 #include "api/parameter_families.h"
 #include "kelcmd/kelcmd.h"
-#include "parameter_test_support.h"
+#include "support/sim_port.h"
 #include "sim/params/parameter_unit.h"
 #include "transport/frame.h"
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kelcmd/kelcmd.h"
 #include "sim/bus_registry.h"
@@ -41,5 +42,28 @@ struct SimPort {
     uint8_t openResult = 255;
     std::shared_ptr<sim::SimBus> bus;
 };
+
+// A request frame the host wrote, taken apart: dest, mtype and data.
+struct WireRequest {
+    uint8_t dest = 0;
+    uint8_t mtype = 0;
+    std::vector<uint8_t> data;
+    bool operator==(const WireRequest&) const = default;
+};
+
+// Every request frame in the port's wire log, split at the address bytes (ninth bit set).
+inline std::vector<WireRequest> WireRequests(const SimPort& port) {
+    std::vector<std::vector<uint8_t>> frames;
+    for (const sim::WireByte& byte : port.bus->WireLog()) {
+        if (byte.ninthBit) frames.emplace_back();
+        if (!frames.empty()) frames.back().push_back(byte.value);
+    }
+    std::vector<WireRequest> requests;
+    for (const std::vector<uint8_t>& frame : frames) {
+        if (frame.size() < kHeaderSize + 2) continue;  // dest, length word, send, mtype, CRC
+        requests.push_back({frame[0], frame[4], {frame.begin() + kHeaderSize, frame.end() - 2}});
+    }
+    return requests;
+}
 
 }  // namespace kelcmd::testing
