@@ -37,8 +37,8 @@ const char* BatchTypeName(uint32_t type) {
 
 void PrintMemberLine(size_t index, const CKelCommand& member, const char* status) {
     std::printf("%2zu  %s%s%s (%s, code 0x%02X)\n", index + 1, status ? status : "",
-                status ? "  " : "", member.GetName().c_str(),
-                member.GetRuntimeClass()->className, member.GetCode());
+                status ? "  " : "", member.GetName().c_str(), member.GetRuntimeClass()->className,
+                member.GetCode());
 }
 
 }  // namespace kelcmd::app

@@ -89,8 +89,7 @@ void PrintReturnParameters(const CParameterList& list, const char* indent, bool 
         const uint8_t type = list.GetReturnType(i);
         std::printf("%s%s %s = %s\n", indent, list.GetReturnName(i).c_str(),
                     std::string(ParameterTypeBatchName(type)).c_str(),
-                    valid ? ParameterValueText(type, list.GetReturnValue(i)).c_str()
-                          : "not valid");
+                    valid ? ParameterValueText(type, list.GetReturnValue(i)).c_str() : "not valid");
     }
 }
 

@@ -10,7 +10,7 @@ namespace kelcmd::app {
 // Keeps the messages the library would show while it is installed, so that the program reports
 // a failure once, in its own words, instead of the library's message box text on standard error.
 class QuietPrompt final : public Prompt {
-public:
+  public:
     QuietPrompt() : previous_(SetPrompt(this)) {}
     ~QuietPrompt() override { SetPrompt(previous_); }
     QuietPrompt(const QuietPrompt&) = delete;
@@ -23,7 +23,7 @@ public:
     }
     const std::vector<std::string>& Messages() const { return messages_; }
 
-private:
+  private:
     Prompt* previous_;
     std::vector<std::string> messages_;
 };

@@ -22,8 +22,8 @@ constexpr uint8_t kNoAutoRecord = 0;
 constexpr uint8_t kPositionRegulator = 0;  // RecordData: sample in the position regulator
 constexpr uint8_t kPositionRegulation = 2;
 constexpr uint8_t kTrapezoidProfile = 0;
-constexpr float kAcceleration = 1.0F;  // qc/ms^2
-constexpr int32_t kMoveDistance = 2000;  // qc
+constexpr float kAcceleration = 1.0F;     // qc/ms^2
+constexpr int32_t kMoveDistance = 2000;   // qc
 constexpr uint32_t kMoveTimeout = 10000;  // ms
 // How long the recording may take beyond its own length before the program gives up.
 constexpr auto kRecordingGrace = std::chrono::seconds(5);
@@ -83,8 +83,7 @@ bool Move(const char* port, uint8_t slave) {
               MP_SetProfile(port, slave, kTrapezoidProfile, kAcceleration, kAcceleration))) {
         return false;
     }
-    return Step("MoveRelative 2000 qc",
-                MP_MoveRelative(port, slave, kMoveDistance, kMoveTimeout));
+    return Step("MoveRelative 2000 qc", MP_MoveRelative(port, slave, kMoveDistance, kMoveTimeout));
 }
 
 // Polls the recorder until it has finished or holds `wanted` samples per vector.
@@ -156,8 +155,7 @@ int RunRecord(Session& session, const std::vector<std::string>& arguments) {
     }
     for (const RecordedCurve& curve : data.Curves()) {
         std::printf("vector %u: %-16s %zu samples, period %u %s\n", curve.vector,
-                    curve.name.c_str(), curve.points.size(), curve.period,
-                    curve.timeUnit.c_str());
+                    curve.name.c_str(), curve.points.size(), curve.period, curve.timeUnit.c_str());
     }
 
     const std::string rda = parsed->out + ".rda";

@@ -71,8 +71,7 @@ int ShowCustomerSet(const std::string& path) {
     std::printf("customer command set '%s': %zu commands\n", set->GetClientName().c_str(),
                 set->GetCommands().size());
     for (const auto& command : set->GetCommands()) {
-        std::printf("  %s (type number 0x%.2X)\n", command->GetName().c_str(),
-                    command->GetCode());
+        std::printf("  %s (type number 0x%.2X)\n", command->GetName().c_str(), command->GetCode());
         const CParameterList& list = command->Parameters();
         for (size_t i = 0; i < list.GetSendCount(); ++i) {
             std::printf("    PC -> KEL  %s %s (%u bytes)\n", list.GetSendName(i).c_str(),
@@ -128,8 +127,9 @@ int ShowRecordedData(const std::string& path) {
                          kFileVersionTooOld);
             return 1;
         default:
-            std::fprintf(stderr, "kelcmd: %s is not a recorded data file: it is truncated or "
-                                 "damaged\n",
+            std::fprintf(stderr,
+                         "kelcmd: %s is not a recorded data file: it is truncated or "
+                         "damaged\n",
                          path.c_str());
             return 1;
     }
