@@ -2,10 +2,14 @@
 #include <cstdio>
 #include <string>
 
+#include "batch_command.h"
 #include "demo.h"
 #include "named_command.h"
+#include "params_command.h"
 #include "raw_commands.h"
+#include "record_command.h"
 #include "session.h"
+#include "show_command.h"
 
 namespace {
 
@@ -21,6 +25,11 @@ void PrintUsage() {
         "commands:\n"
         "  demo                         set up and move a unit, printing each step\n"
         "  send DEST MTYPE [BYTE ...]   send one raw frame and print its answer\n"
+        "  record [--samples N] [--period MS] OUT\n"
+        "                               record a move into OUT.rda and OUT.txt\n"
+        "  params [--permanent]         list the unit's system parameters\n"
+        "  run-batch FILE.kbc           execute a batch file and print its results\n"
+        "  show FILE                    print a .kbc, .ccs, .usp or .rda file\n"
         "  commands                     list the unit commands and their arguments\n"
         "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000");
 }
@@ -43,7 +52,9 @@ int main(int argc, char** argv) {
         PrintNamedExports();
         return 0;
     }
-    const bool known = command == "send" || command == "demo" || IsNamedExport(command);
+    if (command == "show") return RunShow(options.arguments);
+    const bool known = command == "send" || command == "demo" || command == "record" ||
+                       command == "params" || command == "run-batch" || IsNamedExport(command);
     if (!known) {
         std::fprintf(stderr, "kelcmd: unknown command '%s' (try kelcmd help or kelcmd commands)\n",
                      command.c_str());
@@ -53,5 +64,8 @@ int main(int argc, char** argv) {
     if (!session.Open()) return 1;
     if (command == "send") return RunSend(session, options.arguments);
     if (command == "demo") return RunDemo(session);
+    if (command == "record") return RunRecord(session, options.arguments);
+    if (command == "params") return RunParams(session, options.arguments);
+    if (command == "run-batch") return RunBatch(session, options.arguments);
     return RunNamedExport(session, options.arguments);
 }
