@@ -8,6 +8,7 @@
 #include "command/parameter_types.h"
 #include "transport/kel_communication.h"
 #include "transport/kel_port.h"
+#include "transport/result_codes.h"
 
 namespace kelcmd {
 
@@ -158,8 +159,19 @@ int CCommandFamily::Execute(CKelStandardCommand* command) {
     if (port == nullptr) return 0;
     if (!BuildCatalogueMessage(*command, &command->Wire())) return 0;
     if (port->Execute(command) == 0) return 0;
-    DecodeParameterAnswer(*command, command->Wire());
-    return 1;  // the exchange succeeded; what the decode found does not change that
+    // A short answer cannot give the caller its values: the command failed with BAD_LEN rather
+    // than succeed with variables left unwritten. Anything else the decode finds does not change
+    // the success of the exchange.
+    if (DecodeParameterAnswer(*command, command->Wire()) == DecodeResult::kShort) {
+        command->SetStatus(STATUS_FAILED);
+        command->SetError(BAD_LEN);
+        command->SetWarning(0);
+        if (KelErrorCallback callback = port->GetErrorCallback()) {
+            callback(command->GetCode(), BAD_LEN, 0, 0);
+        }
+        return 0;
+    }
+    return 1;
 }
 
 bool CCommandFamily::HasCode(uint8_t code) const {

@@ -60,9 +60,29 @@ bool BuildCatalogueMessage(CKelCommand& command, const CParameterList* list) {
     return BuildParameterMessage(command, list);
 }
 
+// Whether the answer's data holds the fixed-size return values that come before any array, read
+// as the decode reads them. Bytes beyond the answer's length are left over from earlier frames.
+// Arrays ("Int[N]", "Byte[N]") are as long as the unit makes them, so from there on anything goes.
+bool AnswerHoldsReturnValues(const CKelCommand& command, const CParameterList& list) {
+    CMessageStream stream =
+        CMessageStream::ForAnswer(command.GetAnswerBuffer(), command.GetAnswerLength());
+    for (size_t i = 0; i < list.GetReturnCount(); ++i) {
+        const uint8_t type = list.GetReturnType(i);
+        if (!IsKnownParameterType(type) || type == TYPE_INT_ARRAY || type == TYPE_BYTE_ARRAY) {
+            return true;
+        }
+        std::vector<uint8_t> scratch(
+            std::max<size_t>(list.GetReturnSize(i), MinimumValueBytes(type)), 0);
+        if (!stream.ReadValue(type, scratch)) return false;
+    }
+    return true;
+}
+
 DecodeResult DecodeParameterAnswer(const CKelCommand& command, CParameterList& list) {
     if (!command.IsAnswerReceived()) return DecodeResult::kNoAnswer;
     list.SetValid(false);
+    // A short answer would fill the caller's variables from stale bytes: nothing is written.
+    if (!AnswerHoldsReturnValues(command, list)) return DecodeResult::kShort;
     CMessageStream stream = CMessageStream::ForAnswer(command.GetAnswerBuffer());
     for (size_t i = 0; i < list.GetReturnCount(); ++i) {
         const uint8_t type = list.GetReturnType(i);

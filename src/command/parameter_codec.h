@@ -20,6 +20,8 @@ enum class DecodeResult {
     kNoAnswer,  // no answer was received: nothing read, nothing written
     kComplete,  // every return parameter read; the list is valid
     kStopped,   // a type that cannot be read, or a value beyond the answer's data area, stopped it
+    kShort,     // the answer carries fewer data bytes than the return parameters need: nothing
+                // was written
 };
 
 // Reads the return parameters of `list` in index order from the command's answer. Each value is
