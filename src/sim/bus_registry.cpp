@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "sim/sim_spec.h"
+#include "sim/sim_options.h"
 
 namespace kelcmd::sim {
 namespace {
@@ -20,25 +20,25 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-std::shared_ptr<SimBus> BusForSpec(const std::string& text) {
-    const auto spec = ParseSimSpec(text);
-    if (!spec) return nullptr;
+std::shared_ptr<SimBus> BusForDevice(const std::string& text) {
+    const auto options = ParseSimOptions(text);
+    if (!options) return nullptr;
     std::shared_ptr<SimBus> bus;
     bool created = false;
     {
         auto& registry = TheRegistry();
         std::lock_guard lock(registry.mutex);
-        auto& slot = registry.buses[spec->busName];
+        auto& slot = registry.buses[options->busName];
         if (!slot) {
-            slot = std::make_shared<SimBus>(spec->busName);
+            slot = std::make_shared<SimBus>(options->busName);
             created = true;
         }
         bus = slot;
     }
-    for (uint8_t address : spec->addresses) bus->AddUnit(address);
-    if (created && spec->addresses.empty()) bus->AddUnit(1);
-    if (spec->speed) bus->Clock().SetSpeed(*spec->speed);
-    if (spec->paced) bus->SetPaced(true);
+    for (uint8_t address : options->addresses) bus->AddUnit(address);
+    if (created && options->addresses.empty()) bus->AddUnit(1);
+    if (options->speed) bus->Clock().SetSpeed(*options->speed);
+    if (options->paced) bus->SetPaced(true);
     return bus;
 }
 

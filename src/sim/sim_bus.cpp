@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "sim/sim_spec.h"
+#include "sim/sim_options.h"
 #include "sim/test_commands.h"
 #include "sim/unit_setup.h"
 

@@ -107,8 +107,8 @@ class SimDevice final : public SerialDevice {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& spec) {
-    auto bus = BusForSpec(spec);
+std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& device) {
+    auto bus = BusForDevice(device);
     if (!bus || !bus->TryOpen()) return nullptr;
     return std::make_unique<SimDevice>(std::move(bus));
 }

@@ -61,11 +61,11 @@ inline CommTimeouts TotalTimeout(uint32_t ms, uint32_t interval = 0, uint32_t mu
 
 class SimHost {
   public:
-    explicit SimHost(const std::string& spec, uint32_t baud = 19200) {
-        bus = BusForSpec(spec);
-        device = OpenSimulatedDevice(spec);
+    explicit SimHost(const std::string& deviceText, uint32_t baud = 19200) {
+        bus = BusForDevice(deviceText);
+        device = OpenSimulatedDevice(deviceText);
         if (!bus || !device) {
-            ADD_FAILURE() << "cannot open " << spec;
+            ADD_FAILURE() << "cannot open " << deviceText;
             return;
         }
         settings.baud = baud;

@@ -25,8 +25,8 @@ struct SimLine {
     explicit SimLine(const std::string& addresses = "1", uint32_t characterTimeout = 50,
                      uint32_t receiveTrials = 4, uint8_t busControl = RTS_CONTROL) {
         busName = UniqueBusName("line");
-        spec = "sim:" + addresses + ",bus=" + busName;
-        openResult = line.Open(19200, spec, busControl, characterTimeout, receiveTrials);
+        device = "sim:" + addresses + ",bus=" + busName;
+        openResult = line.Open(19200, device, busControl, characterTimeout, receiveTrials);
         bus = sim::FindBus(busName);
     }
     ~SimLine() {
@@ -46,7 +46,7 @@ struct SimLine {
     }
 
     std::string busName;
-    std::string spec;
+    std::string device;
     CSerialLine line;
     uint8_t openResult = 255;
     std::shared_ptr<sim::SimBus> bus;

@@ -1,31 +1,31 @@
 #include <gtest/gtest.h>
 
-#include "sim/sim_spec.h"
+#include "sim/sim_options.h"
 #include "sim_host.h"
 
 namespace kelcmd::sim::testing {
 namespace {
 
-TEST(SimSpecTest, PlainSimIsBusNamedAfterTheSpecWithDefaults) {
-    const auto spec = ParseSimSpec("sim");
-    ASSERT_TRUE(spec);
-    EXPECT_EQ(spec->busName, "sim");
-    EXPECT_TRUE(spec->addresses.empty());
-    EXPECT_FALSE(spec->speed);
-    EXPECT_FALSE(spec->paced);
+TEST(SimOptionsTest, PlainSimIsBusNamedAfterTheDeviceWithDefaults) {
+    const auto device = ParseSimOptions("sim");
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->busName, "sim");
+    EXPECT_TRUE(device->addresses.empty());
+    EXPECT_FALSE(device->speed);
+    EXPECT_FALSE(device->paced);
 }
 
-TEST(SimSpecTest, OptionsCombine) {
-    const auto spec = ParseSimSpec("sim:5,1-3,bus=left,speed=2.5,paced,3");
-    ASSERT_TRUE(spec);
-    EXPECT_EQ(spec->busName, "left");
-    EXPECT_EQ(spec->addresses, (Bytes{1, 2, 3, 5}));
-    EXPECT_DOUBLE_EQ(spec->speed.value_or(0), 2.5);
-    EXPECT_TRUE(spec->paced);
-    EXPECT_EQ(ParseSimSpec("sim:1-127")->addresses.size(), 127u);
+TEST(SimOptionsTest, OptionsCombine) {
+    const auto device = ParseSimOptions("sim:5,1-3,bus=left,speed=2.5,paced,3");
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->busName, "left");
+    EXPECT_EQ(device->addresses, (Bytes{1, 2, 3, 5}));
+    EXPECT_DOUBLE_EQ(device->speed.value_or(0), 2.5);
+    EXPECT_TRUE(device->paced);
+    EXPECT_EQ(ParseSimOptions("sim:1-127")->addresses.size(), 127u);
 }
 
-TEST(SimSpecTest, MalformedSpecsAreRefused) {
+TEST(SimOptionsTest, MalformedOptionsAreRefused) {
     for (const char* text : {"",
                              "si",
                              "simx",
@@ -49,7 +49,7 @@ TEST(SimSpecTest, MalformedSpecsAreRefused) {
                              "sim:speed=",
                              "sim:pacedx",
                              "sim:99999999999"}) {
-        EXPECT_FALSE(ParseSimSpec(text)) << text;
+        EXPECT_FALSE(ParseSimOptions(text)) << text;
         EXPECT_EQ(OpenSimulatedDevice(text), nullptr) << text;
     }
 }
@@ -57,10 +57,10 @@ TEST(SimSpecTest, MalformedSpecsAreRefused) {
 using BusRegistryTest = SimBusTest;
 
 TEST_F(BusRegistryTest, NewBusHasUnitOneOrTheListedUnits) {
-    EXPECT_EQ(BusForSpec("sim")->UnitAddresses(), (Bytes{1}));
-    EXPECT_EQ(BusForSpec("sim:2-4,9")->UnitAddresses(), (Bytes{2, 3, 4, 9}));
-    EXPECT_EQ(BusForSpec("sim:2-4,9")->AddUnit(0), nullptr);
-    EXPECT_EQ(BusForSpec("sim:2-4,9")->AddUnit(128), nullptr);
+    EXPECT_EQ(BusForDevice("sim")->UnitAddresses(), (Bytes{1}));
+    EXPECT_EQ(BusForDevice("sim:2-4,9")->UnitAddresses(), (Bytes{2, 3, 4, 9}));
+    EXPECT_EQ(BusForDevice("sim:2-4,9")->AddUnit(0), nullptr);
+    EXPECT_EQ(BusForDevice("sim:2-4,9")->AddUnit(128), nullptr);
 }
 
 TEST_F(BusRegistryTest, SecondOpenOfABusFailsUntilTheFirstCloses) {
@@ -68,7 +68,7 @@ TEST_F(BusRegistryTest, SecondOpenOfABusFailsUntilTheFirstCloses) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(OpenSimulatedDevice("sim:1-2"), nullptr);
     EXPECT_EQ(OpenSimulatedDevice("sim:bus=sim:1-2"), nullptr);  // same bus by name
-    EXPECT_NE(OpenSimulatedDevice("sim:1"), nullptr);            // another spec, another bus
+    EXPECT_NE(OpenSimulatedDevice("sim:1"), nullptr);            // another device, another bus
     EXPECT_TRUE(first->Close());
     EXPECT_FALSE(first->Close());
     auto second = OpenSimulatedDevice("sim:1-2");
@@ -78,7 +78,7 @@ TEST_F(BusRegistryTest, SecondOpenOfABusFailsUntilTheFirstCloses) {
 }
 
 TEST_F(BusRegistryTest, BusStatePersistsAcrossOpensUntilRemoved) {
-    BusForSpec("sim:bus=kept")->Unit(1)->SetValue("input", 7);
+    BusForDevice("sim:bus=kept")->Unit(1)->SetValue("input", 7);
     {
         auto device = OpenSimulatedDevice("sim:bus=kept");
         ASSERT_NE(device, nullptr);
@@ -87,23 +87,23 @@ TEST_F(BusRegistryTest, BusStatePersistsAcrossOpensUntilRemoved) {
     EXPECT_EQ(FindBus("kept")->Unit(1)->Value("input"), 7);
     RemoveBus("kept");
     EXPECT_EQ(FindBus("kept"), nullptr);
-    EXPECT_FALSE(BusForSpec("sim:bus=kept")->Unit(1)->HasValue("input"));
+    EXPECT_FALSE(BusForDevice("sim:bus=kept")->Unit(1)->HasValue("input"));
 }
 
 TEST_F(BusRegistryTest, ReopeningKeepsSettingsTheSpecLeavesOut) {
-    auto bus = BusForSpec("sim:3,bus=b,speed=10,paced");
-    BusForSpec("sim:bus=b");
+    auto bus = BusForDevice("sim:3,bus=b,speed=10,paced");
+    BusForDevice("sim:bus=b");
     EXPECT_EQ(bus->UnitAddresses(), (Bytes{3}));  // no unit 1 added to an existing bus
     EXPECT_DOUBLE_EQ(bus->Clock().Speed(), 10.0);
     EXPECT_TRUE(bus->Paced());
-    BusForSpec("sim:4,bus=b,speed=2");
+    BusForDevice("sim:4,bus=b,speed=2");
     EXPECT_EQ(bus->UnitAddresses(), (Bytes{3, 4}));
     EXPECT_DOUBLE_EQ(bus->Clock().Speed(), 2.0);
 }
 
 TEST_F(BusRegistryTest, DefaultUnitSetupReachesNewUnits) {
     SetDefaultUnitSetup([](SimUnit& unit) { unit.SetValue("model", unit.Address()); });
-    auto bus = BusForSpec("sim:1-2");
+    auto bus = BusForDevice("sim:1-2");
     SetDefaultUnitSetup({});
     EXPECT_EQ(bus->Unit(2)->Value("model"), 2);
     EXPECT_FALSE(bus->AddUnit(3)->HasValue("model"));

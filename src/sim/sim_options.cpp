@@ -1,4 +1,4 @@
-#include "sim/sim_spec.h"
+#include "sim/sim_options.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,29 +37,29 @@ std::optional<double> ParseSpeed(std::string_view text) {
     return value;
 }
 
-bool ApplyOption(std::string_view item, SimSpec& spec) {
+bool ApplyOption(std::string_view item, SimOptions& options) {
     if (item == "paced") {
-        spec.paced = true;
+        options.paced = true;
         return true;
     }
     if (item.starts_with("bus=")) {
-        spec.busName = std::string(item.substr(4));
-        return !spec.busName.empty();
+        options.busName = std::string(item.substr(4));
+        return !options.busName.empty();
     }
     if (item.starts_with("speed=")) {
-        spec.speed = ParseSpeed(item.substr(6));
-        return spec.speed.has_value();
+        options.speed = ParseSpeed(item.substr(6));
+        return options.speed.has_value();
     }
-    return AddAddresses(item, spec.addresses);
+    return AddAddresses(item, options.addresses);
 }
 
 }  // namespace
 
-std::optional<SimSpec> ParseSimSpec(const std::string& text) {
+std::optional<SimOptions> ParseSimOptions(const std::string& text) {
     const std::string_view whole(text);
     if (!whole.starts_with(kPrefix)) return std::nullopt;
-    SimSpec spec;
-    spec.busName = text;
+    SimOptions options;
+    options.busName = text;
     std::string_view rest = whole.substr(kPrefix.size());
     if (!rest.empty()) {
         if (rest.front() != ':') return std::nullopt;
@@ -67,15 +67,15 @@ std::optional<SimSpec> ParseSimSpec(const std::string& text) {
         // An empty option list ("sim:") or an empty item ("sim:1,,2") is a typing error.
         while (true) {
             const size_t comma = rest.find(',');
-            if (!ApplyOption(rest.substr(0, comma), spec)) return std::nullopt;
+            if (!ApplyOption(rest.substr(0, comma), options)) return std::nullopt;
             if (comma == std::string_view::npos) break;
             rest.remove_prefix(comma + 1);
         }
     }
-    std::sort(spec.addresses.begin(), spec.addresses.end());
-    spec.addresses.erase(std::unique(spec.addresses.begin(), spec.addresses.end()),
-                         spec.addresses.end());
-    return spec;
+    std::sort(options.addresses.begin(), options.addresses.end());
+    options.addresses.erase(std::unique(options.addresses.begin(), options.addresses.end()),
+                         options.addresses.end());
+    return options;
 }
 
 }  // namespace kelcmd::sim
