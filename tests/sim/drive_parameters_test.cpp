@@ -108,7 +108,7 @@ TEST(DriveParameters, SystemHomingRunsTheSearchStoredInTheParameters) {
     bench.Drive().SetHomeSwitchPosition(-300);
     SetInt(bench, 30, 2);
     bench.Do(kSetTempParam, Join({{31}, FloatBits(-10)}));
-    SetInt(bench, 38, 1);     // home position 70000 = 1 * 65536 + 4464
+    SetInt(bench, 38, 1);  // home position 70000 = 1 * 65536 + 4464
     SetInt(bench, 39, 4464);
     bench.Do(kFindHomeSys, Be32(0));
     bench.Drive().AdvanceTime(1s);

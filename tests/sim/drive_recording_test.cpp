@@ -31,8 +31,7 @@ std::vector<int16_t> ReadVector(DriveBench& bench, uint8_t vector, uint16_t coun
     while (samples.size() < count) {
         const auto first = static_cast<uint16_t>(samples.size());
         const auto piece = static_cast<uint16_t>(std::min<size_t>(count - first, 500));
-        const Reply reply =
-            bench.Do(kReadRecordedData, Join({{vector}, Be16(first), Be16(piece)}));
+        const Reply reply = bench.Do(kReadRecordedData, Join({{vector}, Be16(first), Be16(piece)}));
         for (size_t i = 0; i < piece; ++i) samples.push_back(reply.I16(1 + 2 * i));
     }
     return samples;

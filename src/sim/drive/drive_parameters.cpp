@@ -85,8 +85,9 @@ HomingRequest DriveModel::SystemHomingLocked() const {
     request.current = static_cast<uint16_t>(value(kHomeCurrent));
     request.offset = static_cast<int32_t>(value(kHomeOffset));
     // The home position is kept as two 16-bit halves.
-    request.homePosition = static_cast<int32_t>((static_cast<uint32_t>(value(kHomePositionHi)) << 16) |
-                                                (static_cast<uint32_t>(value(kHomePositionLo)) & 0xFFFF));
+    request.homePosition =
+        static_cast<int32_t>((static_cast<uint32_t>(value(kHomePositionHi)) << 16) |
+                             (static_cast<uint32_t>(value(kHomePositionLo)) & 0xFFFF));
     return request;
 }
 
