@@ -9,6 +9,7 @@
 #include "sim/drive/drive_model.h"
 #include "sim/params/parameter_unit.h"
 #include "sim/recorder/recorder_peripherals.h"
+#include "sim/unit_wiring.h"
 
 namespace kelcmd::sim {
 namespace {
@@ -69,6 +70,8 @@ void ApplyDefaultUnitSetup(SimUnit& unit) {
         InstallRecorderPeripherals(unit);
     }
     for (const auto& entry : keyed) entry.second(unit);
+    // Whichever installer brought them, a drive and a recorder on one unit work together.
+    ConnectUnitParts(unit);
 }
 
 }  // namespace kelcmd::sim

@@ -20,7 +20,8 @@ void SetDefaultUnitSetup(UnitSetup setup);
 void AddUnitSetup(const std::string& key, UnitSetup setup);
 
 // Runs on a new unit: the batch handler, the default setup (the installed one, or else the drive
-// model with its parameter memory, recorder, serial line and tuning runs), then the keyed installers.
+// model with its parameter memory, recorder, serial line and tuning runs), then the keyed
+// installers; finally it connects the parts that work together (ConnectUnitParts).
 void ApplyDefaultUnitSetup(SimUnit& unit);
 
 }  // namespace kelcmd::sim

@@ -7,10 +7,16 @@
 
 namespace kelcmd::sim {
 
-// The send-data sizes a catalogue command code can have inside a batch. A code that two catalogue
-// commands share with different parameters (MoveAbsolute and MoveAbsoluteInfo) has two sizes.
-// Empty for a code a batch cannot carry.
-std::span<const uint16_t> MemberSendSizes(uint8_t code);
+// The longest data of a batch message.
+constexpr size_t kMaxBatchData = 1023;
+
+// The send-data sizes a catalogue command code can have inside a batch, given the batch's data
+// after the code (`rest`). A code that two catalogue commands share with different parameters
+// (MoveAbsolute and MoveAbsoluteInfo) has two sizes; where a sub-function or a parameter number
+// decides (SetTempParam, the serial line's output) the first data byte picks the one size. A
+// member of any length (a user parameter area, PutString) cannot be delimited, so it takes the
+// rest of the batch: hosts put it last. Empty for a code a batch cannot carry.
+std::vector<uint16_t> MemberSendSizes(uint8_t code, std::span<const uint8_t> rest);
 
 struct BatchMember {
     uint8_t code = 0;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "sim/drive/drive_codes.h"
+#include "sim/drive/drive_sample_source.h"
 #include "sim/sim_answer.h"
 #include "transport/result_codes.h"
 
@@ -11,7 +12,11 @@ namespace kelcmd::sim {
 
 using namespace drive;
 
-DriveModel::DriveModel() = default;
+DriveModel::DriveModel() : sampleSource_(std::make_shared<DriveSampleSource>(this)) {}
+
+DriveModel::~DriveModel() {
+    sampleSource_->Detach();
+}
 
 template <class Read>
 auto DriveModel::Inspect(Read read) const {
@@ -24,16 +29,35 @@ auto DriveModel::Inspect(Read read) const {
 
 void DriveModel::Register(SimUnit& unit, uint8_t code, Handler handler) {
     unit.SetHandler(code, [this, handler](SimUnit&, std::span<const uint8_t> data) {
-        std::lock_guard lock(mutex_);
-        now_ = NowMs();
-        CatchUpLocked(now_);
-        return (this->*handler)(data);
+        std::function<void()> listener;
+        SimAnswer answer;
+        {
+            std::lock_guard lock(mutex_);
+            now_ = NowMs();
+            CatchUpLocked(now_);
+            movementStarted_ = false;
+            answer = (this->*handler)(data);
+            if (movementStarted_) listener = movementListener_;
+        }
+        // Outside the lock: the listener's recorder samples the drive under its own lock.
+        if (listener) listener();
+        return answer;
     });
+}
+
+void DriveModel::SetMovementListener(std::function<void()> listener) {
+    std::lock_guard lock(mutex_);
+    movementListener_ = std::move(listener);
+}
+
+std::shared_ptr<const SampleSource> DriveModel::SampleSourceView() const {
+    return sampleSource_;
 }
 
 void DriveModel::Install(SimUnit& unit) {
     {
         std::lock_guard lock(mutex_);
+        unit_ = &unit;
         clock_ = &unit.Clock();
         epoch_ = NowMs();
         motion_.trajectory = Trajectory(epoch_, 0);
@@ -103,20 +127,6 @@ double DriveModel::NowMs() const {
 
 // --- The machine around the unit ---
 
-void DriveModel::SetLimits(int32_t lower, int32_t upper) {
-    std::lock_guard lock(mutex_);
-    limited_ = true;
-    lowerLimit_ = lower;
-    upperLimit_ = upper;
-}
-
-void DriveModel::ClearLimits() {
-    std::lock_guard lock(mutex_);
-    limited_ = false;
-    lowerLimit_ = INT32_MIN;
-    upperLimit_ = INT32_MAX;
-}
-
 void DriveModel::SetMachine(const MachineLayout& machine) {
     std::lock_guard lock(mutex_);
     machine_ = machine;
@@ -130,11 +140,6 @@ MachineLayout DriveModel::Machine() const {
 void DriveModel::SetHomeSwitchPosition(int32_t encoderCount) {
     std::lock_guard lock(mutex_);
     machine_.homeSwitch = encoderCount;
-}
-
-void DriveModel::SetSystemHoming(const HomingRequest& request) {
-    std::lock_guard lock(mutex_);
-    systemHoming_ = request;
 }
 
 void DriveModel::SetInput(uint8_t number, bool active) {

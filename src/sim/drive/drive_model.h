@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -10,6 +12,7 @@
 #include "sim/drive/homing.h"
 #include "sim/drive/profile_planner.h"
 #include "sim/drive/trajectory.h"
+#include "sim/recorder/sample_source.h"
 #include "sim/sim_unit.h"
 
 namespace kelcmd::sim {
@@ -23,24 +26,41 @@ namespace kelcmd::sim {
 // since power-on, which is the same frame until DefinePosition or a home search shifts it.
 //
 // Thread-safe: the bus runs the handlers while test threads set inputs and inspect the state.
+class DriveSampleSource;
+
 class DriveModel : public UnitModel {
   public:
     // What a move request that the unit refuses is answered with: mtype CMD_FAIL and the warning.
     // Requests with a value out of range get BAD_PRM / WARN_RANGE, requests of a wrong length
     // BAD_LEN / WARN_SYNTAX.
     DriveModel();
+    ~DriveModel() override;
     void Install(SimUnit& unit) override;
+
+    // --- Wiring to the unit's other parts ---
+
+    // Called after a command has set the axis moving (not for refused or plan-only requests),
+    // outside the drive's lock, so that a recorder can start with the move.
+    void SetMovementListener(std::function<void()> listener);
+    // The drive as a recorder's sample source. It stays valid after the drive is gone (every
+    // signal 0 then).
+    std::shared_ptr<const SampleSource> SampleSourceView() const;
+    // A signal's value (SampleSource numbering) at `time` of the drive's clock.
+    double SignalAt(int signal, std::chrono::microseconds time) const;
 
     // --- The machine around the unit (test side) ---
 
     // Targets beyond these are refused with WARN_UPLIMIT / WARN_LOLIMIT; velocity moves stop at
-    // them. Without limits the whole 32-bit range is allowed.
+    // them. Without limits the whole 32-bit range is allowed. On a unit with a parameter memory
+    // the limits are its temporary system parameters 21 to 24 (read when a move is checked), and
+    // these write them; otherwise the drive keeps them itself.
     void SetLimits(int32_t lower, int32_t upper);
     void ClearLimits();
     void SetMachine(const MachineLayout& machine);
     MachineLayout Machine() const;
     void SetHomeSwitchPosition(int32_t encoderCount);
-    // The search FindHomeSys runs (its timeout comes with the command).
+    // The search FindHomeSys runs (its timeout comes with the command). With a parameter memory
+    // it is kept in the temporary system parameters 30 to 33, 38 and 39, and this writes them.
     void SetSystemHoming(const HomingRequest& request);
 
     // Input numbers 1 to 15 as the unit numbers them (9 ENABLE ... 15 DIG_OVLD). A change acts
@@ -105,8 +125,13 @@ class DriveModel : public UnitModel {
     bool MovingAt(double time) const;
     int32_t ToUnitFrame(double encoderCount) const;
     double ToEncoder(int64_t position) const;
-    double LowerLimitEncoder() const;
-    double UpperLimitEncoder() const;
+    // The enabled position limits, in the unit frame.
+    struct Limits {
+        std::optional<int32_t> lower;
+        std::optional<int32_t> upper;
+    };
+    Limits LimitsLocked() const;
+    HomingRequest SystemHomingLocked() const;
     int32_t PositionIsAt(double time) const;
     float VelocityIsAt(double time) const;
     float VelocityMeanAt(double time) const;
@@ -184,7 +209,11 @@ class DriveModel : public UnitModel {
     void Register(SimUnit& unit, uint8_t code, Handler handler);
 
     mutable std::mutex mutex_;
+    const SimUnit* unit_ = nullptr;
     const SimClock* clock_ = nullptr;
+    std::function<void()> movementListener_;
+    bool movementStarted_ = false;  // set by the handler running; the listener hears it after
+    std::shared_ptr<DriveSampleSource> sampleSource_;
     std::chrono::microseconds advanced_{0};
     double now_ = 0;  // the time of the handler running, ms
 
@@ -195,9 +224,7 @@ class DriveModel : public UnitModel {
     int16_t currentSetting_ = 0;  // current mode
     HomingRequest systemHoming_;
     MachineLayout machine_;
-    bool limited_ = false;
-    int32_t lowerLimit_ = INT32_MIN;
-    int32_t upperLimit_ = INT32_MAX;
+    Limits ownLimits_;  // used only on a unit without a parameter memory
 
     // State.
     Motion motion_;

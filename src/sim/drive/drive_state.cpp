@@ -139,14 +139,6 @@ double DriveModel::ToEncoder(int64_t position) const {
     return static_cast<double>(position - frameOffset_);
 }
 
-double DriveModel::LowerLimitEncoder() const {
-    return ToEncoder(lowerLimit_);
-}
-
-double DriveModel::UpperLimitEncoder() const {
-    return ToEncoder(upperLimit_);
-}
-
 int32_t DriveModel::PositionIsAt(double time) const {
     return ToUnitFrame(MustAt(time - kLagMs).position);
 }

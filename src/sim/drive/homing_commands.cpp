@@ -50,6 +50,7 @@ SimAnswer DriveModel::StartHoming(uint8_t code, const HomingRequest& request) {
     }
     motion_ = homing;
     limitBits_ = 0;
+    movementStarted_ = true;
 
     const double end = motion_.trajectory.End();
     if (!HomingWaits()) return PositiveAnswer(code);
@@ -74,7 +75,7 @@ SimAnswer DriveModel::OnFindHome(std::span<const uint8_t> data) {
 
 SimAnswer DriveModel::OnFindHomeSys(std::span<const uint8_t> data) {
     if (data.size() != 4) return WrongLength();
-    HomingRequest request = systemHoming_;
+    HomingRequest request = SystemHomingLocked();
     request.timeout = FieldReader(data).LWord();
     return StartHoming(kFindHomeSys, request);
 }
@@ -104,6 +105,7 @@ SimAnswer DriveModel::OnFindIndex(std::span<const uint8_t> data) {
     }
     motion_ = searchMotion;
     limitBits_ = 0;
+    movementStarted_ = true;
 
     const double end = motion_.trajectory.End();
     if (!HomingWaits()) return PositiveAnswer(kFindIndex);

@@ -60,11 +60,12 @@ std::optional<SimAnswer> DriveModel::CheckMayMove(double direction) {
 }
 
 std::optional<SimAnswer> DriveModel::CheckTarget(int64_t target) {
-    if (target > upperLimit_) {
+    const Limits limits = LimitsLocked();
+    if (limits.upper && target > *limits.upper) {
         limitBits_ = kStatusHiLimit;
         return Refuse(CMD_FAIL, WARN_UPLIMIT);
     }
-    if (target < lowerLimit_) {
+    if (limits.lower && target < *limits.lower) {
         limitBits_ = kStatusLoLimit;
         return Refuse(CMD_FAIL, WARN_LOLIMIT);
     }
@@ -81,6 +82,7 @@ double DriveModel::RelativeBase() const {
 void DriveModel::StartMotionLocked(MotionKind kind, const PlannedMotion& plan) {
     motion_ = Motion{kind, plan.trajectory};
     limitBits_ = 0;
+    movementStarted_ = true;
     // A velocity move that runs into a limit shows it once it stands there.
     if (kind == MotionKind::Velocity) {
         motion_.limitBits = (plan.flags & kFlagUpLimit)   ? kStatusHiLimit
@@ -96,10 +98,13 @@ PlannedMotion DriveModel::PlanMove(double now, int64_t target) const {
 
 PlannedMotion DriveModel::PlanVelocity(double now, double velocity) const {
     const auto must = MustAt(now);
+    const Limits limits = LimitsLocked();
     PlannedMotion plan = PlanVelocityMove(now, must.position, must.velocity, velocity, profile_,
-                                          LowerLimitEncoder(), UpperLimitEncoder());
-    // Without configured limits the ends of the position range are no limits worth reporting.
-    if (!limited_) plan.flags &= static_cast<uint8_t>(~(kFlagUpLimit | kFlagLoLimit));
+                                          ToEncoder(limits.lower.value_or(INT32_MIN)),
+                                          ToEncoder(limits.upper.value_or(INT32_MAX)));
+    // The ends of the position range are no limits worth reporting.
+    if (!limits.upper) plan.flags &= static_cast<uint8_t>(~kFlagUpLimit);
+    if (!limits.lower) plan.flags &= static_cast<uint8_t>(~kFlagLoLimit);
     return plan;
 }
 

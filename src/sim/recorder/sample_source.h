@@ -4,6 +4,8 @@
 #include <functional>
 #include <utility>
 
+#include "sim/sim_clock.h"
+
 namespace kelcmd::sim {
 
 // Where a simulated recorder takes its samples from: the value of a recordable signal at a moment
@@ -16,6 +18,9 @@ class SampleSource {
   public:
     virtual ~SampleSource() = default;
     virtual double Signal(int signal, std::chrono::microseconds time) const = 0;
+    // The time the signals run on, given the bus's clock: a model whose time runs ahead of the
+    // bus has the recorder follow it.
+    virtual std::chrono::microseconds Now(const SimClock& bus) const { return bus.Now(); }
 };
 
 // A unit at rest: every signal 0. What a recorder samples until a model gives it a source.

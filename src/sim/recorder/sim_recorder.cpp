@@ -71,7 +71,7 @@ void SimRecorder::NotifyMovement() {
 void SimRecorder::StartLocked() {
     recorded_ = true;
     live_ = true;
-    start_ = clock_.Now();
+    start_ = source_->Now(clock_);
     recordPeriodUs_ = periodUs_;
     length_ = capacity_;
     signals_ = *SignalsOfDataType(dataType_);
@@ -81,7 +81,7 @@ void SimRecorder::StartLocked() {
 uint16_t SimRecorder::AvailableLocked() const {
     if (!recorded_) return 0;
     if (!live_) return length_;
-    const auto elapsed = (clock_.Now() - start_).count();
+    const auto elapsed = (source_->Now(clock_) - start_).count();
     const int64_t taken = elapsed / static_cast<int64_t>(recordPeriodUs_) + 1;
     return static_cast<uint16_t>(std::min<int64_t>(taken, length_));
 }
