@@ -12,8 +12,8 @@ namespace {
 
 // The names of the axis status bits, bit 0 first.
 constexpr const char* kStatusBits[16] = {
-    "Moving", "CteVel", "Sinus",      "VelMode", "CmdActive", "WaitEnd", "LoLimit", "HiLimit",
-    "Error",  "Warning", "CurReg",    "PosReg",  "Referenced", "Home",   "Right",   "Left"};
+    "Moving", "CteVel",  "Sinus",  "VelMode", "CmdActive",  "WaitEnd", "LoLimit", "HiLimit",
+    "Error",  "Warning", "CurReg", "PosReg",  "Referenced", "Home",    "Right",   "Left"};
 
 std::string StatusText(uint16_t status) {
     std::string text;
@@ -37,7 +37,8 @@ void ShowPosition() {
     int32_t position = 0;
     float velocity = 0;
     int16_t current = 0;
-    if (Step("Read position, velocity and current", ReadPosVelCur(&position, &velocity, &current))) {
+    if (Step("Read position, velocity and current",
+             ReadPosVelCur(&position, &velocity, &current))) {
         std::printf("      position %d qc, velocity %.3f qc/ms, current %d mA\n", position,
                     static_cast<double>(velocity), current);
     }

@@ -15,11 +15,11 @@ std::string AnswerHex(const CKelCommand& command);
 
 // Prints every answer the port receives and every command it executes.
 class FrameTrace final : public CBusMonitor {
-public:
+  public:
     explicit FrameTrace(std::FILE* out) : out_(out) {}
     void ReceiveCommand(const CKelCommand& command) override;
 
-private:
+  private:
     std::FILE* out_;
     std::mutex lock_;
     const CKelCommand* lastCommand_ = nullptr;

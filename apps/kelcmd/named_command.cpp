@@ -20,7 +20,9 @@ std::string UsageOf(const ExportEntry& entry) {
 
 }  // namespace
 
-bool IsNamedExport(const std::string& name) { return FindExport(name) != nullptr; }
+bool IsNamedExport(const std::string& name) {
+    return FindExport(name) != nullptr;
+}
 
 int RunNamedExport(Session& session, const std::vector<std::string>& arguments) {
     const ExportEntry* entry = FindExport(arguments.at(0));

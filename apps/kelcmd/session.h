@@ -26,7 +26,7 @@ std::string ParseOptions(int argc, char** argv, Options& options);
 
 // The opened port for the length of one program run.
 class Session {
-public:
+  public:
     explicit Session(const Options& options);
     ~Session();
     Session(const Session&) = delete;
@@ -36,7 +36,7 @@ public:
     bool Open();
     const Options& options() const { return options_; }
 
-private:
+  private:
     Options options_;
     std::unique_ptr<FrameTrace> trace_;
     bool open_ = false;

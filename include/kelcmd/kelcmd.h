@@ -307,24 +307,20 @@ KELCMD_API int32_t MP_PutString(const char* portName, uint8_t slave, const char*
                                 uint32_t length);
 KELCMD_API int32_t MP_IsCharAvailable(const char* portName, uint8_t slave, uint8_t* available);
 KELCMD_API int32_t MP_GetChar(const char* portName, uint8_t slave, uint8_t* character);
-KELCMD_API int32_t MP_GetString(const char* portName, uint8_t slave, char* buffer,
-                                uint32_t length);
+KELCMD_API int32_t MP_GetString(const char* portName, uint8_t slave, char* buffer, uint32_t length);
 KELCMD_API int32_t MP_PutWord_Dec(const char* portName, uint8_t slave, uint16_t data,
                                   uint8_t width);
 KELCMD_API int32_t MP_PutWord_Hex(const char* portName, uint8_t slave, uint16_t data,
                                   uint8_t width);
 KELCMD_API int32_t MP_PutWord_Bin(const char* portName, uint8_t slave, uint16_t data,
                                   uint8_t width);
-KELCMD_API int32_t MP_PutInt_Dec(const char* portName, uint8_t slave, int16_t data,
-                                 uint8_t width);
+KELCMD_API int32_t MP_PutInt_Dec(const char* portName, uint8_t slave, int16_t data, uint8_t width);
 KELCMD_API int32_t MP_PutLWord_Dec(const char* portName, uint8_t slave, uint32_t data,
                                    uint8_t width);
 KELCMD_API int32_t MP_PutLWord_Hex(const char* portName, uint8_t slave, uint32_t data,
                                    uint8_t width);
-KELCMD_API int32_t MP_PutLong_Dec(const char* portName, uint8_t slave, int32_t data,
-                                  uint8_t width);
-KELCMD_API int32_t MP_PutByte_Bin(const char* portName, uint8_t slave, uint8_t data,
-                                  uint8_t width);
+KELCMD_API int32_t MP_PutLong_Dec(const char* portName, uint8_t slave, int32_t data, uint8_t width);
+KELCMD_API int32_t MP_PutByte_Bin(const char* portName, uint8_t slave, uint8_t data, uint8_t width);
 KELCMD_API int32_t MP_PutFloat_Dec(const char* portName, uint8_t slave, float data,
                                    uint8_t representation, uint8_t totalWidth,
                                    uint8_t decimalPlaces);
@@ -345,8 +341,8 @@ KELCMD_API int32_t SetPWM(int16_t dutyCycle, uint8_t stayInPWMmode);
 KELCMD_API int32_t MP_InitAutotune(const char* portName, uint8_t slave, uint8_t toTune,
                                    uint8_t startParam, uint8_t costFunction, uint8_t extent);
 KELCMD_API int32_t MP_Autotune(const char* portName, uint8_t slave, int16_t* improveFactor);
-KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave,
-                                        uint16_t jumpAmplitude, uint32_t timeout);
+KELCMD_API int32_t MP_SquareCurrentTest(const char* portName, uint8_t slave, uint16_t jumpAmplitude,
+                                        uint32_t timeout);
 KELCMD_API int32_t MP_SetPWM(const char* portName, uint8_t slave, int16_t dutyCycle,
                              uint8_t stayInPWMmode);
 
@@ -377,48 +373,48 @@ KELCMD_API int32_t MP_ReadLastQuietCommandStack(const char* portName, uint8_t sl
  */
 #pragma pack(push, 1)
 typedef struct T_SysParam {
-    uint8_t axisNumber;                /* 1 */
-    uint8_t groupAddress;              /* 6 */
-    int16_t startUpMode;               /* 2 */
-    int32_t rs232Baudrate;             /* 3 */
-    int16_t rs232Mode;                 /* 4 */
-    int32_t rs485Baudrate;             /* 5 */
-    uint16_t sysConfig;                /* 7: switch bits */
-    int16_t sysConfig2;                /* 8: switch bits */
-    int16_t supplyVoltage;             /* 9 */
-    int16_t changeCount;               /* 0 */
-    int16_t encoderResolution;         /* 10 */
-    int16_t maxVelocity;               /* 11 */
-    uint16_t minAccelerationTime;      /* 12 */
-    int16_t maxPeakCurrent;            /* 13 */
-    int16_t maxContinuousCurrent;      /* 14 */
-    float gearRatio;                   /* 15 */
-    float totalInertia;                /* 16 */
-    float torqueConstant;              /* 17 */
-    float speedConstant;               /* 18 */
-    int16_t currentDelta;              /* 19 */
-    int32_t maxPositionError;          /* 20 */
-    int32_t upperPositionLimit;        /* 21 */
-    int16_t enableUpperPositionLimit;  /* 22 */
-    int32_t lowerPositionLimit;        /* 23 */
-    int16_t enableLowerPositionLimit;  /* 24 */
-    int16_t positionGainP;             /* 25 */
-    int16_t positionGainI;             /* 26 */
-    int16_t positionGainD;             /* 27 */
-    int16_t currentGainP;              /* 28 */
-    int16_t currentGainI;              /* 29 */
-    int16_t homeType;                  /* 30 */
-    float homeVelocity;                /* 31 */
-    int16_t homeCurrentThreshold;      /* 32 */
-    int32_t homeOffsetPosition;        /* 33 */
-    int16_t maxPulseLengthSpeed;       /* 34 */
-    int16_t auxEncoderMode;            /* 35 */
-    float auxEncoderGain;              /* 36 */
-    int16_t brakeGain;                 /* 37 */
-    int16_t homePositionHi;            /* 38 */
-    int16_t homePositionLo;            /* 39 */
-    int32_t rotorRevolution;           /* 40 */
-    int32_t loadRevolution;            /* 41 */
+    uint8_t axisNumber;               /* 1 */
+    uint8_t groupAddress;             /* 6 */
+    int16_t startUpMode;              /* 2 */
+    int32_t rs232Baudrate;            /* 3 */
+    int16_t rs232Mode;                /* 4 */
+    int32_t rs485Baudrate;            /* 5 */
+    uint16_t sysConfig;               /* 7: switch bits */
+    int16_t sysConfig2;               /* 8: switch bits */
+    int16_t supplyVoltage;            /* 9 */
+    int16_t changeCount;              /* 0 */
+    int16_t encoderResolution;        /* 10 */
+    int16_t maxVelocity;              /* 11 */
+    uint16_t minAccelerationTime;     /* 12 */
+    int16_t maxPeakCurrent;           /* 13 */
+    int16_t maxContinuousCurrent;     /* 14 */
+    float gearRatio;                  /* 15 */
+    float totalInertia;               /* 16 */
+    float torqueConstant;             /* 17 */
+    float speedConstant;              /* 18 */
+    int16_t currentDelta;             /* 19 */
+    int32_t maxPositionError;         /* 20 */
+    int32_t upperPositionLimit;       /* 21 */
+    int16_t enableUpperPositionLimit; /* 22 */
+    int32_t lowerPositionLimit;       /* 23 */
+    int16_t enableLowerPositionLimit; /* 24 */
+    int16_t positionGainP;            /* 25 */
+    int16_t positionGainI;            /* 26 */
+    int16_t positionGainD;            /* 27 */
+    int16_t currentGainP;             /* 28 */
+    int16_t currentGainI;             /* 29 */
+    int16_t homeType;                 /* 30 */
+    float homeVelocity;               /* 31 */
+    int16_t homeCurrentThreshold;     /* 32 */
+    int32_t homeOffsetPosition;       /* 33 */
+    int16_t maxPulseLengthSpeed;      /* 34 */
+    int16_t auxEncoderMode;           /* 35 */
+    float auxEncoderGain;             /* 36 */
+    int16_t brakeGain;                /* 37 */
+    int16_t homePositionHi;           /* 38 */
+    int16_t homePositionLo;           /* 39 */
+    int32_t rotorRevolution;          /* 40 */
+    int32_t loadRevolution;           /* 41 */
 } T_SysParam;
 
 /* The extended form (256 bytes): the short set, the extension tag, 36 further words. */
@@ -519,17 +515,17 @@ KELCMD_API int32_t ReadAllPermUsr2Param(uint8_t* buffer, uint32_t bufferSize,
 KELCMD_API int32_t MP_ReadAllPermUsr2Param(const char* portName, uint8_t slave, uint8_t* buffer,
                                            uint32_t bufferSize, uint32_t* receivedLength);
 KELCMD_API int32_t SetAllTempUsr1Param(const uint8_t* bytes, uint32_t count);
-KELCMD_API int32_t MP_SetAllTempUsr1Param(const char* portName, uint8_t slave,
-                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllTempUsr1Param(const char* portName, uint8_t slave, const uint8_t* bytes,
+                                          uint32_t count);
 KELCMD_API int32_t SetAllPermUsr1Param(const uint8_t* bytes, uint32_t count);
-KELCMD_API int32_t MP_SetAllPermUsr1Param(const char* portName, uint8_t slave,
-                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllPermUsr1Param(const char* portName, uint8_t slave, const uint8_t* bytes,
+                                          uint32_t count);
 KELCMD_API int32_t SetAllTempUsr2Param(const uint8_t* bytes, uint32_t count);
-KELCMD_API int32_t MP_SetAllTempUsr2Param(const char* portName, uint8_t slave,
-                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllTempUsr2Param(const char* portName, uint8_t slave, const uint8_t* bytes,
+                                          uint32_t count);
 KELCMD_API int32_t SetAllPermUsr2Param(const uint8_t* bytes, uint32_t count);
-KELCMD_API int32_t MP_SetAllPermUsr2Param(const char* portName, uint8_t slave,
-                                          const uint8_t* bytes, uint32_t count);
+KELCMD_API int32_t MP_SetAllPermUsr2Param(const char* portName, uint8_t slave, const uint8_t* bytes,
+                                          uint32_t count);
 
 /* Memory areas of CheckCRC. */
 #define KEL_MEM_FIRMWARE 0

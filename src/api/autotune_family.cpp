@@ -56,7 +56,6 @@ std::vector<CatalogueCommand> AutotuneCatalogue() {
     };
 }
 
-
 }  // namespace
 
 CAutotuneFamily::CAutotuneFamily() : CCommandFamily("Autotuning", AutotuneCatalogue()) {}
@@ -64,6 +63,5 @@ CAutotuneFamily::CAutotuneFamily() : CCommandFamily("Autotuning", AutotuneCatalo
 std::span<const CodeRange> CAutotuneFamily::GetCodeRanges() const {
     return kRanges;
 }
-
 
 }  // namespace kelcmd

@@ -62,7 +62,9 @@ KELCMD_API uint8_t KEB_OpenKelBus(const char* portName) {
     return Communication().OpenPort(portName);
 }
 
-KELCMD_API uint8_t KEB_CloseKelBus(void) { return Communication().ClosePort(CurrentPortName()); }
+KELCMD_API uint8_t KEB_CloseKelBus(void) {
+    return Communication().ClosePort(CurrentPortName());
+}
 
 KELCMD_API uint8_t KEB_CloseKelBusPort(const char* portName) {
     if (portName == nullptr) return WIN_ERR_CLOSECOMM;

@@ -25,8 +25,12 @@ void SetCurrentPortName(const std::string& name) {
     PortName() = name;
 }
 
-uint8_t CurrentSlave() { return slave.load(); }
+uint8_t CurrentSlave() {
+    return slave.load();
+}
 
-void SetCurrentSlave(uint8_t address) { slave.store(address); }
+void SetCurrentSlave(uint8_t address) {
+    slave.store(address);
+}
 
 }  // namespace kelcmd

@@ -5,8 +5,8 @@
 
 namespace kelcmd {
 
-// The process-wide current port name ("Com1" at start) and slave address (1 at start) that the plain
-// exports use. Guarded so that threads never see a torn name.
+// The process-wide current port name ("Com1" at start) and slave address (1 at start) that the
+// plain exports use. Guarded so that threads never see a torn name.
 std::string CurrentPortName();
 void SetCurrentPortName(const std::string& name);
 uint8_t CurrentSlave();

@@ -15,9 +15,9 @@ CKelFamilies::CKelFamilies(CKelCommunication& ports)
 }
 
 std::vector<CCommandFamily*> CKelFamilies::InOrder() {
-    return {&motionControl_, &status_,      &autotune_,      &systemParameter_,
-            &multiAxes_,     &motionInfo_,  &exception_,     &inputOutput_,
-            &miscellaneous_, &recording_,   &serialIo_,      &userParameter_};
+    return {&motionControl_, &status_,     &autotune_,  &systemParameter_,
+            &multiAxes_,     &motionInfo_, &exception_, &inputOutput_,
+            &miscellaneous_, &recording_,  &serialIo_,  &userParameter_};
 }
 
 int CKelFamilies::AttachCommand(CObject& command) {
@@ -46,11 +46,9 @@ void CKelFamilies::DeclareLinks(CParameterLinks& links) {
     // The declaration order: autotuning, exception, input/output, miscellaneous, motion control,
     // motion info, multi-axes, recorder, serial input/output, status, system parameters, user
     // parameters.
-    for (CCommandFamily* family :
-         std::initializer_list<CCommandFamily*>{&autotune_, &exception_, &inputOutput_,
-                                                &miscellaneous_, &motionControl_, &motionInfo_,
-                                                &multiAxes_, &recording_, &serialIo_, &status_,
-                                                &systemParameter_, &userParameter_}) {
+    for (CCommandFamily* family : std::initializer_list<CCommandFamily*>{
+             &autotune_, &exception_, &inputOutput_, &miscellaneous_, &motionControl_, &motionInfo_,
+             &multiAxes_, &recording_, &serialIo_, &status_, &systemParameter_, &userParameter_}) {
         family->DeclareLinks(links);
     }
 }
@@ -68,12 +66,24 @@ CKelCommunication& Communication() {
     return manager;
 }
 
-CAutotuneFamily& AutotuneFamily() { return Families().Autotune(); }
-CRecordingFamily& RecordingFamily() { return Families().Recording(); }
-CSerialIoFamily& SerialIoFamily() { return Families().SerialIo(); }
-CSystemParameterFamily& SystemParameters() { return Families().SystemParameter(); }
-CUserParameterFamily& UserParameters() { return Families().UserParameter(); }
-CCommandStack& ProcessCommandStack() { return Families().Stack(); }
+CAutotuneFamily& AutotuneFamily() {
+    return Families().Autotune();
+}
+CRecordingFamily& RecordingFamily() {
+    return Families().Recording();
+}
+CSerialIoFamily& SerialIoFamily() {
+    return Families().SerialIo();
+}
+CSystemParameterFamily& SystemParameters() {
+    return Families().SystemParameter();
+}
+CUserParameterFamily& UserParameters() {
+    return Families().UserParameter();
+}
+CCommandStack& ProcessCommandStack() {
+    return Families().Stack();
+}
 
 CKelFamilies& Families() {
     // Communication() always installs a CKelFamilies.

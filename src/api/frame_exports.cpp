@@ -8,7 +8,9 @@ using namespace kelcmd;
 
 extern "C" {
 
-KELCMD_API void SelectSlave(uint8_t address) { SetCurrentSlave(address); }
+KELCMD_API void SelectSlave(uint8_t address) {
+    SetCurrentSlave(address);
+}
 
 KELCMD_API int32_t InitKelCommander(KelErrorCallback callback) {
     return Communication().SetErrorCallback(CurrentPortName(), callback);

@@ -46,5 +46,4 @@ std::span<const CodeRange> CRecordingFamily::GetCodeRanges() const {
     return kRanges;
 }
 
-
 }  // namespace kelcmd

@@ -131,7 +131,6 @@ const std::array<std::string, 95>& PrintableNames() {
     return names;
 }
 
-
 }  // namespace
 
 CSerialIoFamily::CSerialIoFamily() : CCommandFamily("RS232 Input/Output", SerialIoCatalogue()) {}
@@ -139,7 +138,6 @@ CSerialIoFamily::CSerialIoFamily() : CCommandFamily("RS232 Input/Output", Serial
 std::span<const CodeRange> CSerialIoFamily::GetCodeRanges() const {
     return kRanges;
 }
-
 
 std::string_view CharacterName(uint32_t code) {
     if (code < 32) return kControlNames[code];

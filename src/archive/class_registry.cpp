@@ -36,9 +36,11 @@ void RegisterCoreClasses(Registry& registry) {
     const CRuntimeClass* coreClasses[] = {
         CCommand::StaticClass(),
         CKelCommand::StaticClass(),
-        CKelStandardCommand::StaticClass(), CKelCustomerCommand::StaticClass(),
+        CKelStandardCommand::StaticClass(),
+        CKelCustomerCommand::StaticClass(),
         CKelBatchCommand::StaticClass(),
-        CCommandTreeItem::StaticClass(), CCommandTree::StaticClass(),
+        CCommandTreeItem::StaticClass(),
+        CCommandTree::StaticClass(),
         CCommandTreeLeaf::StaticClass(),
     };
     for (const CRuntimeClass* runtimeClass : coreClasses) AddLocked(registry, runtimeClass);

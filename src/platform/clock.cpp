@@ -10,7 +10,9 @@ uint64_t MonotonicNanoseconds() {
     return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
-uint32_t TickCount() { return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000u); }
+uint32_t TickCount() {
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000u);
+}
 
 void BusyWaitMicroseconds(uint32_t microseconds) {
     const uint64_t start = MonotonicNanoseconds();

@@ -25,7 +25,7 @@ namespace kelcmd {
 //   descriptor; the write total timeout likewise (both 0 = no limit).
 // - transmitter empty: tcdrain(); purge: tcflush(TCIOFLUSH).
 class PosixSerialDevice final : public SerialDevice {
-public:
+  public:
     // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use.
     static std::unique_ptr<PosixSerialDevice> Open(const std::string& path);
 
@@ -53,7 +53,7 @@ public:
     // The baud rate of a termios speed constant, 0 when unknown.
     static uint32_t BaudOf(speed_t speed);
 
-private:
+  private:
     explicit PosixSerialDevice(int fd) : fd_(fd) {}
 
     int fd_ = -1;

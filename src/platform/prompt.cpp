@@ -7,8 +7,10 @@ namespace kelcmd {
 namespace {
 
 class HeadlessPrompt final : public Prompt {
-public:
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  public:
+    void ShowMessage(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
     bool AskYesNo(const std::string&) override { return false; }
 };
 
@@ -22,6 +24,8 @@ Prompt& CurrentPrompt() {
     return prompt ? *prompt : headless;
 }
 
-Prompt* SetPrompt(Prompt* prompt) { return installed.exchange(prompt); }
+Prompt* SetPrompt(Prompt* prompt) {
+    return installed.exchange(prompt);
+}
 
 }  // namespace kelcmd

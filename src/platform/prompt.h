@@ -7,7 +7,7 @@ namespace kelcmd {
 // How library code shows a message or asks a question without depending on a toolkit. The dialogs
 // library installs a Qt implementation, tests a scripted one; the default never blocks.
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
     // An information message with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;

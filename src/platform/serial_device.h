@@ -21,8 +21,8 @@ struct LineSettings {
 
 // Read and write timeouts in milliseconds. A read of n bytes returns when n bytes have arrived,
 // when more than `readInterval` passes between two bytes (counted after the first byte; 0 = no
-// interval limit), or when the read has lasted readTotalMultiplier * n + readTotalConstant (both 0 =
-// no total limit). 4294967295 as the constant means no limit either.
+// interval limit), or when the read has lasted readTotalMultiplier * n + readTotalConstant (both 0
+// = no total limit). 4294967295 as the constant means no limit either.
 struct CommTimeouts {
     uint32_t readInterval = 0;
     uint32_t readTotalMultiplier = 0;
@@ -33,10 +33,10 @@ struct CommTimeouts {
 
 constexpr uint32_t kWaitWithoutLimit = 4294967295u;
 
-// One open serial device: a tty through termios, or a simulated bus. Every operation reports success
-// as a flag; CSerialLine turns failures into result codes.
+// One open serial device: a tty through termios, or a simulated bus. Every operation reports
+// success as a flag; CSerialLine turns failures into result codes.
 class SerialDevice {
-public:
+  public:
     virtual ~SerialDevice() = default;
 
     virtual bool SetupQueues(uint32_t inputSize, uint32_t outputSize) = 0;

@@ -19,8 +19,8 @@ std::shared_ptr<SimBus> BusForDevice(const std::string& device);
 // Null when no bus of that name exists.
 std::shared_ptr<SimBus> FindBus(const std::string& name);
 
-// Forget a bus (or every bus) so that the next device text naming it starts afresh. A device still open on
-// it keeps its bus until it is closed.
+// Forget a bus (or every bus) so that the next device text naming it starts afresh. A device still
+// open on it keeps its bus until it is closed.
 void RemoveBus(const std::string& name);
 void RemoveAllBuses();
 

@@ -74,7 +74,7 @@ std::optional<SimOptions> ParseSimOptions(const std::string& text) {
     }
     std::sort(options.addresses.begin(), options.addresses.end());
     options.addresses.erase(std::unique(options.addresses.begin(), options.addresses.end()),
-                         options.addresses.end());
+                            options.addresses.end());
     return options;
 }
 

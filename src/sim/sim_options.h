@@ -9,8 +9,8 @@ namespace kelcmd::sim {
 
 // What a simulated device text "sim" or "sim:<options>" asks for. Options are comma-separated: unit
 // addresses as ranges or single numbers ("1-3", "5"), "bus=NAME", "speed=F" and "paced".
-// Options that the device leaves out stay unset, so that opening an existing bus does not undo what a
-// test configured on it.
+// Options that the device leaves out stay unset, so that opening an existing bus does not undo what
+// a test configured on it.
 struct SimOptions {
     std::string busName;             // "bus=NAME", else the whole device string
     std::vector<uint8_t> addresses;  // sorted, unique; empty when the device names none

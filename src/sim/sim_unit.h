@@ -79,7 +79,9 @@ class SimUnit {
     bool HasHandler(uint8_t code) const;
     // Runs the handler of `code` as a frame would (a batch runs its members so); no handler:
     // refused with UNKNOWN.
-    SimAnswer RunCommand(uint8_t code, std::span<const uint8_t> data) { return Execute(code, data); }
+    SimAnswer RunCommand(uint8_t code, std::span<const uint8_t> data) {
+        return Execute(code, data);
+    }
 
     // Misbehave on the next `count` answered frames (kAlways: until ClearFaults). See Fault.
     void Misbehave(Fault fault, int count = 1, std::optional<uint32_t> parameter = std::nullopt);

@@ -12,7 +12,7 @@ class CKelCommand;
 // An observer of the commands a port executes and the answers its line receives. It hears only of
 // exchanges made by threads in its active list.
 class CBusMonitor {
-public:
+  public:
     virtual ~CBusMonitor() = default;
 
     // Called in the executing thread with the command after its exchange (or reception).
@@ -28,7 +28,7 @@ public:
     std::vector<uint32_t> ActiveThreads() const;
     std::vector<uint32_t> SuspendedThreads() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<uint32_t> active_;
     std::vector<uint32_t> suspended_;
@@ -38,7 +38,7 @@ private:
 // see Register. The list is locked by itself, so that notifying from one thread and registering
 // from another is safe; observers are called outside the lock.
 class CObserverList {
-public:
+  public:
     CObserverList() = default;
     CObserverList(const CObserverList& other);
     CObserverList& operator=(const CObserverList& other);
@@ -55,7 +55,7 @@ public:
     size_t Size() const;
     std::vector<CBusMonitor*> Observers() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<CBusMonitor*> observers_;
 };

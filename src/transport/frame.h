@@ -17,6 +17,8 @@ uint16_t LengthWord(uint16_t dataLength);
 // Whether a received length word passes its check.
 bool LengthWordValid(uint16_t word);
 
-inline uint16_t LengthOf(uint16_t word) { return word & 0x3FF; }
+inline uint16_t LengthOf(uint16_t word) {
+    return word & 0x3FF;
+}
 
 }  // namespace kelcmd

@@ -17,7 +17,9 @@ constexpr uint8_t kAcknowledgeOnlyCode = 8;
 
 }  // namespace
 
-CKelPort::~CKelPort() { CloseLine(); }
+CKelPort::~CKelPort() {
+    CloseLine();
+}
 
 int CKelPort::SetSettings(const CPortSettings& settings) {
     line_.Close();
@@ -43,9 +45,13 @@ uint8_t CKelPort::CloseLine() {
     return line_.Close();
 }
 
-void CKelPort::Reserve() { ownerThread_ = CurrentThreadId(); }
+void CKelPort::Reserve() {
+    ownerThread_ = CurrentThreadId();
+}
 
-void CKelPort::Release() { ownerThread_ = 0; }
+void CKelPort::Release() {
+    ownerThread_ = 0;
+}
 
 bool CKelPort::IsReservedByOther() const {
     const uint32_t owner = ownerThread_.load();
@@ -72,7 +78,9 @@ void CKelPort::SuspendObserver(int allThreads, int everyObserver, CBusMonitor* o
     line_.PacketObservers().Suspend(allThreads != 0, everyObserver != 0, observer);
 }
 
-void CKelPort::NotifyObservers(const CKelCommand& command) { observers_.Notify(command); }
+void CKelPort::NotifyObservers(const CKelCommand& command) {
+    observers_.Notify(command);
+}
 
 uint8_t CKelPort::Transfer(CKelCommand* command) {
     std::lock_guard<std::mutex> guard(lock_);

@@ -17,7 +17,7 @@ class CKelCommand;
 // One open port of the port table: its settings, its serial line, the lock held for every exchange,
 // an optional error callback, an optional owner thread, and its observers.
 class CKelPort {
-public:
+  public:
     CKelPort() = default;
     virtual ~CKelPort();
     CKelPort(const CKelPort&) = delete;
@@ -53,7 +53,7 @@ public:
     // The exchange under the port's lock.
     uint8_t Transfer(CKelCommand* command);
 
-private:
+  private:
     void ReportFailure(uint8_t messageType, uint8_t error, int16_t warning, bool batch);
 
     const uint32_t sendTrials_ = 4;

@@ -150,7 +150,8 @@ uint8_t Receive(CSerialLine& line, CKelCommand* command) {
 
     line.PacketObservers().Notify(*command);
 
-    const uint16_t crc = FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + dataLength));
+    const uint16_t crc =
+        FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + dataLength));
     command->SetAnswerReceived(true);
     return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
 }

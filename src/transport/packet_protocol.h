@@ -7,8 +7,8 @@ namespace kelcmd {
 class CKelCommand;
 class CSerialLine;
 
-// The exchange of one frame on a line: the request with its ninth-bit address byte, the acknowledge,
-// and the answer. Every function returns a communication result code (0 = success).
+// The exchange of one frame on a line: the request with its ninth-bit address byte, the
+// acknowledge, and the answer. Every function returns a communication result code (0 = success).
 
 // Sends the command's message frame and, where the destination acknowledges, reads the acknowledge.
 uint8_t Transmit(CSerialLine& line, CKelCommand* command);

@@ -28,7 +28,9 @@ void CPortSettings::Get(std::string& name, uint32_t& baud, uint8_t& busControl, 
     receiveTrials = receiveTrials_;
 }
 
-bool CPortSettings::NameEquals(const std::string& name) const { return PortNamesEqual(name_, name); }
+bool CPortSettings::NameEquals(const std::string& name) const {
+    return PortNamesEqual(name_, name);
+}
 
 void CPortSettings::Serialize(CArchive& archive) {
     if (archive.IsStoring()) {

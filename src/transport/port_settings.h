@@ -9,7 +9,7 @@ class CArchive;
 
 // The settings of one port: name, baud rate, character timeout, receive trials, bus control.
 class CPortSettings {
-public:
+  public:
     CPortSettings() = default;
     virtual ~CPortSettings() = default;
     CPortSettings(const CPortSettings&) = default;
@@ -31,11 +31,11 @@ public:
     // Names compared without regard to letter case.
     bool NameEquals(const std::string& name) const;
 
-    // Archive form: baud, bus control, name, reserved, timeout twice, receive trials. On loading the
-    // second timeout wins; a truncated archive leaves the settings unchanged.
+    // Archive form: baud, bus control, name, reserved, timeout twice, receive trials. On loading
+    // the second timeout wins; a truncated archive leaves the settings unchanged.
     void Serialize(CArchive& archive);
 
-private:
+  private:
     std::string name_ = "Com1";
     uint32_t baud_ = 19200;
     uint32_t timeout_ = 100;

@@ -17,7 +17,7 @@ enum BusControl : uint8_t { RTS_CONTROL = 0, AUTO_CONTROL = 1 };
 // protocol needs in each phase, and busy-waits the bus gaps. Not locked: its port's lock serialises
 // every transfer.
 class CSerialLine {
-public:
+  public:
     CSerialLine() = default;
     virtual ~CSerialLine();
     CSerialLine(const CSerialLine&) = delete;
@@ -78,7 +78,7 @@ public:
     // The open device, or null; for tests and diagnostics.
     SerialDevice* Device() const { return device_.get(); }
 
-private:
+  private:
     template <typename Opener>
     uint8_t OpenWith(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                      uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener);

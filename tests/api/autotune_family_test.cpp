@@ -30,10 +30,11 @@ TEST(AutotuneFamily, RequestsOnTheWire) {
     EXPECT_GT(factor, 100);
     EXPECT_EQ(MP_SetPWM(name, 1, -266, 1), 1);
     EXPECT_EQ(MP_SquareCurrentTest(name, 1, 500, 5000), 1);
-    EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{{0x60, {0x02, 0x01, 0xCA, 0x01}},
-                                                    {0x61, {}},
-                                                    {0x67, {0xFE, 0xF6, 0x01}},
-                                                    {0x62, {0x01, 0xF4}}}));
+    EXPECT_EQ(RecorderRequests(port),
+              (std::vector<RecorderRequest>{{0x60, {0x02, 0x01, 0xCA, 0x01}},
+                                            {0x61, {}},
+                                            {0x67, {0xFE, 0xF6, 0x01}},
+                                            {0x62, {0x01, 0xF4}}}));
     EXPECT_TRUE(port.Peripherals().pwmMode);
     // Out of the unit's range: refused.
     EXPECT_EQ(MP_SetPWM(name, 1, 267, 0), 0);
@@ -78,7 +79,8 @@ TEST(AutotuneFamily, RunKeepsTheFirst1024SamplesOfEachVector) {
 
     const std::vector<RecorderRequest> requests = RecorderRequests(port);
     ASSERT_EQ(requests.size(), 2u + 12u);
-    EXPECT_EQ(requests[13], (RecorderRequest{0x6B, {0x03, 0x03, 0xFE, 0x00, 0x02}}));  // 1022, 2 samples
+    EXPECT_EQ(requests[13],
+              (RecorderRequest{0x6B, {0x03, 0x03, 0xFE, 0x00, 0x02}}));  // 1022, 2 samples
     EXPECT_TRUE(command->Extra().IsValid());
     for (size_t v = 0; v < 4; ++v) {
         const std::vector<int16_t> kept = KeptSamples(*command, v);

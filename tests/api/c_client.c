@@ -48,9 +48,9 @@ int main(void) {
               packet.data[2] == 3,
           "echoed packet");
 
-    check(GetErrorText(0, name, sizeof name, text, sizeof text) == 1 &&
-              strcmp(name, "NO_ERROR") == 0,
-          "GetErrorText");
+    check(
+        GetErrorText(0, name, sizeof name, text, sizeof text) == 1 && strcmp(name, "NO_ERROR") == 0,
+        "GetErrorText");
     SelectSlave(2);
     check(KEB_CloseKelBus() == 0, "KEB_CloseKelBus");
     check(KEB_CloseKelBus() == 135, "KEB_CloseKelBus twice");

@@ -12,7 +12,9 @@
 namespace kelcmd::testing {
 
 using Request = WireRequest;
-inline std::vector<Request> Requests(const SimPort& port) { return WireRequests(port); }
+inline std::vector<Request> Requests(const SimPort& port) {
+    return WireRequests(port);
+}
 
 // Every code in [first, last] answered positively with `data` by the unit.
 inline void AnswerCodes(sim::SimUnit& unit, uint8_t first, uint8_t last,

@@ -39,9 +39,10 @@ TEST(RecorderFamily, ExportsPutTheirParametersOnTheWire) {
     EXPECT_EQ(MP_ReadRecordedData(port.name.c_str(), 1, 3, 0x0201, 5, &signal, data.data()), 0);
     EXPECT_EQ(signal, 0xEE);
     EXPECT_EQ(data[0], -1);
-    EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{{0x68, {0x01, 0x04, 0x02, 0x01}},
-                                                    {0x69, {0x01}},
-                                                    {0x6B, {0x03, 0x02, 0x01, 0x00, 0x05}}}));
+    EXPECT_EQ(RecorderRequests(port),
+              (std::vector<RecorderRequest>{{0x68, {0x01, 0x04, 0x02, 0x01}},
+                                            {0x69, {0x01}},
+                                            {0x6B, {0x03, 0x02, 0x01, 0x00, 0x05}}}));
     // An invalid slave sends nothing.
     EXPECT_EQ(MP_RecordData(port.name.c_str(), 0, 0), 0);
     EXPECT_EQ(RecorderRequests(port).size(), 3u);

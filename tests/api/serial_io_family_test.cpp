@@ -27,14 +27,14 @@ TEST(SerialIoFamily, PutCommandsSendTheSubFunctionThenTheValues) {
     EXPECT_EQ(MP_PutLong_Dec(name, 1, -70000, 1), 1);
     EXPECT_EQ(MP_PutString(name, 1, "ab\0c", 4), 1);
     EXPECT_EQ(RecorderRequests(port), (std::vector<RecorderRequest>{
-                                  {0x4B, {0x01, 0x58}},
-                                  {0x4D, {0x22, 0x12, 0x34, 0x04}},
-                                  {0x4D, {0x16, 0x3F, 0xC0, 0x00, 0x00, 0x66, 0x06, 0x02}},
-                                  {0x4D, {0x13, 0xFF, 0xFB, 0x03}},
-                                  {0x4D, {0x30, 0x05, 0x04}},
-                                  {0x4D, {0x15, 0xFF, 0xFE, 0xEE, 0x90, 0x01}},
-                                  {0x4B, {0x02, 'a', 'b', 0x00, 'c'}},
-                              }));
+                                          {0x4B, {0x01, 0x58}},
+                                          {0x4D, {0x22, 0x12, 0x34, 0x04}},
+                                          {0x4D, {0x16, 0x3F, 0xC0, 0x00, 0x00, 0x66, 0x06, 0x02}},
+                                          {0x4D, {0x13, 0xFF, 0xFB, 0x03}},
+                                          {0x4D, {0x30, 0x05, 0x04}},
+                                          {0x4D, {0x15, 0xFF, 0xFE, 0xEE, 0x90, 0x01}},
+                                          {0x4B, {0x02, 'a', 'b', 0x00, 'c'}},
+                                      }));
     EXPECT_EQ(port.Peripherals().serial.Output(), std::string("X1234  1.50 -50101-70000ab\0c", 28));
 }
 

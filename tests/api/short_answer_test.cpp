@@ -14,7 +14,9 @@ namespace {
 using testing::SimPort;
 
 uint8_t reportedError = 0;
-void RecordError(uint8_t, uint8_t error, int16_t, uint32_t) { reportedError = error; }
+void RecordError(uint8_t, uint8_t error, int16_t, uint32_t) {
+    reportedError = error;
+}
 
 TEST(ShortAnswer, FailsWithoutWritingTheVariables) {
     SimPort port(88);

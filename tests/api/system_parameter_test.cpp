@@ -10,8 +10,8 @@
 #include "api/parameter_families.h"
 #include "api/system_parameter_table.h"
 #include "kelcmd/kelcmd.h"
-#include "support/sim_port.h"
 #include "sim/params/parameter_unit.h"
+#include "support/sim_port.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {

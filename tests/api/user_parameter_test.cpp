@@ -8,8 +8,8 @@
 
 #include "api/parameter_families.h"
 #include "kelcmd/kelcmd.h"
-#include "support/sim_port.h"
 #include "sim/params/parameter_unit.h"
+#include "support/sim_port.h"
 #include "transport/frame.h"
 
 namespace kelcmd {

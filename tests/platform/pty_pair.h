@@ -19,7 +19,7 @@
 namespace kelcmd::testing {
 
 class PtyPair {
-public:
+  public:
     PtyPair() {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
@@ -68,21 +68,21 @@ public:
         return bytes;
     }
 
-private:
+  private:
     int master_ = -1;
     std::string slavePath_;
 };
 
 // Echoes everything the slave side sends back to it (a wire between RxD and TxD).
 class PtyEcho {
-public:
+  public:
     explicit PtyEcho(const PtyPair& pty) : pty_(pty), thread_([this] { Run(); }) {}
     ~PtyEcho() {
         stop_ = true;
         thread_.join();
     }
 
-private:
+  private:
     void Run() {
         while (!stop_) {
             pollfd p{pty_.Master(), POLLIN, 0};

@@ -1,6 +1,7 @@
+#include "sim/sim_options.h"
+
 #include <gtest/gtest.h>
 
-#include "sim/sim_options.h"
 #include "sim_host.h"
 
 namespace kelcmd::sim::testing {

@@ -20,7 +20,7 @@ const CKelCommand& TheCommand() {
 }
 
 class RecordingMonitor final : public CBusMonitor {
-public:
+  public:
     void ReceiveCommand(const CKelCommand& command) override {
         std::lock_guard<std::mutex> lock(mutex_);
         received_.push_back({&command, CurrentThreadId()});
@@ -38,7 +38,7 @@ public:
         return received_.empty() ? nullptr : received_.back().first;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::pair<const CKelCommand*, uint32_t>> received_;
 };

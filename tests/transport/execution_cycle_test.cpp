@@ -36,8 +36,7 @@ void RecordCallback(uint8_t messageType, uint8_t error, int16_t warning, uint32_
 }
 
 // A unit command that refuses with `reason` and exactly `data` as answer data.
-void InstallRefusal(sim::SimUnit& unit, uint8_t code, uint8_t reason,
-                    std::vector<uint8_t> data) {
+void InstallRefusal(sim::SimUnit& unit, uint8_t code, uint8_t reason, std::vector<uint8_t> data) {
     unit.SetHandler(code, [reason, data](sim::SimUnit&, std::span<const uint8_t>) {
         sim::SimAnswer answer;
         answer.mtype = reason;
@@ -47,7 +46,7 @@ void InstallRefusal(sim::SimUnit& unit, uint8_t code, uint8_t reason,
 }
 
 class ExecutionCycle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { lastCallback = {}; }
 };
 
@@ -69,7 +68,10 @@ TEST_F(ExecutionCycle, RefusalsCarryTheirWarningInTheLastTwoDataBytes) {
         std::vector<uint8_t> data;
         int16_t warning;
     };
-    const Case cases[] = {{{}, 0}, {{0xAA}, 0}, {{0x00, 0xAA}, 170}, {{0x01, 0x02, 0x00, 0x82}, 130},
+    const Case cases[] = {{{}, 0},
+                          {{0xAA}, 0},
+                          {{0x00, 0xAA}, 170},
+                          {{0x01, 0x02, 0x00, 0x82}, 130},
                           {{0xFF, 0xFE}, -2}};
     for (const Case& c : cases) {
         InstallRefusal(port.Unit(1), 100, BAD_PRM, c.data);
@@ -130,7 +132,8 @@ TEST_F(ExecutionCycle, WithoutCallbackFailuresShowOnlyInTheCommand) {
     EXPECT_EQ(lastCallback.calls, 0);
     EXPECT_EQ(command->GetError(), 0u);
     EXPECT_EQ(command->GetStatus(), STATUS_FAILED);
-    EXPECT_EQ(command->GetWarningText(), "WARN_NOMOVE / Requested motion not started or unfinished!");
+    EXPECT_EQ(command->GetWarningText(),
+              "WARN_NOMOVE / Requested motion not started or unfinished!");
 }
 
 TEST_F(ExecutionCycle, ClosedPortLosesItsCallback) {
@@ -184,7 +187,7 @@ TEST_F(ExecutionCycle, SetPortSettingsLeavesThePortClosed) {
 }
 
 class Recorder final : public CBusMonitor {
-public:
+  public:
     void ReceiveCommand(const CKelCommand& command) override {
         commands.push_back(command.GetCode());
     }

@@ -89,8 +89,9 @@ TEST(PacketOnPty, EveryDamageHasItsCode) {
         {"bad length word", withAck(badLength), RCV_ERR_LENGTH},
         {"foreign first byte", withAck(foreign), RCV_ERR_ID},
         {"answer cut short", withAck(cut), RCV_ERR_T1},
-        {"acknowledge 0xE0", {0xE0, good[0], good[1], good[2], good[3], good[4], good[5], good[6],
-                               good[7], good[8], good[9], good[10], good[11]},
+        {"acknowledge 0xE0",
+         {0xE0, good[0], good[1], good[2], good[3], good[4], good[5], good[6], good[7], good[8],
+          good[9], good[10], good[11]},
          RESULT_OK},
     };
     for (const Case& c : cases) {

@@ -12,7 +12,7 @@ namespace kelcmd {
 namespace {
 
 class PortResolver : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ::unsetenv("KELCMD_PORTS");
         ClearPortMappings();

@@ -29,13 +29,12 @@ TEST(PortSettings, ArchiveFormWritesTheTimeoutTwice) {
     CArchive out;
     settings.Serialize(out);
     const std::vector<uint8_t> expected = {
-        0x00, 0x96, 0x00, 0x00,  // baud 38400
-        0x01,                    // bus control
-        0x04, 'C',  'o',  'm', '2',
-        0x00, 0x00,              // reserved
-        0xFA, 0x00, 0x00, 0x00,  // timeout
-        0xFA, 0x00, 0x00, 0x00,  // timeout again
-        0x03, 0x00, 0x00, 0x00,  // receive trials
+        0x00, 0x96, 0x00, 0x00,                   // baud 38400
+        0x01,                                     // bus control
+        0x04, 'C',  'o',  'm',  '2', 0x00, 0x00,  // reserved
+        0xFA, 0x00, 0x00, 0x00,                   // timeout
+        0xFA, 0x00, 0x00, 0x00,                   // timeout again
+        0x03, 0x00, 0x00, 0x00,                   // receive trials
     };
     EXPECT_EQ(out.Data(), expected);
 

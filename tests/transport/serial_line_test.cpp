@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 // ---- A scripted prompt ----
 
 class ScriptedPrompt final : public Prompt {
-public:
+  public:
     explicit ScriptedPrompt(bool answer) : answer_(answer) { previous_ = SetPrompt(this); }
     ~ScriptedPrompt() override { SetPrompt(previous_); }
 
@@ -39,7 +39,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
 
-private:
+  private:
     bool answer_;
     Prompt* previous_ = nullptr;
 };
@@ -55,7 +55,7 @@ struct DeviceLog {
 };
 
 class FakeDevice final : public SerialDevice {
-public:
+  public:
     explicit FakeDevice(DeviceLog& log) : log_(log) {}
 
     std::string failing;  // the operation that reports failure
@@ -116,7 +116,7 @@ public:
         return failing != "Close";
     }
 
-private:
+  private:
     DeviceLog& log_;
 };
 

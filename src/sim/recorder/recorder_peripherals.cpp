@@ -263,5 +263,4 @@ std::shared_ptr<RecorderPeripherals> PeripheralsOf(const SimUnit& unit) {
     return found == Registry().end() ? nullptr : found->second.lock();
 }
 
-
 }  // namespace kelcmd::sim

@@ -32,5 +32,4 @@ void InstallRecorderPeripherals(SimUnit& unit);
 // The peripherals installed on a unit, or null.
 std::shared_ptr<RecorderPeripherals> PeripheralsOf(const SimUnit& unit);
 
-
 }  // namespace kelcmd::sim
