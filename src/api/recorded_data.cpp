@@ -48,7 +48,10 @@ std::string CRecordedData::NameOf(const RecordedCurve& curve) const {
         if (other.signal == curve.signal) ++ordinal;
     }
     std::string name(RecordedSignalName(curve.signal));
-    if (ordinal > 1) name += " " + std::to_string(ordinal);
+    if (ordinal > 1) {
+        name += ' ';
+        name += std::to_string(ordinal);
+    }
     return name;
 }
 
