@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "command/command_dialogs.h"
 #include "command/command_stack.h"
 #include "command/command_tree.h"
 #include "command/parameter_codec.h"
@@ -137,12 +138,14 @@ int CCommandFamily::SetDefaults(CKelStandardCommand& command) const {
     return 1;
 }
 
-int CCommandFamily::ShowResults(CKelStandardCommand&) {
-    return 0;
+int CCommandFamily::ShowResults(CKelStandardCommand& command) {
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->ShowResults(*this, command) : 0;
 }
 
-int CCommandFamily::EditParameters(CKelStandardCommand&) {
-    return 0;
+int CCommandFamily::EditParameters(CKelStandardCommand& command) {
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->EditParameters(*this, command) : 0;
 }
 
 int CCommandFamily::Execute(CKelStandardCommand* command) {

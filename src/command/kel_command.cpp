@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "command/command_dialogs.h"
 #include "transport/frame.h"
 #include "transport/result_codes.h"
 
@@ -150,6 +151,21 @@ int CKelCommand::SetPortName(const std::string& name) {
         }
     }
     return 0;
+}
+
+int CKelCommand::EditDestination() {
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->EditDestination(*this) : 0;
+}
+
+int CKelCommand::EditPortName() {
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->EditPortName(*this) : 0;
+}
+
+int CKelCommand::EditPortAndDestination() {
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->EditPortAndDestination(*this) : 0;
 }
 
 void CKelCommand::CopyKelCommand(const CKelCommand& other) {

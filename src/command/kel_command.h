@@ -41,6 +41,10 @@ class CKelCommand : public CCommand {
     int SetDestination(int32_t address) override;
     int GetPortNames(std::vector<std::string>& names) const override;
     int SetPortName(const std::string& name) override;
+    // The entry dialogs, when the dialogs library is loaded; 0 otherwise.
+    int EditDestination() override;
+    int EditPortName() override;
+    int EditPortAndDestination() override;
 
     void CopyKelCommand(const CKelCommand& other);
     virtual void ClearResults();

@@ -1,5 +1,6 @@
 #include "command/kel_customer_command.h"
 
+#include "command/command_dialogs.h"
 #include "command/parameter_codec.h"
 #include "transport/kel_communication.h"
 #include "transport/kel_port.h"
@@ -117,12 +118,14 @@ void CKelCustomerCommand::Reset() {
 int CKelCustomerCommand::ShowResults() {
     if (parameters_.GetReturnCount() == 0) return 1;
     if (!parameters_.IsValid()) return 0;
-    return 0;  // the result dialog belongs to the dialogs library
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->ShowCustomerResults(*this) : 0;
 }
 
 int CKelCustomerCommand::EditParameters() {
     if (parameters_.GetSendCount() == 0) return 1;
-    return 0;  // the input dialog belongs to the dialogs library
+    CommandDialogs* dialogs = InstalledCommandDialogs();
+    return dialogs != nullptr ? dialogs->EditCustomerParameters(*this) : 0;
 }
 
 int CKelCustomerCommand::Execute() {

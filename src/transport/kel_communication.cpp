@@ -42,6 +42,26 @@ std::vector<std::string> CKelCommunication::GetPortNames() const {
     return names;
 }
 
+std::vector<PortState> CKelCommunication::GetPortStates() const {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    std::vector<PortState> states;
+    for (const auto& port : ports_) {
+        states.push_back({port->Settings(), port->GetLine().IsOpen()});
+    }
+    return states;
+}
+
+int CKelCommunication::AddClosedPort(const CPortSettings& settings) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    for (const auto& port : ports_) {
+        if (PortNamesEqual(port->GetName(), settings.GetName())) return 0;
+    }
+    auto port = std::make_unique<CKelPort>();
+    port->SetSettings(settings);
+    ports_.push_back(std::move(port));
+    return 1;
+}
+
 std::unique_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (auto it = ports_.begin(); it != ports_.end(); ++it) {

@@ -46,6 +46,12 @@ class PortDialogs {
     virtual void MultiPortConfiguration(void* parent) = 0;
 };
 
+// One port of the table as the port editor shows it.
+struct PortState {
+    CPortSettings settings;
+    bool open = false;
+};
+
 // The single communication manager: the port table and everything the exports reach.
 class CKelCommunication {
   public:
@@ -82,6 +88,11 @@ class CKelCommunication {
     void GetVersion(float& number, std::string& text) const;
     const std::string& GetVersionText() const { return versionText_; }
     std::vector<std::string> GetPortNames() const;
+    // Every port in table order with its settings and whether its line is open.
+    std::vector<PortState> GetPortStates() const;
+    // Appends a port whose line is not open (the port editor keeps ports that failed to open): 1,
+    // or 0 when a port of that name (letter case ignored) is in the table already.
+    int AddClosedPort(const CPortSettings& settings);
 
     void SetPortDialogs(PortDialogs* dialogs) { dialogs_ = dialogs; }
 
