@@ -23,7 +23,7 @@ static void SimulatedExchange(benchmark::State& state) {
     for (uint16_t i = 0; i < dataLength; ++i) message[kDataOffset + i] = static_cast<uint8_t>(i);
     command.BuildFrame(dataLength);
     for (auto _ : state) {
-        if (Transfer(line, 4, &command) != 0) {
+        if (Transfer(line, 4, command.Exchange()) != 0) {
             state.SkipWithError("exchange failed");
             break;
         }

@@ -34,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool resend = (data[0] & 1) != 0;
     bus->InjectInput(std::vector<uint8_t>(data + 1, data + size));
     CKelCommand command;
-    command.SetAnswerTimeout(1);
-    const uint8_t result = resend ? ReceiveWithResend(line, &command) : Receive(line, &command);
+    CFrameExchange& exchange = command.Exchange();
+    exchange.answerTimeout = 1;
+    const uint8_t result = resend ? ReceiveWithResend(line, exchange) : Receive(line, exchange);
     if (result == RESULT_OK && command.GetAnswerLength() > kMaxDataLength) __builtin_trap();
     line.Purge();
     bus->ClearWireLog();

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "api/communication.h"
 #include "batch_file.h"
 #include "parameter_text.h"
+#include "transport/kel_communication.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
@@ -30,6 +32,8 @@ int RunBatch(Session& session, const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "kelcmd: batch '%s' has no commands\n", batch->GetName().c_str());
         return 1;
     }
+    // Attached to the manager, the batch and its members know the port table and their families.
+    Communication().AttachCommand(batch.get());
     batch->SetPortName(session.options().port);
     batch->SetDestination(session.options().slave);
     std::printf("batch '%s' (%s, %zu commands) on %s, unit %u\n", batch->GetName().c_str(),

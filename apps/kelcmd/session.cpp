@@ -1,3 +1,4 @@
+#include "api/communication.h"
 #include "session.h"
 
 #include <cstdio>

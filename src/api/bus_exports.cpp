@@ -1,12 +1,13 @@
 // The bus-level exports: ports, settings and raw packets.
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "api/communication.h"
 #include "api/current_target.h"
 #include "command/kel_command.h"
 #include "kelcmd/kelcmd.h"
 #include "transport/kel_communication.h"
-#include "transport/packet_protocol.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -14,33 +15,32 @@ using namespace kelcmd;
 
 namespace {
 
-CSerialLine* OpenLineOf(const std::string& portName) {
-    CKelPort* port = Communication().FindPort(portName);
-    if (port == nullptr || !port->GetLine().IsOpen()) return nullptr;
-    return &port->GetLine();
-}
-
-using LineOperation = uint8_t (*)(CSerialLine&, CKelCommand*);
-
-uint8_t SendPacketOn(const char* portName, KebPacket* packet, LineOperation transmit) {
+// The raw packet layer goes through the port, under its lock and its reservation, exactly as the
+// commands do: a raw frame never interleaves with another thread's exchange.
+uint8_t SendPacketOn(const char* portName, KebPacket* packet, bool retry) {
     if (packet == nullptr) return NO_COMMAND;
-    CSerialLine* line = portName ? OpenLineOf(portName) : nullptr;
-    if (line == nullptr) return WIN_ERR_WRITECOMM;
-    CKelCommand command;
+    std::shared_ptr<CKelPort> port = portName ? Communication().FindPort(portName) : nullptr;
+    if (port == nullptr) return WIN_ERR_WRITECOMM;
+    CFrameExchange exchange;
     // A data length beyond the frame's 1023 bytes never reaches the line.
-    if (!command.SetRawMessage(*packet)) return BAD_LEN;
-    return transmit(*line, &command);
+    if (!exchange.SetRawMessage(*packet)) return BAD_LEN;
+    return port->SendPacket(exchange, retry);
 }
 
-uint8_t ReceivePacketOn(const char* portName, KebPacket* packet, uint32_t timeout,
-                        LineOperation receive) {
+uint8_t ReceivePacketOn(const char* portName, KebPacket* packet, uint32_t timeout, bool resend) {
     if (packet == nullptr) return NO_COMMAND;
-    CSerialLine* line = portName ? OpenLineOf(portName) : nullptr;
-    if (line == nullptr) return WIN_ERR_READCOMM;
-    CKelCommand command;
-    command.SetAnswerTimeout(timeout);
-    const uint8_t result = receive(*line, &command);
-    command.GetRawAnswer(*packet);
+    std::shared_ptr<CKelPort> port = portName ? Communication().FindPort(portName) : nullptr;
+    // A closed or reserved port leaves the caller's packet as it was.
+    if (port == nullptr || !port->IsLineOpen() || port->IsReservedByOther()) {
+        return WIN_ERR_READCOMM;
+    }
+    // The observers see a raw answer as the answer of a command.
+    auto command = std::make_unique<CKelCommand>();  // ~2 KiB, kept off the stack
+    command->SetAnswerTimeout(timeout);
+    CFrameExchange& exchange = command->Exchange();
+    exchange.answerTimeout = timeout;
+    const uint8_t result = port->ReceivePacket(exchange, resend, command.get());
+    exchange.GetRawAnswer(*packet);
     return result;
 }
 
@@ -98,36 +98,36 @@ KELCMD_API int32_t KEB_GetStandardPortName(char* buffer, uint32_t bufferSize) {
 }
 
 KELCMD_API uint8_t KEB_SendPacket(KebPacket* packet) {
-    return SendPacketOn(CurrentPortName().c_str(), packet, Transmit);
+    return SendPacketOn(CurrentPortName().c_str(), packet, false);
 }
 
 KELCMD_API uint8_t KEB_SendPacketRetry(KebPacket* packet) {
-    return SendPacketOn(CurrentPortName().c_str(), packet, TransmitWithRetry);
+    return SendPacketOn(CurrentPortName().c_str(), packet, true);
 }
 
 KELCMD_API uint8_t KEB_ReceivePacket(KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, Receive);
+    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, false);
 }
 
 KELCMD_API uint8_t KEB_ReceivePacketRetry(KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, ReceiveWithResend);
+    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, true);
 }
 
 KELCMD_API uint8_t MP_KEB_SendPacket(const char* portName, KebPacket* packet) {
-    return SendPacketOn(portName, packet, Transmit);
+    return SendPacketOn(portName, packet, false);
 }
 
 KELCMD_API uint8_t MP_KEB_SendPacketRetry(const char* portName, KebPacket* packet) {
-    return SendPacketOn(portName, packet, TransmitWithRetry);
+    return SendPacketOn(portName, packet, true);
 }
 
 KELCMD_API uint8_t MP_KEB_ReceivePacket(const char* portName, KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(portName, packet, timeout, Receive);
+    return ReceivePacketOn(portName, packet, timeout, false);
 }
 
 KELCMD_API uint8_t MP_KEB_ReceivePacketRetry(const char* portName, KebPacket* packet,
                                              uint32_t timeout) {
-    return ReceivePacketOn(portName, packet, timeout, ReceiveWithResend);
+    return ReceivePacketOn(portName, packet, timeout, true);
 }
 
 KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device) {

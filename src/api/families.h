@@ -7,6 +7,7 @@
 
 #include "api/autotune_family.h"
 #include "api/catalogue_call.h"
+#include "api/communication.h"
 #include "api/exception_family.h"
 #include "api/input_output_family.h"
 #include "api/miscellaneous_family.h"

@@ -1,4 +1,5 @@
 // The frame exports: current slave, error callback, texts of the unit's errors and warnings.
+#include "api/communication.h"
 #include "api/current_target.h"
 #include "api/unit_texts.h"
 #include "kelcmd/kelcmd.h"

@@ -2,6 +2,7 @@
 // batch, send them quietly and read the quiet results back.
 #include <string>
 
+#include "api/communication.h"
 #include "api/current_target.h"
 #include "command/command_stack.h"
 #include "command/kel_batch_command.h"

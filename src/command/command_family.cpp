@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include "command/command_dialogs.h"
+#include "command/command_execution.h"
 #include "command/command_stack.h"
 #include "command/command_tree.h"
 #include "command/parameter_codec.h"
 #include "command/parameter_types.h"
-#include "transport/kel_communication.h"
-#include "transport/kel_port.h"
-#include "transport/result_codes.h"
 
 namespace kelcmd {
 
@@ -158,23 +156,10 @@ int CCommandFamily::Execute(CKelStandardCommand* command) {
         copy->CopyFrom(*command);
         return stack_->Append(std::move(copy));
     }
-    CKelPort* port = ports_ != nullptr ? ports_->FindPortNoCase(command->GetPortName()) : nullptr;
-    if (port == nullptr) return 0;
-    if (!BuildCatalogueMessage(*command, &command->Wire())) return 0;
-    if (port->Execute(command) == 0) return 0;
-    // A short answer cannot give the caller its values: the command failed with BAD_LEN rather
-    // than succeed with variables left unwritten. Anything else the decode finds does not change
-    // the success of the exchange.
-    if (DecodeParameterAnswer(*command, command->Wire()) == DecodeResult::kShort) {
-        command->SetStatus(STATUS_FAILED);
-        command->SetError(BAD_LEN);
-        command->SetWarning(0);
-        if (KelErrorCallback callback = port->GetErrorCallback()) {
-            callback(command->GetCode(), BAD_LEN, 0, 0);
-        }
-        return 0;
-    }
-    return 1;
+    ExecutionSteps steps;
+    steps.build = [command] { return BuildCatalogueMessage(*command, &command->Wire()); };
+    steps.decode = [command] { return DecodeParameterAnswer(*command, command->Wire()); };
+    return ExecuteCommand(ports_, *command, steps);
 }
 
 bool CCommandFamily::HasCode(uint8_t code) const {

@@ -76,7 +76,4 @@ class CCommandStack {
     CKelCommunication* ports_ = nullptr;
 };
 
-// The manager's command stack, which the exports use.
-CCommandStack& ProcessCommandStack();
-
 }  // namespace kelcmd

@@ -1,9 +1,8 @@
 #include "command/kel_batch_command.h"
 
 #include "archive/object_io.h"
+#include "command/command_execution.h"
 #include "command/parameter_list.h"
-#include "transport/kel_communication.h"
-#include "transport/kel_port.h"
 
 namespace kelcmd {
 
@@ -134,18 +133,20 @@ int CKelBatchCommand::ShowResults() {
 }
 
 int CKelBatchCommand::Execute() {
-    CKelCommunication& ports = ports_ != nullptr ? *ports_ : Communication();
-    // Letter case is ignored as for single commands: a stack started for "com1" must reach the
-    // port opened as "Com1".
-    CKelPort* port = ports.FindPortNoCase(GetPortName());
-    if (port == nullptr) return 0;
-    if (!BuildMessage()) return 0;
-    SetAnswerTimeout(ComputeAnswerTimeout());
-    const int result = port->Execute(this);
+    ExecutionSteps steps;
+    steps.build = [this] {
+        if (!BuildMessage()) return false;
+        SetAnswerTimeout(ComputeAnswerTimeout());
+        return true;
+    };
     // Decoded also after a failed exchange: a stopped batch still carries the results of the
     // members before the failing one, and an exchange without answer marks every member failed.
-    DecodeAnswer();
-    return result;
+    steps.decode = [this] {
+        DecodeAnswer();
+        return DecodeResult::kComplete;
+    };
+    steps.decodeAfterFailure = true;
+    return ExecuteCommand(ports_, *this, steps);
 }
 
 void CKelBatchCommand::ClearResults() {

@@ -1,7 +1,6 @@
 #include "command/kel_command.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "command/command_dialogs.h"
@@ -60,8 +59,10 @@ void CKelCommand::SerializeKelFields(CArchive& archive) {
         archive.WriteU32(auxiliaryWord_);
         archive.WriteU8(auxiliaryByte_);
         archive.WriteU8(code_);
-        SerializeFrame(archive, messageCrc_, messageLength_, messageBuilt_, message_);
-        SerializeFrame(archive, answerCrc_, answerLength_, answerReceived_, answer_);
+        SerializeFrame(archive, exchange_.messageCrc, exchange_.messageLength,
+                       exchange_.messageBuilt, exchange_.message);
+        SerializeFrame(archive, exchange_.answerCrc, exchange_.answerLength,
+                       exchange_.answerReceived, exchange_.answer);
         archive.WriteU8(code_);
         archive.WriteU8(destination_);
         archive.WriteString(portName_);
@@ -70,8 +71,10 @@ void CKelCommand::SerializeKelFields(CArchive& archive) {
     auxiliaryWord_ = archive.ReadU32();
     auxiliaryByte_ = archive.ReadU8();
     code_ = archive.ReadU8();
-    SerializeFrame(archive, messageCrc_, messageLength_, messageBuilt_, message_);
-    SerializeFrame(archive, answerCrc_, answerLength_, answerReceived_, answer_);
+    SerializeFrame(archive, exchange_.messageCrc, exchange_.messageLength, exchange_.messageBuilt,
+                   exchange_.message);
+    SerializeFrame(archive, exchange_.answerCrc, exchange_.answerLength, exchange_.answerReceived,
+                   exchange_.answer);
     code_ = archive.ReadU8();  // the second copy of the code wins
     destination_ = archive.ReadU8();
     portName_ = archive.ReadString();
@@ -112,14 +115,7 @@ void CKelCommand::Reset() {
     auxiliaryByte_ = 0;
     destination_ = 0;
     portName_.clear();
-    message_.fill(0);
-    messageBuilt_ = false;
-    messageLength_ = 0;
-    messageCrc_ = 0;
-    answer_.fill(0);
-    answerReceived_ = false;
-    answerLength_ = 0;
-    answerCrc_ = 0;
+    exchange_.Clear();
 }
 
 bool CKelCommand::GetDestinationRange(int32_t& min, int32_t& max) const {
@@ -176,18 +172,11 @@ void CKelCommand::CopyKelCommand(const CKelCommand& other) {
     auxiliaryWord_ = other.auxiliaryWord_;
     auxiliaryByte_ = other.auxiliaryByte_;
     code_ = other.code_;
-    answer_ = other.answer_;
-    answerCrc_ = other.answerCrc_;
-    answerLength_ = other.answerLength_;
-    answerReceived_ = other.answerReceived_;
-    message_ = other.message_;
-    messageCrc_ = other.messageCrc_;
-    messageLength_ = other.messageLength_;
-    messageBuilt_ = other.messageBuilt_;
+    exchange_ = other.exchange_;
 }
 
 void CKelCommand::ClearResults() {
-    answerReceived_ = false;
+    exchange_.answerReceived = false;
 }
 
 void CKelCommand::SetCommand(const std::string& name, uint8_t code, uint32_t auxiliaryWord,
@@ -196,39 +185,6 @@ void CKelCommand::SetCommand(const std::string& name, uint8_t code, uint32_t aux
     code_ = code;
     auxiliaryWord_ = auxiliaryWord;
     auxiliaryByte_ = auxiliaryByte;
-}
-
-bool CKelCommand::BuildFrame(uint16_t dataLength) {
-    if (dataLength > kMaxDataLength) return false;
-    message_[3] = 0;
-    const uint16_t word = LengthWord(dataLength);
-    message_[1] = static_cast<uint8_t>(word >> 8);
-    message_[2] = static_cast<uint8_t>(word);
-    messageLength_ = dataLength;
-    messageCrc_ = FrameCrc(std::span<const uint8_t>(message_.data(), kHeaderSize + dataLength));
-    message_[kCrcOffset] = static_cast<uint8_t>(messageCrc_ >> 8);
-    message_[kCrcOffset + 1] = static_cast<uint8_t>(messageCrc_);
-    messageBuilt_ = true;
-    answerReceived_ = false;
-    return true;
-}
-
-bool CKelCommand::SetRawMessage(const KebPacket& packet) {
-    const uint16_t length = packet.length;  // copied out of the packed structure
-    if (length > kMaxDataLength) return false;
-    message_[0] = packet.dest;
-    message_[4] = packet.mtype;
-    std::memcpy(message_.data() + kDataOffset, packet.data, kDataAreaSize);
-    return BuildFrame(length);
-}
-
-void CKelCommand::GetRawAnswer(KebPacket& packet) const {
-    packet.dest = answer_[0];
-    packet.length = answerLength_;
-    packet.send = answer_[3];
-    packet.mtype = answer_[4];
-    std::memcpy(packet.data, answer_.data() + kDataOffset, kDataAreaSize);
-    packet.crc = answerCrc_;
 }
 
 }  // namespace kelcmd

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -8,19 +7,9 @@
 
 #include "command/command.h"
 #include "kelcmd/kebpacket.h"
+#include "transport/frame_exchange.h"
 
 namespace kelcmd {
-
-// Frame layout inside the 1032-byte message and answer buffers: header at 0..4, data area at
-// 5..1029, the CRC always at 1030..1031.
-constexpr size_t kBufferSize = 1032;
-constexpr size_t kHeaderSize = 5;
-constexpr size_t kDataOffset = 5;
-constexpr size_t kDataAreaSize = 1025;
-constexpr size_t kCrcOffset = 1030;
-constexpr uint16_t kMaxDataLength = 1023;
-
-using FrameBuffer = std::array<uint8_t, kBufferSize>;
 
 // A command on the bus: command code (sent as mtype), destination, port name, and the outgoing and
 // incoming frames with their lengths, CRCs and flags.
@@ -58,30 +47,34 @@ class CKelCommand : public CCommand {
     uint32_t GetAuxiliaryWord() const { return auxiliaryWord_; }
     uint8_t GetAuxiliaryByte() const { return auxiliaryByte_; }
 
-    FrameBuffer& GetMessageBuffer() { return message_; }
-    const FrameBuffer& GetMessageBuffer() const { return message_; }
-    FrameBuffer& GetAnswerBuffer() { return answer_; }
-    const FrameBuffer& GetAnswerBuffer() const { return answer_; }
+    FrameBuffer& GetMessageBuffer() { return exchange_.message; }
+    const FrameBuffer& GetMessageBuffer() const { return exchange_.message; }
+    FrameBuffer& GetAnswerBuffer() { return exchange_.answer; }
+    const FrameBuffer& GetAnswerBuffer() const { return exchange_.answer; }
 
-    uint16_t GetMessageLength() const { return messageLength_; }
-    uint16_t GetMessageCrc() const { return messageCrc_; }
-    bool IsMessageBuilt() const { return messageBuilt_; }
-    uint16_t GetAnswerLength() const { return answerLength_; }
-    void SetAnswerLength(uint16_t length) { answerLength_ = length; }
-    uint16_t GetAnswerCrc() const { return answerCrc_; }
-    void SetAnswerCrc(uint16_t crc) { answerCrc_ = crc; }
-    bool IsAnswerReceived() const { return answerReceived_; }
-    void SetAnswerReceived(bool received) { answerReceived_ = received; }
+    uint16_t GetMessageLength() const { return exchange_.messageLength; }
+    uint16_t GetMessageCrc() const { return exchange_.messageCrc; }
+    bool IsMessageBuilt() const { return exchange_.messageBuilt; }
+    uint16_t GetAnswerLength() const { return exchange_.answerLength; }
+    void SetAnswerLength(uint16_t length) { exchange_.answerLength = length; }
+    uint16_t GetAnswerCrc() const { return exchange_.answerCrc; }
+    void SetAnswerCrc(uint16_t crc) { exchange_.answerCrc = crc; }
+    bool IsAnswerReceived() const { return exchange_.answerReceived; }
+    void SetAnswerReceived(bool received) { exchange_.answerReceived = received; }
+
+    // The frames as the line reads and writes them.
+    CFrameExchange& Exchange() { return exchange_; }
+    const CFrameExchange& Exchange() const { return exchange_; }
 
     // The message builders put dest, mtype and `dataLength` data bytes into the message buffer and
     // then call this: send byte 0, length word with its check, CRC; message built, answer cleared.
     // A data length above 1023 does not fit a frame: false, nothing changed.
-    bool BuildFrame(uint16_t dataLength);
+    bool BuildFrame(uint16_t dataLength) { return exchange_.BuildFrame(dataLength); }
 
     // Builds the message from a raw packet. Returns false, touching nothing, for a data length
     // above 1023.
-    bool SetRawMessage(const KebPacket& packet);
-    void GetRawAnswer(KebPacket& packet) const;
+    bool SetRawMessage(const KebPacket& packet) { return exchange_.SetRawMessage(packet); }
+    void GetRawAnswer(KebPacket& packet) const { exchange_.GetRawAnswer(packet); }
 
   protected:
     // Writes or reads the fields this class adds, in archive order, straight into this object
@@ -94,14 +87,7 @@ class CKelCommand : public CCommand {
     uint8_t auxiliaryByte_ = 0;
     uint8_t destination_ = 0;
     std::string portName_;
-    FrameBuffer message_{};
-    bool messageBuilt_ = false;
-    uint16_t messageLength_ = 0;
-    uint16_t messageCrc_ = 0;
-    FrameBuffer answer_{};
-    bool answerReceived_ = false;
-    uint16_t answerLength_ = 0;
-    uint16_t answerCrc_ = 0;
+    CFrameExchange exchange_;
 };
 
 }  // namespace kelcmd

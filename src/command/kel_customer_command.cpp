@@ -1,9 +1,8 @@
 #include "command/kel_customer_command.h"
 
 #include "command/command_dialogs.h"
+#include "command/command_execution.h"
 #include "command/parameter_codec.h"
-#include "transport/kel_communication.h"
-#include "transport/kel_port.h"
 
 namespace kelcmd {
 
@@ -129,12 +128,11 @@ int CKelCustomerCommand::EditParameters() {
 }
 
 int CKelCustomerCommand::Execute() {
-    CKelCommunication& ports = ports_ != nullptr ? *ports_ : Communication();
-    CKelPort* port = ports.FindPortNoCase(GetPortName());
-    if (port == nullptr) return 0;
-    if (!BuildParameterMessage(*this, &parameters_)) return 0;
-    if (port->Execute(this) == 0) return 0;
-    return DecodeParameterAnswer(*this, parameters_) == DecodeResult::kComplete ? 1 : 0;
+    ExecutionSteps steps;
+    steps.build = [this] { return BuildParameterMessage(*this, &parameters_); };
+    steps.decode = [this] { return DecodeParameterAnswer(*this, parameters_); };
+    steps.needsCompleteAnswer = true;
+    return ExecuteCommand(ports_, *this, steps);
 }
 
 void CKelCustomerCommand::ClearResults() {

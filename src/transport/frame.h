@@ -1,10 +1,22 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 namespace kelcmd {
+
+// Frame layout inside the 1032-byte message and answer buffers: header at 0..4, data area at
+// 5..1029, the CRC always at 1030..1031.
+constexpr size_t kBufferSize = 1032;
+constexpr size_t kHeaderSize = 5;
+constexpr size_t kDataOffset = 5;
+constexpr size_t kDataAreaSize = 1025;
+constexpr size_t kCrcOffset = 1030;
+constexpr uint16_t kMaxDataLength = 1023;
+
+using FrameBuffer = std::array<uint8_t, kBufferSize>;
 
 // CRC-16 of a frame: polynomial 0x1021, register from 0, each byte from its most significant bit
 // into bit 0 of the register; no augmenting zero bytes, no final exclusive-or. "abc" gives 0x1EE4.

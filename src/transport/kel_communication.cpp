@@ -19,18 +19,18 @@ CKelCommunication::~CKelCommunication() {
     RemoveAllPorts();
 }
 
-CKelPort* CKelCommunication::FindPort(const std::string& name) const {
+std::shared_ptr<CKelPort> CKelCommunication::FindPort(const std::string& name) const {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (const auto& port : ports_) {
-        if (port->GetName() == name) return port.get();
+        if (port->GetName() == name) return port;
     }
     return nullptr;
 }
 
-CKelPort* CKelCommunication::FindPortNoCase(const std::string& name) const {
+std::shared_ptr<CKelPort> CKelCommunication::FindPortNoCase(const std::string& name) const {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (const auto& port : ports_) {
-        if (PortNamesEqual(port->GetName(), name)) return port.get();
+        if (PortNamesEqual(port->GetName(), name)) return port;
     }
     return nullptr;
 }
@@ -46,7 +46,7 @@ std::vector<PortState> CKelCommunication::GetPortStates() const {
     std::lock_guard<std::mutex> guard(tableLock_);
     std::vector<PortState> states;
     for (const auto& port : ports_) {
-        states.push_back({port->Settings(), port->GetLine().IsOpen()});
+        states.push_back({port->Settings(), port->IsLineOpen()});
     }
     return states;
 }
@@ -56,17 +56,17 @@ int CKelCommunication::AddClosedPort(const CPortSettings& settings) {
     for (const auto& port : ports_) {
         if (PortNamesEqual(port->GetName(), settings.GetName())) return 0;
     }
-    auto port = std::make_unique<CKelPort>();
+    auto port = std::make_shared<CKelPort>();
     port->SetSettings(settings);
     ports_.push_back(std::move(port));
     return 1;
 }
 
-std::unique_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
+std::shared_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (auto it = ports_.begin(); it != ports_.end(); ++it) {
         if ((*it)->GetName() == name) {
-            std::unique_ptr<CKelPort> port = std::move(*it);
+            std::shared_ptr<CKelPort> port = std::move(*it);
             ports_.erase(it);
             return port;
         }
@@ -74,22 +74,31 @@ std::unique_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
     return nullptr;
 }
 
+void CKelCommunication::Detach(const std::shared_ptr<CKelPort>& port) {
+    std::lock_guard<std::mutex> guard(tableLock_);
+    std::erase(ports_, port);
+}
+
 uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
-    if (CKelPort* known = FindPort(settings.GetName())) {
+    // Closing and opening wait for an exchange that runs on the port on another thread.
+    if (std::shared_ptr<CKelPort> known = FindPort(settings.GetName())) {
         known->CloseLine();
         known->SetSettings(settings);
         const uint8_t result = known->OpenLine();
-        if (result != RESULT_OK) Detach(settings.GetName());
+        if (result != RESULT_OK) Detach(known);
         return result;
     }
-    auto port = std::make_unique<CKelPort>();
+    auto port = std::make_shared<CKelPort>();
     port->SetSettings(settings);
     const uint8_t result = port->OpenLine();
-    if (result == RESULT_OK) {
-        std::lock_guard<std::mutex> guard(tableLock_);
-        ports_.push_back(std::move(port));
+    if (result != RESULT_OK) return result;
+    std::lock_guard<std::mutex> guard(tableLock_);
+    // Another thread may have opened the same name meanwhile: the table never holds it twice.
+    for (const auto& other : ports_) {
+        if (other->GetName() == settings.GetName()) return WIN_ERR_OPENCOMM;
     }
-    return result;
+    ports_.push_back(std::move(port));
+    return RESULT_OK;
 }
 
 uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
@@ -98,7 +107,7 @@ uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
 
 uint8_t CKelCommunication::OpenPort(const std::string& name) {
     CPortSettings settings;
-    if (CKelPort* known = FindPort(name)) {
+    if (std::shared_ptr<CKelPort> known = FindPort(name)) {
         settings = known->Settings();
     } else {
         settings.SetName(name);
@@ -107,13 +116,13 @@ uint8_t CKelCommunication::OpenPort(const std::string& name) {
 }
 
 uint8_t CKelCommunication::ClosePort(const std::string& name) {
-    std::unique_ptr<CKelPort> port = Detach(name);
+    std::shared_ptr<CKelPort> port = Detach(name);
     if (!port) return WIN_ERR_CLOSECOMM;
     return port->CloseLine();
 }
 
 int CKelCommunication::SetErrorCallback(const std::string& name, KelErrorCallback callback) {
-    CKelPort* port = FindPort(name);
+    std::shared_ptr<CKelPort> port = FindPort(name);
     return port ? port->SetErrorCallback(callback) : 0;
 }
 
@@ -131,7 +140,7 @@ int CKelCommunication::OpenWithMessage(const CPortSettings& settings,
 
 int CKelCommunication::OpenPortNamed(const std::string& name) {
     CPortSettings settings;
-    if (CKelPort* known = FindPort(name)) {
+    if (std::shared_ptr<CKelPort> known = FindPort(name)) {
         settings = known->Settings();
     } else {
         settings.SetName(name);
@@ -150,18 +159,18 @@ int CKelCommunication::OpenPortDialog(const CPortSettings& settings) {
 }
 
 int CKelCommunication::GetPortSettings(const std::string& name, CPortSettings* settings) {
-    CKelPort* port = FindPort(name);
+    std::shared_ptr<CKelPort> port = FindPort(name);
     return port ? port->GetSettings(settings) : 0;
 }
 
 int CKelCommunication::SetPortSettings(const std::string& name, const CPortSettings& settings) {
-    CKelPort* port = FindPort(name);
+    std::shared_ptr<CKelPort> port = FindPort(name);
     return port ? port->SetSettings(settings) : 0;
 }
 
 int CKelCommunication::InitPortDialog(const std::string& name, std::string* chosenName) {
     CPortSettings settings;
-    if (CKelPort* known = FindPort(name)) {
+    if (std::shared_ptr<CKelPort> known = FindPort(name)) {
         settings = known->Settings();
     } else {
         settings.SetName(name);
@@ -181,14 +190,14 @@ int CKelCommunication::MultiPortConfigurationDialog(void* parent) {
 }
 
 int CKelCommunication::RemovePort(const std::string& name) {
-    std::unique_ptr<CKelPort> port = Detach(name);
+    std::shared_ptr<CKelPort> port = Detach(name);
     if (!port) return 0;
     port->CloseLine();
     return 1;
 }
 
 int CKelCommunication::RemoveAllPorts() {
-    std::vector<std::unique_ptr<CKelPort>> ports;
+    std::vector<std::shared_ptr<CKelPort>> ports;
     {
         std::lock_guard<std::mutex> guard(tableLock_);
         ports.swap(ports_);

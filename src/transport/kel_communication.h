@@ -80,10 +80,11 @@ class CKelCommunication {
     uint8_t InitPort(const CPortSettings& settings);
     uint8_t OpenPort(const std::string& name);
     uint8_t ClosePort(const std::string& name);
-    // Exact, case-sensitive lookup (the raw packet exports use it).
-    CKelPort* FindPort(const std::string& name) const;
+    // Exact, case-sensitive lookup (the raw packet exports use it). The port stays alive while
+    // the caller holds it, also when another thread removes it from the table meanwhile.
+    std::shared_ptr<CKelPort> FindPort(const std::string& name) const;
     // Lookup without regard to letter case (command execution uses it).
-    CKelPort* FindPortNoCase(const std::string& name) const;
+    std::shared_ptr<CKelPort> FindPortNoCase(const std::string& name) const;
     int SetErrorCallback(const std::string& name, KelErrorCallback callback);
     void GetVersion(float& number, std::string& text) const;
     const std::string& GetVersionText() const { return versionText_; }
@@ -107,21 +108,20 @@ class CKelCommunication {
     // Opens a new port or reopens a known one; a known port whose reopen fails is removed.
     uint8_t OpenOrReopen(const CPortSettings& settings);
     int OpenWithMessage(const CPortSettings& settings, const std::string& failureText);
-    std::unique_ptr<CKelPort> Detach(const std::string& name);
+    std::shared_ptr<CKelPort> Detach(const std::string& name);
+    // Removes exactly this port object (not a newer one of the same name).
+    void Detach(const std::shared_ptr<CKelPort>& port);
 
     std::string versionText_;
     float versionNumber_ = 1.6f;
     int32_t revision_ = 0;
-    // Lookups of other threads may run while a port is opened; the lock keeps the table itself
-    // consistent. A port must still not be closed while another thread executes on it.
+    // Lookups of other threads may run while a port is opened or closed; the lock keeps the table
+    // itself consistent, and shared ownership keeps a port alive under a running command.
     mutable std::mutex tableLock_;
-    std::vector<std::unique_ptr<CKelPort>> ports_;
+    std::vector<std::shared_ptr<CKelPort>> ports_;
     PortDialogs* dialogs_ = nullptr;
     // Declared after the port table: destroyed first, after the destructor has closed every port.
     std::unique_ptr<CCommandOwners> owners_;
 };
-
-// The manager of the process, constructed before any export runs.
-CKelCommunication& Communication();
 
 }  // namespace kelcmd

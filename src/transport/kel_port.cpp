@@ -2,47 +2,58 @@
 
 #include <optional>
 
-#include "command/kel_command.h"
-#include "platform/clock.h"
 #include "platform/thread_id.h"
-#include "transport/packet_protocol.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
-namespace {
-
-constexpr uint8_t kBatchCode = 5;
-constexpr uint8_t kAcknowledgeOnlyCode = 8;
-
-}  // namespace
 
 CKelPort::~CKelPort() {
     CloseLine();
 }
 
 int CKelPort::SetSettings(const CPortSettings& settings) {
+    std::lock_guard<std::mutex> guard(lock_);
     line_.Close();
+    std::lock_guard<std::mutex> settingsGuard(settingsLock_);
     settings_ = settings;
     return 1;
 }
 
 int CKelPort::GetSettings(CPortSettings* settings) const {
     if (settings == nullptr) return 0;
-    *settings = settings_;
+    *settings = Settings();
     return 1;
 }
 
+CPortSettings CKelPort::Settings() const {
+    std::lock_guard<std::mutex> guard(settingsLock_);
+    return settings_;
+}
+
+std::string CKelPort::GetName() const {
+    std::lock_guard<std::mutex> guard(settingsLock_);
+    return settings_.GetName();
+}
+
 uint8_t CKelPort::OpenLine() {
-    const std::optional<std::string> device = ResolvePortDevice(settings_.GetName());
+    const CPortSettings settings = Settings();
+    const std::optional<std::string> device = ResolvePortDevice(settings.GetName());
     if (!device) return WIN_ERR_OPENCOMM;
-    return line_.Open(settings_.GetBaudrate(), *device, settings_.GetBusControl(),
-                      settings_.GetTimeout(), settings_.GetReceiveTrials());
+    std::lock_guard<std::mutex> guard(lock_);
+    return line_.Open(settings.GetBaudrate(), *device, settings.GetBusControl(),
+                      settings.GetTimeout(), settings.GetReceiveTrials());
 }
 
 uint8_t CKelPort::CloseLine() {
+    std::lock_guard<std::mutex> guard(lock_);
     ownerThread_ = 0;
     return line_.Close();
+}
+
+bool CKelPort::IsLineOpen() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return line_.IsOpen();
 }
 
 void CKelPort::Reserve() {
@@ -63,78 +74,53 @@ int CKelPort::SetErrorCallback(KelErrorCallback callback) {
     return 1;
 }
 
-void CKelPort::RegisterObserver(CBusMonitor* observer) {
-    observers_.Register(observer);
-    line_.PacketObservers().Register(observer);
-}
-
-void CKelPort::ResumeObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
-    observers_.Resume(allThreads != 0, everyObserver != 0, observer);
-    line_.PacketObservers().Resume(allThreads != 0, everyObserver != 0, observer);
-}
-
-void CKelPort::SuspendObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
-    observers_.Suspend(allThreads != 0, everyObserver != 0, observer);
-    line_.PacketObservers().Suspend(allThreads != 0, everyObserver != 0, observer);
-}
-
-void CKelPort::NotifyObservers(const CKelCommand& command) {
-    observers_.Notify(command);
-}
-
-uint8_t CKelPort::Transfer(CKelCommand* command) {
-    std::lock_guard<std::mutex> guard(lock_);
-    return kelcmd::Transfer(line_, sendTrials_, command);
-}
-
-void CKelPort::ReportFailure(uint8_t messageType, uint8_t error, int16_t warning, bool batch) {
+void CKelPort::ReportFailure(uint8_t messageType, uint8_t error, int16_t warning,
+                             bool batch) const {
     if (KelErrorCallback callback = errorCallback_.load()) {
         callback(messageType, error, warning, batch ? 1u : 0u);
     }
 }
 
-int CKelPort::Execute(CKelCommand* command) {
-    if (command == nullptr || IsReservedByOther()) {
-        if (command != nullptr) command->SetStatus(STATUS_FAILED);
-        return 0;
-    }
-    command->SetStatus(STATUS_PROCESSING);
-    command->SetStartTime(TickCount());
-    const uint8_t result = Transfer(command);
-    command->SetEndTime(TickCount());
-    command->SetError(result);
-    NotifyObservers(*command);
+void CKelPort::RegisterObserver(CBusMonitor* observer) {
+    observers_.Register(observer);
+}
 
-    const FrameBuffer& message = command->GetMessageBuffer();
-    const uint8_t requestType = message[4];
-    const bool batch = requestType == kBatchCode;
-    if (result != RESULT_OK) {
-        ReportFailure(requestType, result, 0, batch);
-        command->SetStatus(STATUS_FAILED);
-        return 0;
-    }
-    const FrameBuffer& answer = command->GetAnswerBuffer();
-    if (message[0] >= 128 || requestType == kAcknowledgeOnlyCode || answer[4] == requestType) {
-        command->SetStatus(STATUS_SUCCEEDED);
-        return 1;
-    }
+void CKelPort::ResumeObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
+    observers_.Resume(allThreads != 0, everyObserver != 0, observer);
+}
 
-    // Refused: the answer's mtype is the reason and its last two data bytes carry the warning.
-    const uint8_t reason = answer[4];
-    const uint16_t length = command->GetAnswerLength();
-    const uint8_t* data = &answer[kDataOffset];
-    int16_t warning = 0;
-    if (length >= 2) warning = static_cast<int16_t>(data[length - 2] << 8 | data[length - 1]);
-    command->SetError(reason);
-    command->SetWarning(warning);
-    NotifyObservers(*command);
+void CKelPort::SuspendObserver(int allThreads, int everyObserver, CBusMonitor* observer) {
+    observers_.Suspend(allThreads != 0, everyObserver != 0, observer);
+}
 
-    // A failed batch names the member that failed in the byte before the warning.
-    uint8_t reportedType = requestType;
-    if (reason == BATCH_FAIL && length >= 3) reportedType = data[length - 3];
-    ReportFailure(reportedType, reason, warning, batch);
-    command->SetStatus(STATUS_FAILED);
-    return 0;
+void CKelPort::NotifyObservers(const CKelCommand& command) const {
+    observers_.Notify(command);
+}
+
+ReceptionListener CKelPort::ListenerFor(const CKelCommand* subject) const {
+    if (subject == nullptr) return nullptr;
+    return [this, subject] { observers_.Notify(*subject); };
+}
+
+uint8_t CKelPort::Transfer(CFrameExchange& exchange, const CKelCommand* subject) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return kelcmd::Transfer(line_, sendTrials_, exchange, ListenerFor(subject));
+}
+
+uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
+    if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!line_.IsOpen()) return WIN_ERR_WRITECOMM;
+    return retry ? TransmitWithRetry(line_, exchange) : Transmit(line_, exchange);
+}
+
+uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject) {
+    if (IsReservedByOther()) return WIN_ERR_READCOMM;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!line_.IsOpen()) return WIN_ERR_READCOMM;
+    const ReceptionListener listener = ListenerFor(subject);
+    return resend ? ReceiveWithResend(line_, exchange, listener)
+                  : Receive(line_, exchange, listener);
 }
 
 }  // namespace kelcmd

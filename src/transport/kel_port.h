@@ -7,6 +7,8 @@
 
 #include "kelcmd/kelcmd.h"
 #include "transport/bus_monitor.h"
+#include "transport/frame_exchange.h"
+#include "transport/packet_protocol.h"
 #include "transport/port_settings.h"
 #include "transport/serial_line.h"
 
@@ -14,8 +16,13 @@ namespace kelcmd {
 
 class CKelCommand;
 
-// One open port of the port table: its settings, its serial line, the lock held for every exchange,
-// an optional error callback, an optional owner thread, and its observers.
+// One port of the port table: its settings, its serial line, the lock held for every exchange,
+// an optional error callback, an optional owner thread, and its one list of observers.
+//
+// Everything that touches the line (an exchange, a raw packet, opening, closing, new settings)
+// runs under the port's lock, so a close on one thread waits for the exchange running on another
+// and frames never interleave. The manager hands ports out as shared pointers, so a port stays
+// alive while a caller still uses it, even when it has left the table.
 class CKelPort {
   public:
     CKelPort() = default;
@@ -23,45 +30,63 @@ class CKelPort {
     CKelPort(const CKelPort&) = delete;
     CKelPort& operator=(const CKelPort&) = delete;
 
-    // Runs one exchange of an already built command and judges the answer: 1 succeeded, 0 failed.
-    virtual int Execute(CKelCommand* command);
     virtual void RegisterObserver(CBusMonitor* observer);
     virtual void ResumeObserver(int allThreads, int everyObserver, CBusMonitor* observer);
     virtual void SuspendObserver(int allThreads, int everyObserver, CBusMonitor* observer);
 
     int SetSettings(const CPortSettings& settings);  // closes the line first
     int GetSettings(CPortSettings* settings) const;
-    const CPortSettings& Settings() const { return settings_; }
-    const std::string& GetName() const { return settings_.GetName(); }
+    CPortSettings Settings() const;
+    std::string GetName() const;
 
     uint8_t OpenLine();  // result code of the line's open
     int OpenLineOk() { return OpenLine() == 0 ? 1 : 0; }
     uint8_t CloseLine();
+    bool IsLineOpen() const;
 
     void Reserve();
     void Release();
     bool IsReservedByOther() const;
     uint32_t GetOwnerThread() const { return ownerThread_.load(); }
 
-    CSerialLine& GetLine() { return line_; }
     int SetErrorCallback(KelErrorCallback callback);
     KelErrorCallback GetErrorCallback() const { return errorCallback_.load(); }
+    // Calls the error callback, if one is installed.
+    void ReportFailure(uint8_t messageType, uint8_t error, int16_t warning, bool batch) const;
     uint32_t GetSendTrials() const { return sendTrials_; }
 
-    void NotifyObservers(const CKelCommand& command);
+    // Hands `command` to the observers in whose active list the calling thread stands.
+    void NotifyObservers(const CKelCommand& command) const;
 
-    // The exchange under the port's lock.
-    uint8_t Transfer(CKelCommand* command);
+    // One full exchange of a built frame under the port's lock; the observers hear `subject` at
+    // every reception of its answer. A result code, 0 for success.
+    uint8_t Transfer(CFrameExchange& exchange, const CKelCommand* subject = nullptr);
+
+    // The raw packet layer: one transmission (with `retry`, until acknowledged) or one reception
+    // (with `resend`, asking for damaged answers again), under the port's lock. A port reserved by
+    // another thread, or a closed line, refuses with 129 (send) or 130 (receive).
+    uint8_t SendPacket(CFrameExchange& exchange, bool retry);
+    uint8_t ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject);
+
+    // Runs `operation` with the line under the port's lock (the loopback test, diagnostics).
+    template <class Operation>
+    auto UseLine(Operation&& operation) {
+        std::lock_guard<std::mutex> guard(lock_);
+        return operation(line_);
+    }
 
   private:
-    void ReportFailure(uint8_t messageType, uint8_t error, int16_t warning, bool batch);
+    ReceptionListener ListenerFor(const CKelCommand* subject) const;
 
     const uint32_t sendTrials_ = 4;
     std::atomic<KelErrorCallback> errorCallback_{nullptr};
-    std::mutex lock_;
+    // Held for every use of the line; the settings have their own short lock so that lookups by
+    // name never wait for an exchange.
+    mutable std::mutex lock_;
     CSerialLine line_;
-    std::atomic<uint32_t> ownerThread_{0};
+    mutable std::mutex settingsLock_;
     CPortSettings settings_;
+    std::atomic<uint32_t> ownerThread_{0};
     CObserverList observers_;
 };
 

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "command/kel_command.h"
 #include "transport/frame.h"
+#include "transport/frame_exchange.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
 
@@ -58,10 +58,10 @@ uint8_t ReadAcknowledge(CSerialLine& line) {
     return static_cast<uint8_t>(acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK);
 }
 
-uint8_t TransmitOnce(CSerialLine& line, CKelCommand& command) {
-    const FrameBuffer& message = command.GetMessageBuffer();
+uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange) {
+    const FrameBuffer& message = exchange.message;
     const uint8_t destination = message[0];
-    const uint16_t dataLength = command.GetMessageLength();
+    const uint16_t dataLength = exchange.messageLength;
 
     line.SetLastDestination(destination);
     line.Purge();
@@ -87,14 +87,16 @@ uint8_t TransmitOnce(CSerialLine& line, CKelCommand& command) {
     return ReadAcknowledge(line);
 }
 
-CKelCommand MakeResendRequest(uint8_t destination) {
-    CKelCommand request;
-    request.SetCommand("ResendRequest", kResendRequestCode, 0, 0);
-    FrameBuffer& message = request.GetMessageBuffer();
-    message[0] = destination;
-    message[4] = kResendRequestCode;
+CFrameExchange MakeResendRequest(uint8_t destination) {
+    CFrameExchange request;
+    request.message[0] = destination;
+    request.message[4] = kResendRequestCode;
     request.BuildFrame(0);
     return request;
+}
+
+void Tell(const ReceptionListener& listener) {
+    if (listener) listener();
 }
 
 }  // namespace
@@ -115,16 +117,16 @@ bool IsPositiveAcknowledge(uint8_t value) {
     }
 }
 
-uint8_t Transmit(CSerialLine& line, CKelCommand* command) {
-    if (!line.IsOpen() || command == nullptr) return WIN_ERR_WRITECOMM;
-    return TransmitOnce(line, *command);
+uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange) {
+    if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
+    return TransmitOnce(line, exchange);
 }
 
-uint8_t Receive(CSerialLine& line, CKelCommand* command) {
-    if (!line.IsOpen() || command == nullptr) return WIN_ERR_READCOMM;
-    FrameBuffer& answer = command->GetAnswerBuffer();
+uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ReceptionListener& listener) {
+    if (!line.IsOpen()) return WIN_ERR_READCOMM;
+    FrameBuffer& answer = exchange.answer;
 
-    if (!line.SetReceiveTimeouts(command->GetAnswerTimeout())) return WIN_ERR_SETCOMM;
+    if (!line.SetReceiveTimeouts(exchange.answerTimeout)) return WIN_ERR_SETCOMM;
     if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
     if (answer[0] != 0) return RCV_ERR_ID;
 
@@ -134,7 +136,7 @@ uint8_t Receive(CSerialLine& line, CKelCommand* command) {
     const uint16_t word = static_cast<uint16_t>(answer[1] << 8 | answer[2]);
     if (!LengthWordValid(word)) return RCV_ERR_LENGTH;
     const uint16_t dataLength = LengthOf(word);
-    command->SetAnswerLength(dataLength);
+    exchange.answerLength = dataLength;
 
     if (uint8_t r = ReadExactly(line, &answer[3], 2, RCV_ERR_T1); r != RESULT_OK) return r;
     if (dataLength > 0) {
@@ -146,60 +148,61 @@ uint8_t Receive(CSerialLine& line, CKelCommand* command) {
     if (uint8_t r = ReadExactly(line, &answer[kCrcOffset], 2, RCV_ERR_T1); r != RESULT_OK) return r;
     const uint16_t receivedCrc =
         static_cast<uint16_t>(answer[kCrcOffset] << 8 | answer[kCrcOffset + 1]);
-    command->SetAnswerCrc(receivedCrc);
+    exchange.answerCrc = receivedCrc;
 
-    line.PacketObservers().Notify(*command);
+    Tell(listener);
 
     const uint16_t crc =
         FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + dataLength));
-    command->SetAnswerReceived(true);
+    exchange.answerReceived = true;
     return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
 }
 
-uint8_t TransmitWithRetry(CSerialLine& line, CKelCommand* command) {
+uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange) {
     uint8_t result = 1;
     for (uint32_t attempts = 0; result != RESULT_OK && attempts < line.GetReceiveTrials();
          ++attempts) {
-        result = Transmit(line, command);
+        result = Transmit(line, exchange);
     }
     return result;
 }
 
-uint8_t ReceiveWithResend(CSerialLine& line, CKelCommand* command) {
-    uint8_t result = Receive(line, command);
+uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
+                          const ReceptionListener& listener) {
+    uint8_t result = Receive(line, exchange, listener);
     uint32_t attempts = 1;
-    if (command != nullptr) line.PacketObservers().Notify(*command);
+    Tell(listener);
 
-    while (command != nullptr && result != RESULT_OK && result != RCV_ERR_T0 &&
-           attempts < line.GetReceiveTrials()) {
-        CKelCommand resend = MakeResendRequest(line.GetLastDestination());
-        if (TransmitWithRetry(line, &resend) != RESULT_OK) break;
-        result = Receive(line, command);
+    while (result != RESULT_OK && result != RCV_ERR_T0 && attempts < line.GetReceiveTrials()) {
+        CFrameExchange resend = MakeResendRequest(line.GetLastDestination());
+        if (TransmitWithRetry(line, resend) != RESULT_OK) break;
+        result = Receive(line, exchange, listener);
         ++attempts;
-        command->SetTrials(attempts);
-        line.PacketObservers().Notify(*command);
+        exchange.trials = attempts;
+        Tell(listener);
     }
     return result;
 }
 
-uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CKelCommand* command) {
-    if (command == nullptr) return NO_COMMAND;
-    const uint8_t destination = command->GetMessageBuffer()[0];
-    const bool acknowledgeOnly = command->GetMessageBuffer()[4] == kAcknowledgeOnlyCode;
+uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
+                 const ReceptionListener& listener) {
+    const uint8_t destination = exchange.Destination();
+    const bool acknowledgeOnly = exchange.RequestType() == kAcknowledgeOnlyCode;
 
     uint8_t transmitted = NO_COMMAND;
     for (uint32_t attempt = 1; attempt <= sendTrials; ++attempt) {
-        transmitted = Transmit(line, command);
+        transmitted = Transmit(line, exchange);
         if (acknowledgeOnly) {
             if (transmitted == RESULT_OK) return RESULT_OK;
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return destination < 128 ? ReceiveWithResend(line, command) : uint8_t{RESULT_OK};
+            return destination < 128 ? ReceiveWithResend(line, exchange, listener)
+                                     : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
-            const uint8_t received = ReceiveWithResend(line, command);
+            const uint8_t received = ReceiveWithResend(line, exchange, listener);
             if (received != RCV_ERR_T0 && received != RCV_ERR_T1) return received;
         }
     }

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/serial_device.h"
-#include "transport/bus_monitor.h"
 
 namespace kelcmd {
 
@@ -67,9 +66,6 @@ class CSerialLine {
     uint8_t GetLastDestination() const { return lastDestination_; }
     void SetLastDestination(uint8_t destination) { lastDestination_ = destination; }
 
-    CObserverList& PacketObservers() { return packetObservers_; }
-    const CObserverList& PacketObservers() const { return packetObservers_; }
-
     // The current timeouts record (as last applied or about to be applied).
     const CommTimeouts& GetTimeouts() const { return timeouts_; }
 
@@ -95,7 +91,6 @@ class CSerialLine {
     bool rtsRaised_ = false;
     bool handleValid_ = false;
     uint8_t lastDestination_ = 0;
-    CObserverList packetObservers_;
 };
 
 }  // namespace kelcmd

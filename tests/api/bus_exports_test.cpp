@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "api/communication.h"
 #include "api/current_target.h"
 #include "kelcmd/kelcmd.h"
 #include "sim/fault.h"

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "api/communication.h"
 #include "api/catalogue_call.h"
 #include "command/batch_test_support.h"
 #include "command/command_stack.h"
@@ -140,6 +141,7 @@ TEST(StackExportsTest, MessagesOverTheFrameLimitAreNeverSent) {
     };
     CKelBatchCommand full;
     full.SetPortName(port.name);
+    full.SetPortList(&Communication());
     full.SetDestination(1);
     full.AppendCommand(block(1022));
     full.Execute();

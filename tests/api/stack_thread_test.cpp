@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "api/communication.h"
 #include "api/catalogue_call.h"
 #include "command/command_stack.h"
 #include "command/test_family.h"

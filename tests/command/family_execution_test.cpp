@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "api/communication.h"
 #include "api/catalogue_call.h"
 #include "command/command_family.h"
 #include "command/kel_customer_command.h"
@@ -102,6 +103,7 @@ TEST(FamilyExecutionTest, CustomerCommandSucceedsOnlyWithACompleteDecode) {
     echo.SetCommand("Echo", sim::kTestEcho, 0, 0);
     echo.SetDestination(1);
     ASSERT_EQ(echo.SetPortName("Com85"), 1);
+    echo.SetPortList(&Communication());
     echo.Parameters().AddSendParameter("v", TYPE_LWORD, 4);
     echo.Parameters().AddReturnParameter("v", TYPE_LWORD, 4);
     const uint32_t value = 0xCAFE0001;

@@ -85,7 +85,7 @@ class DriveBench {
                uint32_t answerTimeout = 5000) {
         auto request = kelcmd::testing::MakeRequest(dest, code, data, answerTimeout);
         Reply reply;
-        reply.result = Transfer(sim.line, 4, request.get());
+        reply.result = Transfer(sim.line, 4, request->Exchange());
         reply.answered = request->IsAnswerReceived();
         if (reply.answered) {
             const auto& answer = request->GetAnswerBuffer();

@@ -59,6 +59,7 @@ inline std::unique_ptr<CKelCommand> MakeRequest(uint8_t dest, uint8_t mtype,
     auto command = std::make_unique<CKelCommand>();
     command->SetCommand("Test", mtype, 0, 0);
     command->SetAnswerTimeout(answerTimeout);
+    command->Exchange().answerTimeout = answerTimeout;  // as the execution hands it to the line
     FrameBuffer& message = command->GetMessageBuffer();
     message[0] = dest;
     message[4] = mtype;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "api/communication.h"
 #include "kelcmd/kelcmd.h"
 #include "sim/bus_registry.h"
 #include "sim/sim_bus.h"
@@ -29,7 +30,7 @@ struct SimPort {
         KEB_MapPort(name.c_str(), "");
         sim::RemoveBus(busName);
     }
-    CKelPort* Port() const { return Communication().FindPort(name); }
+    std::shared_ptr<CKelPort> Port() const { return Communication().FindPort(name); }
     sim::SimUnit& Unit(uint8_t address) { return *bus->Unit(address); }
     size_t FramesWritten() const {
         size_t frames = 0;

@@ -44,7 +44,7 @@ TEST(PacketProtocol, RequestGoesOutAddressByteFirstWithTheNinthBit) {
     SimLine sim;
     ASSERT_EQ(sim.openResult, 0);
     auto request = MakeRequest(1, kEcho, {0x12, 0x34});
-    ASSERT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    ASSERT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
 
     const auto log = sim.bus->WireLog();
     ASSERT_EQ(log.size(), 9u);
@@ -72,7 +72,7 @@ TEST(PacketProtocol, RequestGoesOutAddressByteFirstWithTheNinthBit) {
 TEST(PacketProtocol, EmptyRequestIsSevenBytes) {
     SimLine sim;
     auto request = MakeRequest(1, kEcho);
-    ASSERT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    ASSERT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     const auto frames = sim.Frames();
     ASSERT_EQ(frames.size(), 1u);
     ASSERT_EQ(frames[0].size(), 7u);
@@ -85,7 +85,7 @@ TEST(PacketProtocol, EmptyRequestIsSevenBytes) {
 TEST(PacketProtocol, AutoControlSendsTheSameBytes) {
     SimLine sim("1", 50, 4, AUTO_CONTROL);
     auto request = MakeRequest(1, kEcho, {7});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_EQ(sim.Frames().size(), 1u);
     EXPECT_FALSE(sim.line.IsRtsRaised());
 }
@@ -93,7 +93,7 @@ TEST(PacketProtocol, AutoControlSendsTheSameBytes) {
 TEST(PacketProtocol, BroadcastAddressesAreNotAcknowledgedOrAnswered) {
     SimLine sim;
     auto request = MakeRequest(200, kEcho);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_FALSE(request->IsAnswerReceived());
     EXPECT_EQ(sim.Frames().size(), 1u);
     EXPECT_EQ(sim.bus->Counters().acksSent, 0u);
@@ -103,7 +103,7 @@ TEST(PacketProtocol, Address254IsAcknowledgedButNotAnswered) {
     SimLine sim;
     sim.Unit(1).AddGroup(254);
     auto request = MakeRequest(254, kEcho);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_FALSE(request->IsAnswerReceived());
     EXPECT_EQ(sim.bus->Counters().acksSent, 1u);
     EXPECT_EQ(sim.Frames().size(), 1u);
@@ -113,13 +113,13 @@ TEST(PacketProtocol, AcknowledgeOnlyRequestIsRetransmittedUntilAcknowledged) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::DropAck, sim::kAlways);
     auto request = MakeRequest(1, 8, {1});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), XMT_ERR_TACK);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), XMT_ERR_TACK);
     EXPECT_EQ(sim.Frames().size(), 4u);
 
     SimLine second;
     second.Unit(1).Misbehave(Fault::DropAck, 2);
     auto again = MakeRequest(1, 8, {1});
-    EXPECT_EQ(Transfer(second.line, 4, again.get()), 0);
+    EXPECT_EQ(Transfer(second.line, 4, again->Exchange()), 0);
     EXPECT_EQ(second.Frames().size(), 3u);
     EXPECT_FALSE(again->IsAnswerReceived());
 }
@@ -134,19 +134,19 @@ TEST(PacketProtocol, AcknowledgeValues) {
     SimLine sim;
     sim.Unit(1).SetAckValue(0xE0);
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(Transmit(sim.line, request.get()), 0);
+    EXPECT_EQ(Transmit(sim.line, request->Exchange()), 0);
 
     sim.Unit(1).Misbehave(Fault::CorruptAck, 1, 0x00);
-    EXPECT_EQ(Transmit(sim.line, request.get()), XMT_ERR_ACK);
+    EXPECT_EQ(Transmit(sim.line, request->Exchange()), XMT_ERR_ACK);
     sim.Unit(1).Misbehave(Fault::NakAck);
-    EXPECT_EQ(Transmit(sim.line, request.get()), XMT_ERR_CRC);
+    EXPECT_EQ(Transmit(sim.line, request->Exchange()), XMT_ERR_CRC);
 }
 
 TEST(PacketProtocol, LostAcknowledgeWithAnAnswerIsNotRetransmitted) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::DropAck);
     auto request = MakeRequest(1, kEcho, {5});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     // The answer's first byte was taken for a corrupted acknowledge, so the rest of the answer
     // fails and is asked for again; the request itself is not sent a second time.
     const auto frames = sim.Frames();
@@ -160,7 +160,7 @@ TEST(PacketProtocol, CorruptedAcknowledgeWithAnAnswerIsTaken) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::CorruptAck, 1, 0x42);
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_EQ(sim.Frames().size(), 1u);
 }
 
@@ -168,7 +168,7 @@ TEST(PacketProtocol, SilentUnitIsTriedFourTimes) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::Silent, sim::kAlways);
     auto request = MakeRequest(1, kEcho, {}, 30);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), XMT_ERR_TACK);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), XMT_ERR_TACK);
     EXPECT_EQ(sim.Frames().size(), 4u);
 }
 
@@ -176,7 +176,7 @@ TEST(PacketProtocol, SilentOnceThenAnswered) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::Silent, 1);
     auto request = MakeRequest(1, kEcho, {9}, 30);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_EQ(sim.Frames().size(), 2u);
 }
 
@@ -184,7 +184,7 @@ TEST(PacketProtocol, NegativeAcknowledgeIsRetransmitted) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::NakAck, sim::kAlways);
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), XMT_ERR_CRC);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), XMT_ERR_CRC);
     EXPECT_EQ(sim.Frames().size(), 4u);
 }
 
@@ -192,13 +192,13 @@ TEST(PacketProtocol, WrongFirstByteFailsAtOnceAndIsResent) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::WrongFirstByte, 1, 5);
     auto request = MakeRequest(1, kEcho, {3});
-    EXPECT_EQ(Receive(sim.line, request.get()), RCV_ERR_T0);  // nothing pending yet
+    EXPECT_EQ(Receive(sim.line, request->Exchange()), RCV_ERR_T0);  // nothing pending yet
 
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     const auto frames = sim.Frames();
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[1], ResendFrame(1));
-    EXPECT_EQ(request->GetTrials(), 2u);
+    EXPECT_EQ(request->Exchange().trials, 2u);
     EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 3);
 }
 
@@ -222,8 +222,8 @@ TEST(PacketProtocol, ReceiveReportsEachDamage) {
         SimLine sim;
         sim.Unit(1).Misbehave(c.fault, 1, c.parameter);
         auto request = MakeRequest(1, kEcho, {1, 2, 3}, 60);
-        ASSERT_EQ(Transmit(sim.line, request.get()), 0);
-        EXPECT_EQ(Receive(sim.line, request.get()), c.expected) << int(c.fault);
+        ASSERT_EQ(Transmit(sim.line, request->Exchange()), 0);
+        EXPECT_EQ(Receive(sim.line, request->Exchange()), c.expected) << int(c.fault);
         EXPECT_EQ(request->IsAnswerReceived(), c.answerReceived) << int(c.fault);
     }
 }
@@ -232,11 +232,11 @@ TEST(PacketProtocol, DamagedAnswersAreResentUpToTheReceiveTrials) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::CorruptCrc, sim::kAlways);
     auto request = MakeRequest(1, kEcho, {1});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), RCV_ERR_CRC);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), RCV_ERR_CRC);
     const auto frames = sim.Frames();
     ASSERT_EQ(frames.size(), 4u);  // the request and three resend requests
     for (size_t i = 1; i < frames.size(); ++i) EXPECT_EQ(frames[i], ResendFrame(1));
-    EXPECT_EQ(request->GetTrials(), 4u);
+    EXPECT_EQ(request->Exchange().trials, 4u);
     EXPECT_TRUE(request->IsAnswerReceived());
 }
 
@@ -244,7 +244,7 @@ TEST(PacketProtocol, OneReceiveTrialAsksForNoResend) {
     SimLine sim("1", 50, 1);
     sim.Unit(1).Misbehave(Fault::CorruptCrc);
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), RCV_ERR_CRC);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), RCV_ERR_CRC);
     EXPECT_EQ(sim.Frames().size(), 1u);
 }
 
@@ -252,7 +252,7 @@ TEST(PacketProtocol, ResentAnswerIsTheSameAnswerNotARepeatedExecution) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::CorruptCrc);
     auto request = MakeRequest(1, sim::kTestCount);
-    ASSERT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    ASSERT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     const FrameBuffer& answer = request->GetAnswerBuffer();
     EXPECT_EQ(answer[kDataOffset + 3], 1);  // executed once
     EXPECT_EQ(sim.Unit(1).Counters().resendsServed, 1u);
@@ -262,7 +262,7 @@ TEST(PacketProtocol, MissingAnswerIsNotResent) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::AckNoAnswer);
     auto request = MakeRequest(1, kEcho, {}, 40);
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), RCV_ERR_T0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), RCV_ERR_T0);
     EXPECT_EQ(sim.Frames().size(), 1u);
 }
 
@@ -270,7 +270,7 @@ TEST(PacketProtocol, AnswerAfterTheCharacterTimeoutIsCut) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::CutAnswer, sim::kAlways, 8);
     auto request = MakeRequest(1, kEcho, {1, 2, 3});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), RCV_ERR_T1);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), RCV_ERR_T1);
     // A cut answer on the first attempt is resent three times; the request is sent once more only
     // when the acknowledge failed.
     EXPECT_EQ(sim.Frames().size(), 4u);
@@ -280,23 +280,20 @@ TEST(PacketProtocol, RetryingTransmitTransmitsUntilAcknowledged) {
     SimLine sim;
     sim.Unit(1).Misbehave(Fault::DropAck, 2);
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(TransmitWithRetry(sim.line, request.get()), 0);
+    EXPECT_EQ(TransmitWithRetry(sim.line, request->Exchange()), 0);
     EXPECT_EQ(sim.Frames().size(), 3u);
 
     SimLine none("1", 50, 0);
-    EXPECT_EQ(TransmitWithRetry(none.line, request.get()), 1);
+    EXPECT_EQ(TransmitWithRetry(none.line, request->Exchange()), 1);
     EXPECT_TRUE(none.Frames().empty());
 }
 
 TEST(PacketProtocol, ClosedLineAndMissingCommand) {
     CSerialLine closed;
     auto request = MakeRequest(1, kEcho);
-    EXPECT_EQ(Transmit(closed, request.get()), WIN_ERR_WRITECOMM);
-    EXPECT_EQ(Receive(closed, request.get()), WIN_ERR_READCOMM);
+    EXPECT_EQ(Transmit(closed, request->Exchange()), WIN_ERR_WRITECOMM);
+    EXPECT_EQ(Receive(closed, request->Exchange()), WIN_ERR_READCOMM);
     SimLine sim;
-    EXPECT_EQ(Transmit(sim.line, nullptr), WIN_ERR_WRITECOMM);
-    EXPECT_EQ(Receive(sim.line, nullptr), WIN_ERR_READCOMM);
-    EXPECT_EQ(Transfer(sim.line, 4, nullptr), NO_COMMAND);
     EXPECT_TRUE(sim.Frames().empty());
 }
 
@@ -304,7 +301,7 @@ TEST(PacketProtocol, PurgeDropsLateBytesOfAnEarlierExchange) {
     SimLine sim;
     sim.bus->InjectInput({0xAA, 0xBB});
     auto request = MakeRequest(1, kEcho, {4});
-    EXPECT_EQ(Transfer(sim.line, 4, request.get()), 0);
+    EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
     EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 4);
 }
 

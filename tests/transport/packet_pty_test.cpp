@@ -36,7 +36,7 @@ struct PtyExchange {
             seen = pty.Read(requestSize);
             if (!reply.empty()) pty.Write(reply);
         });
-        const uint8_t result = Transfer(line, 1, &request);
+        const uint8_t result = Transfer(line, 1, request.Exchange());
         unit.join();
         return result;
     }
@@ -111,7 +111,7 @@ TEST(PacketOnPty, UnitThatStopsMidFrameTimesOutAfterTheCharacterTimeout) {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));  // longer than no limit needs
         exchange.pty.Write(std::vector<uint8_t>(answer.begin(), answer.begin() + 4));
     });
-    EXPECT_EQ(Transfer(exchange.line, 1, request.get()), RCV_ERR_T1);
+    EXPECT_EQ(Transfer(exchange.line, 1, request->Exchange()), RCV_ERR_T1);
     unit.join();
     EXPECT_FALSE(request->IsAnswerReceived());
 }

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "api/communication.h"
+#include "command/command_execution.h"
 #include "sim/fault.h"
 #include "sim/sim_answer.h"
 #include "sim/test_commands.h"
@@ -53,7 +55,7 @@ class ExecutionCycle : public ::testing::Test {
 TEST_F(ExecutionCycle, SuccessRecordsStatusTimesAndTrials) {
     SimPort port(21);
     auto command = MakeRequest(1, sim::kTestEcho, {1});
-    ASSERT_EQ(port.Port()->Execute(command.get()), 1);
+    ASSERT_EQ(ExecuteOnPort(*port.Port(), *command), 1);
     EXPECT_EQ(command->GetStatus(), STATUS_SUCCEEDED);
     EXPECT_EQ(command->GetError(), 0u);
     EXPECT_EQ(command->GetWarning(), 0);
@@ -77,7 +79,7 @@ TEST_F(ExecutionCycle, RefusalsCarryTheirWarningInTheLastTwoDataBytes) {
         InstallRefusal(port.Unit(1), 100, BAD_PRM, c.data);
         auto command = MakeRequest(1, 100);
         lastCallback = {};
-        EXPECT_EQ(port.Port()->Execute(command.get()), 0);
+        EXPECT_EQ(ExecuteOnPort(*port.Port(), *command), 0);
         EXPECT_EQ(command->GetStatus(), STATUS_FAILED);
         EXPECT_EQ(command->GetError(), static_cast<uint32_t>(BAD_PRM));
         EXPECT_EQ(command->GetWarning(), c.warning);
@@ -94,7 +96,7 @@ TEST_F(ExecutionCycle, FailedBatchNamesTheFailingMember) {
     MP_InitKelCommander(port.name.c_str(), RecordCallback);
     InstallRefusal(port.Unit(1), 5, BATCH_FAIL, {0x10, 0x00, 0x82});
     auto batch = MakeRequest(1, 5, {0x24, 0, 0, 0, 1});
-    EXPECT_EQ(port.Port()->Execute(batch.get()), 0);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *batch), 0);
     EXPECT_EQ(lastCallback.messageType, 0x10);
     EXPECT_EQ(lastCallback.error, BATCH_FAIL);
     EXPECT_EQ(lastCallback.warning, 130);
@@ -107,7 +109,7 @@ TEST_F(ExecutionCycle, TransferFailureReachesTheCallbackWithoutWarning) {
     MP_InitKelCommander(port.name.c_str(), RecordCallback);
     port.Unit(1).Misbehave(sim::Fault::NakAck, sim::kAlways);
     auto command = MakeRequest(1, sim::kTestEcho);
-    EXPECT_EQ(port.Port()->Execute(command.get()), 0);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *command), 0);
     EXPECT_EQ(command->GetError(), static_cast<uint32_t>(XMT_ERR_CRC));
     EXPECT_EQ(lastCallback.messageType, sim::kTestEcho);
     EXPECT_EQ(lastCallback.error, XMT_ERR_CRC);
@@ -117,18 +119,18 @@ TEST_F(ExecutionCycle, TransferFailureReachesTheCallbackWithoutWarning) {
 TEST_F(ExecutionCycle, NoAnswerExpectedSucceedsWithoutReadingOne) {
     SimPort port(25);
     auto broadcast = MakeRequest(255, sim::kTestEcho);
-    EXPECT_EQ(port.Port()->Execute(broadcast.get()), 1);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *broadcast), 1);
     EXPECT_EQ(broadcast->GetStatus(), STATUS_SUCCEEDED);
     EXPECT_FALSE(broadcast->IsAnswerReceived());
     auto acknowledgeOnly = MakeRequest(1, 8, {1});
-    EXPECT_EQ(port.Port()->Execute(acknowledgeOnly.get()), 1);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *acknowledgeOnly), 1);
 }
 
 TEST_F(ExecutionCycle, WithoutCallbackFailuresShowOnlyInTheCommand) {
     SimPort port(26);
     InstallRefusal(port.Unit(1), 100, CMD_FAIL, {0, 170});
     auto command = MakeRequest(1, 100);
-    EXPECT_EQ(port.Port()->Execute(command.get()), 0);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *command), 0);
     EXPECT_EQ(lastCallback.calls, 0);
     EXPECT_EQ(command->GetError(), 0u);
     EXPECT_EQ(command->GetStatus(), STATUS_FAILED);
@@ -144,7 +146,7 @@ TEST_F(ExecutionCycle, ClosedPortLosesItsCallback) {
     SimPort again(27);
     again.Unit(1).Misbehave(sim::Fault::NakAck, sim::kAlways);
     auto command = MakeRequest(1, sim::kTestEcho);
-    EXPECT_EQ(again.Port()->Execute(command.get()), 0);
+    EXPECT_EQ(ExecuteOnPort(*again.Port(), *command), 0);
     EXPECT_EQ(lastCallback.calls, 0);
 }
 
@@ -161,7 +163,7 @@ TEST_F(ExecutionCycle, ReservedPortRefusesOtherThreadsAtOnce) {
     std::atomic<int> result{-1};
     auto command = MakeRequest(1, sim::kTestEcho);
     command->SetError(77);
-    std::thread other([&] { result = port.Port()->Execute(command.get()); });
+    std::thread other([&] { result = ExecuteOnPort(*port.Port(), *command); });
     other.join();
     EXPECT_EQ(result, 0);
     EXPECT_EQ(command->GetStatus(), STATUS_FAILED);
@@ -169,9 +171,9 @@ TEST_F(ExecutionCycle, ReservedPortRefusesOtherThreadsAtOnce) {
     EXPECT_EQ(port.FramesWritten(), 0u);
 
     auto own = MakeRequest(1, sim::kTestEcho);
-    EXPECT_EQ(port.Port()->Execute(own.get()), 1);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *own), 1);
     Communication().ReleaseAllPorts();
-    std::thread after([&] { result = port.Port()->Execute(command.get()); });
+    std::thread after([&] { result = ExecuteOnPort(*port.Port(), *command); });
     after.join();
     EXPECT_EQ(result, 1);
 }
@@ -181,7 +183,7 @@ TEST_F(ExecutionCycle, SetPortSettingsLeavesThePortClosed) {
     CPortSettings settings = port.Port()->Settings();
     EXPECT_EQ(Communication().SetPortSettings(port.name, settings), 1);
     auto command = MakeRequest(1, sim::kTestEcho);
-    EXPECT_EQ(port.Port()->Execute(command.get()), 0);
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *command), 0);
     EXPECT_EQ(command->GetError(), static_cast<uint32_t>(WIN_ERR_WRITECOMM));
     EXPECT_EQ(Communication().SetPortSettings("Com99x", settings), 0);
 }
@@ -201,23 +203,23 @@ TEST_F(ExecutionCycle, ObserversHearOnlyTheirActiveThreads) {
     port.Port()->RegisterObserver(&first);
     port.Port()->RegisterObserver(&second);  // ignored while one is registered
     auto command = MakeRequest(1, sim::kTestEcho);
-    port.Port()->Execute(command.get());
+    ExecuteOnPort(*port.Port(), *command);
     EXPECT_FALSE(first.commands.empty());
     EXPECT_TRUE(second.commands.empty());
 
     const size_t heard = first.commands.size();
     std::thread other([&] {
         auto foreign = MakeRequest(1, sim::kTestEcho);
-        port.Port()->Execute(foreign.get());
+        ExecuteOnPort(*port.Port(), *foreign);
     });
     other.join();
     EXPECT_EQ(first.commands.size(), heard);
 
     port.Port()->SuspendObserver(0, 1, nullptr);
-    port.Port()->Execute(command.get());
+    ExecuteOnPort(*port.Port(), *command);
     EXPECT_EQ(first.commands.size(), heard);
     port.Port()->ResumeObserver(0, 1, nullptr);
-    port.Port()->Execute(command.get());
+    ExecuteOnPort(*port.Port(), *command);
     EXPECT_GT(first.commands.size(), heard);
 }
 
@@ -228,7 +230,7 @@ TEST_F(ExecutionCycle, ThreadsOnOnePortNeverInterleaveFrames) {
     auto worker = [&](uint8_t unit) {
         for (int i = 0; i < kPerThread; ++i) {
             auto command = MakeRequest(unit, sim::kTestEcho, {unit, static_cast<uint8_t>(i)});
-            if (port.Port()->Execute(command.get()) == 1 &&
+            if (ExecuteOnPort(*port.Port(), *command) == 1 &&
                 command->GetAnswerBuffer()[kDataOffset] == unit &&
                 command->GetAnswerBuffer()[kDataOffset + 1] == i) {
                 ++successes;
@@ -258,7 +260,7 @@ TEST_F(ExecutionCycle, ThreadsOnTwoPortsRunInParallel) {
     auto worker = [&](SimPort* port) {
         for (int i = 0; i < 20; ++i) {
             auto command = MakeRequest(1, sim::kTestEcho, {static_cast<uint8_t>(i)});
-            successes += port->Port()->Execute(command.get());
+            successes += ExecuteOnPort(*port->Port(), *command);
         }
     };
     std::thread a(worker, &left);

@@ -1,0 +1,93 @@
+#include "command/command_execution.h"
+
+#include "platform/clock.h"
+#include "transport/kel_communication.h"
+#include "transport/kel_port.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd {
+namespace {
+
+constexpr uint8_t kBatchCode = 5;
+constexpr uint8_t kAcknowledgeOnlyCode = 8;
+
+// The unit refused the command: the answer's mtype is the reason and its last two data bytes carry
+// the warning; a failed batch names the member that failed in the byte before the warning.
+void JudgeRefusal(CKelPort& port, CKelCommand& command) {
+    const CFrameExchange& exchange = command.Exchange();
+    const uint8_t requestType = exchange.RequestType();
+    const uint8_t reason = exchange.AnswerType();
+    const uint16_t length = exchange.answerLength;
+    const uint8_t* data = &exchange.answer[kDataOffset];
+    int16_t warning = 0;
+    if (length >= 2) warning = static_cast<int16_t>(data[length - 2] << 8 | data[length - 1]);
+    command.SetError(reason);
+    command.SetWarning(warning);
+    port.NotifyObservers(command);
+
+    uint8_t reportedType = requestType;
+    if (reason == BATCH_FAIL && length >= 3) reportedType = data[length - 3];
+    port.ReportFailure(reportedType, reason, warning, requestType == kBatchCode);
+    command.SetStatus(STATUS_FAILED);
+}
+
+// An answer shorter than the return values cannot give the caller its values: the command fails
+// with BAD_LEN rather than succeed with variables left unwritten.
+void FailShortAnswer(CKelPort& port, CKelCommand& command) {
+    command.SetStatus(STATUS_FAILED);
+    command.SetError(BAD_LEN);
+    command.SetWarning(0);
+    port.ReportFailure(command.GetCode(), BAD_LEN, 0, false);
+}
+
+}  // namespace
+
+int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
+    if (port.IsReservedByOther()) {
+        command.SetStatus(STATUS_FAILED);
+        return 0;
+    }
+    command.SetStatus(STATUS_PROCESSING);
+    command.SetStartTime(TickCount());
+    CFrameExchange& exchange = command.Exchange();
+    exchange.answerTimeout = command.GetAnswerTimeout();
+    exchange.trials = command.GetTrials();
+    const uint8_t result = port.Transfer(exchange, &command);
+    command.SetTrials(exchange.trials);
+    command.SetEndTime(TickCount());
+    command.SetError(result);
+    port.NotifyObservers(command);
+
+    const uint8_t requestType = exchange.RequestType();
+    if (result != RESULT_OK) {
+        port.ReportFailure(requestType, result, 0, requestType == kBatchCode);
+        command.SetStatus(STATUS_FAILED);
+        return 0;
+    }
+    if (exchange.Destination() >= 128 || requestType == kAcknowledgeOnlyCode ||
+        exchange.AnswerType() == requestType) {
+        command.SetStatus(STATUS_SUCCEEDED);
+        return 1;
+    }
+    JudgeRefusal(port, command);
+    return 0;
+}
+
+int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
+                   const ExecutionSteps& steps) {
+    const std::shared_ptr<CKelPort> port =
+        ports != nullptr ? ports->FindPortNoCase(command.GetPortName()) : nullptr;
+    if (port == nullptr) return 0;
+    if (!steps.build()) return 0;
+    const int executed = ExecuteOnPort(*port, command);
+    if (executed == 0 && !steps.decodeAfterFailure) return 0;
+    const DecodeResult decoded = steps.decode();
+    if (executed == 0) return 0;
+    if (decoded == DecodeResult::kShort) {
+        FailShortAnswer(*port, command);
+        return 0;
+    }
+    return !steps.needsCompleteAnswer || decoded == DecodeResult::kComplete ? 1 : 0;
+}
+
+}  // namespace kelcmd
