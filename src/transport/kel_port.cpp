@@ -34,10 +34,8 @@ int CKelPort::GetSettings(CPortSettings* settings) const {
 }
 
 uint8_t CKelPort::OpenLine() {
-    const std::optional<std::string> device = ResolvePortDevice(settings_.GetName());
-    if (!device) return WIN_ERR_OPENCOMM;
-    return line_.Open(settings_.GetBaudrate(), *device, settings_.GetBusControl(),
-                      settings_.GetTimeout(), settings_.GetReceiveTrials());
+    return line_.OpenPort(settings_.GetBaudrate(), settings_.GetName(), settings_.GetBusControl(),
+                          settings_.GetTimeout(), settings_.GetReceiveTrials());
 }
 
 uint8_t CKelPort::CloseLine() {

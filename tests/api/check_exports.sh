@@ -4,7 +4,7 @@
 set -euo pipefail
 library=$1
 all_exports=$2
-extras="KEB_MapPort"
+extras="KEB_MapPort KEB_GetLastSystemError"
 
 defined=$(nm -D --defined-only "$library" | awk '$2 ~ /^[TWDBRV]$/ {print $3}' | sort -u)
 expected=$( (grep -v 'Dlg$' "$all_exports"; printf '%s\n' $extras) | sort -u)
