@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "kelcmd/kelcmd.h"
+#include "system_reason.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
@@ -12,7 +13,7 @@ std::mutex failureLock;
 std::string lastFailure;
 
 void RememberFailure(uint8_t messageType, uint8_t error, int16_t warning, uint32_t batchFlag) {
-    std::string text = ResultCodeText(error);
+    std::string text = ResultTextWithReason(error);
     if (error <= BATCH_FAIL) {
         text = "refused by the unit: " + text;
         if (warning != 0) text += "; " + CommandWarningText(warning);

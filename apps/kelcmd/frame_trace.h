@@ -13,7 +13,8 @@ namespace kelcmd::app {
 std::string RequestHex(const CKelCommand& command);
 std::string AnswerHex(const CKelCommand& command);
 
-// Prints every answer the port receives and every command it executes.
+// Prints every answer the port receives and every command it executes, and why the port failed
+// when a command ends in a failure of the port itself.
 class FrameTrace final : public CBusMonitor {
   public:
     explicit FrameTrace(std::FILE* out) : out_(out) {}
@@ -25,6 +26,7 @@ class FrameTrace final : public CBusMonitor {
     const CKelCommand* lastCommand_ = nullptr;
     std::string lastRequest_;
     std::string lastAnswer_;
+    uint32_t lastError_ = 0;
 };
 
 }  // namespace kelcmd::app

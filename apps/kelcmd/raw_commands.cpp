@@ -7,6 +7,7 @@
 #include "frame_trace.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
+#include "system_reason.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
@@ -17,7 +18,7 @@ constexpr uint32_t kAnswerTimeout = 1000;
 // 0 is success for a transfer; as a command error the same number reads CMD_FAIL.
 void PrintResult(const char* what, uint8_t result) {
     std::printf("%s: %u %s\n", what, result,
-                result == RESULT_OK ? "OK" : ResultCodeText(result).c_str());
+                result == RESULT_OK ? "OK" : ResultTextWithReason(result).c_str());
 }
 
 }  // namespace

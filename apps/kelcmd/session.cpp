@@ -6,6 +6,7 @@
 #include "failure_report.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
+#include "system_reason.h"
 #include "transport/kel_communication.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
@@ -73,8 +74,7 @@ bool Session::Open() {
     const uint8_t result =
         KEB_InitKelBus(options_.baud, options_.port.c_str(), KEB_RTS_CONTROL, options_.timeout, 4);
     if (result != RESULT_OK) {
-        std::fprintf(stderr, "kelcmd: cannot open port %s: %s\n", options_.port.c_str(),
-                     ResultCodeText(result).c_str());
+        std::fprintf(stderr, "kelcmd: %s\n", OpenFailureText(options_.port, result).c_str());
         return false;
     }
     open_ = true;

@@ -62,6 +62,17 @@ KELCMD_API uint8_t MP_KEB_ReceivePacketRetry(const char* portName, KebPacket* pa
  */
 KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device);
 
+/*
+ * The operating system's reason of the last failed open or I/O on a port made by the calling
+ * thread: the errno in *errorNumber and a text such as "open /dev/ttyUSB9: No such file or
+ * directory" or "open /dev/ttyUSB0: Device or resource busy" in text (cut to textSize - 1
+ * characters, always terminated). Opening a port starts afresh, so after a failed KEB_InitKelBus
+ * this is that open's reason; a port name that names no device reads ENODEV. Returns 1 when a
+ * reason is recorded; 0 when none, with *errorNumber 0 and an empty text. Unlike the other
+ * functions it writes its outputs in both cases; a null pointer or a textSize of 0 is skipped.
+ */
+KELCMD_API int32_t KEB_GetLastSystemError(int32_t* errorNumber, char* text, uint32_t textSize);
+
 /* Current slave, error callback, texts of the unit's error and warning numbers. */
 KELCMD_API void SelectSlave(uint8_t address);
 KELCMD_API int32_t InitKelCommander(KelErrorCallback callback);

@@ -115,7 +115,22 @@ bool AppliedButParityIgnored(int fd, const termios& wanted) {
            applied.c_cc[VMIN] == wanted.c_cc[VMIN] && applied.c_cc[VTIME] == wanted.c_cc[VTIME];
 }
 
+// Records why the open of `path` failed, for the calling thread.
+std::nullptr_t RefuseOpen(const std::string& path, int number) {
+    RecordThreadSystemError({number, "open", path});
+    return nullptr;
+}
+
+constexpr char kGetSettings[] = "get line settings";
+constexpr char kSetSettings[] = "set line settings";
+
 }  // namespace
+
+bool PosixSerialDevice::Fail(const char* operation, int number) {
+    lastError_ = {number, operation, path_};
+    RecordThreadSystemError(lastError_);
+    return false;
+}
 
 std::optional<speed_t> PosixSerialDevice::SpeedOf(uint32_t baud) {
     for (const SpeedEntry& entry : kSpeeds) {
@@ -132,18 +147,20 @@ uint32_t PosixSerialDevice::BaudOf(speed_t speed) {
 }
 
 std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path) {
-    if (path.empty()) return nullptr;
+    if (path.empty()) return RefuseOpen(path, ENOENT);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return RefuseOpen(path, errno);  // EBUSY: TIOCEXCL of another opener
     // The lock first: it is what stops a second opener that TIOCEXCL lets through (root), and a
     // failed opener must not touch the exclusive flag of the one that holds the device.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // A held lock means the device is busy, whatever "try again" EWOULDBLOCK would say.
+        const int number = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
-        return nullptr;
+        return RefuseOpen(path, number);
     }
     // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
     (void)::ioctl(fd, TIOCEXCL);
-    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd));
+    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd, path));
 }
 
 PosixSerialDevice::~PosixSerialDevice() {
@@ -152,13 +169,13 @@ PosixSerialDevice::~PosixSerialDevice() {
 
 bool PosixSerialDevice::SetupQueues(uint32_t, uint32_t) {
     // The tty layer sizes its own buffers; there is nothing to request on Linux.
-    return fd_ >= 0;
+    return fd_ >= 0 || Fail("set up queues", EBADF);
 }
 
 bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail(kGetSettings, EBADF);
     termios record{};
-    if (::tcgetattr(fd_, &record) != 0) return false;
+    if (::tcgetattr(fd_, &record) != 0) return Fail(kGetSettings, errno);
     base_ = record;
 
     settings.baud = BaudOf(::cfgetospeed(&record));
@@ -190,12 +207,12 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
 }
 
 bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail(kSetSettings, EBADF);
     const std::optional<speed_t> speed = SpeedOf(settings.baud);
-    if (!speed) return false;
+    if (!speed) return Fail(kSetSettings, EINVAL);
     if (!base_) {
         termios record{};
-        if (::tcgetattr(fd_, &record) != 0) return false;
+        if (::tcgetattr(fd_, &record) != 0) return Fail(kSetSettings, errno);
         base_ = record;
     }
     termios record = *base_;
@@ -249,9 +266,14 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     record.c_cc[VSTART] = 17;
     record.c_cc[VSTOP] = 19;
 
-    if (::cfsetispeed(&record, *speed) != 0 || ::cfsetospeed(&record, *speed) != 0) return false;
+    if (::cfsetispeed(&record, *speed) != 0 || ::cfsetospeed(&record, *speed) != 0) {
+        return Fail(kSetSettings, errno);
+    }
     if (::tcsetattr(fd_, TCSANOW, &record) != 0) {
-        if (errno != EINVAL || !AppliedButParityIgnored(fd_, record)) return false;
+        const int number = errno;  // the check below calls tcgetattr
+        if (number != EINVAL || !AppliedButParityIgnored(fd_, record)) {
+            return Fail(kSetSettings, number);
+        }
     }
 
     // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
@@ -263,29 +285,30 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
 }
 
 bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail("set timeouts", EBADF);
     timeouts_ = timeouts;
     return true;
 }
 
 bool PosixSerialDevice::SetTransmitterEmptyMask() {
     // tcdrain() waits for exactly that event; there is no mask to set.
-    return fd_ >= 0;
+    return fd_ >= 0 || Fail("set event mask", EBADF);
 }
 
 bool PosixSerialDevice::WaitTransmitterEmpty() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail("drain", EBADF);
     while (::tcdrain(fd_) != 0) {
-        if (errno != EINTR) return false;
+        if (errno != EINTR) return Fail("drain", errno);
     }
     return true;
 }
 
 bool PosixSerialDevice::Purge() {
-    if (fd_ < 0) return false;
-    return ::tcflush(fd_, TCIOFLUSH) == 0;
+    if (fd_ < 0) return Fail("purge", EBADF);
+    return ::tcflush(fd_, TCIOFLUSH) == 0 || Fail("purge", errno);
 }
 
+// Not recorded: a device without modem lines refuses this on every frame, and callers ignore it.
 bool PosixSerialDevice::SetRts(bool raised) {
     if (fd_ < 0) return false;
     int rts = TIOCM_RTS;
@@ -294,7 +317,7 @@ bool PosixSerialDevice::SetRts(bool raised) {
 
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written) {
     written = 0;
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail("write", EBADF);
     if (count == 0) return true;
     const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
                                             timeouts_.writeTotalConstant, count);
@@ -309,18 +332,19 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written
             short revents = 0;
             const int ready = PollUntil(fd_, POLLOUT, deadline, revents);
             if (ready == 0) return true;  // the write timeout expired: fewer bytes, no failure
-            if (ready < 0 || (revents & POLLNVAL)) return false;
+            if (ready < 0) return Fail("write", errno);
+            if (revents & POLLNVAL) return Fail("write", EBADF);
             // POLLERR / POLLHUP: the next write reports the failure.
             continue;
         }
-        return false;
+        return Fail("write", result < 0 ? errno : EIO);
     }
     return true;
 }
 
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail("read", EBADF);
     if (count == 0) return true;
     const uint64_t start = MonotonicNanoseconds();
     const uint64_t totalDeadline =
@@ -339,9 +363,10 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
             continue;
         }
         if (result < 0 && errno == EINTR) continue;
-        if (result == 0) return false;  // hang-up (VMIN is 1: no data gives EAGAIN)
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
-        if (hangup) return false;  // poll reported an error and still nothing can be read
+        if (result == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail("read", errno);
+        // poll reported an error and still nothing can be read: a hang-up
+        if (hangup) return Fail("read", EIO);
 
         // Nothing queued: wait for more, at most until the nearer of the total deadline and the
         // interval deadline (the interval counts only after the first byte).
@@ -350,18 +375,20 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
         short revents = 0;
         const int ready = PollUntil(fd_, POLLIN, deadline, revents);
         if (ready == 0) return true;  // a timeout: the bytes so far are the result
-        if (ready < 0 || (revents & POLLNVAL)) return false;
+        if (ready < 0) return Fail("read", errno);
+        if (revents & POLLNVAL) return Fail("read", EBADF);
         if (!(revents & POLLIN) && (revents & (POLLERR | POLLHUP))) hangup = true;
     }
 }
 
 bool PosixSerialDevice::Close() {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) return Fail("close", EBADF);
     (void)::ioctl(fd_, TIOCNXCL);
     const int result = ::close(fd_);  // also releases the flock
+    const int number = errno;
     fd_ = -1;
     base_.reset();
-    return result == 0;
+    return result == 0 || Fail("close", number);
 }
 
 }  // namespace kelcmd

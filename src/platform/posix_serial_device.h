@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/serial_device.h"
 
@@ -24,9 +25,13 @@ namespace kelcmd {
 // - timeouts: the read timeout semantics of CommTimeouts, emulated with poll() on the non-blocking
 //   descriptor; the write total timeout likewise (both 0 = no limit).
 // - transmitter empty: tcdrain(); purge: tcflush(TCIOFLUSH).
+// - failures: the errno of the failing call is recorded with the step and the path (a hang-up
+//   reads as EIO, an operation on the closed device as EBADF, a rate without a Bxxx constant as
+//   EINVAL). The ignored modem-line failures are not recorded.
 class PosixSerialDevice final : public SerialDevice {
   public:
-    // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use.
+    // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use,
+    // with the reason in ThreadSystemError (EBUSY when another opener holds the device).
     static std::unique_ptr<PosixSerialDevice> Open(const std::string& path);
 
     ~PosixSerialDevice() override;
@@ -44,6 +49,7 @@ class PosixSerialDevice final : public SerialDevice {
     bool Write(const uint8_t* data, size_t count, size_t& written) override;
     bool Read(uint8_t* buffer, size_t count, size_t& received) override;
     bool Close() override;
+    SystemError LastSystemError() const override { return lastError_; }
 
     int Descriptor() const { return fd_; }
     const CommTimeouts& Timeouts() const { return timeouts_; }
@@ -54,9 +60,13 @@ class PosixSerialDevice final : public SerialDevice {
     static uint32_t BaudOf(speed_t speed);
 
   private:
-    explicit PosixSerialDevice(int fd) : fd_(fd) {}
+    PosixSerialDevice(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    // Records `number` as the reason `operation` failed, here and for the calling thread; false.
+    bool Fail(const char* operation, int number);
 
     int fd_ = -1;
+    std::string path_;
+    SystemError lastError_;
     CommTimeouts timeouts_{};
     // The platform's record as last read, the base every SetLineSettings starts from.
     std::optional<termios> base_;

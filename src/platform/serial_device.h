@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace kelcmd {
 
 // Parity values of the line settings; mark and space carry the ninth bit of the bus.
@@ -34,7 +36,9 @@ struct CommTimeouts {
 constexpr uint32_t kWaitWithoutLimit = 4294967295u;
 
 // One open serial device: a tty through termios, or a simulated bus. Every operation reports
-// success as a flag; CSerialLine turns failures into result codes.
+// success as a flag; CSerialLine turns failures into result codes. A device also records the
+// operating system's reason of each failure, in LastSystemError and for the calling thread
+// (ThreadSystemError), where a failed open leaves its reason too.
 class SerialDevice {
   public:
     virtual ~SerialDevice() = default;
@@ -52,10 +56,13 @@ class SerialDevice {
     // Reads under the current timeouts; a timeout is not a failure, `received` is then below count.
     virtual bool Read(uint8_t* buffer, size_t count, size_t& received) = 0;
     virtual bool Close() = 0;
+    // The reason of this device's last failed operation; none from a device without one.
+    virtual SystemError LastSystemError() const { return {}; }
 };
 
 // Opens the device behind a resolved device path: "sim" or "sim:<options>" gives a simulated bus,
-// anything else a tty through termios. Returns null when it cannot be opened (missing, in use).
+// anything else a tty through termios. Returns null when it cannot be opened (missing, in use);
+// the reason is then in ThreadSystemError.
 std::unique_ptr<SerialDevice> OpenSerialDevice(const std::string& devicePath);
 
 }  // namespace kelcmd

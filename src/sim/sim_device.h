@@ -8,7 +8,8 @@
 namespace kelcmd::sim {
 
 // Opens a device on the simulated bus named by `device` ("sim" or "sim:<options>"). Null when the
-// device is malformed or the bus is already open.
+// device is malformed (EINVAL) or the bus is already open (EBUSY), with that reason recorded for
+// the calling thread (ThreadSystemError).
 std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& device);
 
 }  // namespace kelcmd::sim

@@ -1,9 +1,6 @@
 #include "transport/kel_port.h"
 
-#include <optional>
-
 #include "platform/thread_id.h"
-#include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
@@ -38,11 +35,9 @@ std::string CKelPort::GetName() const {
 
 uint8_t CKelPort::OpenLine() {
     const CPortSettings settings = Settings();
-    const std::optional<std::string> device = ResolvePortDevice(settings.GetName());
-    if (!device) return WIN_ERR_OPENCOMM;
     std::lock_guard<std::mutex> guard(lock_);
-    return line_.Open(settings.GetBaudrate(), *device, settings.GetBusControl(),
-                      settings.GetTimeout(), settings.GetReceiveTrials());
+    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
+                          settings.GetTimeout(), settings.GetReceiveTrials());
 }
 
 uint8_t CKelPort::CloseLine() {

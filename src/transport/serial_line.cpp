@@ -1,5 +1,7 @@
 #include "transport/serial_line.h"
 
+#include <errno.h>
+
 #include <cstring>
 #include <utility>
 
@@ -37,17 +39,23 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // A handle that a failed open (steps 4 to 8) left open is never used again (every transfer
     // checks the handle-valid flag); release it so that the device is not held against this open.
     if (!handleValid_) device_.reset();
+    // The reason of a failure below belongs to this open alone.
+    lastSystemError_ = {};
+    ClearThreadSystemError();
 
     // 3. Open the device.
     std::unique_ptr<SerialDevice> device = opener();
-    if (!device) return WIN_ERR_OPENCOMM;
+    if (!device) {
+        lastSystemError_ = ThreadSystemError();
+        return WIN_ERR_OPENCOMM;
+    }
     device_ = std::move(device);
 
     // 4. Queue sizes.
-    if (!device_->SetupQueues(kQueueSize, kQueueSize)) return WIN_ERR_SETCOMM;
+    if (!Checked(device_->SetupQueues(kQueueSize, kQueueSize))) return WIN_ERR_SETCOMM;
 
     // 5. The current line settings.
-    if (!device_->GetLineSettings(lineSettings_)) return WIN_ERR_GETCOMM;
+    if (!Checked(device_->GetLineSettings(lineSettings_))) return WIN_ERR_GETCOMM;
 
     // 6. The line settings: baud as requested, 8 data bits, space parity, one stop bit,
     //    RTS low; the device supplies raw mode and no flow control.
@@ -57,13 +65,13 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     lineSettings_.stopBits = 1;
     lineSettings_.rtsEnabled = false;
     rtsRaised_ = false;
-    if (!device_->SetLineSettings(lineSettings_)) return WIN_ERR_SETCOMM;
+    if (!Checked(device_->SetLineSettings(lineSettings_))) return WIN_ERR_SETCOMM;
 
     // 7. Purge both queues.
-    if (!device_->Purge()) return WIN_ERR_SETCOMM;
+    if (!Checked(device_->Purge())) return WIN_ERR_SETCOMM;
 
     // 8. The transmitter-empty event mask.
-    if (!device_->SetTransmitterEmptyMask()) return WIN_ERR_SETCOMM;
+    if (!Checked(device_->SetTransmitterEmptyMask())) return WIN_ERR_SETCOMM;
 
     // 9. Open.
     opened_ = true;
@@ -88,15 +96,18 @@ uint8_t CSerialLine::OpenPort(uint32_t baud, const std::string& portName, uint8_
                               uint32_t characterTimeout, uint32_t receiveTrials) {
     const std::optional<std::string> devicePath = ResolvePortDevice(portName);
     if (!devicePath) {
-        return OpenWith(baud, portName, busControl, characterTimeout, receiveTrials,
-                        [] { return std::unique_ptr<SerialDevice>(); });
+        return OpenWith(baud, portName, busControl, characterTimeout, receiveTrials, [&portName] {
+            const int reason = PortNameFitsLimit(portName) ? ENODEV : ENAMETOOLONG;
+            RecordThreadSystemError({reason, "open", portName});
+            return std::unique_ptr<SerialDevice>();
+        });
     }
     return Open(baud, *devicePath, busControl, characterTimeout, receiveTrials);
 }
 
 uint8_t CSerialLine::Close() {
     if (!handleValid_ || !device_) return WIN_ERR_CLOSECOMM;
-    if (!device_->Close()) return WIN_ERR_CLOSECOMM;
+    if (!Checked(device_->Close())) return WIN_ERR_CLOSECOMM;
     device_.reset();
     handleValid_ = false;
     return RESULT_OK;
@@ -106,10 +117,18 @@ uint32_t CSerialLine::GetBaudrate() const {
     return opened_ ? lineSettings_.baud : 0;
 }
 
+bool CSerialLine::Checked(bool succeeded) {
+    if (!succeeded && device_) {
+        SystemError reason = device_->LastSystemError();
+        if (reason.number != 0) lastSystemError_ = std::move(reason);
+    }
+    return succeeded;
+}
+
 bool CSerialLine::SetParity(Parity parity) {
     lineSettings_.parity = parity;
     lineSettings_.rtsEnabled = rtsRaised_;
-    return device_ && device_->SetLineSettings(lineSettings_);
+    return device_ && Checked(device_->SetLineSettings(lineSettings_));
 }
 
 void CSerialLine::RaiseRts() {
@@ -123,11 +142,11 @@ void CSerialLine::DropRts() {
 }
 
 bool CSerialLine::Purge() {
-    return device_ && device_->Purge();
+    return device_ && Checked(device_->Purge());
 }
 
 bool CSerialLine::ApplyTimeouts() {
-    return device_ && device_->SetTimeouts(timeouts_);
+    return device_ && Checked(device_->SetTimeouts(timeouts_));
 }
 
 bool CSerialLine::SetTransmitTimeouts() {
@@ -155,17 +174,17 @@ bool CSerialLine::SetReadTotalConstant(uint32_t constant) {
 }
 
 bool CSerialLine::WaitTransmitterEmpty() {
-    return device_ && device_->WaitTransmitterEmpty();
+    return device_ && Checked(device_->WaitTransmitterEmpty());
 }
 
 bool CSerialLine::Write(const uint8_t* bytes, size_t count, size_t& written) {
     written = 0;
-    return device_ && device_->Write(bytes, count, written);
+    return device_ && Checked(device_->Write(bytes, count, written));
 }
 
 bool CSerialLine::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
-    return device_ && device_->Read(buffer, count, received);
+    return device_ && Checked(device_->Read(buffer, count, received));
 }
 
 uint32_t CSerialLine::CharacterGap(uint32_t baud) {

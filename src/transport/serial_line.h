@@ -33,10 +33,16 @@ class CSerialLine {
     uint8_t Open(std::unique_ptr<SerialDevice> device, uint32_t baud, const std::string& devicePath,
                  uint8_t busControl, uint32_t characterTimeout, uint32_t receiveTrials);
     // Resolves a port name ("Com1", "/dev/ttyUSB0", "sim", a mapped name) and opens its device; a
-    // name that does not resolve (too long, unknown) fails at step 3 with 128.
+    // name that does not resolve fails at step 3 with 128, its reason ENAMETOOLONG (too long) or
+    // ENODEV (names no device).
     uint8_t OpenPort(uint32_t baud, const std::string& portName, uint8_t busControl,
                      uint32_t characterTimeout, uint32_t receiveTrials);
     uint8_t Close();  // 0, or 135 when not open or the close fails
+
+    // The operating system's reason of the last failed open or device operation, with the step
+    // that failed: "open /dev/ttyUSB9: No such file or directory" after a 128. An open starts
+    // afresh; the reason is also recorded for the calling thread (ThreadSystemError).
+    const SystemError& GetLastSystemError() const { return lastSystemError_; }
 
     uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
     bool IsOpen() const { return handleValid_; }
@@ -79,6 +85,8 @@ class CSerialLine {
     uint8_t OpenWith(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                      uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener);
     bool ApplyTimeouts();
+    // Keeps the device's reason when `succeeded` is false; returns `succeeded`.
+    bool Checked(bool succeeded);
 
     std::unique_ptr<SerialDevice> device_;
     std::string devicePath_;
@@ -91,6 +99,7 @@ class CSerialLine {
     bool rtsRaised_ = false;
     bool handleValid_ = false;
     uint8_t lastDestination_ = 0;
+    SystemError lastSystemError_;
 };
 
 }  // namespace kelcmd

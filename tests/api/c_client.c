@@ -1,4 +1,5 @@
 /* A host program written in C: proves the public header is C and the exports link from C. */
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -23,6 +24,7 @@ int main(void) {
     uint8_t busControl = 9;
     uint32_t timeout = 0;
     uint32_t trials = 0;
+    int32_t number = 0;
 
     check(KEB_MapPort("Com7", "sim:1") == 1, "KEB_MapPort");
     check(KEB_InitKelBus(19200, "Com7", KEB_RTS_CONTROL, 100, 4) == 0, "KEB_InitKelBus");
@@ -54,6 +56,13 @@ int main(void) {
     SelectSlave(2);
     check(KEB_CloseKelBus() == 0, "KEB_CloseKelBus");
     check(KEB_CloseKelBus() == 135, "KEB_CloseKelBus twice");
+
+    /* A device that does not exist: the result code is 128, the reason tells why. */
+    check(KEB_MapPort("Com8", "/dev/kelcmd-no-such-device") == 1, "KEB_MapPort missing device");
+    check(KEB_InitKelBus(19200, "Com8", KEB_RTS_CONTROL, 100, 4) == 128, "open of missing device");
+    check(KEB_GetLastSystemError(&number, text, sizeof text) == 1 && number == ENOENT &&
+              strcmp(text, "open /dev/kelcmd-no-such-device: No such file or directory") == 0,
+          "KEB_GetLastSystemError");
 
     printf("%d passed, %d failed\n", checks - failures, failures);
     return failures == 0 ? 0 : 1;

@@ -1,5 +1,6 @@
 #include "platform/posix_serial_device.h"
 
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/pty_pair.h"
 #include "platform/serial_device.h"
+#include "platform/system_error.h"
 
 namespace kelcmd {
 namespace {
@@ -55,6 +57,40 @@ TEST(PosixSerialDevice, OpenOfMissingDeviceFails) {
     EXPECT_EQ(PosixSerialDevice::Open("/dev/kelcmd-no-such-device"), nullptr);
     EXPECT_EQ(PosixSerialDevice::Open(""), nullptr);
     EXPECT_EQ(OpenSerialDevice("/dev/kelcmd-no-such-device"), nullptr);
+}
+
+// What a failed open leaves for the calling thread: the errno and "open <path>: <errno text>".
+TEST(PosixSerialDevice, FailedOpenRecordsTheSystemReason) {
+    PtyPair pty;
+    auto holder = PosixSerialDevice::Open(pty.SlavePath());
+    ASSERT_NE(holder, nullptr);
+    struct Case {
+        std::string path;
+        int number;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"/dev/kelcmd-no-such-device", ENOENT,
+         "open /dev/kelcmd-no-such-device: No such file or directory"},
+        {"", ENOENT, "open: No such file or directory"},
+        {"/", EISDIR, "open /: Is a directory"},
+        {pty.SlavePath(), EBUSY, "open " + pty.SlavePath() + ": Device or resource busy"},
+    };
+    for (const Case& c : cases) {
+        ClearThreadSystemError();
+        EXPECT_EQ(OpenSerialDevice(c.path), nullptr) << c.path;
+        EXPECT_EQ(ThreadSystemError().number, c.number) << c.path;
+        EXPECT_EQ(DescribeSystemError(ThreadSystemError()), c.text);
+    }
+}
+
+TEST(PosixSerialDevice, SystemReasonsBelongToTheThreadThatFailed) {
+    ClearThreadSystemError();
+    std::thread other(
+        [] { EXPECT_EQ(PosixSerialDevice::Open("/dev/kelcmd-no-such-device"), nullptr); });
+    other.join();
+    EXPECT_EQ(ThreadSystemError().number, 0);
+    EXPECT_EQ(DescribeSystemError(ThreadSystemError()), "");
 }
 
 TEST(PosixSerialDevice, OpenSerialDeviceOpensAPseudoTerminal) {
@@ -104,6 +140,8 @@ TEST(PosixSerialDevice, OperationsFailAfterClose) {
     EXPECT_EQ(moved, 0u);
     EXPECT_FALSE(device->Read(&byte, 1, moved));
     EXPECT_EQ(moved, 0u);
+    EXPECT_EQ(DescribeSystemError(device->LastSystemError()),
+              "read " + pty.SlavePath() + ": Bad file descriptor");
 }
 
 TEST(PosixSerialDevice, LineSettingsAreAppliedAndReadBack) {
@@ -168,6 +206,8 @@ TEST(PosixSerialDevice, StandardRatesAreAcceptedOthersRefused) {
     }
     settings.baud = 12345;
     EXPECT_FALSE(device->SetLineSettings(settings));
+    EXPECT_EQ(DescribeSystemError(device->LastSystemError()),
+              "set line settings " + pty.SlavePath() + ": Invalid argument");
     settings.baud = 0;
     EXPECT_FALSE(device->SetLineSettings(settings));
     EXPECT_FALSE(PosixSerialDevice::SpeedOf(12345).has_value());
@@ -417,9 +457,14 @@ TEST(PosixSerialDevice, ReadFailsInsteadOfSpinningWhenThePeerHangsUp) {
     });
     uint8_t buffer[4];
     size_t received = 99;
+    ClearThreadSystemError();
     EXPECT_FALSE(device->Read(buffer, 4, received));
     EXPECT_EQ(received, 0u);
     peer.join();
+    // A hang-up reads as an I/O error, on the device and for this thread.
+    EXPECT_EQ(device->LastSystemError().number, EIO);
+    EXPECT_EQ(device->LastSystemError().operation, "read");
+    EXPECT_EQ(ThreadSystemError().number, EIO);
 }
 
 void IgnoreSignal(int) {}

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "platform/system_error.h"
+#include "sim/sim_device.h"
 #include "sim/test_commands.h"
 #include "sim_host.h"
 
@@ -80,6 +82,25 @@ TEST_F(SimDeviceTest, ClosedDeviceRefusesEveryOperation) {
     EXPECT_FALSE(host.device->Purge());
     EXPECT_FALSE(host.device->WaitTransmitterEmpty());
     EXPECT_FALSE(host.device->SetupQueues(1200, 1200));
+}
+
+TEST_F(SimDeviceTest, FailedOpenRecordsAFittingReason) {
+    SimHost host("sim");
+    const std::pair<const char*, const char*> cases[] = {
+        {"sim:x", "open sim:x: Invalid argument"},
+        {"sim", "open sim: Device or resource busy"},  // the host above holds the bus
+    };
+    for (const auto& [device, text] : cases) {
+        ClearThreadSystemError();
+        EXPECT_EQ(OpenSimulatedDevice(device), nullptr) << device;
+        EXPECT_EQ(DescribeSystemError(ThreadSystemError()), text);
+    }
+    ASSERT_TRUE(host.device->Close());
+    uint8_t byte = 0;
+    size_t moved = 0;
+    EXPECT_FALSE(host.device->Write(&byte, 1, moved));
+    EXPECT_EQ(DescribeSystemError(host.device->LastSystemError()),
+              "write sim: Bad file descriptor");
 }
 
 TEST_F(SimDeviceTest, NullBuffersAreRefusedNotDereferenced) {

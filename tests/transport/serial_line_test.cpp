@@ -1,5 +1,6 @@
 #include "transport/serial_line.h"
 
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/prompt.h"
 #include "platform/pty_pair.h"
+#include "platform/system_error.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -586,6 +588,60 @@ TEST(SerialLine, OpenPortWithATooLongNameFailsWith128) {
     // The previous device was closed as in any open.
     CSerialLine other;
     EXPECT_EQ(other.Open(19200, pty.SlavePath(), RTS_CONTROL, 100, 4), RESULT_OK);
+}
+
+// ---- The operating system's reason ----
+
+TEST(SerialLine, AFailedOpenKeepsTheReasonWithItsStep) {
+    char file[] = "/tmp/kelcmd-line-XXXXXX";
+    const int fd = ::mkstemp(file);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const std::string path = file;
+    ClearPortMappings();
+    ASSERT_TRUE(MapPort("Com71", "/dev/kelcmd-no-such-device"));
+    ASSERT_TRUE(MapPort("Com72", path));
+    struct Case {
+        std::string port;
+        uint8_t code;
+        int number;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"Com71", WIN_ERR_OPENCOMM, ENOENT,
+         "open /dev/kelcmd-no-such-device: No such file or directory"},
+        {"Com72", WIN_ERR_GETCOMM, ENOTTY,
+         "get line settings " + path + ": Inappropriate ioctl for device"},
+        {"LPT1", WIN_ERR_OPENCOMM, ENODEV, "open LPT1: No such device"},
+        {"AVeryLongPortName", WIN_ERR_OPENCOMM, ENAMETOOLONG,
+         "open AVeryLongPortName: File name too long"},
+    };
+    PtyPair pty;
+    for (const Case& c : cases) {
+        CSerialLine line;
+        EXPECT_EQ(line.OpenPort(19200, c.port, RTS_CONTROL, 100, 4), c.code) << c.port;
+        EXPECT_EQ(line.GetLastSystemError().number, c.number) << c.port;
+        EXPECT_EQ(DescribeSystemError(line.GetLastSystemError()), c.text);
+        EXPECT_EQ(DescribeSystemError(ThreadSystemError()), c.text);
+        // The next open starts afresh.
+        ASSERT_EQ(line.Open(19200, pty.SlavePath(), RTS_CONTROL, 100, 4), RESULT_OK);
+        EXPECT_EQ(line.GetLastSystemError().number, 0);
+        EXPECT_EQ(ThreadSystemError().number, 0);
+    }
+    ClearPortMappings();
+    ::unlink(file);
+}
+
+TEST(SerialLine, AFailedReadKeepsTheReason) {
+    PtyPair pty;
+    CSerialLine line;
+    ASSERT_EQ(line.Open(19200, pty.SlavePath(), RTS_CONTROL, 100, 4), RESULT_OK);
+    pty.CloseMaster();
+    uint8_t buffer[2];
+    size_t received = 0;
+    EXPECT_FALSE(line.Read(buffer, 2, received));
+    EXPECT_EQ(DescribeSystemError(line.GetLastSystemError()),
+              "read " + pty.SlavePath() + ": Input/output error");
 }
 
 }  // namespace

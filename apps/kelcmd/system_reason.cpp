@@ -1,0 +1,41 @@
+#include "system_reason.h"
+
+#include <optional>
+
+#include "kelcmd/kelcmd.h"
+#include "transport/port_resolver.h"
+#include "transport/result_codes.h"
+
+namespace kelcmd::app {
+
+std::string SystemReason() {
+    char text[512] = {};
+    if (KEB_GetLastSystemError(nullptr, text, sizeof text) == 0) return {};
+    return text;
+}
+
+bool IsPortFailure(uint32_t code) {
+    return code >= WIN_ERR_OPENCOMM && code <= WIN_ERR_CLOSECOMM;
+}
+
+std::string ResultTextWithReason(uint32_t code) {
+    std::string text = ResultCodeText(code);
+    if (!IsPortFailure(code)) return text;
+    const std::string reason = SystemReason();
+    if (!reason.empty()) text += " (" + reason + ")";
+    return text;
+}
+
+std::string OpenFailureText(const std::string& port, uint8_t result) {
+    const std::optional<std::string> device = ResolvePortDevice(port);
+    std::string text = "cannot open " + port;
+    if (device && *device != port) text += " (" + *device + ")";
+    std::string reason = SystemReason();
+    if (reason.empty()) return text + ": " + ResultCodeText(result);
+    // The device is named already; "open DEVICE: " in front of the reason would repeat it.
+    const std::string openPrefix = "open " + device.value_or(port) + ": ";
+    if (reason.rfind(openPrefix, 0) == 0) reason.erase(0, openPrefix.size());
+    return text + ": " + reason;
+}
+
+}  // namespace kelcmd::app

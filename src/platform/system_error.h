@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace kelcmd {
+
+// The operating system's reason for a failed open or I/O on a device: the errno, the step that
+// failed ("open", "set line settings", "read", ...) and the device it failed on.
+struct SystemError {
+    int number = 0;  // 0: no reason recorded
+    std::string operation;
+    std::string device;
+};
+
+// "open /dev/ttyUSB9: No such file or directory"; empty when `error` holds no reason.
+std::string DescribeSystemError(const SystemError& error);
+
+// The errno's own text, e.g. "Device or resource busy".
+std::string SystemErrorText(int number);
+
+// The reason of the last failed open or I/O made by the calling thread, so that threaded hosts do
+// not see each other's reasons. Devices record their failures here; an open clears it first, so
+// that after a failed open it holds that open's reason or none.
+const SystemError& ThreadSystemError();
+void RecordThreadSystemError(const SystemError& error);
+void ClearThreadSystemError();
+
+}  // namespace kelcmd
