@@ -29,6 +29,6 @@ class CAutotuneFamily : public CCommandFamily {
 };
 
 // The manager's autotuning family, which the exports use.
-CAutotuneFamily& AutotuneFamily();
+CAutotuneFamily& AutotuneFamily() noexcept;
 
 }  // namespace kelcmd

@@ -5,6 +5,7 @@
 
 #include "api/communication.h"
 #include "api/current_target.h"
+#include "api/export_guard.h"
 #include "command/kel_command.h"
 #include "kelcmd/kelcmd.h"
 #include "transport/kel_communication.h"
@@ -50,90 +51,112 @@ extern "C" {
 
 KELCMD_API uint8_t KEB_InitKelBus(uint32_t baudrate, const char* portName, uint8_t busControl,
                                   uint32_t timeout, uint32_t receiveTrials) {
-    if (portName == nullptr) return WIN_ERR_OPENCOMM;
-    SetCurrentPortName(portName);
-    CPortSettings settings;
-    settings.Set(portName, baudrate, busControl, timeout, receiveTrials);
-    return Communication().InitPort(settings);
+    return Guarded(WIN_ERR_OPENCOMM, [&]() -> uint8_t {
+        if (portName == nullptr) return WIN_ERR_OPENCOMM;
+        SetCurrentPortName(portName);
+        CPortSettings settings;
+        settings.Set(portName, baudrate, busControl, timeout, receiveTrials);
+        return Communication().InitPort(settings);
+    });
 }
 
 KELCMD_API uint8_t KEB_OpenKelBus(const char* portName) {
-    if (portName == nullptr) return WIN_ERR_OPENCOMM;
-    return Communication().OpenPort(portName);
+    return Guarded(WIN_ERR_OPENCOMM, [&]() -> uint8_t {
+        if (portName == nullptr) return WIN_ERR_OPENCOMM;
+        return Communication().OpenPort(portName);
+    });
 }
 
 KELCMD_API uint8_t KEB_CloseKelBus(void) {
-    return Communication().ClosePort(CurrentPortName());
+    return Guarded(WIN_ERR_CLOSECOMM, [&] { return Communication().ClosePort(CurrentPortName()); });
 }
 
 KELCMD_API uint8_t KEB_CloseKelBusPort(const char* portName) {
-    if (portName == nullptr) return WIN_ERR_CLOSECOMM;
-    return Communication().ClosePort(portName);
+    return Guarded(WIN_ERR_CLOSECOMM, [&]() -> uint8_t {
+        if (portName == nullptr) return WIN_ERR_CLOSECOMM;
+        return Communication().ClosePort(portName);
+    });
 }
 
 KELCMD_API int32_t KEB_GetKelBusSettings(const char* portName, uint32_t* baudrate,
                                          uint8_t* busControl, uint32_t* timeout,
                                          uint32_t* receiveTrials) {
-    if (portName == nullptr) return 0;
-    CPortSettings settings;
-    if (!Communication().GetPortSettings(portName, &settings)) return 0;
-    if (baudrate) *baudrate = settings.GetBaudrate();
-    if (busControl) *busControl = settings.GetBusControl();
-    if (timeout) *timeout = settings.GetTimeout();
-    if (receiveTrials) *receiveTrials = settings.GetReceiveTrials();
-    return 1;
+    return Guarded(0, [&] {
+        if (portName == nullptr) return 0;
+        CPortSettings settings;
+        if (!Communication().GetPortSettings(portName, &settings)) return 0;
+        if (baudrate) *baudrate = settings.GetBaudrate();
+        if (busControl) *busControl = settings.GetBusControl();
+        if (timeout) *timeout = settings.GetTimeout();
+        if (receiveTrials) *receiveTrials = settings.GetReceiveTrials();
+        return 1;
+    });
 }
 
 KELCMD_API uint32_t KEB_GetBaudrate(void) {
-    CPortSettings settings;
-    if (!Communication().GetPortSettings(CurrentPortName(), &settings)) return 0;
-    return settings.GetBaudrate();
+    return Guarded(0, [&]() -> uint32_t {
+        CPortSettings settings;
+        if (!Communication().GetPortSettings(CurrentPortName(), &settings)) return 0;
+        return settings.GetBaudrate();
+    });
 }
 
 KELCMD_API int32_t KEB_GetStandardPortName(char* buffer, uint32_t bufferSize) {
-    const std::string name = CurrentPortName();
-    if (buffer == nullptr || name.size() >= bufferSize) return 0;
-    std::memcpy(buffer, name.c_str(), name.size() + 1);
-    return 1;
+    return Guarded(0, [&] {
+        const std::string name = CurrentPortName();
+        if (buffer == nullptr || name.size() >= bufferSize) return 0;
+        std::memcpy(buffer, name.c_str(), name.size() + 1);
+        return 1;
+    });
 }
 
 KELCMD_API uint8_t KEB_SendPacket(KebPacket* packet) {
-    return SendPacketOn(CurrentPortName().c_str(), packet, false);
+    return Guarded(WIN_ERR_WRITECOMM,
+                   [&] { return SendPacketOn(CurrentPortName().c_str(), packet, false); });
 }
 
 KELCMD_API uint8_t KEB_SendPacketRetry(KebPacket* packet) {
-    return SendPacketOn(CurrentPortName().c_str(), packet, true);
+    return Guarded(WIN_ERR_WRITECOMM,
+                   [&] { return SendPacketOn(CurrentPortName().c_str(), packet, true); });
 }
 
 KELCMD_API uint8_t KEB_ReceivePacket(KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, false);
+    return Guarded(WIN_ERR_READCOMM, [&] {
+        return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, false);
+    });
 }
 
 KELCMD_API uint8_t KEB_ReceivePacketRetry(KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, true);
+    return Guarded(WIN_ERR_READCOMM, [&] {
+        return ReceivePacketOn(CurrentPortName().c_str(), packet, timeout, true);
+    });
 }
 
 KELCMD_API uint8_t MP_KEB_SendPacket(const char* portName, KebPacket* packet) {
-    return SendPacketOn(portName, packet, false);
+    return Guarded(WIN_ERR_WRITECOMM, [&] { return SendPacketOn(portName, packet, false); });
 }
 
 KELCMD_API uint8_t MP_KEB_SendPacketRetry(const char* portName, KebPacket* packet) {
-    return SendPacketOn(portName, packet, true);
+    return Guarded(WIN_ERR_WRITECOMM, [&] { return SendPacketOn(portName, packet, true); });
 }
 
 KELCMD_API uint8_t MP_KEB_ReceivePacket(const char* portName, KebPacket* packet, uint32_t timeout) {
-    return ReceivePacketOn(portName, packet, timeout, false);
+    return Guarded(WIN_ERR_READCOMM,
+                   [&] { return ReceivePacketOn(portName, packet, timeout, false); });
 }
 
 KELCMD_API uint8_t MP_KEB_ReceivePacketRetry(const char* portName, KebPacket* packet,
                                              uint32_t timeout) {
-    return ReceivePacketOn(portName, packet, timeout, true);
+    return Guarded(WIN_ERR_READCOMM,
+                   [&] { return ReceivePacketOn(portName, packet, timeout, true); });
 }
 
 KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device) {
-    if (portName == nullptr || *portName == '\0') return 0;
-    MapPort(portName, device ? device : "");
-    return 1;
+    return Guarded(0, [&] {
+        if (portName == nullptr || *portName == '\0') return 0;
+        MapPort(portName, device ? device : "");
+        return 1;
+    });
 }
 
 }  // extern "C"

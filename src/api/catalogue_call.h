@@ -22,20 +22,20 @@ class SendArgument {
   public:
     template <class T>
     requires std::is_arithmetic_v<T>
-    static SendArgument Of(T value) {
+    static SendArgument Of(T value) noexcept {
         static_assert(sizeof(T) <= 8);
         SendArgument argument;
         std::memcpy(argument.inline_.data(), &value, sizeof(T));
         argument.size_ = sizeof(T);
         return argument;
     }
-    static SendArgument Block(const void* bytes, uint32_t size) {
+    static SendArgument Block(const void* bytes, uint32_t size) noexcept {
         SendArgument argument;
         argument.external_ = static_cast<const uint8_t*>(bytes);
         argument.size_ = bytes != nullptr ? size : 0;
         return argument;
     }
-    static SendArgument KeepPrototype() {
+    static SendArgument KeepPrototype() noexcept {
         SendArgument argument;
         argument.keep_ = true;
         return argument;
@@ -55,13 +55,13 @@ class SendArgument {
 // Value(position): the argument's bytes with its own width. Bytes(data, n): a block. Keep(): the
 // prototype's value stays.
 template <class T>
-requires std::is_arithmetic_v<T> SendArgument Value(T value) {
+SendArgument Value(T value) noexcept requires std::is_arithmetic_v<T> {
     return SendArgument::Of(value);
 }
-inline SendArgument Bytes(const void* data, uint32_t size) {
+inline SendArgument Bytes(const void* data, uint32_t size) noexcept {
     return SendArgument::Block(data, size);
 }
-inline SendArgument Keep() {
+inline SendArgument Keep() noexcept {
     return SendArgument::KeepPrototype();
 }
 
@@ -72,10 +72,10 @@ struct ReturnArgument {
     std::optional<uint32_t> resize = std::nullopt;
 };
 template <class T>
-ReturnArgument Out(T* variable) {
+ReturnArgument Out(T* variable) noexcept {
     return ReturnArgument{variable, std::nullopt};
 }
-inline ReturnArgument OutBuffer(void* buffer, uint32_t size) {
+inline ReturnArgument OutBuffer(void* buffer, uint32_t size) noexcept {
     return ReturnArgument{buffer, size};
 }
 
@@ -83,7 +83,7 @@ inline ReturnArgument OutBuffer(void* buffer, uint32_t size) {
 struct AnswerTimeout {
     std::optional<uint32_t> ms = std::nullopt;
 };
-inline AnswerTimeout Timeout(uint32_t ms) {
+inline AnswerTimeout Timeout(uint32_t ms) noexcept {
     return AnswerTimeout{ms};
 }
 

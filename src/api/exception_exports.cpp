@@ -1,6 +1,6 @@
 // The exception exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().Exception();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_ResetSlave(const char* portName, uint8_t slave, uint8_t bo
 }
 
 KELCMD_API int32_t ResetSlave(uint8_t bootmode) {
-    return MP_ResetSlave(CurrentPortName().c_str(), CurrentSlave(), bootmode);
+    return OnCurrentTarget(MP_ResetSlave, bootmode);
 }
 
 KELCMD_API int32_t MP_HaltFunction(const char* portName, uint8_t slave) {
@@ -29,7 +29,7 @@ KELCMD_API int32_t MP_HaltFunction(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t HaltFunction(void) {
-    return MP_HaltFunction(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_HaltFunction);
 }
 
 KELCMD_API int32_t MP_BrakeFunction(const char* portName, uint8_t slave) {
@@ -37,7 +37,7 @@ KELCMD_API int32_t MP_BrakeFunction(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t BrakeFunction(void) {
-    return MP_BrakeFunction(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_BrakeFunction);
 }
 
 }  // extern "C"

@@ -1,5 +1,6 @@
 #include "api/families.h"
 
+#include "api/export_guard.h"
 #include "api/parameter_families.h"
 #include "command/catalogue_trees.h"
 #include "command/kel_batch_command.h"
@@ -66,26 +67,26 @@ CKelCommunication& Communication() {
     return manager;
 }
 
-CAutotuneFamily& AutotuneFamily() {
+CAutotuneFamily& AutotuneFamily() noexcept {
     return Families().Autotune();
 }
-CRecordingFamily& RecordingFamily() {
+CRecordingFamily& RecordingFamily() noexcept {
     return Families().Recording();
 }
-CSerialIoFamily& SerialIoFamily() {
+CSerialIoFamily& SerialIoFamily() noexcept {
     return Families().SerialIo();
 }
-CSystemParameterFamily& SystemParameters() {
+CSystemParameterFamily& SystemParameters() noexcept {
     return Families().SystemParameter();
 }
-CUserParameterFamily& UserParameters() {
+CUserParameterFamily& UserParameters() noexcept {
     return Families().UserParameter();
 }
 CCommandStack& ProcessCommandStack() {
     return Families().Stack();
 }
 
-CKelFamilies& Families() {
+CKelFamilies& Families() noexcept {
     // Communication() always installs a CKelFamilies.
     return static_cast<CKelFamilies&>(*Communication().GetCommandOwners());
 }
@@ -93,11 +94,9 @@ CKelFamilies& Families() {
 int32_t CallExport(CCommandFamily& family, const char* port, uint8_t slave,
                    std::string_view command, std::initializer_list<SendArgument> send,
                    std::initializer_list<ReturnArgument> returns, AnswerTimeout timeout) noexcept {
-    try {
+    return GuardedCommand(family, port, command, [&] {
         return CallCatalogue(&family, port, slave, command, send, returns, timeout);
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // The manager exists before any export can run.

@@ -85,10 +85,10 @@ class CKelFamilies : public CCommandOwners {
 };
 
 // The families of the process's manager (Communication()).
-CKelFamilies& Families();
+CKelFamilies& Families() noexcept;
 
-// The body of a plain or MP_ catalogue export: CallCatalogue, with nothing thrown across the C
-// boundary (a failed allocation is a failed call).
+// The body of an MP_ catalogue export: CallCatalogue inside the command export guard
+// (GuardedCommand in api/export_guard.h).
 int32_t CallExport(CCommandFamily& family, const char* port, uint8_t slave,
                    std::string_view command, std::initializer_list<SendArgument> send = {},
                    std::initializer_list<ReturnArgument> returns = {},

@@ -1,6 +1,6 @@
 // The input/output exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().InputOutput();
 }
 
@@ -22,7 +22,7 @@ KELCMD_API int32_t MP_ReadInput(const char* portName, uint8_t slave, uint8_t inp
 }
 
 KELCMD_API int32_t ReadInput(uint8_t inputNb, uint8_t* state) {
-    return MP_ReadInput(CurrentPortName().c_str(), CurrentSlave(), inputNb, state);
+    return OnCurrentTarget(MP_ReadInput, inputNb, state);
 }
 
 KELCMD_API int32_t MP_ReadInputByte(const char* portName, uint8_t slave, uint8_t portNb,
@@ -31,7 +31,7 @@ KELCMD_API int32_t MP_ReadInputByte(const char* portName, uint8_t slave, uint8_t
 }
 
 KELCMD_API int32_t ReadInputByte(uint8_t portNb, uint8_t* state) {
-    return MP_ReadInputByte(CurrentPortName().c_str(), CurrentSlave(), portNb, state);
+    return OnCurrentTarget(MP_ReadInputByte, portNb, state);
 }
 
 KELCMD_API int32_t MP_WaitForInput(const char* portName, uint8_t slave, uint8_t inputNb,
@@ -41,7 +41,7 @@ KELCMD_API int32_t MP_WaitForInput(const char* portName, uint8_t slave, uint8_t 
 }
 
 KELCMD_API int32_t WaitForInput(uint8_t inputNb, uint8_t state, uint32_t timeout) {
-    return MP_WaitForInput(CurrentPortName().c_str(), CurrentSlave(), inputNb, state, timeout);
+    return OnCurrentTarget(MP_WaitForInput, inputNb, state, timeout);
 }
 
 KELCMD_API int32_t MP_SetOutput(const char* portName, uint8_t slave, uint8_t outputNb,
@@ -50,7 +50,7 @@ KELCMD_API int32_t MP_SetOutput(const char* portName, uint8_t slave, uint8_t out
 }
 
 KELCMD_API int32_t SetOutput(uint8_t outputNb, uint8_t state) {
-    return MP_SetOutput(CurrentPortName().c_str(), CurrentSlave(), outputNb, state);
+    return OnCurrentTarget(MP_SetOutput, outputNb, state);
 }
 
 KELCMD_API int32_t MP_SetOutputByte(const char* portName, uint8_t slave, uint8_t state) {
@@ -58,7 +58,7 @@ KELCMD_API int32_t MP_SetOutputByte(const char* portName, uint8_t slave, uint8_t
 }
 
 KELCMD_API int32_t SetOutputByte(uint8_t state) {
-    return MP_SetOutputByte(CurrentPortName().c_str(), CurrentSlave(), state);
+    return OnCurrentTarget(MP_SetOutputByte, state);
 }
 
 KELCMD_API int32_t MP_ReadAnalogInput(const char* portName, uint8_t slave, uint8_t channel,
@@ -67,7 +67,7 @@ KELCMD_API int32_t MP_ReadAnalogInput(const char* portName, uint8_t slave, uint8
 }
 
 KELCMD_API int32_t ReadAnalogInput(uint8_t channel, uint16_t* value) {
-    return MP_ReadAnalogInput(CurrentPortName().c_str(), CurrentSlave(), channel, value);
+    return OnCurrentTarget(MP_ReadAnalogInput, channel, value);
 }
 
 KELCMD_API int32_t MP_SetUserPWM(const char* portName, uint8_t slave, int16_t dutycycle) {
@@ -75,7 +75,7 @@ KELCMD_API int32_t MP_SetUserPWM(const char* portName, uint8_t slave, int16_t du
 }
 
 KELCMD_API int32_t SetUserPWM(int16_t dutycycle) {
-    return MP_SetUserPWM(CurrentPortName().c_str(), CurrentSlave(), dutycycle);
+    return OnCurrentTarget(MP_SetUserPWM, dutycycle);
 }
 
 }  // extern "C"

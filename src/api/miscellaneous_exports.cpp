@@ -1,6 +1,6 @@
 // The miscellaneous exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().Miscellaneous();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_ReadSysTime(const char* portName, uint8_t slave, uint32_t*
 }
 
 KELCMD_API int32_t ReadSysTime(uint32_t* time) {
-    return MP_ReadSysTime(CurrentPortName().c_str(), CurrentSlave(), time);
+    return OnCurrentTarget(MP_ReadSysTime, time);
 }
 
 KELCMD_API int32_t MP_WaitTime(const char* portName, uint8_t slave, uint32_t time) {
@@ -29,7 +29,7 @@ KELCMD_API int32_t MP_WaitTime(const char* portName, uint8_t slave, uint32_t tim
 }
 
 KELCMD_API int32_t WaitTime(uint32_t time) {
-    return MP_WaitTime(CurrentPortName().c_str(), CurrentSlave(), time);
+    return OnCurrentTarget(MP_WaitTime, time);
 }
 
 KELCMD_API int32_t MP_SetCurrent(const char* portName, uint8_t slave, int16_t current) {
@@ -37,7 +37,7 @@ KELCMD_API int32_t MP_SetCurrent(const char* portName, uint8_t slave, int16_t cu
 }
 
 KELCMD_API int32_t SetCurrent(int16_t current) {
-    return MP_SetCurrent(CurrentPortName().c_str(), CurrentSlave(), current);
+    return OnCurrentTarget(MP_SetCurrent, current);
 }
 
 KELCMD_API int32_t MP_ReadECStatus(const char* portName, uint8_t slave, uint8_t* status,
@@ -47,7 +47,7 @@ KELCMD_API int32_t MP_ReadECStatus(const char* portName, uint8_t slave, uint8_t*
 }
 
 KELCMD_API int32_t ReadECStatus(uint8_t* status, uint8_t* temperatur) {
-    return MP_ReadECStatus(CurrentPortName().c_str(), CurrentSlave(), status, temperatur);
+    return OnCurrentTarget(MP_ReadECStatus, status, temperatur);
 }
 
 KELCMD_API int32_t MP_ReadMaxStack(const char* portName, uint8_t slave, uint16_t* stackLevel) {
@@ -55,7 +55,7 @@ KELCMD_API int32_t MP_ReadMaxStack(const char* portName, uint8_t slave, uint16_t
 }
 
 KELCMD_API int32_t ReadMaxStack(uint16_t* stackLevel) {
-    return MP_ReadMaxStack(CurrentPortName().c_str(), CurrentSlave(), stackLevel);
+    return OnCurrentTarget(MP_ReadMaxStack, stackLevel);
 }
 
 }  // extern "C"

@@ -1,6 +1,6 @@
 // The motion control exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().MotionControl();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_SetRegMode(const char* portName, uint8_t slave, uint8_t re
 }
 
 KELCMD_API int32_t SetRegMode(uint8_t regmode) {
-    return MP_SetRegMode(CurrentPortName().c_str(), CurrentSlave(), regmode);
+    return OnCurrentTarget(MP_SetRegMode, regmode);
 }
 
 KELCMD_API int32_t MP_SetProfile(const char* portName, uint8_t slave, uint8_t profiletype,
@@ -31,7 +31,7 @@ KELCMD_API int32_t MP_SetProfile(const char* portName, uint8_t slave, uint8_t pr
 }
 
 KELCMD_API int32_t SetProfile(uint8_t profiletype, float accel, float decel) {
-    return MP_SetProfile(CurrentPortName().c_str(), CurrentSlave(), profiletype, accel, decel);
+    return OnCurrentTarget(MP_SetProfile, profiletype, accel, decel);
 }
 
 KELCMD_API int32_t MP_SetPosVelocity(const char* portName, uint8_t slave, float posVelocity) {
@@ -39,7 +39,7 @@ KELCMD_API int32_t MP_SetPosVelocity(const char* portName, uint8_t slave, float 
 }
 
 KELCMD_API int32_t SetPosVelocity(float posVelocity) {
-    return MP_SetPosVelocity(CurrentPortName().c_str(), CurrentSlave(), posVelocity);
+    return OnCurrentTarget(MP_SetPosVelocity, posVelocity);
 }
 
 KELCMD_API int32_t MP_SetWaitMode(const char* portName, uint8_t slave, uint8_t waitMode) {
@@ -47,7 +47,7 @@ KELCMD_API int32_t MP_SetWaitMode(const char* portName, uint8_t slave, uint8_t w
 }
 
 KELCMD_API int32_t SetWaitMode(uint8_t waitMode) {
-    return MP_SetWaitMode(CurrentPortName().c_str(), CurrentSlave(), waitMode);
+    return OnCurrentTarget(MP_SetWaitMode, waitMode);
 }
 
 KELCMD_API int32_t MP_MoveAbsolute(const char* portName, uint8_t slave, int32_t position,
@@ -57,7 +57,7 @@ KELCMD_API int32_t MP_MoveAbsolute(const char* portName, uint8_t slave, int32_t 
 }
 
 KELCMD_API int32_t MoveAbsolute(int32_t position, uint32_t timeout) {
-    return MP_MoveAbsolute(CurrentPortName().c_str(), CurrentSlave(), position, timeout);
+    return OnCurrentTarget(MP_MoveAbsolute, position, timeout);
 }
 
 KELCMD_API int32_t MP_MoveAbsoluteInfo(const char* portName, uint8_t slave, int32_t position,
@@ -68,8 +68,7 @@ KELCMD_API int32_t MP_MoveAbsoluteInfo(const char* portName, uint8_t slave, int3
 
 KELCMD_API int32_t MoveAbsoluteInfo(int32_t position, uint32_t timeout, uint8_t* flags,
                                     uint32_t* duration) {
-    return MP_MoveAbsoluteInfo(CurrentPortName().c_str(), CurrentSlave(), position, timeout, flags,
-                               duration);
+    return OnCurrentTarget(MP_MoveAbsoluteInfo, position, timeout, flags, duration);
 }
 
 KELCMD_API int32_t MP_MoveRelative(const char* portName, uint8_t slave, int32_t relPosition,
@@ -79,7 +78,7 @@ KELCMD_API int32_t MP_MoveRelative(const char* portName, uint8_t slave, int32_t 
 }
 
 KELCMD_API int32_t MoveRelative(int32_t relPosition, uint32_t timeout) {
-    return MP_MoveRelative(CurrentPortName().c_str(), CurrentSlave(), relPosition, timeout);
+    return OnCurrentTarget(MP_MoveRelative, relPosition, timeout);
 }
 
 KELCMD_API int32_t MP_MoveRelativeInfo(const char* portName, uint8_t slave, int32_t relPosition,
@@ -90,8 +89,7 @@ KELCMD_API int32_t MP_MoveRelativeInfo(const char* portName, uint8_t slave, int3
 
 KELCMD_API int32_t MoveRelativeInfo(int32_t relPosition, uint32_t timeout, uint8_t* flags,
                                     uint32_t* duration) {
-    return MP_MoveRelativeInfo(CurrentPortName().c_str(), CurrentSlave(), relPosition, timeout,
-                               flags, duration);
+    return OnCurrentTarget(MP_MoveRelativeInfo, relPosition, timeout, flags, duration);
 }
 
 KELCMD_API int32_t MP_WaitForTargetPos(const char* portName, uint8_t slave, uint32_t timeout) {
@@ -100,7 +98,7 @@ KELCMD_API int32_t MP_WaitForTargetPos(const char* portName, uint8_t slave, uint
 }
 
 KELCMD_API int32_t WaitForTargetPos(uint32_t timeout) {
-    return MP_WaitForTargetPos(CurrentPortName().c_str(), CurrentSlave(), timeout);
+    return OnCurrentTarget(MP_WaitForTargetPos, timeout);
 }
 
 KELCMD_API int32_t MP_SetVelocity(const char* portName, uint8_t slave, float velocity) {
@@ -108,7 +106,7 @@ KELCMD_API int32_t MP_SetVelocity(const char* portName, uint8_t slave, float vel
 }
 
 KELCMD_API int32_t SetVelocity(float velocity) {
-    return MP_SetVelocity(CurrentPortName().c_str(), CurrentSlave(), velocity);
+    return OnCurrentTarget(MP_SetVelocity, velocity);
 }
 
 KELCMD_API int32_t MP_SetVelocityInfo(const char* portName, uint8_t slave, float velocity,
@@ -118,7 +116,7 @@ KELCMD_API int32_t MP_SetVelocityInfo(const char* portName, uint8_t slave, float
 }
 
 KELCMD_API int32_t SetVelocityInfo(float velocity, uint8_t* flags, uint32_t* duration) {
-    return MP_SetVelocityInfo(CurrentPortName().c_str(), CurrentSlave(), velocity, flags, duration);
+    return OnCurrentTarget(MP_SetVelocityInfo, velocity, flags, duration);
 }
 
 KELCMD_API int32_t MP_StopMotion(const char* portName, uint8_t slave, uint8_t stopMotion) {
@@ -126,7 +124,7 @@ KELCMD_API int32_t MP_StopMotion(const char* portName, uint8_t slave, uint8_t st
 }
 
 KELCMD_API int32_t StopMotion(uint8_t stopMotion) {
-    return MP_StopMotion(CurrentPortName().c_str(), CurrentSlave(), stopMotion);
+    return OnCurrentTarget(MP_StopMotion, stopMotion);
 }
 
 KELCMD_API int32_t MP_FindHomeSys(const char* portName, uint8_t slave, uint32_t timeout) {
@@ -135,7 +133,7 @@ KELCMD_API int32_t MP_FindHomeSys(const char* portName, uint8_t slave, uint32_t 
 }
 
 KELCMD_API int32_t FindHomeSys(uint32_t timeout) {
-    return MP_FindHomeSys(CurrentPortName().c_str(), CurrentSlave(), timeout);
+    return OnCurrentTarget(MP_FindHomeSys, timeout);
 }
 
 KELCMD_API int32_t MP_FindHome(const char* portName, uint8_t slave, uint8_t hometype,
@@ -148,8 +146,7 @@ KELCMD_API int32_t MP_FindHome(const char* portName, uint8_t slave, uint8_t home
 
 KELCMD_API int32_t FindHome(uint8_t hometype, uint16_t current, float velocity, int32_t offset,
                             uint32_t timeout) {
-    return MP_FindHome(CurrentPortName().c_str(), CurrentSlave(), hometype, current, velocity,
-                       offset, timeout);
+    return OnCurrentTarget(MP_FindHome, hometype, current, velocity, offset, timeout);
 }
 
 KELCMD_API int32_t MP_FindHomeEx(const char* portName, uint8_t slave, uint8_t hometype,
@@ -163,8 +160,8 @@ KELCMD_API int32_t MP_FindHomeEx(const char* portName, uint8_t slave, uint8_t ho
 
 KELCMD_API int32_t FindHomeEx(uint8_t hometype, uint16_t current, float velocity, int32_t offset,
                               uint32_t timeout, int32_t homePosition) {
-    return MP_FindHomeEx(CurrentPortName().c_str(), CurrentSlave(), hometype, current, velocity,
-                         offset, timeout, homePosition);
+    return OnCurrentTarget(MP_FindHomeEx, hometype, current, velocity, offset, timeout,
+                           homePosition);
 }
 
 KELCMD_API int32_t MP_FindIndex(const char* portName, uint8_t slave, float velocity,
@@ -174,7 +171,7 @@ KELCMD_API int32_t MP_FindIndex(const char* portName, uint8_t slave, float veloc
 }
 
 KELCMD_API int32_t FindIndex(float velocity, uint32_t timeout) {
-    return MP_FindIndex(CurrentPortName().c_str(), CurrentSlave(), velocity, timeout);
+    return OnCurrentTarget(MP_FindIndex, velocity, timeout);
 }
 
 KELCMD_API int32_t MP_DefinePosition(const char* portName, uint8_t slave, int32_t position) {
@@ -182,7 +179,7 @@ KELCMD_API int32_t MP_DefinePosition(const char* portName, uint8_t slave, int32_
 }
 
 KELCMD_API int32_t DefinePosition(int32_t position) {
-    return MP_DefinePosition(CurrentPortName().c_str(), CurrentSlave(), position);
+    return OnCurrentTarget(MP_DefinePosition, position);
 }
 
 KELCMD_API int32_t MP_WaitForPosition(const char* portName, uint8_t slave, int32_t position,
@@ -192,7 +189,7 @@ KELCMD_API int32_t MP_WaitForPosition(const char* portName, uint8_t slave, int32
 }
 
 KELCMD_API int32_t WaitForPosition(int32_t position, uint32_t timeout) {
-    return MP_WaitForPosition(CurrentPortName().c_str(), CurrentSlave(), position, timeout);
+    return OnCurrentTarget(MP_WaitForPosition, position, timeout);
 }
 
 KELCMD_API int32_t MP_ReadIndexDistance(const char* portName, uint8_t slave, int32_t* distance) {
@@ -200,7 +197,7 @@ KELCMD_API int32_t MP_ReadIndexDistance(const char* portName, uint8_t slave, int
 }
 
 KELCMD_API int32_t ReadIndexDistance(int32_t* distance) {
-    return MP_ReadIndexDistance(CurrentPortName().c_str(), CurrentSlave(), distance);
+    return OnCurrentTarget(MP_ReadIndexDistance, distance);
 }
 
 KELCMD_API int32_t MP_ReadProfile(const char* portName, uint8_t slave, uint8_t* profiletype,
@@ -210,8 +207,7 @@ KELCMD_API int32_t MP_ReadProfile(const char* portName, uint8_t slave, uint8_t* 
 }
 
 KELCMD_API int32_t ReadProfile(uint8_t* profiletype, float* accel, float* decel, float* ceilVel) {
-    return MP_ReadProfile(CurrentPortName().c_str(), CurrentSlave(), profiletype, accel, decel,
-                          ceilVel);
+    return OnCurrentTarget(MP_ReadProfile, profiletype, accel, decel, ceilVel);
 }
 
 }  // extern "C"

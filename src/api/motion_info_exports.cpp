@@ -1,6 +1,6 @@
 // The motion info exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().MotionInfo();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_ReadPosition(const char* portName, uint8_t slave, int32_t*
 }
 
 KELCMD_API int32_t ReadPosition(int32_t* positionIs) {
-    return MP_ReadPosition(CurrentPortName().c_str(), CurrentSlave(), positionIs);
+    return OnCurrentTarget(MP_ReadPosition, positionIs);
 }
 
 KELCMD_API int32_t MP_ReadPositionMust(const char* portName, uint8_t slave, int32_t* positionMust) {
@@ -29,7 +29,7 @@ KELCMD_API int32_t MP_ReadPositionMust(const char* portName, uint8_t slave, int3
 }
 
 KELCMD_API int32_t ReadPositionMust(int32_t* positionMust) {
-    return MP_ReadPositionMust(CurrentPortName().c_str(), CurrentSlave(), positionMust);
+    return OnCurrentTarget(MP_ReadPositionMust, positionMust);
 }
 
 KELCMD_API int32_t MP_ReadPositionIsMust(const char* portName, uint8_t slave, int32_t* positionIs,
@@ -39,8 +39,7 @@ KELCMD_API int32_t MP_ReadPositionIsMust(const char* portName, uint8_t slave, in
 }
 
 KELCMD_API int32_t ReadPositionIsMust(int32_t* positionIs, int32_t* positionMust) {
-    return MP_ReadPositionIsMust(CurrentPortName().c_str(), CurrentSlave(), positionIs,
-                                 positionMust);
+    return OnCurrentTarget(MP_ReadPositionIsMust, positionIs, positionMust);
 }
 
 KELCMD_API int32_t MP_ReadVelocity(const char* portName, uint8_t slave, float* velocityIs) {
@@ -48,7 +47,7 @@ KELCMD_API int32_t MP_ReadVelocity(const char* portName, uint8_t slave, float* v
 }
 
 KELCMD_API int32_t ReadVelocity(float* velocityIs) {
-    return MP_ReadVelocity(CurrentPortName().c_str(), CurrentSlave(), velocityIs);
+    return OnCurrentTarget(MP_ReadVelocity, velocityIs);
 }
 
 KELCMD_API int32_t MP_ReadVelocityMean(const char* portName, uint8_t slave, float* velocityMean) {
@@ -56,7 +55,7 @@ KELCMD_API int32_t MP_ReadVelocityMean(const char* portName, uint8_t slave, floa
 }
 
 KELCMD_API int32_t ReadVelocityMean(float* velocityMean) {
-    return MP_ReadVelocityMean(CurrentPortName().c_str(), CurrentSlave(), velocityMean);
+    return OnCurrentTarget(MP_ReadVelocityMean, velocityMean);
 }
 
 KELCMD_API int32_t MP_ReadVelocityMust(const char* portName, uint8_t slave, float* velocityMust) {
@@ -64,7 +63,7 @@ KELCMD_API int32_t MP_ReadVelocityMust(const char* portName, uint8_t slave, floa
 }
 
 KELCMD_API int32_t ReadVelocityMust(float* velocityMust) {
-    return MP_ReadVelocityMust(CurrentPortName().c_str(), CurrentSlave(), velocityMust);
+    return OnCurrentTarget(MP_ReadVelocityMust, velocityMust);
 }
 
 KELCMD_API int32_t MP_ReadVelocityIsMust(const char* portName, uint8_t slave, float* velocityIs,
@@ -74,8 +73,7 @@ KELCMD_API int32_t MP_ReadVelocityIsMust(const char* portName, uint8_t slave, fl
 }
 
 KELCMD_API int32_t ReadVelocityIsMust(float* velocityIs, float* velocityMust) {
-    return MP_ReadVelocityIsMust(CurrentPortName().c_str(), CurrentSlave(), velocityIs,
-                                 velocityMust);
+    return OnCurrentTarget(MP_ReadVelocityIsMust, velocityIs, velocityMust);
 }
 
 KELCMD_API int32_t MP_ReadCurrent(const char* portName, uint8_t slave, int16_t* currentIs) {
@@ -83,7 +81,7 @@ KELCMD_API int32_t MP_ReadCurrent(const char* portName, uint8_t slave, int16_t* 
 }
 
 KELCMD_API int32_t ReadCurrent(int16_t* currentIs) {
-    return MP_ReadCurrent(CurrentPortName().c_str(), CurrentSlave(), currentIs);
+    return OnCurrentTarget(MP_ReadCurrent, currentIs);
 }
 
 KELCMD_API int32_t MP_ReadCurrentMean(const char* portName, uint8_t slave, int16_t* currentMean) {
@@ -91,7 +89,7 @@ KELCMD_API int32_t MP_ReadCurrentMean(const char* portName, uint8_t slave, int16
 }
 
 KELCMD_API int32_t ReadCurrentMean(int16_t* currentMean) {
-    return MP_ReadCurrentMean(CurrentPortName().c_str(), CurrentSlave(), currentMean);
+    return OnCurrentTarget(MP_ReadCurrentMean, currentMean);
 }
 
 KELCMD_API int32_t MP_ReadCurrentMust(const char* portName, uint8_t slave, int16_t* currentMust) {
@@ -99,7 +97,7 @@ KELCMD_API int32_t MP_ReadCurrentMust(const char* portName, uint8_t slave, int16
 }
 
 KELCMD_API int32_t ReadCurrentMust(int16_t* currentMust) {
-    return MP_ReadCurrentMust(CurrentPortName().c_str(), CurrentSlave(), currentMust);
+    return OnCurrentTarget(MP_ReadCurrentMust, currentMust);
 }
 
 KELCMD_API int32_t MP_ReadCurrentIsMust(const char* portName, uint8_t slave, int16_t* currentIs,
@@ -109,7 +107,7 @@ KELCMD_API int32_t MP_ReadCurrentIsMust(const char* portName, uint8_t slave, int
 }
 
 KELCMD_API int32_t ReadCurrentIsMust(int16_t* currentIs, int16_t* currentMust) {
-    return MP_ReadCurrentIsMust(CurrentPortName().c_str(), CurrentSlave(), currentIs, currentMust);
+    return OnCurrentTarget(MP_ReadCurrentIsMust, currentIs, currentMust);
 }
 
 KELCMD_API int32_t MP_ReadPosVelCur(const char* portName, uint8_t slave, int32_t* positionIs,
@@ -119,8 +117,7 @@ KELCMD_API int32_t MP_ReadPosVelCur(const char* portName, uint8_t slave, int32_t
 }
 
 KELCMD_API int32_t ReadPosVelCur(int32_t* positionIs, float* velocityIs, int16_t* currentIs) {
-    return MP_ReadPosVelCur(CurrentPortName().c_str(), CurrentSlave(), positionIs, velocityIs,
-                            currentIs);
+    return OnCurrentTarget(MP_ReadPosVelCur, positionIs, velocityIs, currentIs);
 }
 
 KELCMD_API int32_t MP_ReadPosVelCurMean(const char* portName, uint8_t slave, int32_t* positionIs,
@@ -131,8 +128,7 @@ KELCMD_API int32_t MP_ReadPosVelCurMean(const char* portName, uint8_t slave, int
 
 KELCMD_API int32_t ReadPosVelCurMean(int32_t* positionIs, float* velocityMean,
                                      int16_t* currentMean) {
-    return MP_ReadPosVelCurMean(CurrentPortName().c_str(), CurrentSlave(), positionIs, velocityMean,
-                                currentMean);
+    return OnCurrentTarget(MP_ReadPosVelCurMean, positionIs, velocityMean, currentMean);
 }
 
 KELCMD_API int32_t MP_ReadPosVelCurMust(const char* portName, uint8_t slave, int32_t* positionMust,
@@ -143,8 +139,7 @@ KELCMD_API int32_t MP_ReadPosVelCurMust(const char* portName, uint8_t slave, int
 
 KELCMD_API int32_t ReadPosVelCurMust(int32_t* positionMust, float* velocityMust,
                                      int16_t* currentMust) {
-    return MP_ReadPosVelCurMust(CurrentPortName().c_str(), CurrentSlave(), positionMust,
-                                velocityMust, currentMust);
+    return OnCurrentTarget(MP_ReadPosVelCurMust, positionMust, velocityMust, currentMust);
 }
 
 KELCMD_API int32_t MP_ReadPosVelCurIsMust(const char* portName, uint8_t slave, int32_t* positionIs,
@@ -159,8 +154,8 @@ KELCMD_API int32_t MP_ReadPosVelCurIsMust(const char* portName, uint8_t slave, i
 KELCMD_API int32_t ReadPosVelCurIsMust(int32_t* positionIs, float* velocityIs, int16_t* currentIs,
                                        int32_t* positionMust, float* velocityMust,
                                        int16_t* currentMust) {
-    return MP_ReadPosVelCurIsMust(CurrentPortName().c_str(), CurrentSlave(), positionIs, velocityIs,
-                                  currentIs, positionMust, velocityMust, currentMust);
+    return OnCurrentTarget(MP_ReadPosVelCurIsMust, positionIs, velocityIs, currentIs, positionMust,
+                           velocityMust, currentMust);
 }
 
 KELCMD_API int32_t MP_ReadAxisInfo(const char* portName, uint8_t slave, uint16_t* status,
@@ -173,8 +168,8 @@ KELCMD_API int32_t MP_ReadAxisInfo(const char* portName, uint8_t slave, uint16_t
 
 KELCMD_API int32_t ReadAxisInfo(uint16_t* status, uint8_t* userInputs, uint8_t* predefinedInputs,
                                 int32_t* positionIs, float* velocityMean, int16_t* currentMean) {
-    return MP_ReadAxisInfo(CurrentPortName().c_str(), CurrentSlave(), status, userInputs,
-                           predefinedInputs, positionIs, velocityMean, currentMean);
+    return OnCurrentTarget(MP_ReadAxisInfo, status, userInputs, predefinedInputs, positionIs,
+                           velocityMean, currentMean);
 }
 
 }  // extern "C"

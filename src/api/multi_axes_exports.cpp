@@ -1,6 +1,6 @@
 // The multi-axes exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().MultiAxes();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_InitMoveAbsolute(const char* portName, uint8_t slave, int3
 }
 
 KELCMD_API int32_t InitMoveAbsolute(int32_t position) {
-    return MP_InitMoveAbsolute(CurrentPortName().c_str(), CurrentSlave(), position);
+    return OnCurrentTarget(MP_InitMoveAbsolute, position);
 }
 
 KELCMD_API int32_t MP_InitMoveAbsoluteInfo(const char* portName, uint8_t slave, int32_t position,
@@ -31,8 +31,7 @@ KELCMD_API int32_t MP_InitMoveAbsoluteInfo(const char* portName, uint8_t slave, 
 }
 
 KELCMD_API int32_t InitMoveAbsoluteInfo(int32_t position, uint8_t* flags, uint32_t* duration) {
-    return MP_InitMoveAbsoluteInfo(CurrentPortName().c_str(), CurrentSlave(), position, flags,
-                                   duration);
+    return OnCurrentTarget(MP_InitMoveAbsoluteInfo, position, flags, duration);
 }
 
 KELCMD_API int32_t MP_InitMoveRelative(const char* portName, uint8_t slave, int32_t relPosition) {
@@ -40,7 +39,7 @@ KELCMD_API int32_t MP_InitMoveRelative(const char* portName, uint8_t slave, int3
 }
 
 KELCMD_API int32_t InitMoveRelative(int32_t relPosition) {
-    return MP_InitMoveRelative(CurrentPortName().c_str(), CurrentSlave(), relPosition);
+    return OnCurrentTarget(MP_InitMoveRelative, relPosition);
 }
 
 KELCMD_API int32_t MP_InitMoveRelativeInfo(const char* portName, uint8_t slave, int32_t relPosition,
@@ -50,8 +49,7 @@ KELCMD_API int32_t MP_InitMoveRelativeInfo(const char* portName, uint8_t slave, 
 }
 
 KELCMD_API int32_t InitMoveRelativeInfo(int32_t relPosition, uint8_t* flags, uint32_t* duration) {
-    return MP_InitMoveRelativeInfo(CurrentPortName().c_str(), CurrentSlave(), relPosition, flags,
-                                   duration);
+    return OnCurrentTarget(MP_InitMoveRelativeInfo, relPosition, flags, duration);
 }
 
 KELCMD_API int32_t MP_InitSetVelocity(const char* portName, uint8_t slave, float velocity) {
@@ -59,7 +57,7 @@ KELCMD_API int32_t MP_InitSetVelocity(const char* portName, uint8_t slave, float
 }
 
 KELCMD_API int32_t InitSetVelocity(float velocity) {
-    return MP_InitSetVelocity(CurrentPortName().c_str(), CurrentSlave(), velocity);
+    return OnCurrentTarget(MP_InitSetVelocity, velocity);
 }
 
 KELCMD_API int32_t MP_InitSetVelocityInfo(const char* portName, uint8_t slave, float velocity,
@@ -69,8 +67,7 @@ KELCMD_API int32_t MP_InitSetVelocityInfo(const char* portName, uint8_t slave, f
 }
 
 KELCMD_API int32_t InitSetVelocityInfo(float velocity, uint8_t* flags, uint32_t* duration) {
-    return MP_InitSetVelocityInfo(CurrentPortName().c_str(), CurrentSlave(), velocity, flags,
-                                  duration);
+    return OnCurrentTarget(MP_InitSetVelocityInfo, velocity, flags, duration);
 }
 
 KELCMD_API int32_t MP_StartMovement(const char* portName, uint8_t slave) {
@@ -78,7 +75,7 @@ KELCMD_API int32_t MP_StartMovement(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t StartMovement(void) {
-    return MP_StartMovement(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_StartMovement);
 }
 
 }  // extern "C"

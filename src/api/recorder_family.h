@@ -21,6 +21,6 @@ class CRecordingFamily : public CCommandFamily {
 };
 
 // The manager's recording family, which the exports use.
-CRecordingFamily& RecordingFamily();
+CRecordingFamily& RecordingFamily() noexcept;
 
 }  // namespace kelcmd

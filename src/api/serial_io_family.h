@@ -22,7 +22,7 @@ class CSerialIoFamily : public CCommandFamily {
 };
 
 // The manager's RS232 input/output family, which the exports use.
-CSerialIoFamily& SerialIoFamily();
+CSerialIoFamily& SerialIoFamily() noexcept;
 
 // The name under which a character read is shown: "CR / carriage return" for 13, 'A' between
 // apostrophes for 65, empty from 128 on.

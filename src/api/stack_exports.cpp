@@ -4,6 +4,7 @@
 
 #include "api/communication.h"
 #include "api/current_target.h"
+#include "api/export_guard.h"
 #include "command/command_stack.h"
 #include "command/kel_batch_command.h"
 #include "kelcmd/kelcmd.h"
@@ -17,9 +18,13 @@ std::string PortOf(const char* portName) {
     return portName != nullptr ? std::string(portName) : std::string();
 }
 
+// An exception ends the batch with 0; the error callback hears nothing, as no single command of
+// the stack is to blame.
 int32_t ExecuteStack(const char* portName, uint8_t slave, uint32_t type) {
-    if (portName == nullptr) return 0;
-    return ProcessCommandStack().ExecuteBatch(portName, slave, type);
+    return Guarded(0, [&] {
+        if (portName == nullptr) return 0;
+        return ProcessCommandStack().ExecuteBatch(portName, slave, type);
+    });
 }
 
 }  // namespace
@@ -27,13 +32,17 @@ int32_t ExecuteStack(const char* portName, uint8_t slave, uint32_t type) {
 extern "C" {
 
 KELCMD_API void MP_StartStackingCommands(const char* portName, uint8_t slave) {
-    if (portName == nullptr) return;
-    ProcessCommandStack().Start(PortOf(portName), slave);
+    Guarded([&] {
+        if (portName == nullptr) return;
+        ProcessCommandStack().Start(PortOf(portName), slave);
+    });
 }
 
 KELCMD_API int32_t MP_StopStackingCommands(const char* portName, uint8_t slave) {
-    if (portName == nullptr) return 0;
-    return ProcessCommandStack().Stop(PortOf(portName), slave);
+    return Guarded(0, [&] {
+        if (portName == nullptr) return 0;
+        return ProcessCommandStack().Stop(PortOf(portName), slave);
+    });
 }
 
 KELCMD_API int32_t MP_ExecuteCommandStack(const char* portName, uint8_t slave) {
@@ -49,23 +58,23 @@ KELCMD_API int32_t MP_ReadLastQuietCommandStack(const char* portName, uint8_t sl
 }
 
 KELCMD_API void StartStackingCommands(void) {
-    MP_StartStackingCommands(CurrentPortName().c_str(), CurrentSlave());
+    OnCurrentTarget(MP_StartStackingCommands);
 }
 
 KELCMD_API int32_t StopStackingCommands(void) {
-    return MP_StopStackingCommands(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_StopStackingCommands);
 }
 
 KELCMD_API int32_t ExecuteCommandStack(void) {
-    return MP_ExecuteCommandStack(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ExecuteCommandStack);
 }
 
 KELCMD_API int32_t ExecuteQuietCommandStack(void) {
-    return MP_ExecuteQuietCommandStack(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ExecuteQuietCommandStack);
 }
 
 KELCMD_API int32_t ReadLastQuietCommandStack(void) {
-    return MP_ReadLastQuietCommandStack(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ReadLastQuietCommandStack);
 }
 
 }  // extern "C"

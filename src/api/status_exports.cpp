@@ -1,6 +1,6 @@
 // The status exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
-#include "api/current_target.h"
+#include "api/export_guard.h"
 #include "api/families.h"
 #include "kelcmd/kelcmd.h"
 
@@ -8,7 +8,7 @@ using namespace kelcmd;
 
 namespace {
 
-CCommandFamily& Family() {
+CCommandFamily& Family() noexcept {
     return Families().Status();
 }
 
@@ -21,7 +21,7 @@ KELCMD_API int32_t MP_ReadAxisStatus(const char* portName, uint8_t slave, uint16
 }
 
 KELCMD_API int32_t ReadAxisStatus(uint16_t* status) {
-    return MP_ReadAxisStatus(CurrentPortName().c_str(), CurrentSlave(), status);
+    return OnCurrentTarget(MP_ReadAxisStatus, status);
 }
 
 KELCMD_API int32_t MP_ReadError(const char* portName, uint8_t slave, int16_t* error) {
@@ -29,7 +29,7 @@ KELCMD_API int32_t MP_ReadError(const char* portName, uint8_t slave, int16_t* er
 }
 
 KELCMD_API int32_t ReadError(int16_t* error) {
-    return MP_ReadError(CurrentPortName().c_str(), CurrentSlave(), error);
+    return OnCurrentTarget(MP_ReadError, error);
 }
 
 KELCMD_API int32_t MP_ClearError(const char* portName, uint8_t slave) {
@@ -37,7 +37,7 @@ KELCMD_API int32_t MP_ClearError(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t ClearError(void) {
-    return MP_ClearError(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ClearError);
 }
 
 KELCMD_API int32_t MP_ReadWarning(const char* portName, uint8_t slave, int16_t* warning) {
@@ -45,7 +45,7 @@ KELCMD_API int32_t MP_ReadWarning(const char* portName, uint8_t slave, int16_t* 
 }
 
 KELCMD_API int32_t ReadWarning(int16_t* warning) {
-    return MP_ReadWarning(CurrentPortName().c_str(), CurrentSlave(), warning);
+    return OnCurrentTarget(MP_ReadWarning, warning);
 }
 
 KELCMD_API int32_t MP_ClearWarning(const char* portName, uint8_t slave) {
@@ -53,7 +53,7 @@ KELCMD_API int32_t MP_ClearWarning(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t ClearWarning(void) {
-    return MP_ClearWarning(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ClearWarning);
 }
 
 }  // extern "C"

@@ -1,7 +1,8 @@
 // The system parameter exports: the plain forms on the current port and slave, the MP_ forms on
 // the given ones.
 #include "api/catalogue_call.h"
-#include "api/current_target.h"
+#include "api/export_guard.h"
+#include "api/families.h"
 #include "api/parameter_call.h"
 #include "api/parameter_families.h"
 #include "api/system_parameter_table.h"
@@ -13,16 +14,15 @@ namespace {
 
 int32_t Call(const char* port, uint8_t slave, std::string_view command,
              std::initializer_list<SendArgument> send = {}) {
-    return GuardedExport(
-        [&] { return CallCatalogue(&SystemParameters(), port, slave, command, send); });
+    return CallExport(SystemParameters(), port, slave, command, send);
 }
 
 // ReadTempParam and ReadPermanentParam: `value` receives exactly the parameter's width.
 int32_t ReadSingle(const char* port, uint8_t slave, std::string_view command, uint8_t number,
                    void* value) {
-    // Numbers above 78 have no type and so no width: refused before anything is sent.
-    if (FindSystemParameter(number) == nullptr) return 0;
-    return GuardedExport([&] {
+    return GuardedCommand(SystemParameters(), port, command, [&] {
+        // Numbers above 78 have no type and so no width: refused before anything is sent.
+        if (FindSystemParameter(number) == nullptr) return 0;
         auto call =
             PrepareCatalogueCall(&SystemParameters(), port, slave, command, {Value(number)});
         if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return 0;
@@ -31,8 +31,8 @@ int32_t ReadSingle(const char* port, uint8_t slave, std::string_view command, ui
 }
 
 int32_t SetSingle(const char* port, uint8_t slave, uint8_t number, int32_t value) {
-    if (FindSystemParameter(number) == nullptr) return 0;
-    return GuardedExport([&] {
+    return GuardedCommand(SystemParameters(), port, "SetTempParam", [&] {
+        if (FindSystemParameter(number) == nullptr) return 0;
         auto call =
             PrepareCatalogueCall(&SystemParameters(), port, slave, "SetTempParam", {Value(number)});
         if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return 0;
@@ -58,7 +58,7 @@ int32_t SetSingle(const char* port, uint8_t slave, uint8_t number, int32_t value
 // Reads whose answers must carry every return value before any reaches the caller.
 int32_t Read(const char* port, uint8_t slave, std::string_view command,
              std::initializer_list<void*> outputs, std::initializer_list<SendArgument> send = {}) {
-    return GuardedExport([&] {
+    return GuardedCommand(SystemParameters(), port, command, [&] {
         auto call = PrepareCatalogueCall(&SystemParameters(), port, slave, command, send);
         return call ? ExecuteCompleteRead(SystemParameters(), *call, outputs) : 0;
     });
@@ -67,8 +67,10 @@ int32_t Read(const char* port, uint8_t slave, std::string_view command,
 // Whole-set writes: without a structure there is nothing to send.
 template <class Set>
 int32_t SetAll(const char* port, uint8_t slave, std::string_view command, const Set* set) {
-    if (set == nullptr) return 0;
-    return Call(port, slave, command, {Bytes(set, sizeof(Set))});
+    return GuardedCommand(SystemParameters(), port, command, [&] {
+        if (set == nullptr) return 0;
+        return CallCatalogue(&SystemParameters(), port, slave, command, {Bytes(set, sizeof(Set))});
+    });
 }
 
 }  // namespace
@@ -81,7 +83,7 @@ KELCMD_API int32_t MP_ReadTempParam(const char* portName, uint8_t slave, uint8_t
 }
 
 KELCMD_API int32_t ReadTempParam(uint8_t paramNb, void* value) {
-    return MP_ReadTempParam(CurrentPortName().c_str(), CurrentSlave(), paramNb, value);
+    return OnCurrentTarget(MP_ReadTempParam, paramNb, value);
 }
 
 KELCMD_API int32_t MP_ReadPermanentParam(const char* portName, uint8_t slave, uint8_t paramNb,
@@ -90,7 +92,7 @@ KELCMD_API int32_t MP_ReadPermanentParam(const char* portName, uint8_t slave, ui
 }
 
 KELCMD_API int32_t ReadPermanentParam(uint8_t paramNb, void* value) {
-    return MP_ReadPermanentParam(CurrentPortName().c_str(), CurrentSlave(), paramNb, value);
+    return OnCurrentTarget(MP_ReadPermanentParam, paramNb, value);
 }
 
 KELCMD_API int32_t MP_SetTempParam(const char* portName, uint8_t slave, uint8_t paramNb,
@@ -99,7 +101,7 @@ KELCMD_API int32_t MP_SetTempParam(const char* portName, uint8_t slave, uint8_t 
 }
 
 KELCMD_API int32_t SetTempParam(uint8_t paramNb, int32_t value) {
-    return MP_SetTempParam(CurrentPortName().c_str(), CurrentSlave(), paramNb, value);
+    return OnCurrentTarget(MP_SetTempParam, paramNb, value);
 }
 
 KELCMD_API int32_t MP_ResetTempParam(const char* portName, uint8_t slave) {
@@ -107,7 +109,7 @@ KELCMD_API int32_t MP_ResetTempParam(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t ResetTempParam(void) {
-    return MP_ResetTempParam(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_ResetTempParam);
 }
 
 KELCMD_API int32_t MP_UpdatePermParam(const char* portName, uint8_t slave) {
@@ -115,7 +117,7 @@ KELCMD_API int32_t MP_UpdatePermParam(const char* portName, uint8_t slave) {
 }
 
 KELCMD_API int32_t UpdatePermParam(void) {
-    return MP_UpdatePermParam(CurrentPortName().c_str(), CurrentSlave());
+    return OnCurrentTarget(MP_UpdatePermParam);
 }
 
 KELCMD_API int32_t MP_ReadAllTempParam(const char* portName, uint8_t slave, T_SysParam* sysParam) {
@@ -123,7 +125,7 @@ KELCMD_API int32_t MP_ReadAllTempParam(const char* portName, uint8_t slave, T_Sy
 }
 
 KELCMD_API int32_t ReadAllTempParam(T_SysParam* sysParam) {
-    return MP_ReadAllTempParam(CurrentPortName().c_str(), CurrentSlave(), sysParam);
+    return OnCurrentTarget(MP_ReadAllTempParam, sysParam);
 }
 
 KELCMD_API int32_t MP_ReadAllTempParamEx(const char* portName, uint8_t slave,
@@ -132,7 +134,7 @@ KELCMD_API int32_t MP_ReadAllTempParamEx(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t ReadAllTempParamEx(T_SysParamEx* sysParamEx) {
-    return MP_ReadAllTempParamEx(CurrentPortName().c_str(), CurrentSlave(), sysParamEx);
+    return OnCurrentTarget(MP_ReadAllTempParamEx, sysParamEx);
 }
 
 KELCMD_API int32_t MP_ReadAllPermParam(const char* portName, uint8_t slave, T_SysParam* sysParam) {
@@ -140,7 +142,7 @@ KELCMD_API int32_t MP_ReadAllPermParam(const char* portName, uint8_t slave, T_Sy
 }
 
 KELCMD_API int32_t ReadAllPermParam(T_SysParam* sysParam) {
-    return MP_ReadAllPermParam(CurrentPortName().c_str(), CurrentSlave(), sysParam);
+    return OnCurrentTarget(MP_ReadAllPermParam, sysParam);
 }
 
 KELCMD_API int32_t MP_ReadAllPermParamEx(const char* portName, uint8_t slave,
@@ -149,7 +151,7 @@ KELCMD_API int32_t MP_ReadAllPermParamEx(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t ReadAllPermParamEx(T_SysParamEx* sysParamEx) {
-    return MP_ReadAllPermParamEx(CurrentPortName().c_str(), CurrentSlave(), sysParamEx);
+    return OnCurrentTarget(MP_ReadAllPermParamEx, sysParamEx);
 }
 
 KELCMD_API int32_t MP_SetAllTempParam(const char* portName, uint8_t slave,
@@ -158,7 +160,7 @@ KELCMD_API int32_t MP_SetAllTempParam(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t SetAllTempParam(const T_SysParam* sysParam) {
-    return MP_SetAllTempParam(CurrentPortName().c_str(), CurrentSlave(), sysParam);
+    return OnCurrentTarget(MP_SetAllTempParam, sysParam);
 }
 
 KELCMD_API int32_t MP_SetAllTempParamEx(const char* portName, uint8_t slave,
@@ -167,7 +169,7 @@ KELCMD_API int32_t MP_SetAllTempParamEx(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t SetAllTempParamEx(const T_SysParamEx* sysParamEx) {
-    return MP_SetAllTempParamEx(CurrentPortName().c_str(), CurrentSlave(), sysParamEx);
+    return OnCurrentTarget(MP_SetAllTempParamEx, sysParamEx);
 }
 
 KELCMD_API int32_t MP_SetAllPermParam(const char* portName, uint8_t slave,
@@ -176,7 +178,7 @@ KELCMD_API int32_t MP_SetAllPermParam(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t SetAllPermParam(const T_SysParam* sysParam) {
-    return MP_SetAllPermParam(CurrentPortName().c_str(), CurrentSlave(), sysParam);
+    return OnCurrentTarget(MP_SetAllPermParam, sysParam);
 }
 
 KELCMD_API int32_t MP_SetAllPermParamEx(const char* portName, uint8_t slave,
@@ -185,7 +187,7 @@ KELCMD_API int32_t MP_SetAllPermParamEx(const char* portName, uint8_t slave,
 }
 
 KELCMD_API int32_t SetAllPermParamEx(const T_SysParamEx* sysParamEx) {
-    return MP_SetAllPermParamEx(CurrentPortName().c_str(), CurrentSlave(), sysParamEx);
+    return OnCurrentTarget(MP_SetAllPermParamEx, sysParamEx);
 }
 
 KELCMD_API int32_t MP_ReadCurRegGains(const char* portName, uint8_t slave, int16_t* gainP,
@@ -194,7 +196,7 @@ KELCMD_API int32_t MP_ReadCurRegGains(const char* portName, uint8_t slave, int16
 }
 
 KELCMD_API int32_t ReadCurRegGains(int16_t* gainP, int16_t* gainI, int16_t* gain3) {
-    return MP_ReadCurRegGains(CurrentPortName().c_str(), CurrentSlave(), gainP, gainI, gain3);
+    return OnCurrentTarget(MP_ReadCurRegGains, gainP, gainI, gain3);
 }
 
 KELCMD_API int32_t MP_SetCurRegGains(const char* portName, uint8_t slave, int16_t gainP,
@@ -203,7 +205,7 @@ KELCMD_API int32_t MP_SetCurRegGains(const char* portName, uint8_t slave, int16_
 }
 
 KELCMD_API int32_t SetCurRegGains(int16_t gainP, int16_t gainI, int16_t gain3) {
-    return MP_SetCurRegGains(CurrentPortName().c_str(), CurrentSlave(), gainP, gainI, gain3);
+    return OnCurrentTarget(MP_SetCurRegGains, gainP, gainI, gain3);
 }
 
 KELCMD_API int32_t MP_ReadPosRegGains(const char* portName, uint8_t slave, int16_t* gainP,
@@ -212,7 +214,7 @@ KELCMD_API int32_t MP_ReadPosRegGains(const char* portName, uint8_t slave, int16
 }
 
 KELCMD_API int32_t ReadPosRegGains(int16_t* gainP, int16_t* gainI, int16_t* gainD) {
-    return MP_ReadPosRegGains(CurrentPortName().c_str(), CurrentSlave(), gainP, gainI, gainD);
+    return OnCurrentTarget(MP_ReadPosRegGains, gainP, gainI, gainD);
 }
 
 KELCMD_API int32_t MP_SetPosRegGains(const char* portName, uint8_t slave, int16_t gainP,
@@ -221,7 +223,7 @@ KELCMD_API int32_t MP_SetPosRegGains(const char* portName, uint8_t slave, int16_
 }
 
 KELCMD_API int32_t SetPosRegGains(int16_t gainP, int16_t gainI, int16_t gainD) {
-    return MP_SetPosRegGains(CurrentPortName().c_str(), CurrentSlave(), gainP, gainI, gainD);
+    return OnCurrentTarget(MP_SetPosRegGains, gainP, gainI, gainD);
 }
 
 KELCMD_API int32_t MP_ReadVersion(const char* portName, uint8_t slave, uint16_t* cmdVer,
@@ -232,8 +234,7 @@ KELCMD_API int32_t MP_ReadVersion(const char* portName, uint8_t slave, uint16_t*
 
 KELCMD_API int32_t ReadVersion(uint16_t* cmdVer, uint16_t* libVer, uint16_t* hardRev,
                                uint16_t* bootVer, uint16_t* appNb, uint16_t* appVer) {
-    return MP_ReadVersion(CurrentPortName().c_str(), CurrentSlave(), cmdVer, libVer, hardRev,
-                          bootVer, appNb, appVer);
+    return OnCurrentTarget(MP_ReadVersion, cmdVer, libVer, hardRev, bootVer, appNb, appVer);
 }
 
 }  // extern "C"
