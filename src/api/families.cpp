@@ -1,5 +1,6 @@
 #include "api/families.h"
 
+#include "api/built_ins.h"
 #include "api/parameter_families.h"
 #include "command/catalogue_trees.h"
 #include "command/kel_batch_command.h"
@@ -61,6 +62,7 @@ void CKelFamilies::BuildCommandTree(CCommandTree& root) {
 // The composition root: the one place that knows every layer builds the manager with its
 // families, holders and command stack.
 CKelCommunication& Communication() {
+    RegisterBuiltIns();
     static CKelCommunication manager(
         [](CKelCommunication& ports) { return std::make_unique<CKelFamilies>(ports); });
     return manager;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,8 +55,17 @@ class SerialDevice {
     virtual bool Close() = 0;
 };
 
-// Opens the device behind a resolved device path: "sim" or "sim:<options>" gives a simulated bus,
-// anything else a tty through termios. Returns null when it cannot be opened (missing, in use).
+// Opens one device of a kind from its whole device text; null when it cannot be opened.
+using DeviceFactory = std::function<std::unique_ptr<SerialDevice>(const std::string& device)>;
+
+// Makes a kind of device other than a tty openable: device texts equal to `prefix` or starting
+// with `prefix` followed by ':' ("sim", "sim:1-3,bus=a") are opened by `factory`. The layers
+// above install their kinds here, so that this layer needs to know none of them. An empty or
+// ':'-bearing prefix, a null factory, or a prefix already taken is refused (false). Thread-safe.
+bool RegisterDeviceKind(const std::string& prefix, DeviceFactory factory);
+
+// Opens the device behind a resolved device path: a registered kind when one fits, anything else
+// a tty through termios. Returns null when it cannot be opened (missing, in use, malformed).
 std::unique_ptr<SerialDevice> OpenSerialDevice(const std::string& devicePath);
 
 }  // namespace kelcmd

@@ -113,4 +113,8 @@ std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& device) {
     return std::make_unique<SimDevice>(std::move(bus));
 }
 
+void RegisterSimulatedDevices() {
+    [[maybe_unused]] static const bool registered = RegisterDeviceKind("sim", OpenSimulatedDevice);
+}
+
 }  // namespace kelcmd::sim
