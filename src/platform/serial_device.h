@@ -34,8 +34,9 @@ struct CommTimeouts {
 
 constexpr uint32_t kWaitWithoutLimit = 4294967295u;
 
-// One open serial device: a tty through termios, or a simulated bus. Every operation reports
-// success as a flag; CSerialLine turns failures into result codes.
+// One open serial device: a tty through termios, or a device of a registered kind such as the
+// simulated bus. Every operation reports success as a flag; CSerialLine turns failures into
+// result codes.
 class SerialDevice {
   public:
     virtual ~SerialDevice() = default;

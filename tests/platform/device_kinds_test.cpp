@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,18 +14,25 @@
 namespace kelcmd {
 namespace {
 
-// The texts a test kind's factory was handed; it opens nothing.
-struct Opened {
-    std::mutex lock;
-    std::vector<std::string> texts;
-
-    DeviceFactory Factory() {
-        return [this](const std::string& device) -> std::unique_ptr<SerialDevice> {
-            std::lock_guard guard(lock);
-            texts.push_back(device);
+// The texts a test kind's factory was handed; it opens nothing. The registry keeps the factory
+// for the rest of the program, so the factory shares the record instead of pointing at it.
+class Opened {
+  public:
+    DeviceFactory Factory() const {
+        return [log = log_](const std::string& device) -> std::unique_ptr<SerialDevice> {
+            std::lock_guard guard(log->lock);
+            log->texts.push_back(device);
             return nullptr;
         };
     }
+    std::vector<std::string>& Texts() { return log_->texts; }
+
+  private:
+    struct Log {
+        std::mutex lock;
+        std::vector<std::string> texts;
+    };
+    std::shared_ptr<Log> log_ = std::make_shared<Log>();
 };
 
 TEST(DeviceKindsTest, PrefixAloneOrBeforeAColonPicksTheKind) {
@@ -43,9 +51,9 @@ TEST(DeviceKindsTest, PrefixAloneOrBeforeAColonPicksTheKind) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        opened.texts.clear();
+        opened.Texts().clear();
         EXPECT_EQ(OpenSerialDevice(c.text), nullptr);  // no such tty either
-        EXPECT_EQ(opened.texts,
+        EXPECT_EQ(opened.Texts(),
                   c.reachesKind ? std::vector<std::string>{c.text} : std::vector<std::string>{});
     }
 }
@@ -58,8 +66,8 @@ TEST(DeviceKindsTest, BadOrTakenPrefixesAreRefused) {
     ASSERT_TRUE(RegisterDeviceKind("takentest", first.Factory()));
     EXPECT_FALSE(RegisterDeviceKind("takentest", second.Factory()));
     OpenSerialDevice("takentest:1");
-    EXPECT_EQ(first.texts.size(), 1u);  // the first kind stays in place
-    EXPECT_TRUE(second.texts.empty());
+    EXPECT_EQ(first.Texts().size(), 1u);  // the first kind stays in place
+    EXPECT_TRUE(second.Texts().empty());
 }
 
 TEST(DeviceKindsTest, TextWithoutAKindOpensAsTty) {
@@ -67,10 +75,10 @@ TEST(DeviceKindsTest, TextWithoutAKindOpensAsTty) {
     ASSERT_TRUE(RegisterDeviceKind("ttytest", opened.Factory()));
     kelcmd::testing::PtyPair pty;
     EXPECT_NE(OpenSerialDevice(pty.SlavePath()), nullptr);
-    EXPECT_TRUE(opened.texts.empty());
+    EXPECT_TRUE(opened.Texts().empty());
 }
 
-TEST(DeviceKindsTest, KindsRegisteredWhileOthersOpenAreAllFound) {
+TEST(DeviceKindsTest, KindsRegisteredConcurrentlyWhileOthersOpenAreAllFound) {
     constexpr int kThreads = 4;
     constexpr int kKindsEach = 25;
     Opened opened;
@@ -87,7 +95,7 @@ TEST(DeviceKindsTest, KindsRegisteredWhileOthersOpenAreAllFound) {
     }
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(refused, 0);
-    EXPECT_EQ(opened.texts.size(), static_cast<size_t>(kThreads * kKindsEach));
+    EXPECT_EQ(opened.Texts().size(), static_cast<size_t>(kThreads * kKindsEach));
 }
 
 }  // namespace
