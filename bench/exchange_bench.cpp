@@ -4,12 +4,14 @@
 
 #include "command/kel_command.h"
 #include "sim/bus_registry.h"
+#include "sim/sim_device.h"
 #include "sim/test_commands.h"
 #include "transport/packet_protocol.h"
 #include "transport/serial_line.h"
 
 static void SimulatedExchange(benchmark::State& state) {
     using namespace kelcmd;
+    sim::RegisterSimulatedDevices();
     CSerialLine line;
     if (line.Open(57600, "sim:1,bus=bench-exchange", AUTO_CONTROL, 100, 4) != 0) {
         state.SkipWithError("cannot open the simulated bus");

@@ -9,6 +9,7 @@
 
 #include "archive/archive.h"
 #include "archive/object_io.h"
+#include "command/command_classes.h"
 #include "command/kel_command.h"
 
 namespace {
@@ -20,6 +21,11 @@ std::vector<uint8_t> Store(kelcmd::CKelCommand& command) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    kelcmd::RegisterCommandClasses();  // the tagged objects are created by class name
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> bytes(data, size);

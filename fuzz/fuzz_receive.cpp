@@ -7,6 +7,7 @@
 #include "command/kel_command.h"
 #include "sim/bus_registry.h"
 #include "sim/sim_bus.h"
+#include "sim/sim_device.h"
 #include "transport/packet_protocol.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
@@ -17,6 +18,7 @@ constexpr const char* kSpec = "sim:1,bus=fuzz-receive";
 
 kelcmd::CSerialLine& Line() {
     static kelcmd::CSerialLine line;
+    kelcmd::sim::RegisterSimulatedDevices();
     if (!line.IsOpen()) line.Open(19200, kSpec, kelcmd::AUTO_CONTROL, 1, 2);
     return line;
 }

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "api/system_parameter_table.h"
 #include "api/system_parameter_texts.h"
+#include "command/system_parameter_table.h"
 #include "kelcmd/kelcmd.h"
 
 namespace kelcmd::app {

@@ -1,5 +1,6 @@
 #include "api/families.h"
 
+#include "api/built_ins.h"
 #include "api/export_guard.h"
 #include "api/parameter_families.h"
 #include "command/catalogue_trees.h"
@@ -62,6 +63,7 @@ void CKelFamilies::BuildCommandTree(CCommandTree& root) {
 // The composition root: the one place that knows every layer builds the manager with its
 // families, holders and command stack.
 CKelCommunication& Communication() {
+    RegisterBuiltIns();
     static CKelCommunication manager(
         [](CKelCommunication& ports) { return std::make_unique<CKelFamilies>(ports); });
     return manager;

@@ -5,7 +5,7 @@
 #include "api/families.h"
 #include "api/parameter_call.h"
 #include "api/parameter_families.h"
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 #include "kelcmd/kelcmd.h"
 
 using namespace kelcmd;

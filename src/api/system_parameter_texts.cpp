@@ -3,8 +3,8 @@
 #include <bit>
 #include <cstdio>
 
-#include "api/system_parameter_table.h"
 #include "command/parameter_types.h"
+#include "command/system_parameter_table.h"
 
 namespace kelcmd {
 

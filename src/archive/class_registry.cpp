@@ -4,13 +4,6 @@
 #include <mutex>
 #include <string>
 
-#include "command/command.h"
-#include "command/command_tree.h"
-#include "command/kel_batch_command.h"
-#include "command/kel_command.h"
-#include "command/kel_customer_command.h"
-#include "command/kel_standard_command.h"
-
 namespace kelcmd {
 
 namespace {
@@ -25,47 +18,18 @@ Registry& TheRegistry() {
     return registry;
 }
 
-bool AddLocked(Registry& registry, const CRuntimeClass* runtimeClass) {
+}  // namespace
+
+bool RegisterClass(const CRuntimeClass* runtimeClass) {
     if (runtimeClass == nullptr || runtimeClass->className == nullptr) return false;
+    Registry& registry = TheRegistry();
+    std::lock_guard guard(registry.lock);
     auto [it, inserted] = registry.byName.emplace(runtimeClass->className, runtimeClass);
     return inserted || it->second == runtimeClass;
 }
 
-// Every class of the library that archives may name. New serialisable classes are added here.
-void RegisterCoreClasses(Registry& registry) {
-    const CRuntimeClass* coreClasses[] = {
-        CCommand::StaticClass(),
-        CKelCommand::StaticClass(),
-        CKelStandardCommand::StaticClass(),
-        CKelCustomerCommand::StaticClass(),
-        CKelBatchCommand::StaticClass(),
-        CCommandTreeItem::StaticClass(),
-        CCommandTree::StaticClass(),
-        CCommandTreeLeaf::StaticClass(),
-    };
-    for (const CRuntimeClass* runtimeClass : coreClasses) AddLocked(registry, runtimeClass);
-}
-
-Registry& ReadyRegistry() {
-    static std::once_flag once;
-    Registry& registry = TheRegistry();
-    std::call_once(once, [&registry] {
-        std::lock_guard guard(registry.lock);
-        RegisterCoreClasses(registry);
-    });
-    return registry;
-}
-
-}  // namespace
-
-bool RegisterClass(const CRuntimeClass* runtimeClass) {
-    Registry& registry = ReadyRegistry();
-    std::lock_guard guard(registry.lock);
-    return AddLocked(registry, runtimeClass);
-}
-
 const CRuntimeClass* FindClass(std::string_view name) {
-    Registry& registry = ReadyRegistry();
+    Registry& registry = TheRegistry();
     std::lock_guard guard(registry.lock);
     auto it = registry.byName.find(name);
     return it == registry.byName.end() ? nullptr : it->second;

@@ -6,13 +6,13 @@
 
 namespace kelcmd {
 
-// Makes a class creatable by name when an archive is loaded. Registering the same class again, or
-// null, does nothing; a second class under a name already taken is refused (false).
+// Makes a class creatable by name when an archive is loaded. The layers whose classes archives
+// name register them here at start-up (the registry knows none of them itself). Registering the
+// same class again does nothing; null, or a second class under a name already taken, is refused
+// (false). Thread-safe.
 bool RegisterClass(const CRuntimeClass* runtimeClass);
 
-// The registered class of exactly that name, or null. The library's own serialisable classes are
-// registered on the first call, so that no lookup depends on static initialisers (the core is
-// also linked as a static library, where unreferenced object files are dropped).
+// The registered class of exactly that name, or null.
 const CRuntimeClass* FindClass(std::string_view name);
 
 }  // namespace kelcmd

@@ -5,6 +5,7 @@
 
 #include "archive/archive.h"
 #include "command/batch_command_store.h"
+#include "command/command_classes.h"
 #include "platform/prompt.h"
 
 namespace kelcmd {
@@ -90,6 +91,7 @@ std::vector<uint8_t> StoreBatchBytes(const CKelBatchCommand& batch) {
 }
 
 FileStatus LoadBatchBytes(std::span<const uint8_t> bytes, std::unique_ptr<CKelBatchCommand>& out) {
+    RegisterCommandClasses();  // the members are read by class name, also outside the manager
     CArchive archive(bytes);
     if (!VersionMatches(archive, kBatchFileVersion)) return FileStatus::kBadVersion;
     auto batch = std::make_unique<CKelBatchCommand>();

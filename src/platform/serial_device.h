@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,10 +36,11 @@ struct CommTimeouts {
 
 constexpr uint32_t kWaitWithoutLimit = 4294967295u;
 
-// One open serial device: a tty through termios, or a simulated bus. Every operation reports
-// success as a flag; CSerialLine turns failures into result codes. A device also records the
-// operating system's reason of each failure, in LastSystemError and for the calling thread
-// (ThreadSystemError), where a failed open leaves its reason too.
+// One open serial device: a tty through termios, or a device of a registered kind such as the
+// simulated bus. Every operation reports success as a flag; CSerialLine turns failures into
+// result codes. A device also records the operating system's reason of each failure, in
+// LastSystemError and for the calling thread (ThreadSystemError), where a failed open leaves its
+// reason too.
 class SerialDevice {
   public:
     virtual ~SerialDevice() = default;
@@ -60,8 +62,17 @@ class SerialDevice {
     virtual SystemError LastSystemError() const { return {}; }
 };
 
-// Opens the device behind a resolved device path: "sim" or "sim:<options>" gives a simulated bus,
-// anything else a tty through termios. Returns null when it cannot be opened (missing, in use);
+// Opens one device of a kind from its whole device text; null when it cannot be opened.
+using DeviceFactory = std::function<std::unique_ptr<SerialDevice>(const std::string& device)>;
+
+// Makes a kind of device other than a tty openable: device texts equal to `prefix` or starting
+// with `prefix` followed by ':' ("sim", "sim:1-3,bus=a") are opened by `factory`. The layers
+// above install their kinds here, so that this layer needs to know none of them. An empty or
+// ':'-bearing prefix, a null factory, or a prefix already taken is refused (false). Thread-safe.
+bool RegisterDeviceKind(const std::string& prefix, DeviceFactory factory);
+
+// Opens the device behind a resolved device path: a registered kind when one fits, anything else
+// a tty through termios. Returns null when it cannot be opened (missing, in use, malformed);
 // the reason is then in ThreadSystemError.
 std::unique_ptr<SerialDevice> OpenSerialDevice(const std::string& devicePath);
 

@@ -149,4 +149,8 @@ std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& device) {
     return std::make_unique<SimDevice>(std::move(bus), device);
 }
 
+void RegisterSimulatedDevices() {
+    [[maybe_unused]] static const bool registered = RegisterDeviceKind("sim", OpenSimulatedDevice);
+}
+
 }  // namespace kelcmd::sim

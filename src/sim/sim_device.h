@@ -12,4 +12,8 @@ namespace kelcmd::sim {
 // the calling thread (ThreadSystemError).
 std::unique_ptr<SerialDevice> OpenSimulatedDevice(const std::string& device);
 
+// Makes "sim" and "sim:<options>" openable through OpenSerialDevice. Only the first call
+// registers; every later one, from any thread, returns once the kind is there.
+void RegisterSimulatedDevices();
+
 }  // namespace kelcmd::sim

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "api/parameter_families.h"
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 #include "kelcmd/kelcmd.h"
 #include "sim/params/parameter_unit.h"
 #include "support/sim_port.h"

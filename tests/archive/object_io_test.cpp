@@ -128,17 +128,19 @@ TEST(ObjectIoTest, NullReferenceIsNotAFailure) {
     EXPECT_FALSE(in.Failed());
 }
 
-TEST(ClassRegistryTest, CoreClassesAreFoundWithoutSetUp) {
-    EXPECT_EQ(FindClass("CCommand"), CCommand::StaticClass());
-    EXPECT_EQ(FindClass("CKelCommand"), CKelCommand::StaticClass());
-    EXPECT_EQ(FindClass("CObject"), nullptr);
+TEST(ClassRegistryTest, NamesAreExactAndKeepTheirFirstClass) {
+    static const CRuntimeClass own{"ArchiveTestClass", 1, CObject::StaticClass(), nullptr};
+    static const CRuntimeClass impostor{"ArchiveTestClass", 1, CObject::StaticClass(), nullptr};
+    EXPECT_EQ(FindClass("ArchiveTestClass"), nullptr);
+    EXPECT_TRUE(RegisterClass(&own));
+    EXPECT_TRUE(RegisterClass(&own));  // again: no change
+    EXPECT_FALSE(RegisterClass(&impostor));
+    EXPECT_FALSE(RegisterClass(nullptr));
+    EXPECT_EQ(FindClass("ArchiveTestClass"), &own);
+    EXPECT_EQ(FindClass("ArchiveTestClas"), nullptr);
+    EXPECT_EQ(FindClass("CObject"), nullptr);  // the root is never created by name
     EXPECT_TRUE(CKelCommand::StaticClass()->IsDerivedFrom(CCommand::StaticClass()));
     EXPECT_FALSE(CCommand::StaticClass()->IsDerivedFrom(CKelCommand::StaticClass()));
-
-    static const CRuntimeClass impostor{"CKelCommand", 1, CObject::StaticClass(), nullptr};
-    EXPECT_FALSE(RegisterClass(&impostor));
-    EXPECT_TRUE(RegisterClass(CKelCommand::StaticClass()));
-    EXPECT_EQ(FindClass("CKelCommand"), CKelCommand::StaticClass());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // requests, refusals of malformed ones, and the accessor the other simulated parts use.
 #include <gtest/gtest.h>
 
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 #include "sim/params/parameter_unit.h"
 #include "sim/sim_host.h"
 #include "transport/result_codes.h"

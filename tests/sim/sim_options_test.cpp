@@ -64,6 +64,15 @@ TEST_F(BusRegistryTest, NewBusHasUnitOneOrTheListedUnits) {
     EXPECT_EQ(BusForDevice("sim:2-4,9")->AddUnit(128), nullptr);
 }
 
+TEST_F(BusRegistryTest, SimulatedKindOpensThroughThePlatform) {
+    RegisterSimulatedDevices();
+    RegisterSimulatedDevices();  // a second call changes nothing
+    auto device = OpenSerialDevice("sim:2,bus=platform");
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(FindBus("platform")->UnitAddresses(), (Bytes{2}));
+    EXPECT_NE(OpenSerialDevice("sim"), nullptr);
+}
+
 TEST_F(BusRegistryTest, SecondOpenOfABusFailsUntilTheFirstCloses) {
     auto first = OpenSimulatedDevice("sim:1-2");
     ASSERT_NE(first, nullptr);

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 
 namespace kelcmd::sim {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "api/system_parameter_table.h"
 #include "command/parameter_types.h"
+#include "command/system_parameter_table.h"
 #include "transport/frame.h"
 
 namespace kelcmd::sim {

@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 #include "sim/sim_unit.h"
 #include "transport/result_codes.h"
 

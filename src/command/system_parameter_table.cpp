@@ -1,4 +1,4 @@
-#include "api/system_parameter_table.h"
+#include "command/system_parameter_table.h"
 
 #include <cstring>
 #include <span>
