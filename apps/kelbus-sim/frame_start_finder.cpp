@@ -54,13 +54,9 @@ void FrameStartFinder::SettleCandidate(std::vector<LinePiece>& pieces) {
     held_.clear();
 }
 
-std::vector<LinePiece> FrameStartFinder::LineQuiet() {
-    std::vector<LinePiece> pieces;
-    if (!held_.empty()) pieces.push_back(LinePiece{LinePiece::Kind::Noise, held_, {}});
-    held_.clear();
+void FrameStartFinder::LineQuiet() {
     frame_.clear();
     expected_ = 0;
-    return pieces;
 }
 
 }  // namespace kelcmd::simserver

@@ -32,10 +32,12 @@ class FrameStartFinder {
     // until the length word decides about them.
     std::vector<LinePiece> Feed(std::span<const uint8_t> bytes);
 
-    // The line went quiet: held bytes become noise and a frame cut short is given up, so that
-    // the next byte is a candidate start again.
-    std::vector<LinePiece> LineQuiet();
+    // The line went quiet: a frame cut short is given up, so that the next byte is a candidate
+    // start again. Held bytes stay: a host may pause after a frame's address byte (it changes the
+    // parity before the rest), and stray ones slide away with the bytes that follow.
+    void LineQuiet();
 
+    bool FrameOpen() const { return expected_ != 0; }
     // Nothing held and no frame open.
     bool Idle() const { return held_.empty() && expected_ == 0; }
 

@@ -14,9 +14,9 @@ using Clock = std::chrono::steady_clock;
 
 // How often the threads look at their stop request.
 constexpr int kPollMs = 10;
-// A frame cut short is given up after the line was quiet this long. A host writes a frame at once
-// (the address byte and the rest with a parity change between them), well within this.
-constexpr auto kQuietGap = std::chrono::milliseconds(20);
+// A frame cut short is given up after the line was quiet this long. A host writes the rest of a
+// frame after its address byte at once, well within this even on a loaded machine.
+constexpr auto kQuietGap = std::chrono::milliseconds(100);
 // While no program has the slave open the master reports a hang-up at once; look again after this.
 constexpr auto kNoHostPause = std::chrono::milliseconds(20);
 // Unit bytes that the host does not take within this long are dropped, as on a line nobody reads.
@@ -103,9 +103,7 @@ void PtyBridge::CarryHostBytes(std::stop_token stop) {
             }
             noHost = count < 0 && errno == EIO;
         }
-        if (!finder_.Idle() && Clock::now() - lastByte > kQuietGap) {
-            ForwardToUnits(finder_.LineQuiet());
-        }
+        if (finder_.FrameOpen() && Clock::now() - lastByte > kQuietGap) finder_.LineQuiet();
         if (noHost) std::this_thread::sleep_for(kNoHostPause);
     }
 }

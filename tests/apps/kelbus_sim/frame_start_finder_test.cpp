@@ -77,15 +77,22 @@ TEST(FrameStartFinder, FindsFramesByTheirStructure) {
         {"a quiet line gives up a frame cut short",
          {Bytes(readPosition.begin(), readPosition.begin() + 4), quiet, readPosition},
          "^01 00 00 00 ^01 00 00 00 30 37 00 | "},
-        {"held bytes become noise when the line goes quiet",
+        {"stray bytes before a quiet line slide away",
          {{0x05, 0x06}, quiet, readPosition},
          "~05 ~06 ^01 00 00 00 30 37 00 | "},
+        {"a pause after the address byte keeps the frame",
+         {{0x01}, quiet, Bytes(readPosition.begin() + 1, readPosition.end())},
+         "^01 00 00 00 30 37 00 | "},
     };
     for (const Case& c : cases) {
         FrameStartFinder finder;
         std::string rendered;
         for (const Bytes& chunk : c.chunks) {
-            rendered += Render(chunk.empty() ? finder.LineQuiet() : finder.Feed(chunk));
+            if (chunk.empty()) {
+                finder.LineQuiet();
+            } else {
+                rendered += Render(finder.Feed(chunk));
+            }
         }
         EXPECT_EQ(rendered, c.expected) << c.what;
         EXPECT_TRUE(finder.Idle()) << c.what;
