@@ -1,12 +1,11 @@
 // kelbus-sim: simulated KelBus units on a pseudo-terminal, for programs that open a real tty.
 #include <signal.h>
 
-#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "pty_bridge.h"
 #include "pty_port.h"
@@ -18,19 +17,29 @@ namespace {
 
 using namespace kelcmd::simserver;
 
-// Waits for SIGINT, SIGTERM or SIGHUP, looking at the bridge every 100 ms. The signals are
-// blocked in every thread and taken here, so that the program ends through its destructors: the
-// link goes, the bus is released.
-int WaitForStop(const sigset_t& stopSignals, const PtyBridge& bridge) {
-    const timespec interval{0, 100'000'000};
-    while (!bridge.Failed()) {
-        const int signal = ::sigtimedwait(&stopSignals, nullptr, &interval);
-        if (signal > 0) return 0;
-        if (errno != EAGAIN && errno != EINTR) break;
+volatile sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) {
+    stopRequested = 1;
+}
+
+// SIGINT, SIGTERM and SIGHUP only set a flag, in whichever thread they arrive (a sanitizer's own
+// threads included), so that the program ends through its destructors: the link goes, the bus is
+// released.
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// Until a stop signal, or until the bridge fails: then its reason is printed and the status is 1.
+int WaitForStop(const PtyBridge& bridge) {
+    while (!stopRequested && !bridge.Failed()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    const std::string reason =
-        bridge.Failed() ? bridge.Error() : std::string("waiting for a signal: ") + strerror(errno);
-    std::fprintf(stderr, "kelbus-sim: %s\n", reason.c_str());
+    if (!bridge.Failed()) return 0;
+    std::fprintf(stderr, "kelbus-sim: %s\n", bridge.Error().c_str());
     return 1;
 }
 
@@ -47,12 +56,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);  // the threads started below inherit it
+    CatchStopSignals();
 
     std::string error;
     const auto port = PtyPort::Open(error);
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
     {
         PtyBridge bridge(*port, *bus, FaultDice(options.faults, options.seed),
                          options.trace ? stdout : nullptr);
-        status = WaitForStop(stopSignals, bridge);
+        status = WaitForStop(bridge);
     }
     bus->Release();
     return status;

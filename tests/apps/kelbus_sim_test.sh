@@ -11,7 +11,7 @@ dir=$(mktemp -d)
 pid=""
 cleanup() {
     [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true
-    rm -rf "$dir"
+    [ -n "${KEEP:-}" ] && echo "kept $dir" || rm -rf "$dir"
 }
 trap cleanup EXIT
 link=$dir/ttyKEL0
@@ -22,18 +22,24 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Starts the server with the link and the given options; waits up to 5 s for the link.
+# Starts the server with the link and the given options; waits up to 10 s for it to print the
+# slave's path, which it does once the link is there and it is ready for signals.
 start_sim() {
+    rm -f "$dir/sim.out"  # not the last server's path
     "$sim" --link "$link" "$@" </dev/null >"$dir/sim.out" 2>"$dir/sim.err" &
     pid=$!
-    for _ in $(seq 100); do
-        [ -L "$link" ] && return 0
+    for _ in $(seq 200); do
+        [ -s "$dir/sim.out" ] && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
-    cat "$dir/sim.err"
-    fail "kelbus-sim did not make its link"
-    exit 1
+    local slave_path
+    slave_path=$(head -n 1 "$dir/sim.out")
+    if [ -z "$slave_path" ] || [ "$(readlink "$link")" != "$slave_path" ]; then
+        cat "$dir/sim.err"
+        fail "kelbus-sim did not link $link to its slave '$slave_path'"
+        exit 1
+    fi
 }
 
 # Stops the server with a signal (TERM by default): it must end by itself within 5 s, with
@@ -108,8 +114,7 @@ TABLE
 link)
     # A link left behind by a killed server is taken over; any other file is left alone.
     ln -s /nonexistent "$link"
-    start_sim
-    [ "$(readlink "$link")" = "$(head -n 1 "$dir/sim.out")" ] || fail "the stale link was not replaced"
+    start_sim  # fails unless the link now leads to the slave
     stop_sim TERM
     echo "keep" >"$link"
     status=0
