@@ -7,5 +7,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 cmake --build "$build" --target kelcmd kelcmd_app kelbus_sim >/dev/null
-(cd "$build" && cpack -G DEB >"$build/cpack.log") || { cat "$build/cpack.log"; exit 1; }
+(cd "$build" && cpack -G DEB >"$build/cpack.log" 2>&1) || { cat "$build/cpack.log"; exit 1; }
 sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$build/cpack.log"

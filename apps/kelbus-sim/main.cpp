@@ -48,7 +48,8 @@ int WaitForStop(const PtyBridge& bridge) {
 int main(int argc, char** argv) {
     ServerOptions options;
     if (const std::string error = ParseServerOptions(argc, argv, options); !error.empty()) {
-        std::fprintf(stderr, "kelbus-sim: %s\n%s", error.c_str(), UsageText().c_str());
+        std::fprintf(stderr, "kelbus-sim: %s (kelbus-sim --help lists the options)\n",
+                     error.c_str());
         return 2;
     }
     if (options.help) {

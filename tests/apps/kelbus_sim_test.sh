@@ -34,7 +34,7 @@ start_sim() {
         sleep 0.05
     done
     local slave_path
-    slave_path=$(head -n 1 "$dir/sim.out")
+    slave_path=$(head -n 1 "$dir/sim.out" 2>/dev/null || true)
     if [ -z "$slave_path" ] || [ "$(readlink "$link")" != "$slave_path" ]; then
         cat "$dir/sim.err"
         fail "kelbus-sim did not link $link to its slave '$slave_path'"

@@ -10,7 +10,9 @@ int main(void) {
         return 1;
     }
     SelectSlave(1);
-    if (SetRegMode(2) != 1 || MoveAbsolute(1000, 5000) != 1 || ReadPosition(&position) != 1) {
+    /* Wait mode 1: a move answers when the unit has arrived. */
+    if (SetRegMode(2) != 1 || SetWaitMode(1) != 1 || MoveAbsolute(1000, 5000) != 1 ||
+        ReadPosition(&position) != 1) {
         fprintf(stderr, "the unit did not move\n");
         KEB_CloseKelBus();
         return 1;

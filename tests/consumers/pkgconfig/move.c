@@ -20,6 +20,7 @@ int main(void) {
     }
     SelectSlave(1);
     if (SetRegMode(2) != 1) return failed("SetRegMode");
+    if (SetWaitMode(1) != 1) return failed("SetWaitMode"); /* moves answer on arrival */
     if (MoveRelative(2500, 5000) != 1) return failed("MoveRelative");
     if (MoveRelative(-1000, 5000) != 1) return failed("MoveRelative back");
     if (ReadPosition(&position) != 1) return failed("ReadPosition");
