@@ -18,7 +18,10 @@ for path in bin/kelcmd bin/kelbus-sim include/kelcmd/kelcmd.h include/kelcmd/keb
     [ -e "$prefix/$path" ] || { echo "missing: $path"; exit 1; }
 done
 libdir=$(dirname "$(find "$prefix" -name 'libkelcmd.so.1' | head -n 1)")
-[ -L "$libdir/libkelcmd.so" ] && [ -e "$libdir/libkelcmd.so.1" ] || { echo "missing: libkelcmd.so"; exit 1; }
+if [ ! -L "$libdir/libkelcmd.so" ] || [ ! -e "$libdir/libkelcmd.so.1" ]; then
+    echo "missing: libkelcmd.so"
+    exit 1
+fi
 if find "$prefix" \( -name '*_tests' -o -name '*.a' -o -name 'kelcmd_c_client' \) | grep .; then
     echo "installed what must not be"
     exit 1
@@ -28,13 +31,13 @@ echo "== a program built with CMake and find_package(KelCmd)"
 cmake -S "$consumers/cmake" -B "$work/cmake-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$work/cmake-build" >/dev/null
-KELCMD_PORTS= timeout 60 "$work/cmake-build/move_with_cmake"
+KELCMD_PORTS='' timeout 60 "$work/cmake-build/move_with_cmake"
 
 echo "== a program built with cc and pkg-config"
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 # shellcheck disable=SC2046 # the flags are separate words
 cc -std=c99 -Wall -Wextra -Werror -o "$work/move_with_pkgconfig" "$consumers/pkgconfig/move.c" \
     $(pkg-config --cflags --libs kelcmd)
-KELCMD_PORTS= LD_LIBRARY_PATH="$libdir" timeout 60 "$work/move_with_pkgconfig"
+KELCMD_PORTS='' LD_LIBRARY_PATH="$libdir" timeout 60 "$work/move_with_pkgconfig"
 
 echo "install check: passed"

@@ -10,7 +10,7 @@ case_name=$3
 dir=$(mktemp -d)
 pid=""
 cleanup() {
-    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true
+    if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null || true; fi
     [ -n "${KEEP:-}" ] && echo "kept $dir" || rm -rf "$dir"
 }
 trap cleanup EXIT
