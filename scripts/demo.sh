@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the library and the kelcmd program, then runs the demo against the built-in simulated unit.
+# Builds the library and the kelcmd program (not the tests: their packages are not needed here),
+# then runs the demo against the built-in simulated unit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+./scripts/install-deps.sh build
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELCMD_BUILD_TESTS=OFF
 cmake --build build -j "$(nproc)" --target kelcmd_app
 ./build/apps/kelcmd/kelcmd demo

@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build and the tests need and the machine lacks.
+# Installs from Debian's packages what one purpose needs and the machine lacks:
+#   build  the library and the programs (scripts/demo.sh)
+#   test   build, and GoogleTest for the tests (scripts/test.sh)
+#   ci     test, and clang with its sanitizer and fuzzer runtimes, Google Benchmark, pkg-config
+#          for the install check, dpkg-dev and file for the Debian package (.ci/run)
+# usage: scripts/install-deps.sh [build|test|ci]   (default: ci, everything)
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev)
+build=(cmake ninja-build g++)
+test=("${build[@]}" libgtest-dev libgmock-dev googletest)
+ci=("${test[@]}" clang libclang-rt-14-dev libbenchmark-dev pkgconf dpkg-dev file)
+case "${1:-ci}" in
+build) packages=("${build[@]}") ;;
+test) packages=("${test[@]}") ;;
+ci) packages=("${ci[@]}") ;;
+*)
+    echo "usage: $0 [build|test|ci]" >&2
+    exit 2
+    ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""
