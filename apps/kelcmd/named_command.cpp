@@ -44,6 +44,13 @@ int RunNamedExport(Session& session, const std::vector<std::string>& arguments) 
                     reason.c_str());
         return 1;
     }
+    if (IsGroupAddress(session.options().slave)) {
+        // Nothing comes back from a group: the outputs hold no values, and none are shown.
+        std::printf("%s: sent to group address %u (group addresses do not answer%s)\n",
+                    entry->name.c_str(), session.options().slave,
+                    entry->outputs.empty() ? "" : ", so there are no values to show");
+        return entry->outputs.empty() ? 0 : 1;
+    }
     std::printf("%s: OK\n", entry->name.c_str());
     for (size_t i = 0; i < outputs.size() && i < entry->outputs.size(); ++i) {
         std::printf("  %s = %s\n", entry->outputs[i].c_str(), outputs[i].c_str());
