@@ -80,7 +80,8 @@ int RunScan(Session& session, const ScanRange& range) {
         return 1;
     }
     if (result.units.empty()) {
-        std::printf("no unit answers\n");
+        std::fprintf(stderr, "kelcmd: no unit answers at addresses %u to %u\n", range.first,
+                     range.last);
         return 1;
     }
     std::printf("%zu unit%s answer%s\n", result.units.size(), result.units.size() == 1 ? "" : "s",

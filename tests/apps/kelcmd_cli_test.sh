@@ -74,10 +74,10 @@ run -- record --samples 0 out;    expect 2 err "--samples: '0' is not a number f
 run -- scan --device sim:1-3,7;   expect 0 out '^unit   7: command set V 1\.71, library V 1\.60, hardware Rev\. 1\.0A Var\. B'
 expect 0 out '^4 units answer$'
 refute out 'asking address'
-run -- scan 4-6;                  expect 1 out '^no unit answers$'
+run -- scan 4-6;                  expect 1 err '^kelcmd: no unit answers at addresses 4 to 6$'
 
 # Group addresses never answer: no value is shown.
-run -- --slave 200 ReadPosition;  expect 1 out 'ReadPosition: sent to group address 200 \(group addresses do not answer'
+run -- --slave 200 ReadPosition;  expect 1 err 'ReadPosition was sent to group address 200, but group addresses do not answer'
 refute out 'positionIs'
 run -- --slave 200 ClearError;    expect 0 out 'sent to group address 200'
 run -- --slave 130 params;        expect 2 err 'group addresses \(128 to 255\) do not answer'
