@@ -49,6 +49,20 @@ TEST(BusScan, FindsEveryUnitInTheRangeWithItsVersions) {
               "application 1 V 1.00");
 }
 
+int callbackCalls = 0;
+
+TEST(BusScan, EmptyAddressesReachNeitherTheErrorCallbackNorTheWireTwice) {
+    SimPort port(74, "2", 5);
+    ASSERT_EQ(MP_InitKelCommander(port.name.c_str(),
+                                  [](uint8_t, uint8_t, int16_t, uint32_t) { ++callbackCalls; }),
+              1);
+    port.bus->ClearWireLog();
+    EXPECT_EQ(Addresses(ScanBus(port.name, 1, 10, 5)), (std::vector<uint8_t>{2}));
+    EXPECT_EQ(callbackCalls, 0);
+    // One probe per address, and the read itself where a unit acknowledged.
+    EXPECT_EQ(port.FramesWritten(), 11u);
+}
+
 TEST(BusScan, CountsAUnitThatAnswersWithoutVersions) {
     SimPort port(72, "1-2", 5);
     port.Unit(2).RemoveHandler(0x1F);  // refuses ReadVersion as unknown
