@@ -23,6 +23,9 @@ std::string StatusText(const CKelCommand& member) {
 
 int RunBatch(Session& session, const std::vector<std::string>& arguments) {
     if (arguments.size() != 2) {
+        if (arguments.size() > 2) {
+            std::fprintf(stderr, "kelcmd: run-batch: extra argument '%s'\n", arguments[2].c_str());
+        }
         std::fprintf(stderr, "usage: kelcmd run-batch FILE.kbc\n");
         return 2;
     }

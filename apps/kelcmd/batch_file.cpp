@@ -4,6 +4,7 @@
 
 #include "command/command_files.h"
 #include "file_bytes.h"
+#include "file_version.h"
 #include "quiet_prompt.h"
 
 namespace kelcmd::app {
@@ -15,8 +16,10 @@ std::unique_ptr<CKelBatchCommand> LoadBatchFile(const std::string& path) {
     std::unique_ptr<CKelBatchCommand> batch;
     const FileStatus status = LoadBatchBytes(*bytes, batch);
     if (status != FileStatus::kOk || !batch) {
-        std::fprintf(stderr, "kelcmd: %s is not a batch file: %s\n", path.c_str(),
-                     BatchFileMessage(status, "", path).c_str());
+        const std::string why = status == FileStatus::kBadVersion
+                                    ? VersionProblem(*bytes, kBatchFileVersion)
+                                    : BatchFileMessage(status, "", path);
+        std::fprintf(stderr, "kelcmd: %s is not a batch file: %s\n", path.c_str(), why.c_str());
         return nullptr;
     }
     return batch;

@@ -1,9 +1,9 @@
-#include "api/communication.h"
 #include "demo.h"
 
 #include <cstdio>
 #include <string>
 
+#include "api/communication.h"
 #include "failure_report.h"
 #include "kelcmd/kelcmd.h"
 #include "transport/kel_communication.h"
@@ -65,8 +65,7 @@ void ShowAxisInfo() {
 int RunDemo(Session& session) {
     const Options& options = session.options();
     std::printf("%s\n", Communication().GetVersionText().c_str());
-    std::printf("Port %s (%s), slave %u\n\n", options.port.c_str(),
-                options.device.empty() ? "device from KELCMD_PORTS" : options.device.c_str(),
+    std::printf("Port %s (%s), slave %u\n\n", options.port.c_str(), session.device().c_str(),
                 options.slave);
 
     uint16_t version[6] = {};

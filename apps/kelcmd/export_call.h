@@ -48,6 +48,18 @@ bool Parse(const std::string& text, T& value) {
     }
 }
 
+// What an argument of type T takes: "a whole number from 0 to 255", "a number".
+template <class T>
+std::string Expected() {
+    if constexpr (std::is_floating_point_v<T>) {
+        return "a number";
+    } else {
+        return "a whole number from " +
+               std::to_string(static_cast<int64_t>(std::numeric_limits<T>::min())) + " to " +
+               std::to_string(static_cast<uint64_t>(std::numeric_limits<T>::max()));
+    }
+}
+
 template <class T>
 std::string Format(T value) {
     if constexpr (std::is_floating_point_v<T>) {
@@ -77,17 +89,22 @@ ExportEntry Describe(std::string name, int32_t (*function)(const char*, uint8_t,
     for (size_t i = 0; i < sizeof...(Args) && i < names.size(); ++i) {
         (isOutput[i] ? entry.outputs : entry.inputs).push_back(names[i]);
     }
-    entry.call = [function](const char* port, uint8_t slave, const std::vector<std::string>& texts,
-                            std::vector<std::string>& outputs,
-                            std::string& error) -> std::optional<int32_t> {
+    entry.call = [function, inputNames = entry.inputs](
+                     const char* port, uint8_t slave, const std::vector<std::string>& texts,
+                     std::vector<std::string>& outputs,
+                     std::string& error) -> std::optional<int32_t> {
         std::tuple<std::remove_pointer_t<Args>...> values{};
         size_t next = 0;
         bool parsed = true;
         auto parseInput = [&](auto& value, bool output) {
             if (output || !parsed) return;
-            if (next >= texts.size() || !detail::Parse(texts[next], value)) {
-                error = next < texts.size() ? "'" + texts[next] + "' does not fit the argument"
-                                            : "missing argument";
+            const std::string name = next < inputNames.size() ? inputNames[next] : "argument";
+            if (next >= texts.size()) {
+                error = "missing argument " + name;
+                parsed = false;
+            } else if (!detail::Parse(texts[next], value)) {
+                error = name + ": '" + texts[next] + "' is not " +
+                        detail::Expected<std::remove_reference_t<decltype(value)>>();
                 parsed = false;
             }
             ++next;
@@ -96,7 +113,7 @@ ExportEntry Describe(std::string name, int32_t (*function)(const char*, uint8_t,
                    values);
         if (!parsed) return std::nullopt;
         if (next != texts.size()) {
-            error = "too many arguments";
+            error = "extra argument '" + texts[next] + "'";
             return std::nullopt;
         }
         const int32_t result = std::apply(

@@ -4,16 +4,43 @@
 #include <vector>
 
 #include "hex.h"
+#include "platform/clock.h"
 #include "system_reason.h"
+#include "transport/frame.h"
+#include "transport/result_codes.h"
 
 namespace kelcmd::app {
 namespace {
+
+constexpr uint8_t kAcknowledgedBroadcast = 254;
+constexpr uint8_t kAcknowledgeOnlyCode = 8;
 
 std::string FrameHex(const FrameBuffer& buffer, uint16_t dataLength) {
     std::vector<uint8_t> bytes(buffer.begin(), buffer.begin() + kHeaderSize + dataLength);
     bytes.push_back(buffer[kCrcOffset]);
     bytes.push_back(buffer[kCrcOffset + 1]);
     return HexBytes(bytes);
+}
+
+uint32_t MillisecondsSince(uint32_t tick) {
+    return TickCount() - tick;  // the tick count wraps; the difference does not
+}
+
+// The answer's own result: a damaged CRC, the unit's refusal with its warning, or OK.
+std::pair<uint32_t, std::string> AnswerResult(const CKelCommand& command) {
+    const CFrameExchange& exchange = command.Exchange();
+    const FrameBuffer& answer = exchange.answer;
+    const uint16_t length = exchange.answerLength;
+    const uint16_t crc = FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + length));
+    if (crc != exchange.answerCrc) return {RCV_ERR_CRC, ResultCodeText(RCV_ERR_CRC)};
+    if (exchange.AnswerType() == exchange.RequestType()) return {RESULT_OK, "OK"};
+    std::string text = "refused: " + ResultCodeText(exchange.AnswerType());
+    if (length >= 2) {
+        const uint8_t* data = &answer[kDataOffset];
+        text += "; " +
+                CommandWarningText(static_cast<int16_t>(data[length - 2] << 8 | data[length - 1]));
+    }
+    return {exchange.AnswerType(), text};
 }
 
 }  // namespace
@@ -26,28 +53,90 @@ std::string AnswerHex(const CKelCommand& command) {
     return FrameHex(command.GetAnswerBuffer(), command.GetAnswerLength());
 }
 
-// A command is reported several times during one exchange (each reception, then the execution);
-// each frame is printed once, and so is a port failure with the operating system's reason.
+void FrameTrace::Emit(const TraceRecord& record) {
+    if (text_ != nullptr) {
+        std::string lines = TraceText(record);
+        for (size_t end = lines.find('\n'); end != std::string::npos; end = lines.find('\n', end)) {
+            lines.insert(end + 1, "  ");
+            end += 3;
+        }
+        std::fprintf(text_, "  %s\n", lines.c_str());
+        std::fflush(text_);
+    }
+    if (json_ != nullptr) {
+        std::fprintf(json_, "%s\n", TraceJson(record).c_str());
+        std::fflush(json_);
+    }
+}
+
+void FrameTrace::ReportRequest(const CKelCommand& command, uint32_t result,
+                               const std::string& text) {
+    Emit({exchange_.requestTime, command.GetPortName(), TraceRecord::Direction::kRequest,
+          exchange_.request, MillisecondsSince(exchange_.startTick), result, text});
+    exchange_.requestReported = true;
+    exchange_.explainedError = result;
+}
+
+void FrameTrace::ReportAnswer(const CKelCommand& command) {
+    const auto [result, text] = AnswerResult(command);
+    if (!exchange_.requestReported) ReportRequest(command, RESULT_OK, "OK");
+    Emit({std::chrono::system_clock::now(), command.GetPortName(), TraceRecord::Direction::kAnswer,
+          AnswerHex(command), MillisecondsSince(exchange_.startTick), result, text});
+    exchange_.explainedError = result;
+}
+
+// The port tells of a command several times during one exchange (at each reception, then at its
+// end, and once more when the unit refused it). Each frame is reported once; a request that gets
+// no answer is reported when the exchange's failure is known.
 void FrameTrace::ReceiveCommand(const CKelCommand& command) {
     std::lock_guard<std::mutex> guard(lock_);
-    const std::string request = command.IsMessageBuilt() ? RequestHex(command) : "";
-    const std::string answer = command.IsAnswerReceived() ? AnswerHex(command) : "";
+    if (!command.IsMessageBuilt()) return;
+    const std::string request = RequestHex(command);
+    // A new exchange: another command, another request, or the same again later (a copy made for
+    // each call may reuse the address of the last one).
+    if (&command != exchange_.command || request != exchange_.request ||
+        command.GetStartTime() != exchange_.startTick) {
+        exchange_ = Exchange{};
+        exchange_.command = &command;
+        exchange_.startTick = command.GetStartTime();
+        exchange_.request = request;
+        exchange_.requestTime = std::chrono::system_clock::now() -
+                                std::chrono::milliseconds(MillisecondsSince(exchange_.startTick));
+    }
+
+    // After a resend request the port tells once while the answer buffer holds the new bytes
+    // under the old reception count, and once more with the count raised, even when nothing new
+    // arrived: an answer counts as new when both have changed.
+    if (command.IsAnswerReceived()) {
+        const std::string answer = AnswerHex(command);
+        const uint32_t reception = command.Exchange().trials;
+        if (!exchange_.answerReported ||
+            (answer != exchange_.lastAnswer && reception != exchange_.lastReception)) {
+            exchange_.answerReported = true;
+            exchange_.lastAnswer = answer;
+            exchange_.lastReception = reception;
+            ReportAnswer(command);
+        }
+    }
+
     const uint32_t error = command.GetError();
-    const bool sameCommand = &command == lastCommand_;
-    const bool framesChanged = !sameCommand || request != lastRequest_ || answer != lastAnswer_;
-    if (!sameCommand || request != lastRequest_) {
-        if (!request.empty()) std::fprintf(out_, "  >> %s\n", request.c_str());
+    const uint8_t destination = command.Exchange().Destination();
+    if (!exchange_.requestReported) {
+        // Until the exchange ends, a request without an answer shows no error of its own.
+        if (error != RESULT_OK) {
+            ReportRequest(command, error, ResultTextWithReason(error));
+        } else if (destination >= 128 && destination != kAcknowledgedBroadcast) {
+            ReportRequest(command, RESULT_OK, "OK (group addresses do not answer)");
+        } else if (destination == kAcknowledgedBroadcast ||
+                   command.Exchange().RequestType() == kAcknowledgeOnlyCode) {
+            ReportRequest(command, RESULT_OK, "OK (acknowledged; no answer follows)");
+        }
+    } else if (error != RESULT_OK && error != exchange_.explainedError) {
+        // The exchange failed after its answer arrived, e.g. no answer to a resend request.
+        Emit({std::chrono::system_clock::now(), command.GetPortName(), TraceRecord::Direction::kEnd,
+              "", MillisecondsSince(exchange_.startTick), error, ResultTextWithReason(error)});
+        exchange_.explainedError = error;
     }
-    if (framesChanged && !answer.empty()) {
-        std::fprintf(out_, "  << %s\n", answer.c_str());
-    }
-    if ((!sameCommand || error != lastError_) && IsPortFailure(error)) {
-        std::fprintf(out_, "  !! %s\n", ResultTextWithReason(error).c_str());
-    }
-    lastCommand_ = &command;
-    lastRequest_ = request;
-    lastAnswer_ = answer;
-    lastError_ = error;
 }
 
 }  // namespace kelcmd::app

@@ -2,36 +2,57 @@
 #include <cstdio>
 #include <string>
 
+#include "api/communication.h"
 #include "batch_command.h"
 #include "demo.h"
 #include "named_command.h"
 #include "params_command.h"
 #include "raw_commands.h"
 #include "record_command.h"
+#include "scan_command.h"
 #include "session.h"
 #include "show_command.h"
+#include "transport/kel_communication.h"
 
 namespace {
 
-void PrintUsage() {
-    std::puts(
-        "usage: kelcmd [--port NAME] [--device DEVICE] [--slave N] [--baud RATE]\n"
-        "              [--timeout MS] [--trace] COMMAND [ARGUMENTS]\n"
-        "\n"
-        "Without --port, --device or KELCMD_PORTS the program talks to simulated units\n"
-        "(device sim:1-3). DEVICE is a tty path such as /dev/ttyUSB0, or sim[:ADDRESSES].\n"
-        "--trace prints every frame on the line.\n"
-        "\n"
-        "commands:\n"
-        "  demo                         set up and move a unit, printing each step\n"
-        "  send DEST MTYPE [BYTE ...]   send one raw frame and print its answer\n"
-        "  record [--samples N] [--period MS] OUT\n"
-        "                               record a move into OUT.rda and OUT.txt\n"
-        "  params [--permanent]         list the unit's system parameters\n"
-        "  run-batch FILE.kbc           execute a batch file and print its results\n"
-        "  show FILE                    print a .kbc, .ccs, .usp or .rda file\n"
-        "  commands                     list the unit commands and their arguments\n"
-        "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000");
+constexpr const char* kUsage =
+    "usage: kelcmd [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "options:\n"
+    "  --port NAME        port name (default Com1)\n"
+    "  --device DEVICE    device of the port: a tty such as /dev/ttyUSB0, or sim[:OPTIONS]\n"
+    "  --slave N          unit address, 1 to 127, or a group address 128 to 255 (default 1)\n"
+    "  --baud RATE        baud rate (default 19200)\n"
+    "  --timeout MS       acknowledge and character timeout (default 100, scan 20)\n"
+    "  --trace            print every frame with its time and duration\n"
+    "  --trace-file FILE  write every frame to FILE as one JSON line\n"
+    "  -h, --help         print this help;  --version  print the version\n"
+    "\n"
+    "Without --port, --device or KELCMD_PORTS the program talks to simulated units\n"
+    "(device sim:1-3). Exit status: 0 done, 1 the command or the port failed, 2 usage error.\n"
+    "\n"
+    "commands:\n"
+    "  scan [FIRST-LAST]            list the units that answer (addresses 1-127) and their "
+    "versions\n"
+    "  demo                         set up and move a unit, printing each step\n"
+    "  send DEST MTYPE [BYTE ...]   send one raw frame and print its answer\n"
+    "  record [--samples N] [--period MS] OUT\n"
+    "                               record a move into OUT.rda and OUT.txt\n"
+    "  params [--permanent]         list the unit's system parameters\n"
+    "  run-batch FILE.kbc           execute a batch file and print its results\n"
+    "  show FILE                    print a .kbc, .ccs, .usp or .rda file\n"
+    "  commands                     list the unit commands and their arguments\n"
+    "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000\n";
+
+// Commands that read answers from one unit: a group address cannot serve them.
+bool NeedsAnswers(const std::string& command) {
+    return command == "demo" || command == "params" || command == "record";
+}
+
+int UsageError(const std::string& text) {
+    std::fprintf(stderr, "kelcmd: %s\nTry 'kelcmd --help'.\n", text.c_str());
+    return 2;
 }
 
 }  // namespace
@@ -40,28 +61,57 @@ int main(int argc, char** argv) {
     using namespace kelcmd::app;
     Options options;
     if (const std::string error = ParseOptions(argc, argv, options); !error.empty()) {
-        std::fprintf(stderr, "kelcmd: %s\n", error.c_str());
+        return UsageError(error);
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("kelcmd %s (%s)\n", KELCMD_VERSION,
+                    kelcmd::Communication().GetVersionText().c_str());
+        return 0;
+    }
+    if (options.arguments.empty()) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    if (options.arguments.empty() || options.arguments[0] == "help") {
-        PrintUsage();
-        return options.arguments.empty() ? 2 : 0;
-    }
     const std::string& command = options.arguments[0];
+    const bool takesNoArguments = command == "help" || command == "commands" || command == "demo";
+    if (takesNoArguments && options.arguments.size() > 1) {
+        return UsageError(command + " takes no arguments (extra argument '" + options.arguments[1] +
+                          "')");
+    }
+    if (command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (command == "commands") {
         PrintNamedExports();
         return 0;
     }
     if (command == "show") return RunShow(options.arguments);
-    const bool known = command == "send" || command == "demo" || command == "record" ||
-                       command == "params" || command == "run-batch" || IsNamedExport(command);
+    const bool known = command == "send" || command == "scan" || NeedsAnswers(command) ||
+                       command == "run-batch" || IsNamedExport(command);
     if (!known) {
-        std::fprintf(stderr, "kelcmd: unknown command '%s' (try kelcmd help or kelcmd commands)\n",
-                     command.c_str());
-        return 2;
+        return UsageError("unknown command '" + command +
+                          "' (kelcmd commands lists the unit commands)");
+    }
+    if (NeedsAnswers(command) && IsGroupAddress(options.slave)) {
+        return UsageError(command +
+                          " reads answers, but group addresses (128 to 255) do not "
+                          "answer: choose a unit address from 1 to 127 with --slave");
+    }
+    // Checked before the port opens, so that a usage error does not talk to the bus.
+    std::optional<ScanRange> scanRange;
+    if (command == "scan") {
+        scanRange = ParseScanArguments(options.arguments);
+        if (!scanRange) return 2;
+        if (!options.timeoutGiven) options.timeout = kScanTimeoutMs;
     }
     Session session(options);
     if (!session.Open()) return 1;
+    if (command == "scan") return RunScan(session, *scanRange);
     if (command == "send") return RunSend(session, options.arguments);
     if (command == "demo") return RunDemo(session);
     if (command == "record") return RunRecord(session, options.arguments);

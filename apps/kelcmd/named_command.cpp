@@ -40,9 +40,23 @@ int RunNamedExport(Session& session, const std::vector<std::string>& arguments) 
     }
     if (*result != 1) {
         const std::string reason = TakeFailureText();
-        std::printf("%s failed%s%s\n", entry->name.c_str(), reason.empty() ? "" : ": ",
-                    reason.c_str());
+        std::fprintf(stderr, "kelcmd: %s failed%s%s\n", entry->name.c_str(),
+                     reason.empty() ? "" : ": ", reason.c_str());
         return 1;
+    }
+    if (IsGroupAddress(session.options().slave)) {
+        // Nothing comes back from a group: the outputs hold no values, and none are shown.
+        const uint8_t group = session.options().slave;
+        if (!entry->outputs.empty()) {
+            std::fprintf(stderr,
+                         "kelcmd: %s was sent to group address %u, but group addresses do not "
+                         "answer: there are no values to show\n",
+                         entry->name.c_str(), group);
+            return 1;
+        }
+        std::printf("%s: sent to group address %u (group addresses do not answer)\n",
+                    entry->name.c_str(), group);
+        return 0;
     }
     std::printf("%s: OK\n", entry->name.c_str());
     for (size_t i = 0; i < outputs.size() && i < entry->outputs.size(); ++i) {

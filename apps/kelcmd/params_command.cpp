@@ -40,7 +40,9 @@ int RunParams(Session& session, const std::vector<std::string>& arguments) {
         if (arguments[i] == "--permanent") {
             permanent = true;
         } else {
-            std::fprintf(stderr, "usage: kelcmd params [--permanent]\n");
+            std::fprintf(stderr, "kelcmd: params: %s '%s'\nusage: kelcmd params [--permanent]\n",
+                         arguments[i].rfind("-", 0) == 0 ? "unknown option" : "extra argument",
+                         arguments[i].c_str());
             return 2;
         }
     }

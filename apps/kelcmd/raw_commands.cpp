@@ -33,11 +33,14 @@ int RunSend(Session& session, const std::vector<std::string>& arguments) {
     const auto dest = ParseNumber(arguments[1], 255);
     const auto mtype = ParseNumber(arguments[2], 255);
     if (!dest || !mtype) {
-        std::fprintf(stderr, "kelcmd: DEST and MTYPE are numbers from 0 to 255\n");
+        const bool destWrong = !dest;
+        std::fprintf(stderr, "kelcmd: send: %s '%s' is not a number from 0 to 255\n",
+                     destWrong ? "DEST" : "MTYPE", arguments[destWrong ? 1 : 2].c_str());
         return 2;
     }
     if (arguments.size() - 3 > kMaxDataLength) {
-        std::fprintf(stderr, "kelcmd: at most %u data bytes\n", kMaxDataLength);
+        std::fprintf(stderr, "kelcmd: send: at most %u data bytes, not %zu\n", kMaxDataLength,
+                     arguments.size() - 3);
         return 2;
     }
     packet.dest = static_cast<uint8_t>(*dest);

@@ -12,6 +12,7 @@
 #include "api/recording_readout.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
+#include "output_file.h"
 
 namespace kelcmd::app {
 namespace {
@@ -45,7 +46,8 @@ std::optional<RecordArguments> Parse(const std::vector<std::string>& arguments) 
             }
             const auto value = ParseNumber(arguments[++i], 65535);
             if (!value || *value == 0) {
-                std::fprintf(stderr, "kelcmd: %s takes a number from 1 to 65535\n", word.c_str());
+                std::fprintf(stderr, "kelcmd: record %s: '%s' is not a number from 1 to 65535\n",
+                             word.c_str(), arguments[i].c_str());
                 return std::nullopt;
             }
             if (word == "--samples") {
@@ -53,8 +55,11 @@ std::optional<RecordArguments> Parse(const std::vector<std::string>& arguments) 
             } else {
                 parsed.period = *value;
             }
-        } else if (word.rfind("--", 0) == 0 || !parsed.out.empty()) {
-            std::fprintf(stderr, "%s", kUsage);
+        } else if (word.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "kelcmd: record: unknown option '%s'\n%s", word.c_str(), kUsage);
+            return std::nullopt;
+        } else if (!parsed.out.empty()) {
+            std::fprintf(stderr, "kelcmd: record: extra argument '%s'\n%s", word.c_str(), kUsage);
             return std::nullopt;
         } else {
             parsed.out = word;
@@ -121,6 +126,11 @@ bool WaitForRecording(const char* port, uint8_t slave, uint32_t wanted, uint32_t
 int RunRecord(Session& session, const std::vector<std::string>& arguments) {
     const auto parsed = Parse(arguments);
     if (!parsed) return 2;
+    // Both outputs are opened before the unit moves, so that a path that cannot be written does
+    // not cost a whole recording.
+    OutputFile rda;
+    OutputFile txt;
+    if (!rda.Open(parsed->out + ".rda") || !txt.Open(parsed->out + ".txt")) return 1;
     const char* port = session.options().port.c_str();
     const uint8_t slave = session.options().slave;
 
@@ -158,18 +168,15 @@ int RunRecord(Session& session, const std::vector<std::string>& arguments) {
                     curve.name.c_str(), curve.points.size(), curve.period, curve.timeUnit.c_str());
     }
 
-    const std::string rda = parsed->out + ".rda";
-    const std::string txt = parsed->out + ".txt";
-    if (!SaveRecordedDataFile(rda, data)) {
-        std::fprintf(stderr, "kelcmd: cannot write %s\n", rda.c_str());
+    const std::vector<uint8_t> image = StoreRecordedData(data);
+    if (!rda.Write(image)) return 1;
+    std::printf("wrote %s\n", rda.path().c_str());
+    const std::string text = RecordedDataText(data);
+    if (!txt.Write(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()))) {
         return 1;
     }
-    std::printf("wrote %s\n", rda.c_str());
-    if (!ExportRecordedDataText(txt, data)) {
-        std::fprintf(stderr, "kelcmd: cannot write %s\n", txt.c_str());
-        return 1;
-    }
-    std::printf("wrote %s\n", txt.c_str());
+    std::printf("wrote %s\n", txt.path().c_str());
     return 0;
 }
 

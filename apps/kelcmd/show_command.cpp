@@ -9,6 +9,7 @@
 #include "command/command_files.h"
 #include "command/parameter_types.h"
 #include "file_bytes.h"
+#include "file_version.h"
 #include "parameter_text.h"
 #include "quiet_prompt.h"
 
@@ -64,8 +65,11 @@ int ShowCustomerSet(const std::string& path) {
     std::unique_ptr<CCustomerCommandSet> set;
     const FileStatus status = LoadCustomerSetBytes(*bytes, set);
     if (status != FileStatus::kOk || !set) {
+        const std::string why = status == FileStatus::kBadVersion
+                                    ? VersionProblem(*bytes, kCustomerFileVersion)
+                                    : CustomerFileMessage(status, "", path);
         std::fprintf(stderr, "kelcmd: %s is not a customer command set file: %s\n", path.c_str(),
-                     CustomerFileMessage(status, "", path).c_str());
+                     why.c_str());
         return 1;
     }
     std::printf("customer command set '%s': %zu commands\n", set->GetClientName().c_str(),
@@ -97,8 +101,11 @@ int ShowStructure(const std::string& path) {
     CStructureDefinition definition;
     const FileStatus status = LoadStructureBytes(*bytes, definition);
     if (status != FileStatus::kOk) {
+        const std::string why = status == FileStatus::kBadVersion
+                                    ? VersionProblem(*bytes, kStructureFileVersion)
+                                    : StructureFileMessage(status, path);
         std::fprintf(stderr, "kelcmd: %s is not a structure definition file: %s\n", path.c_str(),
-                     StructureFileMessage(status, path).c_str());
+                     why.c_str());
         return 1;
     }
     PrintStructure(definition, "");
@@ -124,7 +131,7 @@ int ShowRecordedData(const std::string& path) {
             break;
         case RecordedDataLoad::kWrongVersion:
             std::fprintf(stderr, "kelcmd: %s is not a recorded data file: %s\n", path.c_str(),
-                         kFileVersionTooOld);
+                         VersionProblem(*bytes, kRecordedDataFileVersion).c_str());
             return 1;
         default:
             std::fprintf(stderr,
@@ -150,10 +157,17 @@ int ShowRecordedData(const std::string& path) {
 
 int RunShow(const std::vector<std::string>& arguments) {
     if (arguments.size() != 2) {
+        if (arguments.size() > 2) {
+            std::fprintf(stderr, "kelcmd: show: extra argument '%s'\n", arguments[2].c_str());
+        }
         std::fprintf(stderr, "usage: kelcmd show FILE.kbc|FILE.ccs|FILE.usp|FILE.rda\n");
         return 2;
     }
     const std::string& path = arguments[1];
+    if (const std::string problem = NotARegularFile(path); !problem.empty()) {
+        std::fprintf(stderr, "kelcmd: %s: %s\n", path.c_str(), problem.c_str());
+        return 1;
+    }
     if (EndsWith(path, ".kbc")) return ShowBatch(path);
     if (EndsWith(path, ".ccs")) return ShowCustomerSet(path);
     if (EndsWith(path, ".usp")) return ShowStructure(path);

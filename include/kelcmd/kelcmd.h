@@ -28,6 +28,35 @@ extern "C" {
 #define KEB_AUTO_CONTROL 1
 
 /*
+ * Communication result codes: what the bus-level functions return, what the error callback hears
+ * as `error`. As a transfer result 0 means success; as the error of a failed command it is the
+ * unit's refusal CMD_FAIL. 0 to 6 are the refusal reasons a unit sends.
+ */
+#define KEB_RESULT_OK 0
+#define KEB_CMD_FAIL 0
+#define KEB_UNKNOWN 1
+#define KEB_BAD_PRM 2
+#define KEB_BAD_LEN 3
+#define KEB_BATCH_FAIL 6
+#define KEB_RCV_ERR_CRC 11
+#define KEB_RCV_ERR_LENGTH 12
+#define KEB_RCV_ERR_ID 13
+#define KEB_RCV_ERR_T0 14
+#define KEB_RCV_ERR_T1 15
+#define KEB_XMT_ERR_CRC 16
+#define KEB_XMT_ERR_TACK 17
+#define KEB_XMT_ERR_ACK 18
+#define KEB_WIN_ERR_OPENCOMM 128
+#define KEB_WIN_ERR_WRITECOMM 129
+#define KEB_WIN_ERR_READCOMM 130
+#define KEB_WIN_ERR_SETCOMM 131
+#define KEB_WIN_ERR_GETCOMM 132
+#define KEB_WIN_ERR_WAITEVENT 133
+#define KEB_WIN_ERR_ESCAPE 134
+#define KEB_WIN_ERR_CLOSECOMM 135
+#define KEB_NO_COMMAND 255
+
+/*
  * Called on the executing thread whenever a command fails: the message type of the failing command
  * (for a failed batch, the code of the member that failed), the communication result code or the
  * unit's refusal reason, the unit's warning, and 1 when the failing request was a batch.
@@ -72,6 +101,15 @@ KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device);
  * functions it writes its outputs in both cases; a null pointer or a textSize of 0 is skipped.
  */
 KELCMD_API int32_t KEB_GetLastSystemError(int32_t* errorNumber, char* text, uint32_t textSize);
+
+/*
+ * The text of a communication result code, its name, " / " and a description, such as
+ * "XMT_ERR_TACK / Timeout while waiting for ACK! (KEL is switched off!)", in text (cut to
+ * textSize - 1 characters, always terminated; nothing written for a null text or a textSize of 0).
+ * Returns 1 for the codes above (0 reads as CMD_FAIL); 0 for KEB_NO_COMMAND and any other code,
+ * whose text is "Unknown error!".
+ */
+KELCMD_API int32_t KEB_GetResultText(uint8_t code, char* text, uint32_t textSize);
 
 /* Current slave, error callback, texts of the unit's error and warning numbers. */
 KELCMD_API void SelectSlave(uint8_t address);

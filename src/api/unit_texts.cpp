@@ -77,14 +77,6 @@ UnitText Lookup(const UnitTextRow (&table)[N], int32_t number, UnitText fallback
     return fallback;
 }
 
-// Copies as much of `value` as fits with its terminator; nothing for an unusable buffer.
-void CopyTruncated(std::string_view value, char* buffer, uint32_t size) {
-    if (buffer == nullptr || size == 0) return;
-    const size_t length = std::min<size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), length);
-    buffer[length] = '\0';
-}
-
 int Fill(UnitText entry, char* name, uint32_t nameSize, char* text, uint32_t textSize) {
     CopyTruncated(entry.mnemonic, name, nameSize);
     CopyTruncated(entry.text, text, textSize);
@@ -92,6 +84,13 @@ int Fill(UnitText entry, char* name, uint32_t nameSize, char* text, uint32_t tex
 }
 
 }  // namespace
+
+void CopyTruncated(std::string_view value, char* buffer, uint32_t size) {
+    if (buffer == nullptr || size == 0) return;
+    const size_t length = std::min<size_t>(value.size(), size - 1);
+    std::memcpy(buffer, value.data(), length);
+    buffer[length] = '\0';
+}
 
 UnitText LookupUnitError(int32_t number) {
     return Lookup(kUnitErrors, number, kUnknownUnitError);

@@ -21,4 +21,8 @@ UnitText LookupUnitWarning(int32_t number);
 int FillUnitErrorText(int16_t code, char* name, uint32_t nameSize, char* text, uint32_t textSize);
 int FillUnitWarningText(int16_t code, char* name, uint32_t nameSize, char* text, uint32_t textSize);
 
+// Copies as much of `value` as fits into a caller's buffer with its terminator; nothing for a null
+// buffer or a size of 0.
+void CopyTruncated(std::string_view value, char* buffer, uint32_t size);
+
 }  // namespace kelcmd

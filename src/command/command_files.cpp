@@ -12,16 +12,13 @@ namespace kelcmd {
 
 namespace {
 
-// Larger files are not files of these formats; refusing them keeps a stray path from filling
-// memory.
-constexpr std::streamoff kMaxFileSize = 64 * 1024 * 1024;
 constexpr const char* kMalformedText = "Unexpected file format.";
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxFileSize) return false;
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) return false;
     bytes.resize(static_cast<size_t>(size));
     file.seekg(0);
     return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));

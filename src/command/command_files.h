@@ -20,6 +20,9 @@ class CBatchCommandStore;
 inline constexpr const char* kBatchFileVersion = "kbcFileVersion_1.00";
 inline constexpr const char* kCustomerFileVersion = "ccsFileVersion_1.60";
 inline constexpr const char* kStructureFileVersion = "uspFileVersion_1.00";
+// Larger files are not files of these formats; refusing them keeps a stray path from filling
+// memory.
+inline constexpr uint64_t kMaxFileBytes = 64 * 1024 * 1024;
 
 enum class FileStatus {
     kOk,

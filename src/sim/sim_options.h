@@ -21,6 +21,11 @@ struct SimOptions {
 // Null when the device is not a simulated device or an option is malformed.
 std::optional<SimOptions> ParseSimOptions(const std::string& device);
 
+// Why a simulated device text ("sim" or "sim:...") does not parse, e.g. "'x' is not an option
+// (...)"; "" when it parses or is no simulated device at all. Opening such a device fails; this
+// tells a program what to say.
+std::string SimOptionsProblem(const std::string& device);
+
 // Unit addresses are 1 to 127: 0 is the PC, 128 and above are group and broadcast addresses.
 constexpr uint8_t kFirstUnitAddress = 1;
 constexpr uint8_t kLastUnitAddress = 127;

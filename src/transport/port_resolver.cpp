@@ -47,23 +47,36 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-// The device of `name` in KELCMD_PORTS, if any.
-std::optional<std::string> EnvironmentMapping(std::string_view name) {
+// Hands each entry of KELCMD_PORTS to `take` as (whole entry, name, device); name and device are
+// trimmed, the name without "\\.\", both empty when the entry has no '='. `take` returns true
+// to stop.
+template <class Take>
+void ForEachEnvironmentEntry(Take&& take) {
     const char* value = std::getenv(kEnvironmentVariable);
-    if (!value) return std::nullopt;
+    if (!value) return;
     std::string_view rest(value);
     while (!rest.empty()) {
         const size_t comma = rest.find(',');
         const std::string_view entry = rest.substr(0, comma);
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         const size_t equals = entry.find('=');
-        if (equals == std::string_view::npos) continue;
-        const std::string_view entryName = WithoutPrefix(Trim(entry.substr(0, equals)));
-        const std::string_view device = Trim(entry.substr(equals + 1));
-        if (entryName.empty() || device.empty()) continue;
-        if (EqualNoCase(entryName, name)) return std::string(device);
+        const bool split = equals != std::string_view::npos;
+        const std::string_view name = split ? WithoutPrefix(Trim(entry.substr(0, equals))) : "";
+        const std::string_view device = split ? Trim(entry.substr(equals + 1)) : "";
+        if (take(entry, name, device)) return;
     }
-    return std::nullopt;
+}
+
+// The device of `name` in KELCMD_PORTS, if any.
+std::optional<std::string> EnvironmentMapping(std::string_view name) {
+    std::optional<std::string> found;
+    ForEachEnvironmentEntry(
+        [&](std::string_view, std::string_view entryName, std::string_view device) {
+            if (entryName.empty() || device.empty() || !EqualNoCase(entryName, name)) return false;
+            found = std::string(device);
+            return true;
+        });
+    return found;
 }
 
 // N of "ComN" (any case, N >= 1 without leading zeros), or 0.
@@ -135,6 +148,19 @@ bool MapPort(const std::string& portName, const std::string& device) {
     }
     if (!device.empty()) table.push_back(Mapping{std::string(name), device});
     return true;
+}
+
+std::vector<std::string> MalformedPortMappings() {
+    std::vector<std::string> malformed;
+    ForEachEnvironmentEntry(
+        [&](std::string_view entry, std::string_view name, std::string_view device) {
+            // An empty entry (two commas in a row) is a harmless slip.
+            if ((name.empty() || device.empty()) && !Trim(entry).empty()) {
+                malformed.emplace_back(entry);
+            }
+            return false;
+        });
+    return malformed;
 }
 
 void ClearPortMappings() {

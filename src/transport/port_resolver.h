@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelcmd {
 
@@ -30,6 +31,11 @@ std::optional<std::string> ResolvePortDevice(const std::string& portName);
 
 // Whether MapPort or KELCMD_PORTS maps the port name to a device.
 bool HasPortMapping(const std::string& portName);
+
+// The entries of KELCMD_PORTS that the resolution skips because they name no port or no device
+// ("Com1", "=sim", "Com2="), as written; empty when every entry is well-formed. For programs that
+// warn about them; the resolution itself stays silent.
+std::vector<std::string> MalformedPortMappings();
 
 // Maps a port name to a device path for this process, taking precedence over KELCMD_PORTS; an empty
 // device removes the name's mapping (the environment's then counts again). False for an empty name.

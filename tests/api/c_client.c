@@ -55,7 +55,7 @@ int main(void) {
         "GetErrorText");
     SelectSlave(2);
     check(KEB_CloseKelBus() == 0, "KEB_CloseKelBus");
-    check(KEB_CloseKelBus() == 135, "KEB_CloseKelBus twice");
+    check(KEB_CloseKelBus() == KEB_WIN_ERR_CLOSECOMM, "KEB_CloseKelBus twice");
 
     /* A device that does not exist: the result code is 128, the reason tells why. */
     check(KEB_MapPort("Com8", "/dev/kelcmd-no-such-device") == 1, "KEB_MapPort missing device");
@@ -63,6 +63,35 @@ int main(void) {
     check(KEB_GetLastSystemError(&number, text, sizeof text) == 1 && number == ENOENT &&
               strcmp(text, "open /dev/kelcmd-no-such-device: No such file or directory") == 0,
           "KEB_GetLastSystemError");
+
+    /* The texts of the result codes, from the header's constants; unknown codes and short buffers.
+     */
+    {
+        static const struct {
+            uint8_t code;
+            int32_t listed;
+            const char* text;
+        } cases[] = {
+            {KEB_RCV_ERR_ID, 1, "RCV_ERR_ID / Received ID is not PC_ID! (=0)"},
+            {KEB_XMT_ERR_ACK, 1, "XMT_ERR_ACK / Corrupted Acknowledge!"},
+            {KEB_WIN_ERR_OPENCOMM, 1, "WIN_ERR_OPENCOMM / Error while opening port!"},
+            {KEB_WIN_ERR_CLOSECOMM, 1, "WIN_ERR_CLOSECOMM / Error while closing port!"},
+            {KEB_CMD_FAIL, 1, "CMD_FAIL / Command not executed!"},
+            {4, 0, "Unknown error!"},
+            {KEB_NO_COMMAND, 0, "Unknown error!"},
+        };
+        size_t i;
+        for (i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+            memset(text, 'x', sizeof text);
+            check(KEB_GetResultText(cases[i].code, text, sizeof text) == cases[i].listed &&
+                      strcmp(text, cases[i].text) == 0,
+                  cases[i].text);
+        }
+        memset(text, 'x', sizeof text);
+        check(KEB_GetResultText(KEB_XMT_ERR_TACK, text, 4) == 1 && strcmp(text, "XMT") == 0,
+              "KEB_GetResultText cuts to the buffer");
+        check(KEB_GetResultText(KEB_XMT_ERR_TACK, NULL, 0) == 1, "KEB_GetResultText without text");
+    }
 
     printf("%d passed, %d failed\n", checks - failures, failures);
     return failures == 0 ? 0 : 1;

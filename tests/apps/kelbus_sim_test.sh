@@ -84,9 +84,9 @@ frames)
     # server saw exactly those bytes on the tty, and the host exactly what the server sent.
     start_sim --units 1 --trace
     out=$(run_kelcmd --trace ReadPosition)
-    expect "$out" "^  >> 01 00 00 00 30 37 00$" "request on the host"
+    expect "$out" "Com1 >> 01 00 00 00 30 37 00$" "request on the host"
     expect "$out" "^ReadPosition: OK" "answer on the host"
-    answer=$(sed -n 's/^  << //p' <<<"$out")
+    answer=$(sed -n 's/^.* << \([0-9A-F ]*[0-9A-F]\).*$/\1/p' <<<"$out")
     stop_sim TERM
     trace=$(cat "$dir/sim.out")
     expect "$trace" "^request 01 00 00 00 30 37 00$" "request on the tty"

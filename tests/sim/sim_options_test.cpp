@@ -55,6 +55,28 @@ TEST(SimOptionsTest, MalformedOptionsAreRefused) {
     }
 }
 
+TEST(SimOptionsTest, TheProblemOfAMalformedDeviceIsNamed) {
+    struct Case {
+        const char* device;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"sim:1-3,7", ""},
+        {"/dev/ttyUSB0", ""},  // no simulated device: nothing to say
+        {"simx", ""},
+        {"sim:1-3,x",
+         "'x' is not an option (unit addresses such as 1-3 or 5, bus=NAME, "
+         "speed=F or paced)"},
+        {"sim:200", "'200' is not a unit address or range (1 to 127, first to last)"},
+        {"sim:3-1", "'3-1' is not a unit address or range (1 to 127, first to last)"},
+        {"sim:1,,2", "an option is empty (two commas in a row, or nothing after 'sim:')"},
+        {"sim:", "an option is empty (two commas in a row, or nothing after 'sim:')"},
+        {"sim:bus=", "bus= needs a name"},
+        {"sim:speed=0", "'speed=0' needs a positive number"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SimOptionsProblem(c.device), c.problem) << c.device;
+}
+
 using BusRegistryTest = SimBusTest;
 
 TEST_F(BusRegistryTest, NewBusHasUnitOneOrTheListedUnits) {

@@ -95,6 +95,25 @@ TEST_F(PortResolver, EnvironmentMappingsAreParsed) {
     EXPECT_EQ(Resolved("Com4"), "/dev/ttyS3");
 }
 
+TEST_F(PortResolver, MalformedEnvironmentEntriesAreListed) {
+    struct Case {
+        const char* value;
+        std::vector<std::string> malformed;
+    };
+    const Case cases[] = {
+        {"Com1=/dev/ttyUSB0, com2 = sim:1-3 ,junk,=sim,Com3=,Bus=sim", {"junk", "=sim", "Com3="}},
+        {"Com1=sim:1-3,7", {"7"}},  // a comma ends the entry, not the option list
+        {"Com1=sim,,Com2=sim, ", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        ::setenv("KELCMD_PORTS", c.value, 1);
+        EXPECT_EQ(MalformedPortMappings(), c.malformed) << c.value;
+    }
+    ::unsetenv("KELCMD_PORTS");
+    EXPECT_TRUE(MalformedPortMappings().empty());
+}
+
 TEST_F(PortResolver, TheFirstEnvironmentEntryOfANameCounts) {
     ::setenv("KELCMD_PORTS", "Com1=/dev/ttyUSB0,COM1=/dev/ttyUSB1", 1);
     EXPECT_EQ(Resolved("Com1"), "/dev/ttyUSB0");

@@ -1,0 +1,87 @@
+#include "trace_record.h"
+
+#include <ctime>
+
+namespace kelcmd::app {
+namespace {
+
+using std::chrono::system_clock;
+
+// "14:03:07.251" (local) or "2026-05-04T12:03:07.251Z" (UTC).
+std::string ClockText(system_clock::time_point time, bool utc) {
+    const std::time_t seconds = system_clock::to_time_t(time);
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()) % 1000;
+    std::tm parts{};
+    if (utc) {
+        gmtime_r(&seconds, &parts);
+    } else {
+        localtime_r(&seconds, &parts);
+    }
+    char text[40];
+    const size_t length =
+        std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%S" : "%H:%M:%S", &parts);
+    std::snprintf(text + length, sizeof text - length, utc ? ".%03dZ" : ".%03d",
+                  static_cast<int>(millis.count()));
+    return text;
+}
+
+const char* DirectionName(TraceRecord::Direction direction) {
+    switch (direction) {
+        case TraceRecord::Direction::kRequest:
+            return "request";
+        case TraceRecord::Direction::kAnswer:
+            return "answer";
+        case TraceRecord::Direction::kEnd:
+            return "end";
+    }
+    return "";
+}
+
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string TraceText(const TraceRecord& record) {
+    const std::string head = ClockText(record.time, false) + " " + record.port;
+    const std::string duration = std::to_string(record.durationMs) + " ms";
+    switch (record.direction) {
+        case TraceRecord::Direction::kRequest:
+            if (record.result == 0) return head + " >> " + record.hex;
+            return head + " >> " + record.hex + "\n" +
+                   ClockText(record.time + std::chrono::milliseconds(record.durationMs), false) +
+                   " " + record.port + " !! " + record.text + " (after " + duration + ")";
+        case TraceRecord::Direction::kAnswer:
+            return head + " << " + record.hex + " (" + duration + ")" +
+                   (record.result == 0 ? "" : "\n" + head + " !! " + record.text);
+        case TraceRecord::Direction::kEnd:
+            return head + " !! " + record.text + " (after " + duration + ")";
+    }
+    return head;
+}
+
+std::string TraceJson(const TraceRecord& record) {
+    return "{\"time\":" + JsonString(ClockText(record.time, true)) +
+           ",\"port\":" + JsonString(record.port) + ",\"direction\":\"" +
+           DirectionName(record.direction) + "\",\"bytes\":" + JsonString(record.hex) +
+           ",\"duration_ms\":" + std::to_string(record.durationMs) +
+           ",\"result\":" + std::to_string(record.result) + ",\"text\":" + JsonString(record.text) +
+           "}";
+}
+
+}  // namespace kelcmd::app
