@@ -2,7 +2,7 @@
 # Installs from Debian's packages whatever the build and the tests need and the machine lacks.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev)
+          libbenchmark-dev python3-pytest)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
