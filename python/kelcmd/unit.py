@@ -155,8 +155,8 @@ class Unit:
     def read_input(self, number):
         return self.call("ReadInput", number) != 0
 
-    def read_input_byte(self, port=0):
-        return self.call("ReadInputByte", port)
+    def read_input_byte(self, port_number=0):
+        return self.call("ReadInputByte", port_number)
 
     def set_output(self, number, state):
         self.call("SetOutput", number, 1 if state else 0)

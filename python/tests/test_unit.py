@@ -6,13 +6,16 @@ import kelcmd
 
 
 def test_moves_arrive_and_read_back(unit):
-    unit.move_absolute(1500)
-    assert unit.read_position() == 1500
-    unit.move_relative(-2000)
-    assert unit.read_position() == -500
-    unit.define_position(0)
-    assert unit.read_position() == 0
-    assert not unit.read_axis_status().moving
+    steps = [
+        lambda: unit.move_absolute(1500),
+        lambda: unit.move_relative(-2000),
+        lambda: unit.define_position(0),
+    ]
+    seen = []
+    for step in steps:
+        step()
+        seen.append((unit.read_position(), unit.read_axis_status()))
+    assert seen == [(1500, 0xC00), (-500, 0xC00), (0, 0xC00)]  # at rest, regulating
 
 
 def test_axis_status_names_the_bits_the_unit_sets(unit):
@@ -60,26 +63,29 @@ def test_a_refusal_carries_the_units_reason_and_warning(bus):
 
 
 def test_each_thread_hears_only_its_own_failures(bus):
-    """A thread whose commands fail must not lend its reason to another thread's failure."""
-    refusals = []
+    """Two threads whose commands fail for different reasons on one port: each exception must
+    carry its own command's reason, never the other thread's."""
+    bus.unit(2).set_reg_mode(kelcmd.REGULATION_OFF)
+    attempts = {
+        "move": lambda: bus.unit(2).move_absolute(100),  # refused: CMD_FAIL, WARN_POSREFOFF
+        "autotune": lambda: bus.unit(1).call("Autotune"),  # refused: BAD_PRM, WARN_DEF
+    }
+    heard = {name: set() for name in attempts}
 
-    def refused_moves():
-        unit = bus.unit(2)
-        unit.set_reg_mode(kelcmd.REGULATION_OFF)
-        for _ in range(20):
+    def fail_repeatedly(name):
+        for _ in range(150):
             try:
-                unit.move_absolute(100)
+                attempts[name]()
             except kelcmd.KelCmdError as error:
-                refusals.append(error.result_code)
+                heard[name].add((type(error).__name__, error.result_code, error.warning))
 
-    worker = threading.Thread(target=refused_moves)
-    worker.start()
-    for _ in range(3):
-        with pytest.raises(kelcmd.CommunicationError) as caught:
-            bus.unit(9).read_position()
-        assert caught.value.result_code == 17
-    worker.join()
-    assert refusals == [0] * 20
+    threads = [threading.Thread(target=fail_repeatedly, args=(name,)) for name in attempts]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert heard == {"move": {("UnitRefusedError", 0, 180)},
+                     "autotune": {("UnitRefusedError", 2, 140)}}
 
 
 @pytest.mark.parametrize("number, value", [(15, 2.5), (21, -5), (12, 65535), (1, 7)])
