@@ -3,8 +3,8 @@ from kelcmd.recording import POSITION_AND_VELOCITY
 
 
 def test_a_recording_reads_back_into_lists_in_pieces(unit):
-    unit.setup_recorder(period=1, data_type=POSITION_AND_VELOCITY, auto_record=False)
-    unit.record()
+    # Started by the move itself, so that the host's own pace does not shift the samples.
+    unit.setup_recorder(period=1, data_type=POSITION_AND_VELOCITY, auto_record=True)
     unit.move_absolute(800)
     assert unit.wait_for_recording(samples=600).samples >= 600
 
@@ -12,7 +12,7 @@ def test_a_recording_reads_back_into_lists_in_pieces(unit):
     assert [len(vector.samples) for vector in vectors] == [600] * 4
     position = vectors[1]
     assert (position.signal, position.name) == (1, "position is")
-    assert position.samples[0] == 0 and position.samples[-1] == 800
+    assert (position.samples[0], position.samples[-1]) == (0, 800)
     velocity = vectors[3]
     assert velocity.name == "velocity is"
     assert max(velocity.values) == max(velocity.samples) / 32 > 0
@@ -21,5 +21,9 @@ def test_a_recording_reads_back_into_lists_in_pieces(unit):
     assert unit.read_recorded_data(1, first=505, count=20).samples == position.samples[505:525]
 
 
-def test_reading_nothing_sends_nothing(unit):
+def test_record_starts_a_recording_and_reading_nothing_sends_nothing(unit):
+    unit.setup_recorder(period=1, data_type=POSITION_AND_VELOCITY, auto_record=False)
+    unit.record()
+    assert unit.wait_for_recording(samples=50).samples >= 50
+    assert len(unit.read_recorded_data(0, count=50).samples) == 50
     assert unit.read_recorded_data(0, count=0) == kelcmd.RecordedVector(0, None, [])
