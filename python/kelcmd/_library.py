@@ -1,0 +1,135 @@
+"""Finding and loading libkelcmd, and the C prototypes of the exports this package calls."""
+
+import ctypes
+import ctypes.util
+import glob
+import os
+import threading
+
+from ._signatures import COMMANDS
+from .errors import KelCmdError, LibraryNotFoundError
+
+ENVIRONMENT_VARIABLE = "KELCMD_LIBRARY"
+
+# The C types behind the codes of the signature table.
+C_TYPES = {
+    "u8": ctypes.c_uint8,
+    "u16": ctypes.c_uint16,
+    "u32": ctypes.c_uint32,
+    "i16": ctypes.c_int16,
+    "i32": ctypes.c_int32,
+    "f32": ctypes.c_float,
+}
+
+
+class KebPacket(ctypes.Structure):
+    """The raw frame of the packet exports (1032 bytes, packed)."""
+
+    _pack_ = 1
+    _fields_ = [
+        ("dest", ctypes.c_uint8),
+        ("length", ctypes.c_uint16),
+        ("send", ctypes.c_uint8),
+        ("mtype", ctypes.c_uint8),
+        ("data", ctypes.c_uint8 * 1025),
+        ("crc", ctypes.c_uint16),
+    ]
+
+
+# messageType, error (result code or refusal reason), warning, batchFlag
+ERROR_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_uint8, ctypes.c_uint8, ctypes.c_int16,
+                                  ctypes.c_uint32)
+
+_STRING = ctypes.c_char_p
+_BUS_PROTOTYPES = {
+    "KEB_MapPort": (ctypes.c_int32, [_STRING, _STRING]),
+    "KEB_InitKelBus": (ctypes.c_uint8, [ctypes.c_uint32, _STRING, ctypes.c_uint8,
+                                        ctypes.c_uint32, ctypes.c_uint32]),
+    "KEB_CloseKelBusPort": (ctypes.c_uint8, [_STRING]),
+    "KEB_GetKelBusSettings": (ctypes.c_int32, [_STRING, ctypes.POINTER(ctypes.c_uint32),
+                                               ctypes.POINTER(ctypes.c_uint8),
+                                               ctypes.POINTER(ctypes.c_uint32),
+                                               ctypes.POINTER(ctypes.c_uint32)]),
+    "KEB_GetLastSystemError": (ctypes.c_int32, [ctypes.POINTER(ctypes.c_int32),
+                                                ctypes.c_char_p, ctypes.c_uint32]),
+    "MP_KEB_SendPacket": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket)]),
+    "MP_KEB_SendPacketRetry": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket)]),
+    "MP_KEB_ReceivePacket": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket),
+                                              ctypes.c_uint32]),
+    "MP_KEB_ReceivePacketRetry": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket),
+                                                   ctypes.c_uint32]),
+    "MP_InitKelCommander": (ctypes.c_int32, [_STRING, ERROR_CALLBACK]),
+    "GetErrorText": (ctypes.c_int32, [ctypes.c_int16, ctypes.c_char_p, ctypes.c_uint32,
+                                      ctypes.c_char_p, ctypes.c_uint32]),
+    "GetWarningText": (ctypes.c_int32, [ctypes.c_int16, ctypes.c_char_p, ctypes.c_uint32,
+                                        ctypes.c_char_p, ctypes.c_uint32]),
+}
+
+
+def _argument_type(code):
+    if code.startswith("*"):
+        return ctypes.POINTER(C_TYPES[code[1:]])
+    if code in ("in", "buf"):
+        return ctypes.c_void_p
+    return C_TYPES[code]
+
+
+def _declare(cdll):
+    for name, (result, arguments) in _BUS_PROTOTYPES.items():
+        function = getattr(cdll, name)
+        function.restype = result
+        function.argtypes = arguments
+    for command, codes in COMMANDS.items():
+        function = getattr(cdll, "MP_" + command)
+        function.restype = ctypes.c_int32
+        function.argtypes = [_STRING, ctypes.c_uint8] + [_argument_type(c) for c in codes]
+    return cdll
+
+
+def _candidates():
+    """(description, path or name) in the order they are tried."""
+    explicit = os.environ.get(ENVIRONMENT_VARIABLE)
+    if explicit:
+        # An explicit choice is final: falling back would hide that it is wrong.
+        return [(f"{ENVIRONMENT_VARIABLE}={explicit}", explicit)]
+    here = os.path.dirname(os.path.abspath(__file__))
+    bundled = sorted(glob.glob(os.path.join(here, "libkelcmd.so*")), key=len)
+    found = [("beside the package", path) for path in bundled]
+    system = ctypes.util.find_library("kelcmd")
+    if system:
+        found.append(("on the system", system))
+    found.append(("on the system", "libkelcmd.so.1"))
+    return found
+
+
+_lock = threading.Lock()
+_loaded = None
+
+
+def load_library(path=None):
+    """Loads libkelcmd (from `path`, or as described in `library`) and returns it; the first
+    library loaded stays in use for the whole process."""
+    global _loaded
+    with _lock:
+        if _loaded is not None:
+            if path and os.path.realpath(path) != os.path.realpath(_loaded._name):
+                raise KelCmdError(f"libkelcmd is already loaded from {_loaded._name}")
+            return _loaded
+        candidates = [("given path", path)] if path else _candidates()
+        reasons = []
+        for where, candidate in candidates:
+            try:
+                _loaded = _declare(ctypes.CDLL(candidate))
+                return _loaded
+            except (OSError, AttributeError) as error:
+                reasons.append(f"{candidate} ({where}): {error}")
+        raise LibraryNotFoundError(
+            "libkelcmd not found. Set KELCMD_LIBRARY to the path of libkelcmd.so, copy it into "
+            f"the kelcmd package folder, or install it on the system. Tried: {'; '.join(reasons)}")
+
+
+def library():
+    """The loaded libkelcmd as a ctypes.CDLL, loading it on first use: the file named by the
+    environment variable KELCMD_LIBRARY if set, else a libkelcmd.so* in the package folder, else
+    the system's libkelcmd (ld.so search path)."""
+    return _loaded if _loaded is not None else load_library()

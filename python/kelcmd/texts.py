@@ -1,0 +1,28 @@
+"""Mnemonics and texts of the unit's error and warning numbers, as libkelcmd knows them."""
+
+import ctypes
+
+from . import _convert
+from ._library import library
+from .status import UnitMessage
+
+_NAME_SIZE = 64
+_TEXT_SIZE = 256
+
+
+def _lookup(function, code):
+    _convert.integer(code, "i16", "code")
+    name = ctypes.create_string_buffer(_NAME_SIZE)
+    text = ctypes.create_string_buffer(_TEXT_SIZE)
+    function(code, name, _NAME_SIZE, text, _TEXT_SIZE)
+    return UnitMessage(code, name.value.decode("latin-1"), text.value.decode("latin-1"))
+
+
+def error_text(code):
+    """UnitMessage of a unit error number: error_text(23).name == "ERROR_HOME"."""
+    return _lookup(library().GetErrorText, code)
+
+
+def warning_text(code):
+    """UnitMessage of a unit warning number: warning_text(170).name == "WARN_NOMOVE"."""
+    return _lookup(library().GetWarningText, code)

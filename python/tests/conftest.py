@@ -1,0 +1,33 @@
+import itertools
+import os
+import sys
+
+import pytest
+
+# The tests run against the package in this source tree, whatever is installed.
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), os.pardir))
+
+import kelcmd  # noqa: E402
+
+# Commands take only ports Com1 to Com99; every test gets one of its own.
+_numbers = itertools.cycle(range(40, 100))
+
+# Simulated time runs fast; the line keeps its usual timeouts, so a loaded machine does not fail.
+SIM_OPTIONS = "speed=20"
+
+
+@pytest.fixture
+def bus():
+    """A fresh simulated bus with units 1 to 3 on a port of its own."""
+    number = next(_numbers)
+    with kelcmd.Bus(f"Com{number}", device=f"sim:1-3,{SIM_OPTIONS},bus=pytest{number}") as opened:
+        yield opened
+
+
+@pytest.fixture
+def unit(bus):
+    """Unit 1, regulating position, whose moves answer when the target is reached."""
+    first = bus.unit(1)
+    first.set_reg_mode(kelcmd.POSITION_MODE)
+    first.set_wait_mode(kelcmd.WAIT_FOR_BOTH)
+    return first

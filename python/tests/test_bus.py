@@ -1,0 +1,88 @@
+import errno
+import os
+import subprocess
+import sys
+
+import pytest
+
+import kelcmd
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def test_a_device_that_does_not_open_raises_with_the_systems_reason():
+    with pytest.raises(kelcmd.PortError) as caught:
+        kelcmd.Bus("Com39", device="/dev/kelcmd-no-such-device")
+    error = caught.value
+    assert (error.result_code, error.os_errno) == (128, errno.ENOENT)
+    assert error.os_reason == "open /dev/kelcmd-no-such-device: No such file or directory"
+
+
+def test_a_closed_bus_raises_port_error(bus):
+    unit = bus.unit(1)
+    bus.close()
+    bus.close()  # closing twice is harmless
+    assert not bus.is_open
+    with pytest.raises(kelcmd.PortError, match="not open"):
+        unit.read_position()
+
+
+def test_units_need_a_command_port_name():
+    with kelcmd.Bus("PyRaw", device="sim:1,bus=pyraw") as raw:
+        with pytest.raises(ValueError, match="Com1 to Com99"):
+            raw.unit(1)
+        raw.send_packet(1, 200, b"ok")
+        assert raw.receive_packet().data == b"ok"
+
+
+@pytest.mark.parametrize("mtype, data, answer_type, answer_data", [
+    (200, b"\x01\x02\x03", 200, b"\x01\x02\x03"),  # echo
+    (200, bytes(range(256)) * 3 + bytes(255), 200, bytes(range(256)) * 3 + bytes(255)),
+    (200, b"", 200, b""),
+    (201, b"\x02\x00\xaa", 2, b"\x00\xaa"),  # refused: reason 2, warning 0x00AA
+])
+def test_raw_packets_round_trip(bus, mtype, data, answer_type, answer_data):
+    bus.send_packet(1, mtype, data)
+    answer = bus.receive_packet(timeout=200)
+    assert (answer.dest, answer.send, answer.mtype, answer.data) == (0, 1, answer_type,
+                                                                      answer_data)
+
+
+def test_raw_packet_failures_raise_with_their_result_code(bus):
+    with pytest.raises(kelcmd.CommunicationError) as caught:
+        bus.receive_packet(timeout=10)
+    assert caught.value.result_code == 14 and caught.value.packet.data == b""
+    with pytest.raises(kelcmd.CommunicationError) as caught:
+        bus.send_packet(9, 200, b"x")
+    assert caught.value.result_code == 17
+    with pytest.raises(ValueError):
+        bus.send_packet(1, 200, bytes(1024))
+
+
+def test_an_unloadable_library_is_named_in_the_error():
+    environment = dict(os.environ, KELCMD_LIBRARY="/nonexistent/libkelcmd.so")
+    run = subprocess.run(
+        [sys.executable, "-c", "import kelcmd; kelcmd.Bus('Com1')"], env=environment,
+        cwd=os.path.join(HERE, os.pardir), capture_output=True, text=True, timeout=60)
+    assert run.returncode != 0
+    assert "LibraryNotFoundError" in run.stderr and "/nonexistent/libkelcmd.so" in run.stderr
+
+
+def test_the_signature_table_matches_the_header():
+    sys.path.insert(0, os.path.join(HERE, os.pardir, "tools"))
+    from header_signatures import command_signatures
+
+    from kelcmd._signatures import COMMANDS
+
+    with open(os.path.join(HERE, os.pardir, os.pardir, "include", "kelcmd", "kelcmd.h")) as header:
+        expected = {name: tuple(codes) for name, codes in command_signatures(header.read()).items()}
+    assert COMMANDS == expected, "regenerate: python3 tools/header_signatures.py ... (see its doc)"
+
+
+def test_the_readme_example_runs_as_shown():
+    with open(os.path.join(HERE, os.pardir, "README.md")) as readme:
+        example = readme.read().split("```python\n", 1)[1].split("```", 1)[0]
+    run = subprocess.run([sys.executable, "-c", example], cwd=os.path.join(HERE, os.pardir),
+                         capture_output=True, text=True, timeout=120)
+    assert run.returncode == 0, run.stderr
+    assert "position 2000" in run.stdout
