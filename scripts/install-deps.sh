@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages whatever the build and the tests need and the machine lacks.
 set -euo pipefail
+# Qt 6 for libkelcmd-dialogs; its offscreen platform plugin and fonts for the headless dialog tests
+# and snapshots.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev)
+          libbenchmark-dev qt6-base-dev qt6-qpa-plugins fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

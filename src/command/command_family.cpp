@@ -104,7 +104,10 @@ void CCommandFamily::BuildTree(CCommandTree& folder) const {
     folder.SetName(displayName_);
     for (const auto& prototype : prototypes_) {
         auto command = std::make_unique<CKelStandardCommand>();
-        command->CopyFrom(*prototype);
+        {
+            std::lock_guard<std::mutex> guard(prototypeLock_);
+            command->CopyFrom(*prototype);
+        }
         auto leaf = std::make_unique<CCommandTreeLeaf>();
         leaf->SetCommand(std::move(command));
         folder.AddTail(std::move(leaf));
