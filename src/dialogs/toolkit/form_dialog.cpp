@@ -119,14 +119,17 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
         case FieldKind::kChoice: {
             auto* box = new QGroupBox(label, parent);
             box->setObjectName(namer_.Name(field.label + " group"));
-            auto* column = new QVBoxLayout(box);
+            auto* choices = new QGridLayout(box);
             widgets.choices = new QButtonGroup(this);
-            for (size_t i = 0; i < field.choices.size(); ++i) {
+            // Long lists in two columns, filled top to bottom.
+            const size_t count = field.choices.size();
+            const size_t rows = count > 8 ? (count + 1) / 2 : count;
+            for (size_t i = 0; i < count; ++i) {
                 auto* button = new QRadioButton(QString::fromStdString(field.choices[i]), box);
                 button->setObjectName(namer_.Name(field.choices[i], field.label));
                 if (!Editable()) MakeReadOnly(*button);
                 widgets.choices->addButton(button, static_cast<int>(i));
-                column->addWidget(button);
+                choices->addWidget(button, static_cast<int>(i % rows), static_cast<int>(i / rows));
             }
             grid.addWidget(box, row, 0, 1, 4);
             break;
