@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <type_traits>
 
 #include "api/catalogue_call.h"
 #include "command/command_family.h"
@@ -81,6 +82,19 @@ int ShowUnitText(CCommandFamily& family, const CKelStandardCommand& command, boo
     return 1;
 }
 
+// The core calls these hooks from its own code paths: nothing thrown here may reach it.
+template <class Body>
+auto Guarded(const char* what, Body&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s: %s\n", what, failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: failed\n", what);
+    }
+    if constexpr (!std::is_void_v<decltype(body())>) return decltype(body()){};
+}
+
 int32_t DestinationOr1(const CKelCommand& command) {
     return command.GetDestination() == 0 ? 1 : command.GetDestination();
 }
@@ -88,97 +102,115 @@ int32_t DestinationOr1(const CKelCommand& command) {
 }  // namespace
 
 int QtCommandDialogs::EditParameters(CCommandFamily&, CKelStandardCommand& command) {
-    const CommandForms* forms = FindCommandForms(command.GetName());
-    if (forms != nullptr) {
-        return forms->input ? EditForm(*forms->input, command.Wire(), command) : 1;
-    }
-    return EditForm(GenericForm(command.GetName(), command.Wire(), FormSide::kSend), command.Wire(),
-                    command);
+    return Guarded("EditParameters", [&] {
+        const CommandForms* forms = FindCommandForms(command.GetName());
+        if (forms != nullptr) {
+            return forms->input ? EditForm(*forms->input, command.Wire(), command) : 1;
+        }
+        return EditForm(GenericForm(command.GetName(), command.Wire(), FormSide::kSend),
+                        command.Wire(), command);
+    });
 }
 
 int QtCommandDialogs::ShowResults(CCommandFamily& family, CKelStandardCommand& command) {
-    const CommandForms* forms = FindCommandForms(command.GetName());
-    if (forms == nullptr) {
-        return ShowForm(GenericForm(command.GetName(), command.Wire(), FormSide::kReturn),
-                        command.Wire());
-    }
-    if (forms->unitText != CommandForms::UnitText::kNone) {
-        return ShowUnitText(family, command, forms->unitText == CommandForms::UnitText::kError);
-    }
-    if (forms->resultMessage) {
-        // A result that was not read (the command went into a batch) is not shown.
-        if (command.Wire().IsValid()) {
-            CurrentPrompt().ShowMessage(forms->resultMessage(command.Wire()));
+    return Guarded("ShowResults", [&] {
+        const CommandForms* forms = FindCommandForms(command.GetName());
+        if (forms == nullptr) {
+            return ShowForm(GenericForm(command.GetName(), command.Wire(), FormSide::kReturn),
+                            command.Wire());
         }
-        return 1;
-    }
-    return forms->result ? ShowForm(*forms->result, command.Wire()) : 1;
+        if (forms->unitText != CommandForms::UnitText::kNone) {
+            return ShowUnitText(family, command, forms->unitText == CommandForms::UnitText::kError);
+        }
+        if (forms->resultMessage) {
+            // A result that was not read (the command went into a batch) is not shown.
+            if (command.Wire().IsValid()) {
+                CurrentPrompt().ShowMessage(forms->resultMessage(command.Wire()));
+            }
+            return 1;
+        }
+        return forms->result ? ShowForm(*forms->result, command.Wire()) : 1;
+    });
 }
 
 int QtCommandDialogs::EditCustomerParameters(CKelCustomerCommand& command) {
-    CParameterList* wire = command.GetSendParameters();
-    if (wire == nullptr) return 1;
-    return EditForm(GenericForm(command.GetName(), *wire, FormSide::kSend), *wire, command);
+    return Guarded("EditCustomerParameters", [&] {
+        CParameterList* wire = command.GetSendParameters();
+        if (wire == nullptr) return 1;
+        return EditForm(GenericForm(command.GetName(), *wire, FormSide::kSend), *wire, command);
+    });
 }
 
 int QtCommandDialogs::ShowCustomerResults(CKelCustomerCommand& command) {
-    CParameterList* wire = command.GetSendParameters();
-    if (wire == nullptr || wire->GetReturnCount() == 0) return 1;
-    return ShowForm(GenericForm(command.GetName(), *wire, FormSide::kReturn), *wire);
+    return Guarded("ShowCustomerResults", [&] {
+        CParameterList* wire = command.GetSendParameters();
+        if (wire == nullptr || wire->GetReturnCount() == 0) return 1;
+        return ShowForm(GenericForm(command.GetName(), *wire, FormSide::kReturn), *wire);
+    });
 }
 
 int QtCommandDialogs::EditDestination(CKelCommand& command) {
-    if (!GuiReady("Enter Destination")) return 0;
-    int32_t minimum = 1;
-    int32_t maximum = 255;
-    command.GetDestinationRange(minimum, maximum);
-    EnterDestinationDialog dialog(DestinationOr1(command), minimum, maximum, ActiveWindow());
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    command.SetDestination(dialog.Value());
-    return 1;
+    return Guarded("Enter Destination", [&] {
+        if (!GuiReady("Enter Destination")) return 0;
+        int32_t minimum = 1;
+        int32_t maximum = 255;
+        command.GetDestinationRange(minimum, maximum);
+        EnterDestinationDialog dialog(DestinationOr1(command), minimum, maximum, ActiveWindow());
+        if (dialog.exec() != QDialog::Accepted) return 0;
+        command.SetDestination(dialog.Value());
+        return 1;
+    });
 }
 
 int QtCommandDialogs::EditPortName(CKelCommand& command) {
-    if (!GuiReady("Enter PortName")) return 0;
-    std::vector<std::string> names;
-    command.GetPortNames(names);
-    EnterPortNameDialog dialog(names, command.GetPortName(), ActiveWindow());
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    command.SetPortName(dialog.Name());
-    return 1;
+    return Guarded("Enter PortName", [&] {
+        if (!GuiReady("Enter PortName")) return 0;
+        std::vector<std::string> names;
+        command.GetPortNames(names);
+        EnterPortNameDialog dialog(names, command.GetPortName(), ActiveWindow());
+        if (dialog.exec() != QDialog::Accepted) return 0;
+        command.SetPortName(dialog.Name());
+        return 1;
+    });
 }
 
 int QtCommandDialogs::EditPortAndDestination(CKelCommand& command) {
-    if (!GuiReady("Enter PortName & Destination")) return 0;
-    std::vector<std::string> names;
-    command.GetPortNames(names);
-    int32_t minimum = 1;
-    int32_t maximum = 255;
-    command.GetDestinationRange(minimum, maximum);
-    EnterPortAndDestinationDialog dialog(names, command.GetPortName(), DestinationOr1(command),
-                                         minimum, maximum, ActiveWindow());
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    command.SetPortName(dialog.Name());
-    command.SetDestination(dialog.Destination());
-    return 1;
+    return Guarded("Enter PortName & Destination", [&] {
+        if (!GuiReady("Enter PortName & Destination")) return 0;
+        std::vector<std::string> names;
+        command.GetPortNames(names);
+        int32_t minimum = 1;
+        int32_t maximum = 255;
+        command.GetDestinationRange(minimum, maximum);
+        EnterPortAndDestinationDialog dialog(names, command.GetPortName(), DestinationOr1(command),
+                                             minimum, maximum, ActiveWindow());
+        if (dialog.exec() != QDialog::Accepted) return 0;
+        command.SetPortName(dialog.Name());
+        command.SetDestination(dialog.Destination());
+        return 1;
+    });
 }
 
 bool QtPortDialogs::EditPortSettings(CPortSettings& settings) {
-    if (!GuiReady("Communication")) return false;
-    CommunicationState state;
-    state.SetSettings(settings);
-    if (!ExecCommunicationDialog(state, ActiveWindow())) return false;
-    settings = state.GetSettings(settings);
-    return true;
+    return Guarded("Communication", [&] {
+        if (!GuiReady("Communication")) return false;
+        CommunicationState state;
+        state.SetSettings(settings);
+        if (!ExecCommunicationDialog(state, ActiveWindow())) return false;
+        settings = state.GetSettings(settings);
+        return true;
+    });
 }
 
 void QtPortDialogs::MultiPortConfiguration(void*) {
-    if (!GuiReady("Communication Port Info & Test")) return;
-    PortTableActions actions(Communication(), [](CommunicationState& state) {
-        return ExecCommunicationDialog(state, ActiveWindow());
+    return Guarded("Communication Port Info & Test", [&] {
+        if (!GuiReady("Communication Port Info & Test")) return;
+        PortTableActions actions(Communication(), [](CommunicationState& state) {
+            return ExecCommunicationDialog(state, ActiveWindow());
+        });
+        PortTableDialog dialog(actions, false, ActiveWindow());
+        dialog.exec();
     });
-    PortTableDialog dialog(actions, false, ActiveWindow());
-    dialog.exec();
 }
 
 }  // namespace kelcmd::dialogs
