@@ -204,6 +204,7 @@ void CCommandFamily::Serialize(CArchive& archive) {
         command.Serialize(archive);
         if (archive.Failed()) return;
     }
+    std::lock_guard<std::mutex> guard(prototypeLock_);
     for (size_t i = 0; i < loaded.size(); ++i) {
         CCommandFamily* owner = prototypes_[i]->GetOwner();
         prototypes_[i]->CopyFrom(loaded[i]);
@@ -212,8 +213,10 @@ void CCommandFamily::Serialize(CArchive& archive) {
 }
 
 CKelStandardCommand* CCommandFamily::GetPrototype(std::string_view name) {
-    for (const auto& prototype : prototypes_) {
-        if (prototype->GetName() == name) return prototype.get();
+    // By the catalogue's names, which never change: a prototype's own fields may be rewritten by
+    // a dialog on another thread meanwhile.
+    for (size_t i = 0; i < catalogue_.size(); ++i) {
+        if (catalogue_[i].name == name) return prototypes_[i].get();
     }
     return nullptr;
 }
