@@ -60,13 +60,7 @@ std::optional<FieldProblem> FormModel::Check() const {
         const NumberCheck check = ParseNumber(types_[i], values_[i].text);
         if (!check.ok) return FieldProblem{i, check.message, check.corrected};
         if (field.range && types_[i] != TYPE_FLOAT) {
-            const std::optional<int64_t> number = [&]() -> std::optional<int64_t> {
-                try {
-                    return std::stoll(values_[i].text);
-                } catch (...) {
-                    return std::nullopt;
-                }
-            }();
+            const std::optional<long long> number = ParseInteger(values_[i].text);
             const auto [low, high] = *field.range;
             if (!number || *number < low || *number > high) {
                 return FieldProblem{i,

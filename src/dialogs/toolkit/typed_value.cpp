@@ -17,6 +17,8 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+}  // namespace
+
 std::optional<long long> ParseInteger(const std::string& text) {
     std::string digits = Trimmed(text);
     if (!digits.empty() && digits.front() == '+') digits.erase(0, 1);
@@ -31,6 +33,8 @@ std::optional<long long> ParseInteger(const std::string& text) {
     }
     return value;
 }
+
+namespace {
 
 template <class T>
 std::vector<uint8_t> BytesOf(T value) {

@@ -34,6 +34,10 @@ int BitCount(uint8_t type);
 // correction; a type that is not a number type gives "Data Type failure".
 NumberCheck ParseNumber(uint8_t type, const std::string& text);
 
+// Decimal integer text (surrounding blanks and a leading '+' allowed); nothing for other text.
+// Values beyond 64 bits come back as the largest or smallest 64-bit value.
+std::optional<long long> ParseInteger(const std::string& text);
+
 // The value's text for a field: decimal, floats in their shortest exact form. Missing bytes read
 // as 0.
 std::string FormatNumber(uint8_t type, std::span<const uint8_t> bytes);
