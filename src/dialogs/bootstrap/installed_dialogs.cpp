@@ -32,11 +32,11 @@ QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
 
-// Edits the send side of `wire` with `spec`; 1 on "&OK" (values stored), 0 on "&Cancel".
-int EditForm(const FormSpec& spec, CParameterList& wire, CCommand& command) {
-    if (spec.fields.empty()) return 1;
-    if (!GuiReady(spec.title.c_str())) return 0;
-    FormModel model(spec, FormSide::kSend);
+// Edits the send side of `wire` with `form`; 1 on "&OK" (values stored), 0 on "&Cancel".
+int EditForm(const FormSpec& form, CParameterList& wire, CCommand& command) {
+    if (form.fields.empty()) return 1;
+    if (!GuiReady(form.title.c_str())) return 0;
+    FormModel model(form, FormSide::kSend);
     model.Load(wire);
     FormDialog dialog(model, ActiveWindow());
     if (dialog.exec() != QDialog::Accepted) return 0;
@@ -44,12 +44,12 @@ int EditForm(const FormSpec& spec, CParameterList& wire, CCommand& command) {
     return 1;
 }
 
-// Shows the return side of `wire` with `spec`: 1 when there is nothing to show or it was shown,
+// Shows the return side of `wire` with `form`: 1 when there is nothing to show or it was shown,
 // 0 when the values are not valid or no window can be shown.
-int ShowForm(const FormSpec& spec, const CParameterList& wire) {
-    if (spec.fields.empty()) return 1;
-    if (!wire.IsValid() || !GuiReady(spec.title.c_str())) return 0;
-    FormModel model(spec, FormSide::kReturn);
+int ShowForm(const FormSpec& form, const CParameterList& wire) {
+    if (form.fields.empty()) return 1;
+    if (!wire.IsValid() || !GuiReady(form.title.c_str())) return 0;
+    FormModel model(form, FormSide::kReturn);
     model.Load(wire);
     FormDialog dialog(model, ActiveWindow());
     dialog.exec();

@@ -33,17 +33,17 @@ void MakeReadOnly(QWidget& widget) {
 
 FormDialog::FormDialog(FormModel& model, QWidget* parent)
     : QDialog(parent), model_(model), widgets_(model.Spec().fields.size()) {
-    const FormSpec& spec = model_.Spec();
-    setWindowTitle(QString::fromStdString(spec.title));
-    setObjectName(ObjectNameFor(spec.title));
+    const FormSpec& form = model_.Spec();
+    setWindowTitle(QString::fromStdString(form.title));
+    setObjectName(ObjectNameFor(form.title));
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Consecutive fields of one group share a frame; fields without a group share the plain grid
     // that precedes the next group.
     size_t index = 0;
-    while (index < spec.fields.size()) {
-        const std::string& group = spec.fields[index].group;
+    while (index < form.fields.size()) {
+        const std::string& group = form.fields[index].group;
         QWidget* host = nullptr;
         if (group.empty()) {
             host = new QWidget(this);
@@ -53,7 +53,7 @@ FormDialog::FormDialog(FormModel& model, QWidget* parent)
         }
         auto* grid = new QGridLayout(host);
         if (group.empty()) grid->setContentsMargins(0, 0, 0, 0);
-        while (index < spec.fields.size() && spec.fields[index].group == group) {
+        while (index < form.fields.size() && form.fields[index].group == group) {
             AddField(*grid, index);
             ++index;
         }

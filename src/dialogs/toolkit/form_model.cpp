@@ -7,8 +7,8 @@
 
 namespace kelcmd::dialogs {
 
-FormModel::FormModel(FormSpec spec, FormSide side)
-    : spec_(std::move(spec)),
+FormModel::FormModel(FormSpec form, FormSide side)
+    : spec_(std::move(form)),
       side_(side),
       values_(spec_.fields.size()),
       types_(spec_.fields.size(), TYPE_LWORD) {}

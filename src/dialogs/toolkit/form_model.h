@@ -36,7 +36,7 @@ struct FieldProblem {
 // checked, and stored back into the command.
 class FormModel {
   public:
-    FormModel(FormSpec spec, FormSide side);
+    FormModel(FormSpec form, FormSide side);
 
     const FormSpec& Spec() const { return spec_; }
     FormSide Side() const { return side_; }
