@@ -32,8 +32,8 @@ void MakeReadOnly(QWidget& widget) {
 }
 
 FormDialog::FormDialog(FormModel& model, QWidget* parent)
-    : QDialog(parent), model_(model), widgets_(model.Spec().fields.size()) {
-    const FormSpec& form = model_.Spec();
+    : QDialog(parent), model_(model), widgets_(model.Form().fields.size()) {
+    const FormSpec& form = model_.Form();
     setWindowTitle(QString::fromStdString(form.title));
     setObjectName(ObjectNameFor(form.title));
     auto* layout = new QVBoxLayout(this);
@@ -85,7 +85,7 @@ bool FormDialog::Editable() const {
 }
 
 void FormDialog::AddField(QGridLayout& grid, size_t index) {
-    const FieldSpec& field = model_.Spec().fields[index];
+    const FieldSpec& field = model_.Form().fields[index];
     FieldWidgets& widgets = widgets_[index];
     const QString label = QString::fromStdString(field.label);
     const int row = grid.rowCount();

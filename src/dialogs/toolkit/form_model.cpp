@@ -8,25 +8,25 @@
 namespace kelcmd::dialogs {
 
 FormModel::FormModel(FormSpec form, FormSide side)
-    : spec_(std::move(form)),
+    : form_(std::move(form)),
       side_(side),
-      values_(spec_.fields.size()),
-      types_(spec_.fields.size(), TYPE_LWORD) {}
+      values_(form_.fields.size()),
+      types_(form_.fields.size(), TYPE_LWORD) {}
 
 int FormModel::IndexOf(const CParameterList& wire, size_t field) const {
-    const std::string& name = spec_.fields[field].parameter;
+    const std::string& name = form_.fields[field].parameter;
     return side_ == FormSide::kSend ? wire.FindSend(name) : wire.FindReturn(name);
 }
 
 void FormModel::Load(const CParameterList& wire) {
-    for (size_t i = 0; i < spec_.fields.size(); ++i) {
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
         const int index = IndexOf(wire, i);
         if (index < 0) continue;
         const bool send = side_ == FormSide::kSend;
         const uint8_t type = send ? wire.GetSendType(index) : wire.GetReturnType(index);
         const std::span<const uint8_t> bytes =
             send ? wire.GetSendValue(index) : wire.GetReturnValue(index);
-        const FieldSpec& field = spec_.fields[i];
+        const FieldSpec& field = form_.fields[i];
         FieldValue& value = values_[i];
         types_[i] = type;
         const uint32_t raw = ReadUnsigned(bytes.first(std::min<size_t>(
@@ -54,8 +54,8 @@ void FormModel::Load(const CParameterList& wire) {
 
 std::optional<FieldProblem> FormModel::Check() const {
     if (side_ != FormSide::kSend) return std::nullopt;
-    for (size_t i = 0; i < spec_.fields.size(); ++i) {
-        const FieldSpec& field = spec_.fields[i];
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
+        const FieldSpec& field = form_.fields[i];
         if (field.kind != FieldKind::kNumber) continue;
         const NumberCheck check = ParseNumber(types_[i], values_[i].text);
         if (!check.ok) return FieldProblem{i, check.message, check.corrected};
@@ -75,10 +75,10 @@ std::optional<FieldProblem> FormModel::Check() const {
 
 void FormModel::Store(CParameterList& wire, CCommand* command) const {
     if (side_ != FormSide::kSend) return;
-    for (size_t i = 0; i < spec_.fields.size(); ++i) {
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
         const int index = IndexOf(wire, i);
         if (index < 0) continue;
-        const FieldSpec& field = spec_.fields[i];
+        const FieldSpec& field = form_.fields[i];
         const FieldValue& value = values_[i];
         const uint8_t type = wire.GetSendType(index);
         std::vector<uint8_t> bytes;

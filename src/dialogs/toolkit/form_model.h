@@ -38,7 +38,7 @@ class FormModel {
   public:
     FormModel(FormSpec form, FormSide side);
 
-    const FormSpec& Spec() const { return spec_; }
+    const FormSpec& Form() const { return form_; }
     FormSide Side() const { return side_; }
     std::vector<FieldValue>& Values() { return values_; }
     const std::vector<FieldValue>& Values() const { return values_; }
@@ -55,7 +55,7 @@ class FormModel {
   private:
     int IndexOf(const CParameterList& wire, size_t field) const;
 
-    FormSpec spec_;
+    FormSpec form_;
     FormSide side_;
     std::vector<FieldValue> values_;
     std::vector<uint8_t> types_;
