@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh build
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELCMD_BUILD_TESTS=OFF
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELCMD_BUILD_TESTS=OFF -DKELCMD_BUILD_DIALOGS=OFF
 cmake --build build -j "$(nproc)" --target kelcmd_app
 ./build/apps/kelcmd/kelcmd demo

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages what one purpose needs and the machine lacks:
 #   build  the library and the programs (scripts/demo.sh)
-#   test   build, and GoogleTest and pytest for the tests (scripts/test.sh)
+#   test   build, and GoogleTest, pytest and Qt 6 for the tests and the dialogs (scripts/test.sh)
 #   ci     test, and clang with its sanitizer and fuzzer runtimes, Google Benchmark, pkg-config
 #          for the install check, dpkg-dev and file for the Debian package (.ci/run)
 # usage: scripts/install-deps.sh [build|test|ci]   (default: ci, everything)
 set -euo pipefail
 build=(cmake ninja-build g++)
-test=("${build[@]}" libgtest-dev libgmock-dev googletest python3 python3-pytest)
+# Qt 6 for libkelcmd-dialogs; its offscreen platform plugin and fonts for the headless dialog tests
+# and snapshots.
+test=("${build[@]}" libgtest-dev libgmock-dev googletest python3 python3-pytest qt6-base-dev
+      qt6-qpa-plugins fonts-liberation)
 ci=("${test[@]}" clang libclang-rt-14-dev libbenchmark-dev pkgconf dpkg-dev file)
 case "${1:-ci}" in
 build) packages=("${build[@]}") ;;

@@ -14,7 +14,9 @@ std::unique_ptr<CKelStandardCommand> PrepareCatalogueCall(
     // 0 and everything above 255 fail here, before a byte is sent.
     if (slave < 1 || slave > 255) return nullptr;
 
+    std::unique_lock<std::mutex> prototypeGuard(family->PrototypeLock());
     auto call = std::make_unique<CKelStandardCommand>(*prototype);
+    prototypeGuard.unlock();
     if (call->SetDestination(static_cast<int32_t>(slave)) == 0) return nullptr;
     if (call->SetPortName(port) == 0) return nullptr;
 

@@ -102,7 +102,10 @@ void CCommandFamily::BuildTree(CCommandTree& folder) const {
     folder.SetName(displayName_);
     for (const auto& prototype : prototypes_) {
         auto command = std::make_unique<CKelStandardCommand>();
-        command->CopyFrom(*prototype);
+        {
+            std::lock_guard<std::mutex> guard(prototypeLock_);
+            command->CopyFrom(*prototype);
+        }
         auto leaf = std::make_unique<CCommandTreeLeaf>();
         leaf->SetCommand(std::move(command));
         folder.AddTail(std::move(leaf));
@@ -186,6 +189,7 @@ void CCommandFamily::Serialize(CArchive& archive) {
         command.Serialize(archive);
         if (archive.Failed()) return;
     }
+    std::lock_guard<std::mutex> guard(prototypeLock_);
     for (size_t i = 0; i < loaded.size(); ++i) {
         CCommandFamily* owner = prototypes_[i]->GetOwner();
         prototypes_[i]->CopyFrom(loaded[i]);
@@ -194,8 +198,10 @@ void CCommandFamily::Serialize(CArchive& archive) {
 }
 
 CKelStandardCommand* CCommandFamily::GetPrototype(std::string_view name) {
-    for (const auto& prototype : prototypes_) {
-        if (prototype->GetName() == name) return prototype.get();
+    // By the catalogue's names, which never change: a prototype's own fields may be rewritten by
+    // a dialog on another thread meanwhile.
+    for (size_t i = 0; i < catalogue_.size(); ++i) {
+        if (catalogue_[i].name == name) return prototypes_[i].get();
     }
     return nullptr;
 }

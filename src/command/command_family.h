@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,6 +74,10 @@ class CCommandFamily {
     CKelStandardCommand& GetPrototypeAt(size_t index) { return *prototypes_.at(index); }
     const std::vector<CatalogueCommand>& GetCatalogue() const { return catalogue_; }
 
+    // Exports copy prototypes on any thread while a dialog edits and executes them: whoever reads
+    // or writes a prototype's contents holds this lock for that moment.
+    std::mutex& PrototypeLock() const { return prototypeLock_; }
+
   protected:
     // Builds one prototype per row: reset, owner, name and code, send then return parameters (and
     // the extra ones), then the row's defaults.
@@ -90,6 +95,7 @@ class CCommandFamily {
     std::vector<std::unique_ptr<CKelStandardCommand>> prototypes_;
     CKelCommunication* ports_ = nullptr;
     CCommandStack* stack_ = nullptr;
+    mutable std::mutex prototypeLock_;
 };
 
 }  // namespace kelcmd

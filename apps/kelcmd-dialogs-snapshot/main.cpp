@@ -1,0 +1,186 @@
+// kelcmd-dialogs-snapshot DIR: opens every dialog of the dialogs library, filled from a simulated
+// unit on Com1, and writes each as DIR/<name>.png, so that a person can review them. Without a
+// display it uses Qt's offscreen platform. Exit status 1 when a picture is missing or blank.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMessageBox>
+#include <cstdio>
+#include <set>
+
+#include "api/families.h"
+#include "command/parameter_types.h"
+#include "dialogs/bootstrap/application.h"
+#include "dialogs/editors/value_editors.h"
+#include "dialogs/families/form_table.h"
+#include "dialogs/families/unit_text_dialog.h"
+#include "dialogs/ports/communication_dialog.h"
+#include "dialogs/ports/entry_dialogs.h"
+#include "dialogs/ports/port_table_dialog.h"
+#include "dialogs/toolkit/command_runner.h"
+#include "dialogs/toolkit/form_dialog.h"
+#include "kelcmd/kelcmd.h"
+
+using namespace kelcmd;
+using namespace kelcmd::dialogs;
+
+namespace {
+
+class Snapshots {
+  public:
+    explicit Snapshots(QString folder) : folder_(std::move(folder)) {}
+
+    void Take(QWidget& widget, const std::string& name) {
+        widget.show();
+        widget.adjustSize();
+        QApplication::processEvents();
+        const QString path = folder_ + "/" + QString::fromStdString(name) + ".png";
+        if (!widget.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        paths_.push_back(path);
+        widget.hide();
+    }
+
+    // Every picture exists and shows more than a plain background.
+    int Check() const {
+        int blank = 0;
+        for (const QString& path : paths_) {
+            const QImage image(path);
+            std::set<QRgb> colours;
+            for (int y = 0; y < image.height() && colours.size() < 3; y += 2) {
+                for (int x = 0; x < image.width() && colours.size() < 3; x += 2) {
+                    colours.insert(image.pixel(x, y));
+                }
+            }
+            if (image.isNull() || colours.size() < 3) {
+                std::fprintf(stderr, "missing or blank: %s\n", qPrintable(path));
+                ++blank;
+            }
+        }
+        return blank;
+    }
+    size_t Count() const { return paths_.size(); }
+
+  private:
+    QString folder_;
+    std::vector<QString> paths_;
+};
+
+void Message(Snapshots& snapshots, const std::string& text, const std::string& name) {
+    QMessageBox box(QMessageBox::Information, "KelCmd", QString::fromStdString(text),
+                    QMessageBox::Ok);
+    snapshots.Take(box, name);
+}
+
+// The input form, and the result as the unit answered it, of every command with a table entry.
+void CommandWindows(Snapshots& snapshots) {
+    CKelFamilies& families = Families();
+    for (CCommandFamily* family : {static_cast<CCommandFamily*>(&families.Status()),
+                                   static_cast<CCommandFamily*>(&families.Exception()),
+                                   static_cast<CCommandFamily*>(&families.MotionInfo()),
+                                   static_cast<CCommandFamily*>(&families.Miscellaneous()),
+                                   static_cast<CCommandFamily*>(&families.InputOutput()),
+                                   static_cast<CCommandFamily*>(&families.MultiAxes())}) {
+        for (size_t i = 0; i < family->GetPrototypeCount(); ++i) {
+            const std::string name = family->GetPrototypeAt(i).GetName();
+            const CommandForms* forms = FindCommandForms(name);
+            if (forms == nullptr) continue;
+            auto command = CopyPrototype(*family, name);
+            command->SetPortName("Com1");
+            command->SetDestination(1);
+            if (forms->input) {
+                FormModel model(*forms->input, FormSide::kSend);
+                model.Load(command->Wire());
+                FormDialog dialog(model);
+                snapshots.Take(dialog, name);
+            }
+            const bool hasResult = forms->result || forms->resultMessage ||
+                                   forms->unitText != CommandForms::UnitText::kNone;
+            if (!hasResult || name == "ResetSlave") continue;
+            if (family->Execute(command.get()) == 0) {
+                std::fprintf(stderr, "%s failed on the simulated unit\n", name.c_str());
+                continue;
+            }
+            if (forms->result) {
+                FormModel model(*forms->result, FormSide::kReturn);
+                model.Load(command->Wire());
+                FormDialog dialog(model);
+                snapshots.Take(dialog, name + "-result");
+            } else if (forms->resultMessage) {
+                Message(snapshots, forms->resultMessage(command->Wire()), name + "-result");
+            }
+        }
+    }
+    UnitTextDialog error(UnitTextKind::kError, 23, nullptr);
+    snapshots.Take(error, "ReadError-result");
+    UnitTextDialog warning(UnitTextKind::kWarning, 0, nullptr);
+    snapshots.Take(warning, "ReadWarning-result");
+    Message(snapshots, kCommandFailed, "CommandFailed");
+}
+
+void PortWindows(Snapshots& snapshots) {
+    CommunicationState state;
+    CommunicationDialog communication(state);
+    snapshots.Take(communication, "Communication");
+
+    CPortSettings closed;
+    closed.Set("Com2", 57600, 1, 250, 2);
+    Communication().AddClosedPort(closed);
+    PortTableActions actions(Communication(), nullptr);
+    PortTableDialog table(actions, false);
+    table.resize(760, 300);
+    snapshots.Take(table, "CommunicationPortInfoAndTest");
+    Communication().RemovePort("Com2");
+
+    EnterDestinationDialog destination(1, 1, 127);
+    snapshots.Take(destination, "EnterDestination");
+    EnterPortNameDialog portName({"Com1", "Com2", "Com3"}, "Com1");
+    snapshots.Take(portName, "EnterPortName");
+    EnterPortAndDestinationDialog both({"Com1", "Com2", "Com3"}, "Com2", 5, 1, 255);
+    snapshots.Take(both, "EnterPortNameAndDestination");
+}
+
+void ValueEditors(Snapshots& snapshots) {
+    NumberEditorDialog number("positionIs ( LInt )", TYPE_LINT, {0x39, 0x30, 0, 0});
+    snapshots.Take(number, "EditValue-Number");
+    BitsEditorDialog bits16("status ( Bits16 )", TYPE_BITS16, {0x11, 0x80});
+    snapshots.Take(bits16, "EditValue-Bits16");
+    BitsEditorDialog bits32("mask ( Bits32 )", TYPE_BITS32, {0x01, 0, 0, 0x80});
+    snapshots.Take(bits32, "EditValue-Bits32");
+    BoolEditorDialog check("enabled ( Bool )", {1});
+    snapshots.Take(check, "EditValue-Bool");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kelcmd-dialogs-snapshot DIR\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (const std::string reason = PrepareGui(); !reason.empty()) {
+        std::fprintf(stderr, "kelcmd-dialogs-snapshot: %s\n", reason.c_str());
+        return 1;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    KEB_MapPort("Com1", "sim");
+    if (KEB_InitKelBus(19200, "Com1", KEB_RTS_CONTROL, 100, 4) != 0) {
+        std::fprintf(stderr, "cannot open the simulated unit on Com1\n");
+        return 1;
+    }
+    Snapshots snapshots(folder);
+    CommandWindows(snapshots);
+    PortWindows(snapshots);
+    ValueEditors(snapshots);
+    KEB_CloseKelBusPort("Com1");
+    const int blank = snapshots.Check();
+    std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],
+                blank);
+    return blank == 0 ? 0 : 1;
+}

@@ -1,0 +1,90 @@
+/*
+ * KelCmd dialogs: the interactive twins of the commands (libkelcmd-dialogs, Qt 6 Widgets).
+ *
+ * MP_<Command>Dlg(portName, slave) asks for the command's parameters, executes the command on the
+ * port and slave, and shows its result. The dialog opens with the values last entered. An empty
+ * port name or a slave of 0 is asked for first. Result: 1 when the command was executed and its
+ * result shown; 0 when cancelled, when the command failed ("Command failed!" is shown), or when no
+ * dialog can be shown.
+ *
+ * A host without Qt needs nothing more: the first dialog creates the Qt application object on the
+ * calling thread, which from then on is the only thread that may show dialogs. Without a display
+ * (no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM), or on another thread, a dialog export returns 0
+ * and writes the reason as one line on standard error. A host with its own QApplication calls
+ * them from its GUI thread.
+ */
+#ifndef KELCMD_KELCMD_DIALOGS_H
+#define KELCMD_KELCMD_DIALOGS_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(KELCMD_BUILDING_DIALOGS)
+#define KELCMD_DIALOGS_API __attribute__((visibility("default")))
+#else
+#define KELCMD_DIALOGS_API
+#endif
+
+/* Ports: the "Communication" dialog for the current port (1 when confirmed and the port opened;
+ * the chosen port becomes the current port), and the port table editor (always 0). */
+KELCMD_DIALOGS_API int32_t KEB_InitKelBusDlg(void);
+KELCMD_DIALOGS_API int32_t KEB_MultiPortConfigurationDlg(void);
+
+/* Status. */
+KELCMD_DIALOGS_API int32_t MP_ReadAxisStatusDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadErrorDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadWarningDlg(const char* portName, uint8_t slave);
+
+/* Exception. */
+KELCMD_DIALOGS_API int32_t MP_ResetSlaveDlg(const char* portName, uint8_t slave);
+
+/* Motion info. */
+KELCMD_DIALOGS_API int32_t MP_ReadPositionDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPositionMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPositionIsMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadVelocityDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadVelocityMeanDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadVelocityMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadVelocityIsMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadCurrentDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadCurrentMeanDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadCurrentMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadCurrentIsMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPosVelCurDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPosVelCurMeanDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPosVelCurMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPosVelCurIsMustDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadAxisInfoDlg(const char* portName, uint8_t slave);
+
+/* Miscellaneous. */
+KELCMD_DIALOGS_API int32_t MP_ReadECStatusDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadMaxStackDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadSysTimeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetCurrentDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_WaitTimeDlg(const char* portName, uint8_t slave);
+
+/* Inputs and outputs. */
+KELCMD_DIALOGS_API int32_t MP_ReadAnalogInputDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadInputDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadInputByteDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetOutputDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetOutputByteDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetUserPWMDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_WaitForInputDlg(const char* portName, uint8_t slave);
+
+/* Multi axes. */
+KELCMD_DIALOGS_API int32_t MP_InitMoveAbsoluteDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitMoveAbsoluteInfoDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitMoveRelativeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitMoveRelativeInfoDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitSetVelocityDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitSetVelocityInfoDlg(const char* portName, uint8_t slave);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KELCMD_KELCMD_DIALOGS_H */

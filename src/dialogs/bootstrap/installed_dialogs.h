@@ -1,0 +1,29 @@
+#pragma once
+
+#include "command/command_dialogs.h"
+#include "transport/kel_communication.h"
+
+namespace kelcmd::dialogs {
+
+// The command dialogs the core calls: the forms of the per-command tables (or forms built from a
+// command's parameter list), the customer commands' forms, and the three entry dialogs. Each
+// returns 0 when no dialog can be shown on the calling thread.
+class QtCommandDialogs final : public CommandDialogs {
+  public:
+    int EditParameters(CCommandFamily& family, CKelStandardCommand& command) override;
+    int ShowResults(CCommandFamily& family, CKelStandardCommand& command) override;
+    int EditCustomerParameters(CKelCustomerCommand& command) override;
+    int ShowCustomerResults(CKelCustomerCommand& command) override;
+    int EditDestination(CKelCommand& command) override;
+    int EditPortName(CKelCommand& command) override;
+    int EditPortAndDestination(CKelCommand& command) override;
+};
+
+// "Communication" for one port's settings, and the port table editor.
+class QtPortDialogs final : public PortDialogs {
+  public:
+    bool EditPortSettings(CPortSettings& settings) override;
+    void MultiPortConfiguration(void* parent) override;
+};
+
+}  // namespace kelcmd::dialogs

@@ -1,0 +1,130 @@
+#include "dialogs/toolkit/form_model.h"
+
+#include "command/command.h"
+#include "command/parameter_list.h"
+#include "command/parameter_types.h"
+#include "dialogs/toolkit/typed_value.h"
+
+namespace kelcmd::dialogs {
+
+FormModel::FormModel(FormSpec form, FormSide side)
+    : form_(std::move(form)),
+      side_(side),
+      values_(form_.fields.size()),
+      types_(form_.fields.size(), TYPE_LWORD) {}
+
+int FormModel::IndexOf(const CParameterList& wire, size_t field) const {
+    const std::string& name = form_.fields[field].parameter;
+    return side_ == FormSide::kSend ? wire.FindSend(name) : wire.FindReturn(name);
+}
+
+void FormModel::Load(const CParameterList& wire) {
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
+        const int index = IndexOf(wire, i);
+        if (index < 0) continue;
+        const bool send = side_ == FormSide::kSend;
+        const uint8_t type = send ? wire.GetSendType(index) : wire.GetReturnType(index);
+        const std::span<const uint8_t> bytes =
+            send ? wire.GetSendValue(index) : wire.GetReturnValue(index);
+        const FieldSpec& field = form_.fields[i];
+        FieldValue& value = values_[i];
+        types_[i] = type;
+        const uint32_t raw = ReadUnsigned(bytes.first(std::min<size_t>(
+            bytes.size(), ParameterTypeSize(type) != 0 ? ParameterTypeSize(type) : 4)));
+        switch (field.kind) {
+            case FieldKind::kNumber:
+                value.text = FormatNumber(type, bytes);
+                break;
+            case FieldKind::kChoice:
+            case FieldKind::kList: {
+                const int64_t index = static_cast<int64_t>(raw) - field.firstCode;
+                const bool known = index >= 0 && index < static_cast<int64_t>(field.choices.size());
+                value.choice = known ? static_cast<int>(index) : -1;
+                break;
+            }
+            case FieldKind::kBits:
+                value.bits = raw;
+                break;
+            case FieldKind::kCheck:
+                value.checked = raw != 0;
+                break;
+        }
+    }
+}
+
+std::optional<FieldProblem> FormModel::Check() const {
+    if (side_ != FormSide::kSend) return std::nullopt;
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
+        const FieldSpec& field = form_.fields[i];
+        if (field.kind != FieldKind::kNumber) continue;
+        const NumberCheck check = ParseNumber(types_[i], values_[i].text);
+        if (!check.ok) return FieldProblem{i, check.message, check.corrected};
+        if (field.range && types_[i] != TYPE_FLOAT) {
+            const std::optional<long long> number = ParseInteger(values_[i].text);
+            const auto [low, high] = *field.range;
+            if (!number || *number < low || *number > high) {
+                return FieldProblem{i,
+                                    "Please enter an integer between " + std::to_string(low) +
+                                        " and " + std::to_string(high) + ".",
+                                    std::nullopt};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void FormModel::Store(CParameterList& wire, CCommand* command) const {
+    if (side_ != FormSide::kSend) return;
+    for (size_t i = 0; i < form_.fields.size(); ++i) {
+        const int index = IndexOf(wire, i);
+        if (index < 0) continue;
+        const FieldSpec& field = form_.fields[i];
+        const FieldValue& value = values_[i];
+        const uint8_t type = wire.GetSendType(index);
+        std::vector<uint8_t> bytes;
+        switch (field.kind) {
+            case FieldKind::kNumber: {
+                NumberCheck check = ParseNumber(type, value.text);
+                if (!check.ok) continue;
+                bytes = std::move(check.bytes);
+                if (field.timeout && command != nullptr) {
+                    command->SetAnswerTimeout(ReadUnsigned(bytes));
+                }
+                break;
+            }
+            case FieldKind::kChoice:
+            case FieldKind::kList:
+                if (value.choice < 0) continue;
+                bytes = BytesOfType(type, static_cast<uint32_t>(field.firstCode + value.choice));
+                break;
+            case FieldKind::kBits:
+                bytes = BytesOfType(type, value.bits);
+                break;
+            case FieldKind::kCheck:
+                bytes = BytesOfType(type, value.checked ? 1 : 0);
+                break;
+        }
+        wire.SetSendValue(index, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+}
+
+FormSpec GenericForm(const std::string& title, const CParameterList& wire, FormSide side) {
+    FormSpec form{title, {}};
+    const bool send = side == FormSide::kSend;
+    const size_t count = send ? wire.GetSendCount() : wire.GetReturnCount();
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t type = send ? wire.GetSendType(i) : wire.GetReturnType(i);
+        const std::string& name = send ? wire.GetSendName(i) : wire.GetReturnName(i);
+        if (IsNumberType(type)) {
+            form.fields.push_back(Number(name, name));
+        } else if (BitCount(type) != 0) {
+            form.fields.push_back(Bits(name, name, NumberedBits("Bit ", 0, BitCount(type))));
+        } else if (type == TYPE_BOOL) {
+            FieldSpec check{name, name, FieldKind::kCheck};
+            form.fields.push_back(check);
+        }
+    }
+    return form;
+}
+
+}  // namespace kelcmd::dialogs

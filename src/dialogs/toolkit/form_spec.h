@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kelcmd {
+class CParameterList;
+}
+
+namespace kelcmd::dialogs {
+
+// How one parameter is shown.
+enum class FieldKind {
+    kNumber,  // a typed number with its unit
+    kChoice,  // radio buttons, one per code, in code order
+    kList,    // a drop-down list, one entry per code, in code order
+    kBits,    // one check box per named bit
+    kCheck,   // one check box for a Bool
+};
+
+struct BitLabel {
+    int bit;
+    std::string label = {};
+};
+
+// One field of a command form, bound to a parameter by name: a send parameter in an input form,
+// a return parameter in a result form.
+struct FieldSpec {
+    std::string parameter = {};
+    std::string label = {};
+    FieldKind kind = FieldKind::kNumber;
+    std::string unit = {};
+    // kChoice, kList: the labels of the codes firstCode, firstCode + 1, ...
+    std::vector<std::string> choices = {};
+    int64_t firstCode = 0;
+    // kBits: the bits shown, in display order; bits not listed keep their value.
+    std::vector<BitLabel> bits = {};
+    // A timeout in ms: "( 0 = infinite )" beside it, and the value also becomes the command's
+    // answer timeout.
+    bool timeout = false;
+    // An accepted range narrower than the type's.
+    std::optional<std::pair<int64_t, int64_t>> range = std::nullopt;
+    // Consecutive fields with the same group are framed together under that title.
+    std::string group = {};
+};
+
+struct FormSpec {
+    std::string title;
+    std::vector<FieldSpec> fields;
+};
+
+// Everything a command shows: an input form (none: the command runs without asking), a result
+// form, or its result as a message instead, or the unit's error or warning with "&Clear".
+struct CommandForms {
+    enum class UnitText { kNone, kError, kWarning };
+
+    std::optional<FormSpec> input = std::nullopt;
+    std::optional<FormSpec> result = std::nullopt;
+    std::function<std::string(const CParameterList& wire)> resultMessage = nullptr;
+    UnitText unitText = UnitText::kNone;
+};
+
+// Field builders for the per-command tables.
+FieldSpec Number(std::string parameter, std::string label, std::string unit = {});
+FieldSpec Timeout(std::string parameter, std::string label = "Timeout");
+FieldSpec Choice(std::string parameter, std::string label, std::vector<std::string> choices,
+                 int64_t firstCode = 0);
+FieldSpec List(std::string parameter, std::string label, std::vector<std::string> choices,
+               int64_t firstCode = 0);
+FieldSpec Bits(std::string parameter, std::string label, std::vector<BitLabel> bits);
+// "prefix first" ... "prefix last" for bits 0, 1, ...
+std::vector<BitLabel> NumberedBits(const std::string& prefix, int first, int count);
+std::vector<std::string> NumberedNames(const std::string& prefix, int first, int count);
+
+}  // namespace kelcmd::dialogs
