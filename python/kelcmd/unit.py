@@ -66,6 +66,12 @@ class Unit:
 
     # ---- motion control ---------------------------------------------------------------------
 
+    def dialog(self, command):
+        """The command's dialog (from libkelcmd-dialogs) on this unit: True when the user
+        confirmed and the command ran; False when cancelled, failed or without a display."""
+        from .dialogs import command_dialog
+        return command_dialog(self.bus.port, self.address, command)
+
     def set_reg_mode(self, mode):
         """REGULATION_OFF, CURRENT_MODE, POSITION_MODE or FOLLOW_ENCODER."""
         self.call("SetRegMode", mode)
