@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "archive/archive.h"
+#include "command/command_files.h"
 #include "platform/prompt.h"
 
 namespace kelcmd {
@@ -128,10 +129,8 @@ bool SaveRecordedDataFile(const std::string& path, const CRecordedData& data) {
 }
 
 RecordedDataLoad LoadRecordedDataFile(const std::string& path, CRecordedData& data) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return RecordedDataLoad::kCannotOpen;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes)) return RecordedDataLoad::kCannotOpen;
     return LoadRecordedData(bytes, data);
 }
 

@@ -1,5 +1,6 @@
 #include "command/command_files.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -13,16 +14,6 @@ namespace kelcmd {
 namespace {
 
 constexpr const char* kMalformedText = "Unexpected file format.";
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) return false;
-    bytes.resize(static_cast<size_t>(size));
-    file.seekg(0);
-    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
-}
 
 FileStatus WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -60,6 +51,20 @@ std::string CommonMessage(FileStatus status, const std::string& path) {
 }
 
 }  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+    // A folder, a device or a pipe is no file of ours: reading one could fail late, block, or
+    // never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return false;
+    const std::streamoff size = file.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) return false;
+    bytes.resize(static_cast<size_t>(size));
+    file.seekg(0);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
+}
 
 std::string BatchFileMessage(FileStatus status, const std::string& name, const std::string& path) {
     if (status == FileStatus::kDuplicate) return "BatchCommand '" + name + "' is already loaded!";
@@ -105,7 +110,7 @@ FileStatus WriteBatchFile(const std::string& path, const CKelBatchCommand& batch
 FileStatus ReadBatchFile(const std::string& path, CBatchCommandStore& store,
                          std::string* loadedName) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return FileStatus::kOpenFailed;
+    if (!ReadFileBytes(path, bytes)) return FileStatus::kOpenFailed;
     std::unique_ptr<CKelBatchCommand> batch;
     const FileStatus status = LoadBatchBytes(bytes, batch);
     if (status != FileStatus::kOk) return status;
@@ -160,7 +165,7 @@ FileStatus WriteCustomerSetFile(const std::string& path, const CCustomerCommandS
 FileStatus ReadCustomerSetFile(const std::string& path, CCustomerCommandSets& sets,
                                std::string* loadedName) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return FileStatus::kOpenFailed;
+    if (!ReadFileBytes(path, bytes)) return FileStatus::kOpenFailed;
     std::unique_ptr<CCustomerCommandSet> set;
     const FileStatus status = LoadCustomerSetBytes(bytes, set);
     if (status != FileStatus::kOk) return status;
@@ -203,7 +208,7 @@ int LoadStructureFromPath(const std::string& path, CStructureDefinition& definit
     FileStatus status = FileStatus::kBadType;
     if (EndsWith(path, "usp")) {
         std::vector<uint8_t> bytes;
-        status = ReadWholeFile(path, bytes) ? LoadStructureBytes(bytes, definition)
+        status = ReadFileBytes(path, bytes) ? LoadStructureBytes(bytes, definition)
                                             : FileStatus::kOpenFailed;
     }
     if (status == FileStatus::kOk) return 1;

@@ -24,6 +24,10 @@ inline constexpr const char* kStructureFileVersion = "uspFileVersion_1.00";
 // memory.
 inline constexpr uint64_t kMaxFileBytes = 64 * 1024 * 1024;
 
+// Reads a whole regular file of at most kMaxFileBytes; false (and `bytes` unspecified) for
+// anything else or a read error.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes);
+
 enum class FileStatus {
     kOk,
     kOpenFailed,  // the file cannot be opened, read or written
