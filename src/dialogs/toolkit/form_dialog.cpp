@@ -92,7 +92,8 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
     QWidget* parent = grid.parentWidget();
 
     switch (field.kind) {
-        case FieldKind::kNumber: {
+        case FieldKind::kNumber:
+        case FieldKind::kText: {
             grid.addWidget(new QLabel(label, parent), row, 0);
             widgets.edit = new QLineEdit(parent);
             widgets.edit->setObjectName(namer_.Name(field.label));
