@@ -264,8 +264,8 @@ const std::vector<FamilyDialogCase>& Cases() {
          {{0x10, {15, 0x3F, 0x80, 0x00, 0x00}}, {0x12, {}}},
          {Ok([](QDialog& d) { Choose(d, "parameter", 14); }), Ok([](QDialog& d) {
               EXPECT_EQ(Text(d, "name"), "Gear ratio");
-              EXPECT_EQ(Text(d, "float"), "1");
-              Type(d, "float", "2.5");
+              EXPECT_EQ(Text(d, "value_float"), "1");
+              Type(d, "value_float", "2.5");
           })},
          1,
          {{1, 0x10, {15}}, {1, 0x12, {15, 0x40, 0x20, 0x00, 0x00}}},

@@ -112,9 +112,13 @@ int EditTempParameter(CCommandFamily& family, const char* port, uint8_t slave) {
                                static_cast<uint32_t>(value.size()));
 
     FieldSpec name{"", "Name", FieldKind::kText};
+    name.readOnly = true;
     FieldSpec valueText{"", "Value read", FieldKind::kText};
-    const FormSpec spec{"SetTempParam",
-                        {name, Number("value", TypeName(info->type), info->unit), valueText}};
+    valueText.readOnly = true;
+    const FormSpec spec{
+        "SetTempParam",
+        {name, Number("value", std::string("Value ") + TypeName(info->type), info->unit),
+         valueText}};
     const int confirmed = EditCommandForm(spec, *write, [&](std::vector<FieldValue>& values) {
         values[0].text = SystemParameterName(number);
         values[2].text = SystemParameterValueText(number, ReadUnsigned(value));

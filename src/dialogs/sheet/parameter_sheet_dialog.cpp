@@ -64,6 +64,7 @@ ParameterSheetDialog::ParameterSheetDialog(ParameterSheetModel& model, const She
 
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("pages");
+    tabs->setUsesScrollButtons(false);  // every page's tab in sight
     const int pages = model_.Extended() ? kSheetPageCount : kExtendedPage;
     for (int page = 0; page < pages; ++page) {
         tabs->addTab(BuildPage(page, texts.temporary), SheetPageTitle(page));
@@ -138,6 +139,7 @@ QWidget* ParameterSheetDialog::BuildPage(int page, bool temporary) {
         extParams_->setObjectName("extended_parameters");
         extParams_->setHorizontalHeaderLabels({"Name", "Type", "Value"});
         extParams_->verticalHeader()->hide();
+        extParams_->horizontalHeader()->setStretchLastSection(true);
         extParams_->setMinimumHeight(200);
         for (size_t i = 0; i < fields.size(); ++i) {
             if (!InTable(fields[i])) continue;

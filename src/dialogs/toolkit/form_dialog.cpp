@@ -97,7 +97,7 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
             grid.addWidget(new QLabel(label, parent), row, 0);
             widgets.edit = new QLineEdit(parent);
             widgets.edit->setObjectName(namer_.Name(field.label));
-            widgets.edit->setReadOnly(!Editable());
+            widgets.edit->setReadOnly(!Editable() || field.readOnly);
             widgets.edit->setMinimumWidth(110);
             grid.addWidget(widgets.edit, row, 1);
             if (!field.unit.empty()) {

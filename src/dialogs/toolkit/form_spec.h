@@ -51,6 +51,8 @@ struct FieldSpec {
     std::optional<std::pair<int64_t, int64_t>> range = std::nullopt;
     // Consecutive fields with the same group are framed together under that title.
     std::string group = {};
+    // Shown in an input form without being edited (a name beside the value it belongs to).
+    bool readOnly = false;
 };
 
 // A check of the fields' texts that runs on "&OK" before the number checks: the refused field and
