@@ -365,3 +365,69 @@ TEST_F(DialogTest, MoveAbsoluteKeepsPositionAndTimeout) {
 
 }  // namespace
 }  // namespace kelcmd::testing
+
+namespace kelcmd::testing {
+namespace {
+
+// Every dialog that asks before it writes opens against the simulated unit and, cancelled, sends
+// nothing but the reads it shows.
+TEST_F(DialogTest, CancelledDialogsWriteNothing) {
+    struct Row {
+        const char* name;
+        Dialog dialog;
+        std::vector<uint8_t> reads;  // the codes it may send before its window opens
+    };
+    const std::vector<Row> rows = {
+        {"DefinePosition", MP_DefinePositionDlg, {}},
+        {"FindHome", MP_FindHomeDlg, {}},
+        {"FindHomeEx", MP_FindHomeExDlg, {}},
+        {"FindHomeSys", MP_FindHomeSysDlg, {}},
+        {"FindIndex", MP_FindIndexDlg, {}},
+        {"MoveAbsolute", MP_MoveAbsoluteDlg, {}},
+        {"MoveAbsoluteInfo", MP_MoveAbsoluteInfoDlg, {}},
+        {"MoveRelative", MP_MoveRelativeDlg, {}},
+        {"MoveRelativeInfo", MP_MoveRelativeInfoDlg, {}},
+        {"SetRegMode", MP_SetRegModeDlg, {}},
+        {"SetVelocity", MP_SetVelocityDlg, {}},
+        {"SetVelocityInfo", MP_SetVelocityInfoDlg, {}},
+        {"SetWaitMode", MP_SetWaitModeDlg, {}},
+        {"StopMotion", MP_StopMotionDlg, {}},
+        {"WaitForPosition", MP_WaitForPositionDlg, {}},
+        {"WaitForTargetPos", MP_WaitForTargetPosDlg, {}},
+        {"EditProfile", MP_EditProfileDlg, {47}},
+        {"EditPosVelocity", MP_EditPosVelocityDlg, {47}},
+        {"PutChar", MP_PutCharDlg, {}},
+        {"PutString", MP_PutStringDlg, {}},
+        {"PutWord_Dec", MP_PutWord_DecDlg, {}},
+        {"PutInt_Dec", MP_PutInt_DecDlg, {}},
+        {"PutLWord_Dec", MP_PutLWord_DecDlg, {}},
+        {"PutLong_Dec", MP_PutLong_DecDlg, {}},
+        {"PutFloat_Dec", MP_PutFloat_DecDlg, {}},
+        {"PutWord_Hex", MP_PutWord_HexDlg, {}},
+        {"PutLWord_Hex", MP_PutLWord_HexDlg, {}},
+        {"PutByte_Bin", MP_PutByte_BinDlg, {}},
+        {"PutWord_Bin", MP_PutWord_BinDlg, {}},
+        {"GetString", MP_GetStringDlg, {}},
+        {"EditTempParam", MP_EditTempParamDlg, {}},
+        {"ReadPermanentParam", MP_ReadPermanentParamDlg, {}},
+        {"EditCurRegGains", MP_EditCurRegGainsDlg, {0x1A}},
+        {"EditPosRegGains", MP_EditPosRegGainsDlg, {0x1C}},
+        {"EditAllTempParam", MP_EditAllTempParamDlg, {0x16}},
+        {"EditAllPermParam", MP_EditAllPermParamDlg, {0x17}},
+    };
+    for (const Row& row : rows) {
+        SimPort port(43);
+        RecordingPrompt prompt;
+        ModalScript script({});
+        EXPECT_EQ(row.dialog(port.name.c_str(), 1), 0) << row.name;
+        EXPECT_EQ(script.titles.size(), 1U) << row.name;
+        EXPECT_TRUE(prompt.messages.empty()) << row.name;
+        for (const WireRequest& request : WireRequests(port)) {
+            EXPECT_NE(std::find(row.reads.begin(), row.reads.end(), request.mtype), row.reads.end())
+                << row.name << " sent " << int(request.mtype);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kelcmd::testing

@@ -63,6 +63,10 @@ struct RoundTrip {
     bool extended;
 };
 
+void PrintTo(const RoundTrip& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class UnchangedSheetTest : public DialogTest, public ::testing::WithParamInterface<RoundTrip> {};
 
 TEST_P(UnchangedSheetTest, WritesBackExactlyTheBytesItRead) {
