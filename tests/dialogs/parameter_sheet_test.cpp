@@ -22,6 +22,8 @@ T_SysParamEx UnitSet() {
     T_SysParamEx set = DefaultSysParamEx();
     set.sysParam.axisNumber = 5;
     set.sysParam.rs232Baudrate = 57600;
+    set.sysParam.rs485Baudrate = 12345;  // not in the list: kept while nobody touches it
+    set.sysParam.startUpMode = 7;        // a code without a name
     set.sysParam.sysConfig = 0x4321;
     set.sysParam.sysConfig2 = -3;
     set.sysParam.changeCount = 17;
