@@ -1,15 +1,21 @@
 // kelcmd-dialogs-snapshot DIR: opens every dialog of the dialogs library, filled from a simulated
 // unit on Com1, and writes each as DIR/<name>.png, so that a person can review them. Without a
 // display it uses Qt's offscreen platform. Exit status 1 when a picture is missing or blank.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #include "api/families.h"
 #include "command/parameter_types.h"
+#include "command/system_parameter_table.h"
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
@@ -17,9 +23,11 @@
 #include "dialogs/ports/communication_dialog.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
+#include "dialogs/sheet/parameter_sheet_dialog.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/toolkit/form_dialog.h"
 #include "kelcmd/kelcmd.h"
+#include "kelcmd/kelcmd_dialogs.h"
 
 using namespace kelcmd;
 using namespace kelcmd::dialogs;
@@ -30,14 +38,15 @@ class Snapshots {
   public:
     explicit Snapshots(QString folder) : folder_(std::move(folder)) {}
 
-    void Take(QWidget& widget, const std::string& name) {
+    // `keepOpen`: a modal window that the caller goes on with.
+    void Take(QWidget& widget, const std::string& name, bool keepOpen = false) {
         widget.show();
         widget.adjustSize();
         QApplication::processEvents();
         const QString path = folder_ + "/" + QString::fromStdString(name) + ".png";
         if (!widget.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         paths_.push_back(path);
-        widget.hide();
+        if (!keepOpen) widget.hide();
     }
 
     // Every picture exists and shows more than a plain background.
@@ -71,6 +80,33 @@ void Message(Snapshots& snapshots, const std::string& text, const std::string& n
     snapshots.Take(box, name);
 }
 
+// Windows that open modally inside the library's own code: each one is pictured when it appears;
+// all but the last are confirmed with "&OK" so that the next one opens, the last is closed.
+void ModalWindows(Snapshots& snapshots, const std::vector<std::string>& names,
+                  const std::function<void()>& open) {
+    QTimer timer;
+    size_t next = 0;
+    QPointer<QWidget> last;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr || window == last) return;
+        last = window;
+        if (next >= names.size()) {  // more windows than expected: closed unpictured
+            window->hide();
+            return;
+        }
+        window->adjustSize();
+        QApplication::processEvents();
+        const bool final = next + 1 == names.size();
+        snapshots.Take(*window, names[next++], !final);
+        if (!final) {
+            if (auto* ok = window->findChild<QAbstractButton*>("ok")) ok->click();
+        }
+    });
+    timer.start(10);
+    open();
+}
+
 // The input form, and the result as the unit answered it, of every command with a table entry.
 void CommandWindows(Snapshots& snapshots) {
     CKelFamilies& families = Families();
@@ -79,7 +115,10 @@ void CommandWindows(Snapshots& snapshots) {
                                    static_cast<CCommandFamily*>(&families.MotionInfo()),
                                    static_cast<CCommandFamily*>(&families.Miscellaneous()),
                                    static_cast<CCommandFamily*>(&families.InputOutput()),
-                                   static_cast<CCommandFamily*>(&families.MultiAxes())}) {
+                                   static_cast<CCommandFamily*>(&families.MultiAxes()),
+                                   static_cast<CCommandFamily*>(&families.MotionControl()),
+                                   static_cast<CCommandFamily*>(&families.SerialIo()),
+                                   static_cast<CCommandFamily*>(&families.SystemParameter())}) {
         for (size_t i = 0; i < family->GetPrototypeCount(); ++i) {
             const std::string name = family->GetPrototypeAt(i).GetName();
             const CommandForms* forms = FindCommandForms(name);
@@ -87,20 +126,28 @@ void CommandWindows(Snapshots& snapshots) {
             auto command = CopyPrototype(*family, name);
             command->SetPortName("Com1");
             command->SetDestination(1);
-            if (forms->input) {
+            if (forms->editInput) {
+                ModalWindows(snapshots, {name}, [&] { family->EditParameters(*command); });
+            } else if (forms->input) {
                 FormModel model(*forms->input, FormSide::kSend);
                 model.Load(command->Wire());
                 FormDialog dialog(model);
                 snapshots.Take(dialog, name);
             }
-            const bool hasResult = forms->result || forms->resultMessage ||
+            const bool hasResult = forms->result || forms->resultMessage || forms->showResult ||
                                    forms->unitText != CommandForms::UnitText::kNone;
             if (!hasResult || name == "ResetSlave") continue;
             if (family->Execute(command.get()) == 0) {
-                std::fprintf(stderr, "%s failed on the simulated unit\n", name.c_str());
-                continue;
+                if (!forms->resultMessage) {
+                    std::fprintf(stderr, "%s failed on the simulated unit\n", name.c_str());
+                    continue;
+                }
+                // A read the simulated unit does not serve: its message for an answer of zeros.
+                command->Wire().SetValid(true);
             }
-            if (forms->result) {
+            if (forms->showResult) {
+                ModalWindows(snapshots, {name + "-result"}, [&] { family->ShowResults(*command); });
+            } else if (forms->result) {
                 FormModel model(*forms->result, FormSide::kReturn);
                 model.Load(command->Wire());
                 FormDialog dialog(model);
@@ -150,6 +197,36 @@ void ValueEditors(Snapshots& snapshots) {
     snapshots.Take(check, "EditValue-Bool");
 }
 
+// The dialogs that read, edit and write through their own steps, and each page of the parameter
+// sheet.
+void ReadEditWriteWindows(Snapshots& snapshots) {
+    const std::vector<std::pair<std::vector<std::string>, int32_t (*)(const char*, uint8_t)>>
+        exports = {
+            {{"EditProfile"}, MP_EditProfileDlg},
+            {{"EditPosVelocity"}, MP_EditPosVelocityDlg},
+            {{"EditCurRegGains"}, MP_EditCurRegGainsDlg},
+            {{"EditPosRegGains"}, MP_EditPosRegGainsDlg},
+            {{"EditTempParam-choice", "EditTempParam"}, MP_EditTempParamDlg},
+            {{"ReadPermanentParam-choice", "ReadPermanentParam-result"}, MP_ReadPermanentParamDlg}};
+    for (const auto& [names, dialog] : exports) {
+        ModalWindows(snapshots, names, [dialog] { dialog("Com1", 1); });
+    }
+    for (const bool extended : {true, false}) {
+        ParameterSheetModel model(extended, DefaultSysParamEx());
+        ParameterSheetDialog sheet(model,
+                                   {"Temporary System Parameter", SheetCaption({}, 1), true});
+        auto* pages = sheet.findChild<QTabWidget*>("pages");
+        const std::string prefix =
+            extended ? "SystemParameterSheet-" : "SystemParameterShortSheet-";
+        for (int page = 0; page < pages->count(); ++page) {
+            if (!extended && page != kInitialisationPage) continue;
+            pages->setCurrentIndex(page);
+            snapshots.Take(sheet, prefix + std::to_string(page));
+        }
+    }
+    Message(snapshots, kDefaultsSet, "SystemParameterSheet-NoData");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,6 +255,7 @@ int main(int argc, char** argv) {
     CommandWindows(snapshots);
     PortWindows(snapshots);
     ValueEditors(snapshots);
+    ReadEditWriteWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],

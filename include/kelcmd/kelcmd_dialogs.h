@@ -83,6 +83,63 @@ KELCMD_DIALOGS_API int32_t MP_InitMoveRelativeInfoDlg(const char* portName, uint
 KELCMD_DIALOGS_API int32_t MP_InitSetVelocityDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_InitSetVelocityInfoDlg(const char* portName, uint8_t slave);
 
+/* Motion control. MP_EditProfileDlg and MP_EditPosVelocityDlg read the profile, let it be edited
+ * and write it back. */
+KELCMD_DIALOGS_API int32_t MP_DefinePositionDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_FindHomeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_FindHomeExDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_FindHomeSysDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_FindIndexDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_MoveAbsoluteDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_MoveAbsoluteInfoDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_MoveRelativeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_MoveRelativeInfoDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadIndexDistanceDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetRegModeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetVelocityDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetVelocityInfoDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetWaitModeDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_StopMotionDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_WaitForPositionDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_WaitForTargetPosDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditProfileDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditPosVelocityDlg(const char* portName, uint8_t slave);
+
+/* The unit's own RS232 line. */
+KELCMD_DIALOGS_API int32_t MP_PutCharDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutStringDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_IsCharAvailableDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetCharDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetStringDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutWord_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutInt_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutLWord_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutLong_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutFloat_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutWord_HexDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutLWord_HexDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutByte_BinDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_PutWord_BinDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetWord_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetInt_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetLWord_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetLong_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetFloat_DecDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetWord_HexDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_GetLWord_HexDlg(const char* portName, uint8_t slave);
+
+/* Single system parameters, the regulators' gains and the version. */
+KELCMD_DIALOGS_API int32_t MP_EditTempParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadPermanentParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditCurRegGainsDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditPosRegGainsDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadVersionDlg(const char* portName, uint8_t slave);
+
+/* The whole system parameter set in a tabbed sheet: read (extended form, else the short one),
+ * edited, and written back on OK. */
+KELCMD_DIALOGS_API int32_t MP_EditAllTempParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditAllPermParamDlg(const char* portName, uint8_t slave);
+
 #ifdef __cplusplus
 }
 #endif

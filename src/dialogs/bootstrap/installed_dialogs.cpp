@@ -105,6 +105,9 @@ int32_t DestinationOr1(const CKelCommand& command) {
 int QtCommandDialogs::EditParameters(CCommandFamily&, CKelStandardCommand& command) {
     return Guarded("EditParameters", [&] {
         const CommandForms* forms = FindCommandForms(command.GetName());
+        if (forms != nullptr && forms->editInput) {
+            return GuiReady(command.GetName().c_str()) ? forms->editInput(command) : 0;
+        }
         if (forms != nullptr) {
             return forms->input ? EditForm(*forms->input, command.Wire(), command) : 1;
         }
@@ -119,6 +122,10 @@ int QtCommandDialogs::ShowResults(CCommandFamily& family, CKelStandardCommand& c
         if (forms == nullptr) {
             return ShowForm(GenericForm(command.GetName(), command.Wire(), FormSide::kReturn),
                             command.Wire());
+        }
+        if (forms->showResult) {
+            if (!command.Wire().IsValid()) return 1;
+            return GuiReady(command.GetName().c_str()) ? forms->showResult(command) : 0;
         }
         if (forms->unitText != CommandForms::UnitText::kNone) {
             return ShowUnitText(family, command, forms->unitText == CommandForms::UnitText::kError);

@@ -22,6 +22,9 @@ void AddMotionInfoForms(FormTable& table);
 void AddMiscellaneousForms(FormTable& table);
 void AddInputOutputForms(FormTable& table);
 void AddMultiAxesForms(FormTable& table);
+void AddMotionControlForms(FormTable& table);
+void AddSerialIoForms(FormTable& table);
+void AddSystemParameterForms(FormTable& table);
 
 // Bit names shared by several families.
 const std::vector<BitLabel>& AxisStatusBits();       // the 16 bits of the axis status word
@@ -30,5 +33,7 @@ const std::vector<BitLabel>& MotionFlagBits();       // "Done" ... "LoLimit" of 
 // "Input 1" to "Input 8", "ENABLE", "LEFT", "RIGHT", "HOME", "ENC-INDEX", "STOP", "DIG_OVLD":
 // the inputs by number 1 to 15.
 const std::vector<std::string>& InputNames();
+// The home procedures by type 1 to 9.
+const std::vector<std::string>& HomeProcedureNames();
 
 }  // namespace kelcmd::dialogs

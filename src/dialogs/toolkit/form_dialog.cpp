@@ -92,11 +92,12 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
     QWidget* parent = grid.parentWidget();
 
     switch (field.kind) {
-        case FieldKind::kNumber: {
+        case FieldKind::kNumber:
+        case FieldKind::kText: {
             grid.addWidget(new QLabel(label, parent), row, 0);
             widgets.edit = new QLineEdit(parent);
             widgets.edit->setObjectName(namer_.Name(field.label));
-            widgets.edit->setReadOnly(!Editable());
+            widgets.edit->setReadOnly(!Editable() || field.readOnly);
             widgets.edit->setMinimumWidth(110);
             grid.addWidget(widgets.edit, row, 1);
             if (!field.unit.empty()) {

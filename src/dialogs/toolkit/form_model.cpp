@@ -1,11 +1,30 @@
 #include "dialogs/toolkit/form_model.h"
 
+#include <algorithm>
+
 #include "command/command.h"
 #include "command/parameter_list.h"
 #include "command/parameter_types.h"
 #include "dialogs/toolkit/typed_value.h"
 
 namespace kelcmd::dialogs {
+
+int ChoiceOfCode(const FieldSpec& field, uint32_t raw) {
+    if (!field.codes.empty()) {
+        for (size_t i = 0; i < field.codes.size(); ++i) {
+            if (field.codes[i] == static_cast<int64_t>(raw)) return static_cast<int>(i);
+        }
+        return -1;
+    }
+    const int64_t index = static_cast<int64_t>(raw) - field.firstCode;
+    const bool known = index >= 0 && index < static_cast<int64_t>(field.choices.size());
+    return known ? static_cast<int>(index) : -1;
+}
+
+int64_t CodeOfChoice(const FieldSpec& field, int choice) {
+    if (!field.codes.empty()) return field.codes.at(static_cast<size_t>(choice));
+    return field.firstCode + choice;
+}
 
 FormModel::FormModel(FormSpec form, FormSide side)
     : form_(std::move(form)),
@@ -37,9 +56,7 @@ void FormModel::Load(const CParameterList& wire) {
                 break;
             case FieldKind::kChoice:
             case FieldKind::kList: {
-                const int64_t index = static_cast<int64_t>(raw) - field.firstCode;
-                const bool known = index >= 0 && index < static_cast<int64_t>(field.choices.size());
-                value.choice = known ? static_cast<int>(index) : -1;
+                value.choice = ChoiceOfCode(field, raw);
                 break;
             }
             case FieldKind::kBits:
@@ -48,12 +65,25 @@ void FormModel::Load(const CParameterList& wire) {
             case FieldKind::kCheck:
                 value.checked = raw != 0;
                 break;
+            case FieldKind::kText: {
+                // Up to the first zero byte: a string of the unit.
+                const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+                value.text.assign(bytes.begin(), end);
+                break;
+            }
         }
     }
 }
 
 std::optional<FieldProblem> FormModel::Check() const {
     if (side_ != FormSide::kSend) return std::nullopt;
+    if (form_.textCheck) {
+        std::vector<std::string> texts;
+        for (const FieldValue& value : values_) texts.push_back(value.text);
+        if (auto refused = form_.textCheck(texts)) {
+            return FieldProblem{refused->first, refused->second, std::nullopt};
+        }
+    }
     for (size_t i = 0; i < form_.fields.size(); ++i) {
         const FieldSpec& field = form_.fields[i];
         if (field.kind != FieldKind::kNumber) continue;
@@ -95,13 +125,16 @@ void FormModel::Store(CParameterList& wire, CCommand* command) const {
             case FieldKind::kChoice:
             case FieldKind::kList:
                 if (value.choice < 0) continue;
-                bytes = BytesOfType(type, static_cast<uint32_t>(field.firstCode + value.choice));
+                bytes = BytesOfType(type, static_cast<uint32_t>(CodeOfChoice(field, value.choice)));
                 break;
             case FieldKind::kBits:
                 bytes = BytesOfType(type, value.bits);
                 break;
             case FieldKind::kCheck:
                 bytes = BytesOfType(type, value.checked ? 1 : 0);
+                break;
+            case FieldKind::kText:
+                bytes.assign(value.text.begin(), value.text.end());
                 break;
         }
         wire.SetSendValue(index, bytes.data(), static_cast<uint32_t>(bytes.size()));

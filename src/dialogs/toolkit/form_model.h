@@ -61,6 +61,10 @@ class FormModel {
     std::vector<uint8_t> types_;
 };
 
+// The entry of a choice or list field that stands for `raw` (-1: none), and the code of an entry.
+int ChoiceOfCode(const FieldSpec& field, uint32_t raw);
+int64_t CodeOfChoice(const FieldSpec& field, int choice);
+
 // A form for a command without a table entry: one field per parameter of that side, labelled with
 // the parameter's name; structures and arrays are left out.
 FormSpec GenericForm(const std::string& title, const CParameterList& wire, FormSide side);

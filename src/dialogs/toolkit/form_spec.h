@@ -8,8 +8,9 @@
 #include <vector>
 
 namespace kelcmd {
+class CKelStandardCommand;
 class CParameterList;
-}
+}  // namespace kelcmd
 
 namespace kelcmd::dialogs {
 
@@ -20,6 +21,7 @@ enum class FieldKind {
     kList,    // a drop-down list, one entry per code, in code order
     kBits,    // one check box per named bit
     kCheck,   // one check box for a Bool
+    kText,    // the bytes of a byte array as text; stored with the text's length
 };
 
 struct BitLabel {
@@ -37,6 +39,9 @@ struct FieldSpec {
     // kChoice, kList: the labels of the codes firstCode, firstCode + 1, ...
     std::vector<std::string> choices = {};
     int64_t firstCode = 0;
+    // kChoice, kList: the code of each entry where the codes are not consecutive (empty: firstCode
+    // + position).
+    std::vector<int64_t> codes = {};
     // kBits: the bits shown, in display order; bits not listed keep their value.
     std::vector<BitLabel> bits = {};
     // A timeout in ms: "( 0 = infinite )" beside it, and the value also becomes the command's
@@ -46,11 +51,19 @@ struct FieldSpec {
     std::optional<std::pair<int64_t, int64_t>> range = std::nullopt;
     // Consecutive fields with the same group are framed together under that title.
     std::string group = {};
+    // Shown in an input form without being edited (a name beside the value it belongs to).
+    bool readOnly = false;
 };
+
+// A check of the fields' texts that runs on "&OK" before the number checks: the refused field and
+// the message, or nothing when the texts pass.
+using TextCheck = std::function<std::optional<std::pair<size_t, std::string>>(
+    const std::vector<std::string>& texts)>;
 
 struct FormSpec {
     std::string title;
     std::vector<FieldSpec> fields;
+    TextCheck textCheck = nullptr;
 };
 
 // Everything a command shows: an input form (none: the command runs without asking), a result
@@ -62,6 +75,10 @@ struct CommandForms {
     std::optional<FormSpec> result = std::nullopt;
     std::function<std::string(const CParameterList& wire)> resultMessage = nullptr;
     UnitText unitText = UnitText::kNone;
+    // A command whose dialogs are not plain forms: its own input window (1: confirmed and stored
+    // into the command, 0: cancelled) and its own result window (1: shown).
+    std::function<int(CKelStandardCommand& command)> editInput = nullptr;
+    std::function<int(CKelStandardCommand& command)> showResult = nullptr;
 };
 
 // Field builders for the per-command tables.

@@ -1,0 +1,85 @@
+#include "dialogs/families/command_windows.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "command/kel_standard_command.h"
+#include "command/parameter_types.h"
+#include "dialogs/toolkit/form_dialog.h"
+#include "dialogs/toolkit/object_names.h"
+#include "dialogs/toolkit/typed_value.h"
+
+namespace kelcmd::dialogs {
+namespace {
+
+bool AnswerTimeoutField(const FieldSpec& field) {
+    return field.parameter.empty() && field.timeout;
+}
+
+}  // namespace
+
+int EditCommandForm(const FormSpec& spec, CKelStandardCommand& command, const FillFields& fill,
+                    const TakeFields& take) {
+    FormModel model(spec, FormSide::kSend);
+    model.Load(command.Wire());
+    for (size_t i = 0; i < spec.fields.size(); ++i) {
+        if (AnswerTimeoutField(spec.fields[i])) {
+            model.Values()[i].text = std::to_string(command.GetAnswerTimeout());
+        }
+    }
+    if (fill) fill(model.Values());
+    FormDialog dialog(model, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) return 0;
+    model.Store(command.Wire(), &command);
+    for (size_t i = 0; i < spec.fields.size(); ++i) {
+        if (!AnswerTimeoutField(spec.fields[i])) continue;
+        const NumberCheck check = ParseNumber(TYPE_LWORD, model.Values()[i].text);
+        if (check.ok) command.SetAnswerTimeout(ReadUnsigned(check.bytes));
+    }
+    if (take) take(model.Values());
+    return 1;
+}
+
+TextsDialog::TextsDialog(const std::string& title,
+                         const std::vector<std::pair<std::string, std::string>>& rows,
+                         QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QString::fromStdString(title));
+    setObjectName(ObjectNameFor(title));
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* grid = new QGridLayout();
+    ObjectNamer namer;
+    for (const auto& [label, text] : rows) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(QString::fromStdString(label), this), row, 0);
+        auto* field = new QLineEdit(QString::fromStdString(text), this);
+        field->setObjectName(namer.Name(label));
+        field->setReadOnly(true);
+        field->setMinimumWidth(180);
+        grid->addWidget(field, row, 1);
+    }
+    layout->addLayout(grid);
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    auto* ok = new QPushButton(tr("&OK"), this);
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    buttons->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addLayout(buttons);
+}
+
+int ShowTexts(const std::string& title,
+              const std::vector<std::pair<std::string, std::string>>& rows) {
+    TextsDialog dialog(title, rows, QApplication::activeWindow());
+    dialog.exec();
+    return 1;
+}
+
+}  // namespace kelcmd::dialogs
