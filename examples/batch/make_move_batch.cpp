@@ -1,6 +1,6 @@
-// Writes the sample batch file move.kbc: position regulation on, moves that answer on arrival, and
-// a move to 1500 qc that reports its flags and duration. The members are copies of the library's
-// own catalogue commands, so the file is what the batch editor would store.
+// Writes the sample batch file examples/move.kbc: position regulation on, moves that answer on
+// arrival, and a move to 1500 qc that reports its flags and duration. The members are copies of the
+// library's own catalogue commands, so the file is what the batch editor would store.
 #include <cstdio>
 
 #include "api/catalogue_call.h"
