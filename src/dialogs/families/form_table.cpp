@@ -11,6 +11,9 @@ const CommandForms* FindCommandForms(const std::string& command) {
         AddMiscellaneousForms(forms);
         AddInputOutputForms(forms);
         AddMultiAxesForms(forms);
+        AddRecorderForms(forms);
+        AddAutotuneForms(forms);
+        AddCheckCrcForms(forms);
         return forms;
     }();
     const auto found = table.find(command);

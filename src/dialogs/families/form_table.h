@@ -22,6 +22,9 @@ void AddMotionInfoForms(FormTable& table);
 void AddMiscellaneousForms(FormTable& table);
 void AddInputOutputForms(FormTable& table);
 void AddMultiAxesForms(FormTable& table);
+void AddRecorderForms(FormTable& table);
+void AddAutotuneForms(FormTable& table);
+void AddCheckCrcForms(FormTable& table);
 
 // Bit names shared by several families.
 const std::vector<BitLabel>& AxisStatusBits();       // the 16 bits of the axis status word
