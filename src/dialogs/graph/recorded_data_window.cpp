@@ -143,7 +143,6 @@ RecordedDataWindow::RecordedDataWindow(CRecordedData data, QWidget* parent) : QD
     column->setFixedWidth(kControlColumn);
     layout->addWidget(column);
     BuildControls(column);
-    connect(canvas_, &GraphCanvas::Changed, this, [this] { Refresh(); });
     FillCurveList();
     setMinimumSize(kBaseWidth * 4 / 5, kBaseHeight * 4 / 5);
     resize(kBaseWidth, kBaseHeight);
@@ -248,10 +247,6 @@ void RecordedDataWindow::FillCurveList() {
     filling_ = false;
     if (view_.CurveCount() > 0) curves_->setCurrentRow(static_cast<int>(view_.SelectedCurve()));
     ShowStatistics();
-    canvas_->update();
-}
-
-void RecordedDataWindow::Refresh() {
     canvas_->update();
 }
 

@@ -24,9 +24,6 @@ class GraphCanvas final : public QWidget {
   public:
     GraphCanvas(RecordedDataView& view, QWidget* parent);
 
-  Q_SIGNALS:
-    void Changed();
-
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -70,7 +67,6 @@ class RecordedDataWindow final : public QDialog {
   private:
     void BuildControls(QWidget* column);
     void FillCurveList();
-    void Refresh();
     void ShowStatistics();
     void OnLoad();
     void OnSave();
