@@ -66,6 +66,31 @@ TEST_F(RecorderDialogTest, DisplayRecordedDataReadsInPiecesAndShowsTheGraph) {
     EXPECT_EQ(script.titles, std::vector<std::string>{"Recorded Data"});
 }
 
+TEST_F(RecorderDialogTest, ReadRecordedDataShowsThePieceItRead) {
+    RecorderPort port(47);
+    ASSERT_EQ(port.openResult, 0);
+    StoreRecording(port, 20);
+    RecordingPrompt prompt;
+    std::vector<double> values;
+    ModalScript script({Ok([](QDialog& d) {
+                            Find<QComboBox>(d, "vector").setCurrentIndex(1);
+                            Type(d, "first_sample", "5");
+                            Type(d, "number_of_samples", "3");
+                        }),
+                        [&](QDialog& dialog) {
+                            const GraphCurve curve =
+                                static_cast<RecordedDataWindow&>(dialog).View().Curve(0);
+                            values = curve.values;
+                            EXPECT_EQ(curve.name, "position is");
+                            EXPECT_EQ(curve.times, (std::vector<double>{0, 1, 2}));  // 1000 us
+                            dialog.accept();
+                        }});
+    EXPECT_EQ(MP_ReadRecordedDataDlg(port.name.c_str(), 1), 1);
+    EXPECT_EQ(RecorderRequests(port),
+              (std::vector<RecorderRequest>{{0x6B, {1, 0x00, 0x05, 0x00, 0x03}}}));
+    EXPECT_EQ(values, (std::vector<double>{4, 5, 6}));
+}
+
 TEST_F(RecorderDialogTest, DisplayRecordedDataWithoutSamplesShowsTheError) {
     RecorderPort port(42);
     port.Peripherals().recorder.Store({0, 1, 4, 5}, 1000, {});

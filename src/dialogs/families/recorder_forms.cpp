@@ -41,8 +41,7 @@ void AddRecorderForms(FormTable& table) {
     table["ReadRecordedData"] = {
         .input = FormSpec{"ReadRecordedData",
                           {List("vector", "Vector", NumberedNames("Vector ", 0, 4)),
-                           Number("firstSample", "First sample"), samples,
-                           Number("samplePeriod", "Sample period", "us")}}};
+                           Number("firstSample", "First sample"), samples}}};
 }
 
 void AddAutotuneForms(FormTable& table) {
