@@ -9,21 +9,27 @@
 #include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include "api/families.h"
+#include "api/recording_readout.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
 #include "dialogs/families/unit_text_dialog.h"
+#include "dialogs/graph/recorded_data_window.h"
 #include "dialogs/ports/communication_dialog.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
+#include "dialogs/recorder/recorder_dialogs.h"
 #include "dialogs/sheet/parameter_sheet_dialog.h"
+#include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/toolkit/form_dialog.h"
 #include "kelcmd/kelcmd.h"
@@ -227,6 +233,77 @@ void ReadEditWriteWindows(Snapshots& snapshots) {
     Message(snapshots, kDefaultsSet, "SystemParameterSheet-NoData");
 }
 
+// A move recorded by the simulated unit (position must and is, current must and is), shown with
+// and without its error graph; the recorder's, autotuning's and structure editor's dialogs.
+void RecorderWindows(Snapshots& snapshots) {
+    SetRegMode(2);
+    SetProfile(0, 0.02f, 0.02f);
+    SetupRecorder(1, 2, 1);
+    MoveRelative(4000, 5000);
+    uint8_t finished = 0;
+    uint16_t samples = 0;
+    uint32_t period = 0;
+    for (int i = 0; i < 100 && finished == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (ReadNbOfSamples(&finished, &samples, &period) == 0) break;
+    }
+    CRecordedData move;
+    if (!ReadWholeRecording(&Families().Recording(), "Com1", 1, move)) {
+        std::fprintf(stderr, "no recording from the simulated unit\n");
+    }
+    RecordedDataWindow withErrors(move);
+    snapshots.Take(withErrors, "RecordedData");
+    CRecordedData alone = move;
+    std::erase_if(alone.Curves(), [](const RecordedCurve& curve) { return curve.signal == 1; });
+    RecordedDataWindow standard(alone);
+    standard.View().SetGrid(false);
+    standard.View().SetDisplayMode(1);
+    snapshots.Take(standard, "RecordedData-standard");
+
+    std::vector<int16_t> polled;
+    for (int i = 0; i < 40; ++i) polled.push_back(static_cast<int16_t>((i % 10) * 25));
+    RecordedDataWindow samplesWindow(BuildPolledData(40, 1, {{{14, polled.data()}}}));
+    snapshots.Take(samplesWindow, "RecordedData-polled");
+    SelectGraphDialog select(GraphKind::kError, nullptr);
+    snapshots.Take(select, "SelectGraph");
+
+    SetupRecorderDialog setup(8, 2, true, nullptr);
+    snapshots.Take(setup, "SetupRecorder");
+    InitAutotuneDialog init(2, 1, 202, 1, nullptr);
+    snapshots.Take(init, "InitAutotune");
+    SquareCurrentTestDialog square(200, 2000, nullptr);
+    snapshots.Take(square, "SquareCurrentTest");
+    for (const char* name : {"RecordData", "ReadRecordedData", "SetPWM", "CheckCRC"}) {
+        CCommandFamily& family = std::string(name) == "SetPWM"
+                                     ? static_cast<CCommandFamily&>(Families().Autotune())
+                                 : std::string(name) == "CheckCRC"
+                                     ? static_cast<CCommandFamily&>(Families().UserParameter())
+                                     : static_cast<CCommandFamily&>(Families().Recording());
+        auto command = CopyPrototype(family, name);
+        FormModel model(*FindCommandForms(name)->input, FormSide::kSend);
+        model.Load(command->Wire());
+        FormDialog dialog(model);
+        snapshots.Take(dialog, name);
+    }
+
+    CStructureDefinition axis("AxisSetup", {{"enabled", ELEMENT_BOOL, 1},
+                                            {"speed", ELEMENT_WORD, 1},
+                                            {"offsets", ELEMENT_LINT, 3},
+                                            {"gain", ELEMENT_FLOAT, 1},
+                                            {"flags", ELEMENT_BITS8, 1}});
+    DefineStructureDialog define(axis, 1023, true, "Define Structure for User-Parameter 1",
+                                 nullptr);
+    snapshots.Take(define, "DefineDataStructure");
+    AddElementDialog add(nullptr);
+    snapshots.Take(add, "DefineDataStructure-Add");
+    CStructureData values(axis, true);
+    values.LoadImage(std::vector<uint8_t>{1,    0, 0x03, 0xE8, 0, 0,    0,    10, 0xFF, 0xFF, 0xFF,
+                                          0xF6, 0, 0,    0,    0, 0x3F, 0xC0, 0,  0,    0xA5, 0},
+                     true);
+    StructureDataDialog edit(values, true, nullptr);
+    snapshots.Take(edit, "EditDataOf");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -256,6 +333,7 @@ int main(int argc, char** argv) {
     PortWindows(snapshots);
     ValueEditors(snapshots);
     ReadEditWriteWindows(snapshots);
+    RecorderWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],

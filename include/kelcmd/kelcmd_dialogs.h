@@ -139,6 +139,30 @@ KELCMD_DIALOGS_API int32_t MP_ReadVersionDlg(const char* portName, uint8_t slave
  * edited, and written back on OK. */
 KELCMD_DIALOGS_API int32_t MP_EditAllTempParamDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_EditAllPermParamDlg(const char* portName, uint8_t slave);
+/* Recorder, recorded data graph, autotuning and memory check sums. The polled data come as
+ * nbOfSamples samples per curve, the period between them, and four pairs of a signal number and
+ * the host's samples (a null pointer adds no curve). */
+KELCMD_DIALOGS_API int32_t MP_DisplayRecordedDataDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_DisplayPolledDataDlg(uint16_t nbOfSamples, uint32_t period,
+                                                   uint8_t signal1, const int16_t* data1,
+                                                   uint8_t signal2, const int16_t* data2,
+                                                   uint8_t signal3, const int16_t* data3,
+                                                   uint8_t signal4, const int16_t* data4);
+KELCMD_DIALOGS_API int32_t MP_SetupRecorderDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_RecordDataDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadNbOfSamplesDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ReadRecordedDataDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_InitAutotuneDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_AutotuneDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SquareCurrentTestDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_SetPWMDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_CheckCRCDlg(const char* portName, uint8_t slave);
+
+/* User parameter sets: each set's values edited through its structure. */
+KELCMD_DIALOGS_API int32_t MP_EditAllTempUsr1ParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr1ParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditAllTempUsr2ParamDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr2ParamDlg(const char* portName, uint8_t slave);
 
 #ifdef __cplusplus
 }

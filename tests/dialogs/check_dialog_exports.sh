@@ -13,7 +13,7 @@ public=$(echo "$symbols" | sed -n 's/@@\?KELCMD_DIALOGS_1$//p' | sort -u)
 other=$(echo "$symbols" | grep -v -E '@@?KELCMD_DIALOGS_1$' |
         grep -v -E '^(KELCMD_DIALOGS_1|_init|_fini|_edata|_end|__bss_start)$' || true)
 expected=$(sort -u "$implemented")
-declared=$(grep -o -E '\b(MP|KEB)_[A-Za-z_]+Dlg\(' "$header" | tr -d '(' | sort -u)
+declared=$(grep -o -E '\b(MP|KEB)_[A-Za-z0-9_]+Dlg\(' "$header" | tr -d '(' | sort -u)
 
 status=0
 report() { if [ -n "$2" ]; then echo "$1"; echo "$2"; status=1; fi; }

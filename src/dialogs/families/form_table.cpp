@@ -14,6 +14,9 @@ const CommandForms* FindCommandForms(const std::string& command) {
         AddMotionControlForms(forms);
         AddSerialIoForms(forms);
         AddSystemParameterForms(forms);
+        AddRecorderForms(forms);
+        AddAutotuneForms(forms);
+        AddCheckCrcForms(forms);
         return forms;
     }();
     const auto found = table.find(command);

@@ -25,6 +25,9 @@ void AddMultiAxesForms(FormTable& table);
 void AddMotionControlForms(FormTable& table);
 void AddSerialIoForms(FormTable& table);
 void AddSystemParameterForms(FormTable& table);
+void AddRecorderForms(FormTable& table);
+void AddAutotuneForms(FormTable& table);
+void AddCheckCrcForms(FormTable& table);
 
 // Bit names shared by several families.
 const std::vector<BitLabel>& AxisStatusBits();       // the 16 bits of the axis status word
