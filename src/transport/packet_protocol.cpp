@@ -107,9 +107,10 @@ bool IsAnswerFailure(uint8_t result) {
     return result >= RCV_ERR_CRC && result <= RCV_ERR_T1;
 }
 
-// How long the line must stay quiet after a failed exchange before the next frame goes out: the
-// wait for the first answer byte and one character timeout more, so that an answer as late again
-// as the answer timeout allowed is still caught; at most a second.
+// How long the line must stay quiet after a failed exchange before the next frame goes out: as
+// long as the wait for the first answer byte lasted (the answer timeout, and the character timeout
+// that a one-byte read adds), so that an answer twice as late as that wait is still caught; at
+// most a second.
 uint32_t GuardTime(const CSerialLine& line, const CFrameExchange& exchange) {
     const uint64_t first = exchange.answerTimeout != 0 ? exchange.answerTimeout : kMaxGuardMs;
     return static_cast<uint32_t>(
