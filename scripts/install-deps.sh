@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev)
+# Only for the benchmark comparison (scripts/bench-compare.sh): libmodbus's RTU master and strace.
+packages+=(libmodbus-dev pkg-config strace)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

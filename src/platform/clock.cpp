@@ -11,12 +11,13 @@ namespace {
 
 constexpr uint64_t kNanosPerSecond = 1000000000u;
 constexpr int64_t kMinimumSpin = 10000;  // ns
-constexpr int64_t kMaximumSpin = 200000;
+constexpr int64_t kMaximumSpin = 100000;
 constexpr int64_t kSpinReserve = 5000;  // spun beyond the expected lateness
 
-// How late this thread's sleeps wake up: a running estimate that rises quickly with a late wake
-// and sinks slowly, so that it sits near the upper end of the usual wake-ups. Wake-ups later than
-// the largest spin are preemptions; spinning longer would not have prevented them.
+// How late this thread's sleeps wake up: a running estimate that rises faster with a late wake
+// than it sinks with an early one, so that it sits above most of the usual wake-ups (about four
+// in five). Wake-ups later than the largest spin are preemptions; spinning longer would not have
+// prevented them, only burnt the core.
 class WakeLateness {
   public:
     int64_t Spin() const {
@@ -27,12 +28,12 @@ class WakeLateness {
         if (lateness > estimate_) {
             estimate_ += (lateness - estimate_) / 4;
         } else {
-            estimate_ -= (estimate_ - lateness) / 32;
+            estimate_ -= (estimate_ - lateness) / 16;
         }
     }
 
   private:
-    int64_t estimate_ = 50000;
+    int64_t estimate_ = 30000;
 };
 
 // The kernel's default timer slack (50 us) would add to every wake-up; the thread is asked once.

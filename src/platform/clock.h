@@ -16,7 +16,7 @@ void BusyWaitMicroseconds(uint32_t microseconds);
 // Waits until `microseconds` have passed, as exactly as a spin but without holding a core for the
 // whole wait: the calling thread sleeps on the monotonic clock (its timer slack cut to 1 ns, once
 // per thread) until shortly before the end and spins only through the last stretch. The stretch
-// follows how late this thread's recent sleeps woke up, between 10 and 200 us.
+// follows how late this thread's recent sleeps woke up, between 10 and 100 us.
 void PreciseWaitMicroseconds(uint32_t microseconds);
 // The same up to a time of MonotonicNanoseconds().
 void PreciseWaitUntil(uint64_t deadline);
