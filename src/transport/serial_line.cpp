@@ -40,8 +40,10 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // A handle that a failed open (steps 4 to 8) left open is never used again (every transfer
     // checks the handle-valid flag); release it so that the device is not held against this open.
     if (!handleValid_) device_.reset();
-    // The reason of a failure below belongs to this open alone.
+    // The reason of a failure below belongs to this open alone, and a new device owes nothing to
+    // the old one's failed exchanges.
     lastSystemError_ = {};
+    unsettled_ = false;
     ClearThreadSystemError();
 
     // 3. Open the device.
