@@ -75,7 +75,8 @@ const GuardCase kCases[] = {
      WIN_ERR_READCOMM, RCV_ERR_T0},
     {"stack export",
      [](const SimPort& p) {
-         int32_t position = 0;
+         // The batch writes the position when it is sent, long after this setup has returned.
+         static int32_t position = 0;
          MP_StartStackingCommands(p.name.c_str(), 1);
          MP_ReadPosition(p.name.c_str(), 1, &position);
      },
