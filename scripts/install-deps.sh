@@ -4,7 +4,8 @@
 #   test   build, and GoogleTest, pytest and Qt 6 for the tests and the dialogs (scripts/test.sh)
 #   ci     test, and clang with its sanitizer and fuzzer runtimes, Google Benchmark, pkg-config
 #          for the install check, dpkg-dev and file for the Debian package (.ci/run)
-# usage: scripts/install-deps.sh [build|test|ci]   (default: ci, everything)
+#   bench  ci, and libmodbus and strace for the benchmark comparison (scripts/bench-compare.sh)
+# usage: scripts/install-deps.sh [build|test|ci|bench]   (default: ci)
 set -euo pipefail
 build=(cmake ninja-build g++)
 # Qt 6 for libkelcmd-dialogs; its offscreen platform plugin and fonts for the headless dialog tests
@@ -12,12 +13,15 @@ build=(cmake ninja-build g++)
 test=("${build[@]}" libgtest-dev libgmock-dev googletest python3 python3-pytest qt6-base-dev
       qt6-qpa-plugins fonts-liberation)
 ci=("${test[@]}" clang libclang-rt-14-dev libbenchmark-dev pkgconf dpkg-dev file)
+# Only for the benchmark comparison (scripts/bench-compare.sh): libmodbus's RTU master and strace.
+bench=("${ci[@]}" libmodbus-dev strace)
 case "${1:-ci}" in
 build) packages=("${build[@]}") ;;
 test) packages=("${test[@]}") ;;
 ci) packages=("${ci[@]}") ;;
+bench) packages=("${bench[@]}") ;;
 *)
-    echo "usage: $0 [build|test|ci]" >&2
+    echo "usage: $0 [build|test|ci|bench]" >&2
     exit 2
     ;;
 esac

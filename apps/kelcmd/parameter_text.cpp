@@ -12,7 +12,8 @@ namespace {
 // Reads up to four bytes as an unsigned number; a short value is zero-extended.
 uint32_t Bits(std::span<const uint8_t> bytes, uint32_t width) {
     uint8_t raw[4] = {};
-    std::memcpy(raw, bytes.data(), std::min<size_t>(width, bytes.size()));
+    // An empty value (a zero-byte parameter) has no bytes at all, not even an address to copy from.
+    std::copy_n(bytes.begin(), std::min<size_t>({width, bytes.size(), sizeof raw}), raw);
     switch (width) {
         case 1:
             return raw[0];

@@ -2,15 +2,14 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "command/kel_batch_command.h"
 
 namespace kelcmd {
 
 class CKelCommunication;
+class CommandStackLists;
 
 // One collection of commands: the batch that receives them (its port name and destination are
 // those of the caller that started it) and the thread that started it.
@@ -33,11 +32,12 @@ class CCommandStackEntry {
 // Collects the commands of each thread per port and slave into batches instead of sending them,
 // and sends such a batch on request. Entries of one thread are never seen by another. The
 // entry lists are shared by all threads, so they are guarded; a batch is executed outside the
-// guard (only its own thread ever touches an entry).
+// guard (only its own thread ever touches an entry). When a thread ends, its entries are deleted:
+// no other thread could ever send or stop them.
 class CCommandStack {
   public:
-    CCommandStack() = default;
-    explicit CCommandStack(CKelCommunication* ports) : ports_(ports) {}
+    CCommandStack();
+    explicit CCommandStack(CKelCommunication* ports);
     virtual ~CCommandStack();
     CCommandStack(const CCommandStack&) = delete;
     CCommandStack& operator=(const CCommandStack&) = delete;
@@ -67,12 +67,9 @@ class CCommandStack {
     size_t StoppedCount() const;
 
   private:
-    using Entries = std::vector<std::unique_ptr<CCommandStackEntry>>;
-    static Entries::iterator FindIn(Entries& entries, const std::string& port, uint8_t slave);
-
-    mutable std::mutex lock_;
-    Entries stopped_;
-    Entries active_;
+    // Shared with the threads that have entries here, so that a thread ending after the stack
+    // was destroyed finds nothing to clean.
+    std::shared_ptr<CommandStackLists> lists_;
     CKelCommunication* ports_ = nullptr;
 };
 

@@ -124,7 +124,29 @@ std::nullptr_t RefuseOpen(const std::string& path, int number) {
 constexpr char kGetSettings[] = "get line settings";
 constexpr char kSetSettings[] = "set line settings";
 
+// More than the largest frame and its acknowledge: one read takes a whole answer.
+constexpr size_t kReadAheadSize = 4096;
+
+bool IsNinthBitParity(Parity parity) {
+    return parity == Parity::Mark || parity == Parity::Space;
+}
+
+// Whether two settings differ at most in mark/space parity and RTS.
+bool SameFraming(const LineSettings& a, const LineSettings& b) {
+    return a.baud == b.baud && a.dataBits == b.dataBits && a.stopBits == b.stopBits &&
+           IsNinthBitParity(a.parity) && IsNinthBitParity(b.parity);
+}
+
+// The answers of a device that has no modem lines at all (a pseudo-terminal, a USB adapter
+// without them) to the modem-line ioctls.
+bool MeansNoModemLines(int number) {
+    return number == ENOTTY || number == EINVAL;
+}
+
 }  // namespace
+
+PosixSerialDevice::PosixSerialDevice(int fd, std::string path)
+    : fd_(fd), path_(std::move(path)), readAhead_(kReadAheadSize) {}
 
 bool PosixSerialDevice::Fail(const char* operation, int number) {
     lastError_ = {number, operation, path_};
@@ -202,7 +224,8 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
     }
     settings.stopBits = (record.c_cflag & CSTOPB) ? 2 : 1;
     int lines = 0;
-    settings.rtsEnabled = ::ioctl(fd_, TIOCMGET, &lines) == 0 && (lines & TIOCM_RTS) != 0;
+    if (::ioctl(fd_, TIOCMGET, &lines) != 0 && MeansNoModemLines(errno)) hasModemLines_ = false;
+    settings.rtsEnabled = hasModemLines_ && (lines & TIOCM_RTS) != 0;
     return true;
 }
 
@@ -210,13 +233,38 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     if (fd_ < 0) return Fail(kSetSettings, EBADF);
     const std::optional<speed_t> speed = SpeedOf(settings.baud);
     if (!speed) return Fail(kSetSettings, EINVAL);
+
+    // The parity switch of every frame: one prepared record, RTS only when it changes.
+    if (applied_ && markRecord_ && spaceRecord_ && SameFraming(*applied_, settings)) {
+        if (settings.parity != applied_->parity) {
+            const KernelLineRecord& record =
+                settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
+            if (!record.Write(fd_)) return Fail(kSetSettings, errno);
+            applied_->parity = settings.parity;
+        }
+        if (rtsHigh_ != settings.rtsEnabled) (void)SetRts(settings.rtsEnabled);
+        applied_->rtsEnabled = settings.rtsEnabled;
+        return true;
+    }
+    if (!ApplyFullSettings(settings, *speed)) return false;
+
+    // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
+    // refuses these, which is not a failure of the settings.
+    (void)ChangeModemLines(TIOCMBIC, TIOCM_DTR);
+    (void)SetRts(settings.rtsEnabled);
+    return true;
+}
+
+bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings, speed_t speed) {
+    applied_.reset();
+    markRecord_.reset();
+    spaceRecord_.reset();
     if (!base_) {
         termios record{};
         if (::tcgetattr(fd_, &record) != 0) return Fail(kSetSettings, errno);
         base_ = record;
     }
     termios record = *base_;
-
     // Raw, binary, no input parity check, no software flow control.
     record.c_iflag &=
         ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
@@ -266,7 +314,7 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     record.c_cc[VSTART] = 17;
     record.c_cc[VSTOP] = 19;
 
-    if (::cfsetispeed(&record, *speed) != 0 || ::cfsetospeed(&record, *speed) != 0) {
+    if (::cfsetispeed(&record, speed) != 0 || ::cfsetospeed(&record, speed) != 0) {
         return Fail(kSetSettings, errno);
     }
     if (::tcsetattr(fd_, TCSANOW, &record) != 0) {
@@ -276,11 +324,12 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
         }
     }
 
-    // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
-    // refuses these, which is not a failure of the settings.
-    int dtr = TIOCM_DTR;
-    (void)::ioctl(fd_, TIOCMBIC, &dtr);
-    (void)SetRts(settings.rtsEnabled);
+    // Checked once here; the parity switches afterwards write the kernel's record as it stands.
+    if (const std::optional<KernelLineRecord> applied = KernelLineRecord::Read(fd_)) {
+        markRecord_ = applied->WithNinthBit(true);
+        spaceRecord_ = applied->WithNinthBit(false);
+    }
+    applied_ = settings;
     return true;
 }
 
@@ -305,14 +354,22 @@ bool PosixSerialDevice::WaitTransmitterEmpty() {
 
 bool PosixSerialDevice::Purge() {
     if (fd_ < 0) return Fail("purge", EBADF);
+    DropReadAhead();
     return ::tcflush(fd_, TCIOFLUSH) == 0 || Fail("purge", errno);
 }
 
-// Not recorded: a device without modem lines refuses this on every frame, and callers ignore it.
+bool PosixSerialDevice::ChangeModemLines(unsigned long request, int lines) {
+    if (fd_ < 0 || !hasModemLines_) return false;
+    if (::ioctl(fd_, request, &lines) == 0) return true;
+    if (MeansNoModemLines(errno)) hasModemLines_ = false;
+    return false;
+}
+
+// Not recorded: a device without modem lines refuses this, and callers ignore it.
 bool PosixSerialDevice::SetRts(bool raised) {
-    if (fd_ < 0) return false;
-    int rts = TIOCM_RTS;
-    return ::ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &rts) == 0;
+    if (!ChangeModemLines(raised ? TIOCMBIS : TIOCMBIC, TIOCM_RTS)) return false;
+    rtsHigh_ = raised;
+    return true;
 }
 
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written) {
@@ -342,6 +399,14 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written
     return true;
 }
 
+size_t PosixSerialDevice::TakeReadAhead(uint8_t* buffer, size_t count) {
+    const size_t taken = std::min(count, aheadEnd_ - aheadBegin_);
+    std::copy_n(readAhead_.begin() + static_cast<std::ptrdiff_t>(aheadBegin_), taken, buffer);
+    aheadBegin_ += taken;
+    if (aheadBegin_ == aheadEnd_) DropReadAhead();
+    return taken;
+}
+
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
     if (fd_ < 0) return Fail("read", EBADF);
@@ -350,25 +415,17 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     const uint64_t totalDeadline =
         TotalDeadline(start, timeouts_.readTotalMultiplier, timeouts_.readTotalConstant, count);
     const uint64_t interval = static_cast<uint64_t>(timeouts_.readInterval) * kNanosPerMilli;
-    uint64_t lastByte = 0;
+    uint64_t lastByte = start;
     bool hangup = false;
 
     for (;;) {
-        const ssize_t result = ::read(fd_, buffer + received, count - received);
-        if (result > 0) {
-            received += static_cast<size_t>(result);
+        if (const size_t taken = TakeReadAhead(buffer + received, count - received)) {
+            received += taken;
             lastByte = MonotonicNanoseconds();
             if (received == count) return true;
-            hangup = false;
-            continue;
         }
-        if (result < 0 && errno == EINTR) continue;
-        if (result == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail("read", errno);
-        // poll reported an error and still nothing can be read: a hang-up
-        if (hangup) return Fail("read", EIO);
-
-        // Nothing queued: wait for more, at most until the nearer of the total deadline and the
+        // Wait first: right after a frame went out, or between the parts of an answer, nothing
+        // is there yet as a rule. The wait ends at the nearer of the total deadline and the
         // interval deadline (the interval counts only after the first byte).
         uint64_t deadline = totalDeadline;
         if (received > 0 && interval != 0) deadline = std::min(deadline, lastByte + interval);
@@ -378,6 +435,20 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
         if (ready < 0) return Fail("read", errno);
         if (revents & POLLNVAL) return Fail("read", EBADF);
         if (!(revents & POLLIN) && (revents & (POLLERR | POLLHUP))) hangup = true;
+
+        // Everything that has arrived, up to the buffer's size.
+        const ssize_t result = ::read(fd_, readAhead_.data(), readAhead_.size());
+        if (result > 0) {
+            aheadBegin_ = 0;
+            aheadEnd_ = static_cast<size_t>(result);
+            hangup = false;
+            continue;
+        }
+        if (result < 0 && errno == EINTR) continue;
+        if (result == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail("read", errno);
+        // poll reported an error and still nothing can be read: a hang-up
+        if (hangup) return Fail("read", EIO);
     }
 }
 
@@ -388,6 +459,11 @@ bool PosixSerialDevice::Close() {
     const int number = errno;
     fd_ = -1;
     base_.reset();
+    applied_.reset();
+    markRecord_.reset();
+    spaceRecord_.reset();
+    rtsHigh_.reset();
+    DropReadAhead();
     return result == 0 || Fail("close", number);
 }
 

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "platform/kernel_line_record.h"
 #include "platform/serial_device.h"
 
 namespace kelcmd {
@@ -22,8 +24,14 @@ namespace kelcmd {
 //   CREAD; mark parity is PARENB | CMSPAR | PARODD, space parity PARENB | CMSPAR. DTR is kept low
 //   and RTS follows the settings' rtsEnabled (failures of the modem-line ioctls, as on a
 //   pseudo-terminal, are ignored). Only the standard Bxxx rates are accepted.
+// - the per-frame parity switch: a record that differs from the one applied last only in mark or
+//   space parity and RTS costs one ioctl (the kernel record prepared when the full record was
+//   applied and checked); RTS is driven only when it changes, and not at all once the device has
+//   shown that it has no modem lines. Everything else goes the full way, with its check.
 // - timeouts: the read timeout semantics of CommTimeouts, emulated with poll() on the non-blocking
-//   descriptor; the write total timeout likewise (both 0 = no limit).
+//   descriptor; the write total timeout likewise (both 0 = no limit). A read takes everything
+//   that has arrived into a read-ahead buffer, so an acknowledge and the answer behind it cost one
+//   poll and one read; the buffer counts as part of the input queue (a purge drops it).
 // - transmitter empty: tcdrain(); purge: tcflush(TCIOFLUSH).
 // - failures: the errno of the failing call is recorded with the step and the path (a hang-up
 //   reads as EIO, an operation on the closed device as EBADF, a rate without a Bxxx constant as
@@ -60,16 +68,31 @@ class PosixSerialDevice final : public SerialDevice {
     static uint32_t BaudOf(speed_t speed);
 
   private:
-    PosixSerialDevice(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    PosixSerialDevice(int fd, std::string path);
     // Records `number` as the reason `operation` failed, here and for the calling thread; false.
     bool Fail(const char* operation, int number);
+    bool ApplyFullSettings(const LineSettings& settings, speed_t speed);
+    // A modem-line ioctl; a device that refuses it as unknown is taken to have no modem lines.
+    bool ChangeModemLines(unsigned long request, int lines);
+    // Hands out read-ahead bytes; returns how many.
+    size_t TakeReadAhead(uint8_t* buffer, size_t count);
+    void DropReadAhead() { aheadBegin_ = aheadEnd_ = 0; }
 
     int fd_ = -1;
     std::string path_;
     SystemError lastError_;
     CommTimeouts timeouts_{};
-    // The platform's record as last read, the base every SetLineSettings starts from.
+    // The platform's record as last read, the base every full SetLineSettings starts from.
     std::optional<termios> base_;
+    // The settings applied last, and the kernel records of that line with mark and space parity.
+    std::optional<LineSettings> applied_;
+    std::optional<KernelLineRecord> markRecord_;
+    std::optional<KernelLineRecord> spaceRecord_;
+    bool hasModemLines_ = true;
+    std::optional<bool> rtsHigh_;  // known after the first successful change
+    std::vector<uint8_t> readAhead_;
+    size_t aheadBegin_ = 0;
+    size_t aheadEnd_ = 0;
 };
 
 }  // namespace kelcmd

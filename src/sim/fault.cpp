@@ -51,13 +51,50 @@ void FaultBook::Order(Fault fault, int count, std::optional<uint32_t> parameter)
     orders_.push_back({fault, count < 0 ? kAlways : count, parameter});
 }
 
+void FaultBook::SetRandom(const RandomFaults& random) {
+    random_ = random;
+    generator_.seed(random.seed);
+}
+
+void FaultBook::Draw(FrameFaults& faults) {
+    if (random_.rate <= 0 ||
+        std::uniform_real_distribution<double>(0, 1)(generator_) >= random_.rate) {
+        return;
+    }
+    const auto fault =
+        static_cast<Fault>(std::uniform_int_distribution<size_t>(0, kFaultKinds - 1)(generator_));
+    std::optional<uint32_t> parameter;
+    switch (fault) {
+        case Fault::CorruptAck: {
+            constexpr uint8_t kNotAcknowledges[] = {0x00, 0x02, 0x42, 0x7F, 0x81};
+            parameter = kNotAcknowledges[std::uniform_int_distribution<size_t>(0, 4)(generator_)];
+            break;
+        }
+        case Fault::LateAnswer:
+            parameter = random_.lateAnswerMs;
+            break;
+        case Fault::CutAnswer:
+            parameter = std::uniform_int_distribution<uint32_t>(0, 9)(generator_);
+            break;
+        case Fault::WrongFirstByte:
+            parameter = std::uniform_int_distribution<uint32_t>(1, 255)(generator_);
+            break;
+        default:
+            break;
+    }
+    Apply(fault, parameter, faults);
+    ++injected_[static_cast<size_t>(fault)];
+}
+
 FrameFaults FaultBook::TakeForFrame() {
     FrameFaults faults;
     for (auto& order : orders_) {
         Apply(order.fault, order.parameter, faults);
+        ++injected_[static_cast<size_t>(order.fault)];
         if (order.remaining > 0) --order.remaining;
     }
     std::erase_if(orders_, [](const FaultOrder& order) { return order.remaining == 0; });
+    Draw(faults);
     return faults;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace kelcmd::sim {
@@ -26,8 +28,19 @@ enum class Fault : uint8_t {
     WrongFirstByte,  // the answer starts with a byte other than 0
 };
 
+constexpr size_t kFaultKinds = static_cast<size_t>(Fault::WrongFirstByte) + 1;
+
 // Count of an order that stays until cleared.
 constexpr int kAlways = -1;
+
+// Faults at random, for soak runs: each answered frame is hit with probability `rate` by one
+// kind drawn evenly from every kind. The drawn parameters: a non-positive acknowledge value, a
+// cut after 0 to 9 bytes, a first byte from 1 to 255; a late answer comes `lateAnswerMs` late.
+struct RandomFaults {
+    double rate = 0;
+    uint32_t seed = 1;
+    uint32_t lateAnswerMs = 1000;
+};
 
 // What the faults in force do to one frame's acknowledge and answer.
 struct FrameFaults {
@@ -51,8 +64,14 @@ class FaultBook {
     void Clear() { orders_.clear(); }
     bool Empty() const { return orders_.empty(); }
 
-    // Every order in force applies to the frame now answered and counts it.
+    // Draws faults at random from now on (a rate of 0 stops it); the orders stay as they are.
+    void SetRandom(const RandomFaults& random);
+
+    // Every order in force applies to the frame now answered and counts it; then the random draw.
     FrameFaults TakeForFrame();
+
+    // How many frames each kind hit, ordered and drawn.
+    const std::array<uint64_t, kFaultKinds>& Injected() const { return injected_; }
 
   private:
     struct FaultOrder {
@@ -60,7 +79,12 @@ class FaultBook {
         int remaining;  // negative: always
         std::optional<uint32_t> parameter;
     };
+    void Draw(FrameFaults& faults);
+
     std::vector<FaultOrder> orders_;
+    RandomFaults random_;
+    std::mt19937 generator_;
+    std::array<uint64_t, kFaultKinds> injected_{};
 };
 
 // Applies the answer faults to an encoded answer frame.

@@ -70,9 +70,15 @@ void SimUnit::Misbehave(Fault fault, int count, std::optional<uint32_t> paramete
     faults_.Order(fault, count, parameter);
 }
 
+void SimUnit::MisbehaveAtRandom(const RandomFaults& random) {
+    std::lock_guard lock(mutex_);
+    faults_.SetRandom(random);
+}
+
 void SimUnit::ClearFaults() {
     std::lock_guard lock(mutex_);
     faults_.Clear();
+    faults_.SetRandom({});
 }
 
 void SimUnit::SetValue(const std::string& key, int64_t value) {
@@ -101,7 +107,9 @@ void SimUnit::AttachModel(std::unique_ptr<UnitModel> model) {
 
 UnitCounters SimUnit::Counters() const {
     std::lock_guard lock(mutex_);
-    return counters_;
+    UnitCounters counters = counters_;
+    counters.faultsInjected = faults_.Injected();
+    return counters;
 }
 
 std::vector<uint8_t> SimUnit::LastAnswer() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,7 @@ struct UnitCounters {
     uint64_t framesRejected = 0;    // bad CRC or bad length word
     uint64_t commandsExecuted = 0;  // handlers run (group frames included)
     uint64_t resendsServed = 0;
+    std::array<uint64_t, kFaultKinds> faultsInjected{};  // frames hit, by kind
 };
 
 // One simulated unit on a bus. Thread-safe: the bus feeds it line bytes while test threads set
@@ -85,6 +87,8 @@ class SimUnit {
 
     // Misbehave on the next `count` answered frames (kAlways: until ClearFaults). See Fault.
     void Misbehave(Fault fault, int count = 1, std::optional<uint32_t> parameter = std::nullopt);
+    // Misbehave at random on answered frames from now on (see RandomFaults).
+    void MisbehaveAtRandom(const RandomFaults& random);
     void ClearFaults();
 
     // A generic store that tests and handlers share (inputs to set, outputs to read).

@@ -63,29 +63,52 @@ size_t TimedInput::Read(std::span<uint8_t> buffer, const CommTimeouts& timeouts)
     const auto interval = std::chrono::milliseconds(timeouts.readInterval);
     size_t received = 0;
     Clock::time_point lastArrival = start;
+    // "More than the interval" between two bytes ends the read (counted after the first byte).
+    auto endsTheRead = [&](Clock::time_point arrival, bool first) {
+        return !first && interval.count() > 0 && arrival > lastArrival + interval;
+    };
 
     std::unique_lock lock(mutex_);
     while (received < buffer.size()) {
         const auto now = Clock::now();
         while (received < buffer.size() && !entries_.empty() &&
                entries_.front().readableAt <= now) {
+            if (endsTheRead(std::max(entries_.front().readableAt, start), received == 0)) {
+                return received;
+            }
             buffer[received++] = entries_.front().byte;
             lastArrival = std::max(entries_.front().readableAt, start);
             entries_.pop_front();
         }
         if (received == buffer.size()) break;
-
-        std::optional<Clock::time_point> wake = total;
-        if (received > 0 && interval.count() > 0) {
-            // "More than the interval" between two bytes ends the read.
-            const auto intervalEnd = lastArrival + interval;
-            if (now > intervalEnd) break;
-            wake = wake ? std::min(*wake, intervalEnd) : intervalEnd;
-        }
+        if (received > 0 && interval.count() > 0 && now > lastArrival + interval) break;
         if (total && now >= *total) break;
-        if (!entries_.empty()) {
-            const auto next = entries_.front().readableAt;
-            wake = wake ? std::min(*wake, next) : next;
+
+        // Sleep once until the bytes still wanted have all arrived, as a driver wakes its reader,
+        // or until the interval between two of them ends the read, or the total limit.
+        std::optional<Clock::time_point> wake = total;
+        auto earlier = [&wake](Clock::time_point time) {
+            wake = wake ? std::min(*wake, time) : time;
+        };
+        Clock::time_point previous = lastArrival;
+        bool first = received == 0;
+        const size_t wanted = buffer.size() - received;
+        size_t seen = 0;
+        for (const Entry& entry : entries_) {
+            const auto arrival = std::max(entry.readableAt, start);
+            if (!first && interval.count() > 0 && arrival > previous + interval) {
+                earlier(previous + interval);
+                break;
+            }
+            previous = arrival;
+            first = false;
+            if (++seen == wanted) {
+                earlier(arrival);
+                break;
+            }
+        }
+        if (seen < wanted && !first && interval.count() > 0 && seen == entries_.size()) {
+            earlier(previous + interval);  // the last byte on its way, then silence
         }
         if (wake) {
             pushed_.wait_until(lock, *wake + std::chrono::microseconds(1));

@@ -1,5 +1,7 @@
 #include "transport/packet_protocol.h"
 
+#include <algorithm>
+#include <array>
 #include <span>
 
 #include "transport/frame.h"
@@ -14,6 +16,8 @@ constexpr uint8_t kResendRequestCode = 255;
 constexpr uint8_t kAcknowledgeOnlyCode = 8;
 constexpr uint8_t kAcknowledgedBroadcast = 254;
 constexpr uint32_t kCrcByteGapMicroseconds = 1000;
+// The longest a line is kept quiet after a failed exchange before the next frame.
+constexpr uint32_t kMaxGuardMs = 1000;
 
 bool WriteAll(CSerialLine& line, const uint8_t* bytes, size_t count) {
     size_t written = 0;
@@ -31,20 +35,23 @@ bool ExpectsAcknowledge(uint8_t destination) {
     return destination < 128 || destination == kAcknowledgedBroadcast;
 }
 
-// The CRC bytes go out last; with RTS control the transmitter is switched off about two characters
-// after the last byte was handed over, and a gap separates the two CRC bytes.
-uint8_t TransmitCrc(CSerialLine& line, const FrameBuffer& message) {
-    const uint32_t gap = CSerialLine::CharacterGap(line.GetBaudrate());
-    if (line.GetBusControl() != RTS_CONTROL) {
-        if (!WriteAll(line, &message[kCrcOffset], 2)) return WIN_ERR_WRITECOMM;
-        if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
-        return RESULT_OK;
-    }
-    if (!WriteAll(line, &message[kCrcOffset], 1)) return WIN_ERR_WRITECOMM;
+// Everything after the address byte leaves in one write where the bus control allows it: with
+// "AUTO_CONTROL" the whole rest, with RTS control the rest up to the first CRC byte. With RTS
+// control a gap separates the two CRC bytes, and the transmitter is switched off about two
+// characters after the last byte was handed over.
+uint8_t TransmitRest(CSerialLine& line, const FrameBuffer& message, uint16_t dataLength) {
+    const bool rtsControl = line.GetBusControl() == RTS_CONTROL;
+    const size_t body = kHeaderSize - 1 + dataLength;  // length word, send, mtype, data
+    std::array<uint8_t, kBufferSize> out;
+    std::copy_n(&message[1], body, out.begin());
+    out[body] = message[kCrcOffset];
+    out[body + 1] = message[kCrcOffset + 1];
+    if (!WriteAll(line, out.data(), rtsControl ? body + 1 : body + 2)) return WIN_ERR_WRITECOMM;
     if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
+    if (!rtsControl) return RESULT_OK;
     CSerialLine::BusyWait(kCrcByteGapMicroseconds);
     if (!WriteAll(line, &message[kCrcOffset + 1], 1)) return WIN_ERR_WRITECOMM;
-    CSerialLine::BusyWait(gap);
+    CSerialLine::BusyWait(CSerialLine::CharacterGap(line.GetBaudrate()));
     line.DropRts();
     return RESULT_OK;
 }
@@ -75,13 +82,9 @@ uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange) {
     if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
     CSerialLine::BusyWait(CSerialLine::CharacterGap(line.GetBaudrate()));
     line.SetParity(Parity::Space);
-
-    if (!WriteAll(line, &message[1], 2)) return WIN_ERR_WRITECOMM;
-    if (!WriteAll(line, &message[3], 2)) return WIN_ERR_WRITECOMM;
-    if (dataLength > 0 && !WriteAll(line, &message[kDataOffset], dataLength)) {
-        return WIN_ERR_WRITECOMM;
+    if (const uint8_t result = TransmitRest(line, message, dataLength); result != RESULT_OK) {
+        return result;
     }
-    if (const uint8_t result = TransmitCrc(line, message); result != RESULT_OK) return result;
 
     if (!ExpectsAcknowledge(destination)) return RESULT_OK;
     return ReadAcknowledge(line);
@@ -99,30 +102,28 @@ void Tell(const ReceptionListener& listener) {
     if (listener) listener();
 }
 
-}  // namespace
-
-bool IsPositiveAcknowledge(uint8_t value) {
-    switch (value) {
-        case 0x01:
-        case 0x80:
-        case 0xC0:
-        case 0xE0:
-        case 0xF0:
-        case 0xF8:
-        case 0xFC:
-        case 0xFE:
-            return true;
-        default:
-            return false;
-    }
+// The failures after which an answer, or the rest of one, may still be on its way.
+bool IsAnswerFailure(uint8_t result) {
+    return result >= RCV_ERR_CRC && result <= RCV_ERR_T1;
 }
 
-uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange) {
+// How long the line must stay quiet after a failed exchange before the next frame goes out: as
+// long as the wait for the first answer byte lasted (the answer timeout, and the character timeout
+// that a one-byte read adds), so that an answer twice as late as that wait is still caught; at
+// most a second.
+uint32_t GuardTime(const CSerialLine& line, const CFrameExchange& exchange) {
+    const uint64_t first = exchange.answerTimeout != 0 ? exchange.answerTimeout : kMaxGuardMs;
+    return static_cast<uint32_t>(
+        std::min<uint64_t>(first + line.GetCharacterTimeout(), kMaxGuardMs));
+}
+
+uint8_t TransmitChecked(CSerialLine& line, const CFrameExchange& exchange) {
     if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
     return TransmitOnce(line, exchange);
 }
 
-uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ReceptionListener& listener) {
+uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
+                    const ReceptionListener& listener) {
     if (!line.IsOpen()) return WIN_ERR_READCOMM;
     FrameBuffer& answer = exchange.answer;
 
@@ -158,25 +159,25 @@ uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ReceptionList
     return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
 }
 
-uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange) {
+uint8_t RetryTransmit(CSerialLine& line, CFrameExchange& exchange) {
     uint8_t result = 1;
     for (uint32_t attempts = 0; result != RESULT_OK && attempts < line.GetReceiveTrials();
          ++attempts) {
-        result = Transmit(line, exchange);
+        result = TransmitChecked(line, exchange);
     }
     return result;
 }
 
-uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
-                          const ReceptionListener& listener) {
-    uint8_t result = Receive(line, exchange, listener);
+uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange,
+                         const ReceptionListener& listener) {
+    uint8_t result = ReceiveOnce(line, exchange, listener);
     uint32_t attempts = 1;
     Tell(listener);
 
     while (result != RESULT_OK && result != RCV_ERR_T0 && attempts < line.GetReceiveTrials()) {
         CFrameExchange resend = MakeResendRequest(line.GetLastDestination());
-        if (TransmitWithRetry(line, resend) != RESULT_OK) break;
-        result = Receive(line, exchange, listener);
+        if (RetryTransmit(line, resend) != RESULT_OK) break;
+        result = ReceiveOnce(line, exchange, listener);
         ++attempts;
         exchange.trials = attempts;
         Tell(listener);
@@ -184,29 +185,90 @@ uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
     return result;
 }
 
-uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
-                 const ReceptionListener& listener) {
+// The send-trials loop of one exchange; `unitHeard` tells whether any acknowledge or answer
+// bytes came back, be they good or not.
+uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
+                         const ReceptionListener& listener, bool& unitHeard) {
     const uint8_t destination = exchange.Destination();
     const bool acknowledgeOnly = exchange.RequestType() == kAcknowledgeOnlyCode;
 
     uint8_t transmitted = NO_COMMAND;
     for (uint32_t attempt = 1; attempt <= sendTrials; ++attempt) {
-        transmitted = Transmit(line, exchange);
+        transmitted = TransmitChecked(line, exchange);
+        if (transmitted != XMT_ERR_TACK) unitHeard = true;
         if (acknowledgeOnly) {
             if (transmitted == RESULT_OK) return RESULT_OK;
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return destination < 128 ? ReceiveWithResend(line, exchange, listener)
+            return destination < 128 ? ReceiveAndResend(line, exchange, listener)
                                      : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
-            const uint8_t received = ReceiveWithResend(line, exchange, listener);
+            const uint8_t received = ReceiveAndResend(line, exchange, listener);
             if (received != RCV_ERR_T0 && received != RCV_ERR_T1) return received;
+            if (received == RCV_ERR_T1) unitHeard = true;
         }
     }
     return transmitted;
+}
+
+}  // namespace
+
+bool IsPositiveAcknowledge(uint8_t value) {
+    switch (value) {
+        case 0x01:
+        case 0x80:
+        case 0xC0:
+        case 0xE0:
+        case 0xF0:
+        case 0xF8:
+        case 0xFC:
+        case 0xFE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange) {
+    if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
+    line.Settle();
+    const uint8_t result = TransmitOnce(line, exchange);
+    if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
+    return result;
+}
+
+uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ReceptionListener& listener) {
+    const uint8_t result = ReceiveOnce(line, exchange, listener);
+    if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
+    return result;
+}
+
+uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange) {
+    if (line.IsOpen()) line.Settle();
+    const uint8_t result = RetryTransmit(line, exchange);
+    if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
+    return result;
+}
+
+uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
+                          const ReceptionListener& listener) {
+    const uint8_t result = ReceiveAndResend(line, exchange, listener);
+    if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
+    return result;
+}
+
+uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
+                 const ReceptionListener& listener) {
+    if (line.IsOpen()) line.Settle();
+    bool unitHeard = false;  // an acknowledge or answer bytes came, whatever their worth
+    const uint8_t result = TransferAttempts(line, sendTrials, exchange, listener, unitHeard);
+    if (IsAnswerFailure(result) || result == XMT_ERR_ACK || (result == XMT_ERR_TACK && unitHeard)) {
+        line.NoteUnsettled(GuardTime(line, exchange));
+    }
+    return result;
 }
 
 }  // namespace kelcmd

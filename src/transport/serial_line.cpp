@@ -2,6 +2,7 @@
 
 #include <errno.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -39,8 +40,10 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // A handle that a failed open (steps 4 to 8) left open is never used again (every transfer
     // checks the handle-valid flag); release it so that the device is not held against this open.
     if (!handleValid_) device_.reset();
-    // The reason of a failure below belongs to this open alone.
+    // The reason of a failure below belongs to this open alone, and a new device owes nothing to
+    // the old one's failed exchanges.
     lastSystemError_ = {};
+    unsettled_ = false;
     ClearThreadSystemError();
 
     // 3. Open the device.
@@ -215,7 +218,38 @@ uint32_t CSerialLine::CharacterGap(uint32_t baud) {
 }
 
 void CSerialLine::BusyWait(uint32_t microseconds) {
-    BusyWaitMicroseconds(microseconds);
+    PreciseWaitMicroseconds(microseconds);
+}
+
+void CSerialLine::NoteUnsettled(uint32_t guardMs) {
+    unsettled_ = true;
+    unsettledSince_ = MonotonicNanoseconds();
+    guardMs_ = guardMs;
+}
+
+void CSerialLine::Settle() {
+    if (!unsettled_) return;
+    unsettled_ = false;
+    if (!device_) return;
+    constexpr uint64_t kNanosPerMilli = 1000000u;
+    const uint64_t guard = uint64_t{guardMs_} * kNanosPerMilli;
+    const uint64_t limit = unsettledSince_ + 2 * guard;
+    uint64_t quietUntil = unsettledSince_ + guard;
+    uint64_t now = MonotonicNanoseconds();
+    uint8_t scratch[64];
+    while (now < quietUntil) {
+        CommTimeouts wait;
+        wait.readTotalConstant =
+            static_cast<uint32_t>((quietUntil - now + kNanosPerMilli - 1) / kNanosPerMilli);
+        size_t received = 0;
+        if (!device_->SetTimeouts(wait) || !device_->Read(scratch, sizeof scratch, received)) break;
+        now = MonotonicNanoseconds();
+        if (received > 0) {
+            quietUntil = std::min(
+                limit, std::max(quietUntil, now + uint64_t{characterTimeout_} * kNanosPerMilli));
+        }
+    }
+    (void)ApplyTimeouts();
 }
 
 int CSerialLine::LoopbackTest() {

@@ -64,7 +64,20 @@ class CSerialLine {
     bool Read(uint8_t* buffer, size_t count, size_t& received);
 
     static uint32_t CharacterGap(uint32_t baud);  // microseconds, 0 for rates not in the table
+    // Waits a bus gap to a few microseconds: sleeps through most of it and spins only at its end,
+    // so that the gaps of a frame do not hold a core.
     static void BusyWait(uint32_t microseconds);
+
+    // After an exchange whose answer did not come in time, or came damaged beyond resend, the
+    // unit may still be sending. `guardMs` is how long the line must stay quiet from now on before
+    // the next frame may go out.
+    void NoteUnsettled(uint32_t guardMs);
+    bool IsUnsettled() const { return unsettled_; }
+    // Before a transmit: when the line is unsettled, waits until nothing has arrived for the
+    // guard time (a byte that comes starts a further character timeout, but the wait never lasts
+    // beyond twice the guard time from the failure) and drops what came. Nothing to do on a
+    // settled line. Applies the timeouts record again afterwards.
+    void Settle();
 
     // Interactive loopback test through the prompt interface: 1 when the port passed.
     int LoopbackTest();
@@ -100,6 +113,9 @@ class CSerialLine {
     bool handleValid_ = false;
     uint8_t lastDestination_ = 0;
     SystemError lastSystemError_;
+    bool unsettled_ = false;
+    uint64_t unsettledSince_ = 0;  // MonotonicNanoseconds()
+    uint32_t guardMs_ = 0;
 };
 
 }  // namespace kelcmd

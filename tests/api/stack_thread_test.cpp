@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <thread>
 
-#include "api/communication.h"
 #include "api/catalogue_call.h"
+#include "api/communication.h"
 #include "command/command_stack.h"
 #include "command/test_family.h"
 #include "kelcmd/kelcmd.h"
@@ -72,6 +74,40 @@ TEST(StackThreadTest, ThreadsCollectAndSendTheirOwnBatchesSideBySide) {
         EXPECT_EQ(executed[unit - 1], 3);
         for (int round = 0; round < 3; ++round) EXPECT_EQ(results[unit - 1][round], unit);
     }
+}
+
+// Entries of a thread that ended can never be sent or stopped by anyone: they go with the thread,
+// whether it was still collecting or had stopped, and the other threads' entries stay.
+TEST(StackThreadTest, EntriesOfAThreadThatEndedAreFreed) {
+    CCommandStack stack;
+    stack.Start("Com5", 1);
+    for (int round = 0; round < 20; ++round) {
+        std::thread worker([&] {
+            stack.Start("Com5", 2);
+            stack.Start("Com5", 3);
+            EXPECT_EQ(stack.Stop("Com5", 3), 1);
+            EXPECT_EQ(stack.ActiveCount(), 2u);
+            EXPECT_EQ(stack.StoppedCount(), 1u);
+        });
+        worker.join();
+    }
+    EXPECT_EQ(stack.ActiveCount(), 1u);
+    EXPECT_EQ(stack.StoppedCount(), 0u);
+    EXPECT_TRUE(stack.IsStacking("Com5", 1));
+
+    // A thread that outlives its stack finds nothing to free.
+    auto shortLived = std::make_unique<CCommandStack>();
+    std::atomic<bool> started{false};
+    std::atomic<bool> stackGone{false};
+    std::thread late([&] {
+        shortLived->Start("Com5", 1);
+        started = true;
+        while (!stackGone) std::this_thread::yield();
+    });
+    while (!started) std::this_thread::yield();
+    shortLived.reset();
+    stackGone = true;
+    late.join();
 }
 
 }  // namespace

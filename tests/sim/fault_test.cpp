@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <vector>
+
 #include "sim/test_commands.h"
 #include "sim_host.h"
 
@@ -128,6 +131,26 @@ TEST_F(SimFaultTest, FaultsHitOnlyTheUnitThatWasOrdered) {
     auto second = host->bus->AddUnit(2);
     second->Misbehave(Fault::Silent, kAlways);
     EXPECT_TRUE(host->Exchange(Request(2, kTestEcho)).empty());
+    EXPECT_EQ(Echo(), Concat({kAck}, answer));
+}
+
+// Random faults hit about their share of the frames with every kind, the same ones for the same
+// seed, and stop when cleared.
+TEST_F(SimFaultTest, RandomFaultsHitTheirShareWithEveryKindUntilCleared) {
+    auto runDamaged = [&](uint32_t seed) {
+        unit->MisbehaveAtRandom({0.5, seed, 1});
+        std::vector<bool> damaged;
+        for (int i = 0; i < 400; ++i) damaged.push_back(Echo() != Concat({kAck}, answer));
+        unit->ClearFaults();
+        return damaged;
+    };
+    const std::vector<bool> first = runDamaged(3);
+    const auto injected = unit->Counters().faultsInjected;
+    const uint64_t total = std::accumulate(injected.begin(), injected.end(), uint64_t{0});
+    EXPECT_GT(total, 150u);
+    EXPECT_LT(total, 250u);
+    for (uint64_t count : injected) EXPECT_GT(count, 0u);
+    EXPECT_EQ(runDamaged(3), first);
     EXPECT_EQ(Echo(), Concat({kAck}, answer));
 }
 

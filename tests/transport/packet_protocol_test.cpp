@@ -305,5 +305,31 @@ TEST(PacketProtocol, PurgeDropsLateBytesOfAnEarlierExchange) {
     EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 4);
 }
 
+// Only an exchange after which an answer may still be on its way makes the next transmit wait
+// for a quiet line; a healthy or silent bus pays nothing.
+TEST(PacketProtocol, OnlyAFailureWithAnAnswerOnItsWayUnsettlesTheLine) {
+    struct Case {
+        std::optional<Fault> fault;
+        uint8_t expected;
+        bool unsettled;
+    };
+    const Case cases[] = {
+        {std::nullopt, RESULT_OK, false},      {Fault::AckNoAnswer, RCV_ERR_T0, true},
+        {Fault::LateAnswer, RCV_ERR_T0, true}, {Fault::CorruptCrc, RCV_ERR_CRC, true},
+        {Fault::Silent, XMT_ERR_TACK, false},  {Fault::NakAck, XMT_ERR_CRC, false},
+    };
+    for (const Case& c : cases) {
+        SimLine sim("1", 20);
+        if (c.fault) sim.Unit(1).Misbehave(*c.fault, sim::kAlways, 300);
+        auto request = MakeRequest(1, kEcho, {}, 30);
+        EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), c.expected);
+        EXPECT_EQ(sim.line.IsUnsettled(), c.unsettled) << int(c.expected);
+
+        sim.Unit(1).ClearFaults();
+        EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), RESULT_OK);
+        EXPECT_FALSE(sim.line.IsUnsettled());
+    }
+}
+
 }  // namespace
 }  // namespace kelcmd
