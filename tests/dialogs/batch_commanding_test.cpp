@@ -1,0 +1,142 @@
+// "Batch Commanding" against a simulated unit: one batch frame for the whole batch, the result
+// texts, and "Auto Repetition" ending by itself when the unit stops answering.
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "api/families.h"
+#include "api/family_test_support.h"
+#include "command/batch_command_store.h"
+#include "command/kel_batch_command.h"
+#include "dialog_test_support.h"
+#include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/toolkit/command_runner.h"
+#include "dialogs/toolkit/typed_value.h"
+#include "sim/fault.h"
+
+namespace kelcmd::testing {
+namespace {
+
+using dialogs::BatchCommandingDialog;
+
+// A batch "Read" of ReadPosition and ReadAxisStatus in the store.
+void AddReadBatch(CBatchCommandStore& store) {
+    auto batch = std::make_unique<CKelBatchCommand>();
+    batch->SetName("Read");
+    batch->AppendCommand(dialogs::CopyPrototype(Families().MotionInfo(), "ReadPosition"));
+    batch->AppendCommand(dialogs::CopyPrototype(Families().Status(), "ReadAxisStatus"));
+    ASSERT_TRUE(store.Add(batch));
+}
+
+std::vector<std::string> Column(QDialog& dialog, int column) {
+    auto& list = Find<QTreeWidget>(dialog, "stacked");
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        texts.push_back(list.topLevelItem(i)->text(column).toStdString());
+    }
+    return texts;
+}
+
+class BatchCommandingTest : public DialogTest {};
+
+TEST_F(BatchCommandingTest, ExecutesTheBatchInOneFrameAndShowsTheMembersResults) {
+    SimPort port(55);
+    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
+    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    RecordingPrompt prompt;
+    BatchCommandingDialog dialog(store, port.name, 1);
+    EXPECT_EQ(Column(dialog, 1), (std::vector<std::string>{"ReadPosition", "ReadAxisStatus"}));
+    EXPECT_EQ(Column(dialog, 2), (std::vector<std::string>(2, "CKelStandardCommand")));
+
+    dialog.ExecuteBatch();
+    const auto requests = WireRequests(port);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].mtype, kBatchCode);
+    EXPECT_EQ(dialog.Information(), "Executing 'Batch' command succeeded!");
+    EXPECT_EQ(Column(dialog, 0), (std::vector<std::string>(2, "Succeeded")));
+    EXPECT_TRUE(prompt.messages.empty());
+    const auto* position =
+        static_cast<const CKelStandardCommand*>(store.GetBatches()[0]->GetCommand(0));
+    EXPECT_EQ(dialogs::ReadUnsigned(position->Wire().GetReturnValue(0)), 12345u);
+}
+
+TEST_F(BatchCommandingTest, FailingMemberShowsTheBatchFailure) {
+    SimPort port(56);
+    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
+    port.Unit(1).RemoveHandler(11);  // ReadAxisStatus is refused
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    RecordingPrompt prompt;
+    BatchCommandingDialog dialog(store, port.name, 1);
+    dialog.ExecuteBatch();
+    EXPECT_EQ(WireRequests(port).size(), 1u);
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Failed executing 'Batch' command!"});
+    EXPECT_NE(dialog.Information(), "Executing 'Batch' command succeeded!");
+    EXPECT_FALSE(dialog.Information().empty());
+    EXPECT_NE(Column(dialog, 0)[1], "Succeeded");
+}
+
+TEST_F(BatchCommandingTest, NothingSelectedSaysSo) {
+    CBatchCommandStore store(&Communication());
+    BatchCommandingDialog dialog(store, "Com57", 1);
+    dialog.ExecuteBatch();
+    EXPECT_EQ(dialog.Information(), "No batch command selected!");
+    Find<QCheckBox>(dialog, "auto_repetition").setChecked(true);
+    EXPECT_FALSE(Checked(dialog, "auto_repetition"));
+    EXPECT_FALSE(dialog.Repeating());
+}
+
+TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {
+    SimPort port(58);
+    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
+    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    RecordingPrompt prompt;
+    BatchCommandingDialog dialog(store, port.name, 1);
+    dialog.show();
+    Find<QSpinBox>(dialog, "delay").setValue(5);
+    Find<QCheckBox>(dialog, "auto_repetition").setChecked(true);
+    EXPECT_FALSE(Find<QPushButton>(dialog, "execute").isEnabled());
+
+    auto waitFor = [](const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return WireRequests(port).size() >= 3; }));
+    port.Unit(1).Misbehave(sim::Fault::Silent, sim::kAlways);
+    ASSERT_TRUE(waitFor([&] { return !Checked(dialog, "auto_repetition"); }));
+    EXPECT_FALSE(dialog.Repeating());
+    EXPECT_TRUE(Find<QPushButton>(dialog, "execute").isEnabled());
+    EXPECT_EQ(dialog.Information().rfind("Executing 'Batch' command failed!", 0), 0u)
+        << dialog.Information();
+    EXPECT_TRUE(prompt.messages.empty()) << "the repetition reports on the information line";
+}
+
+TEST_F(BatchCommandingTest, ClosingStopsARunningRepetition) {
+    SimPort port(59);
+    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
+    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    BatchCommandingDialog dialog(store, port.name, 1);
+    dialog.show();
+    Find<QSpinBox>(dialog, "delay").setValue(1000);
+    Find<QCheckBox>(dialog, "auto_repetition").setChecked(true);
+    EXPECT_TRUE(dialog.Repeating());
+    QElapsedTimer timer;
+    timer.start();
+    dialog.reject();
+    EXPECT_FALSE(dialog.Repeating());
+    EXPECT_LT(timer.elapsed(), 900) << "the delay is cut short";
+}
+
+}  // namespace
+}  // namespace kelcmd::testing
