@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -16,6 +17,7 @@
 #include "api/families.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
+#include "dialogs/batch/batch_commanding_dialog.h"
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
@@ -23,9 +25,12 @@
 #include "dialogs/ports/communication_dialog.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
+#include "dialogs/report/report_window.h"
 #include "dialogs/sheet/parameter_sheet_dialog.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/toolkit/form_dialog.h"
+#include "dialogs/tree/execute_command_dialog.h"
+#include "dialogs/tree/execute_customer_dialog.h"
 #include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
 
@@ -227,6 +232,25 @@ void ReadEditWriteWindows(Snapshots& snapshots) {
     Message(snapshots, kDefaultsSet, "SystemParameterSheet-NoData");
 }
 
+// The command tree with one family open, the client command tree, and the report of a command
+// executed on the simulated unit.
+void CommandTreeWindows(Snapshots& snapshots) {
+    ExecuteStandardCommandsDialog standard(Families().InOrder(), "Com1", 1);
+    standard.Tree().topLevelItem(4)->setExpanded(true);
+    snapshots.Take(standard, "ExecuteCommand");
+    ExecuteCustomerCommandsDialog customer(Families().CustomerSets(), "Com1", 1);
+    snapshots.Take(customer, "ExecuteClientCommand");
+    auto command = CopyPrototype(Families().MotionControl(), "MoveAbsolute");
+    command->SetPortName("Com1");
+    command->SetDestination(1);
+    Families().MotionControl().Execute(command.get());
+    CommandReportWindow report;
+    report.ShowCommand(*command);
+    snapshots.Take(report, "CommandReport");
+    BatchCommandingDialog batches(Families().BatchStore(), "Com1", 1);
+    snapshots.Take(batches, "BatchCommanding");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -256,6 +280,7 @@ int main(int argc, char** argv) {
     PortWindows(snapshots);
     ValueEditors(snapshots);
     ReadEditWriteWindows(snapshots);
+    CommandTreeWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],
