@@ -1,14 +1,17 @@
 // "Batch Commanding" against a simulated unit: one batch frame for the whole batch, the result
 // texts, and "Auto Repetition" ending by itself when the unit stops answering.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include "api/families.h"
 #include "api/family_test_support.h"
 #include "command/batch_command_store.h"
+#include "command/command_files.h"
 #include "command/kel_batch_command.h"
 #include "dialog_test_support.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
@@ -88,6 +91,24 @@ TEST_F(BatchCommandingTest, NothingSelectedSaysSo) {
     Find<QCheckBox>(dialog, "auto_repetition").setChecked(true);
     EXPECT_FALSE(Checked(dialog, "auto_repetition"));
     EXPECT_FALSE(dialog.Repeating());
+}
+
+TEST_F(BatchCommandingTest, LoadingABatchTwiceStopsAtTheDuplicate) {
+    QTemporaryDir folder;
+    CBatchCommandStore source(&Communication());
+    AddReadBatch(source);
+    const QString path = folder.filePath("Read.kbc");
+    ASSERT_EQ(WriteBatchFile(path.toStdString(), *source.GetBatches()[0]), FileStatus::kOk);
+    CBatchCommandStore store(&Communication());
+    RecordingPrompt prompt;
+    BatchCommandingDialog dialog(store, "Com57", 1);
+    dialog.LoadBatches({path, path, folder.filePath("missing.kbc")});
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"BatchCommand 'Read' is already loaded!"});
+    ASSERT_EQ(store.Count(), 1u);
+    EXPECT_EQ(Column(dialog, 1), (std::vector<std::string>{"ReadPosition", "ReadAxisStatus"}));
+    Click(dialog, "delete_all");
+    EXPECT_EQ(store.Count(), 0u);
+    EXPECT_EQ(Find<QComboBox>(dialog, "batches").currentText(), "No batch command");
 }
 
 TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "command/batch_command_store.h"
+#include "command/command_files.h"
 #include "command/kel_batch_command.h"
 #include "dialogs/batch/batch_result.h"
 #include "platform/prompt.h"
@@ -75,6 +77,16 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
     }
 
     auto* execute = Button("Execute Batch", "execute");
+    auto* load = Button("&Load", "load");
+    auto* deleteAll = Button("Delete &All", "delete_all");
+    connect(load, &QPushButton::clicked, this, [this] {
+        LoadBatches(
+            QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
+    });
+    connect(deleteAll, &QPushButton::clicked, this, [this] {
+        store_.RemoveAll();
+        FillBatches();
+    });
     auto* ok = Button("&OK", "ok");
     auto* cancel = Button("&Cancel", "cancel");
     connect(execute, &QPushButton::clicked, this, [this] { ExecuteBatch(); });
@@ -84,7 +96,11 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
     connect(autoRepetition_, &QCheckBox::toggled, this, [this](bool on) { ToggleRepetition(on); });
 
     auto* top = new QFormLayout;
-    top->addRow("Batch Command", batches_);
+    auto* batchRow = new QHBoxLayout;
+    batchRow->addWidget(batches_, 1);
+    batchRow->addWidget(load);
+    batchRow->addWidget(deleteAll);
+    top->addRow("Batch Command", batchRow);
     auto* timing = new QHBoxLayout;
     timing->addWidget(new QLabel("Total Timeout ( 0 = infinite )"));
     timing->addWidget(totalTimeout_);
@@ -134,6 +150,18 @@ void BatchCommandingDialog::FillBatches() {
     if (batches_->count() == 0) batches_->addItem(kNoBatch);
     batches_->setCurrentIndex(0);
     BatchSelected();
+}
+
+void BatchCommandingDialog::LoadBatches(const QStringList& paths) {
+    for (const QString& path : paths) {
+        std::string name;
+        const FileStatus status = ReadBatchFile(path.toStdString(), store_, &name);
+        if (status == FileStatus::kOk) continue;
+        CurrentPrompt().ShowMessage(BatchFileMessage(status, name, path.toStdString()));
+        if (status == FileStatus::kDuplicate) break;
+    }
+    FillBatches();
+    if (batches_->count() > 0) batches_->setCurrentIndex(batches_->count() - 1);
 }
 
 CKelBatchCommand* BatchCommandingDialog::SelectedBatch() const {

@@ -32,6 +32,9 @@ class BatchCommandingDialog : public QDialog {
     ~BatchCommandingDialog() override;
 
     void ExecuteBatch();
+    // Reads ".kbc" files into the store in turn: a failed file says why and is skipped; a batch
+    // whose name the store holds already says so and ends the loading. The last batch is selected.
+    void LoadBatches(const QStringList& paths);
     CKelBatchCommand* SelectedBatch() const;
     std::string Information() const;
     bool Repeating() const { return repetition_.Running(); }
