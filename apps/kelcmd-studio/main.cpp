@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     if (snapshot != nullptr) {
         QApplication::processEvents();
         const bool written = window.grab().save(QString::fromLocal8Bit(snapshot));
-        std::printf("%s %s\n", written ? "wrote" : "cannot write", snapshot);
+        std::printf("%s %s (%d units)\n", written ? "wrote" : "cannot write", snapshot,
+                    window.UnitCount());
         return written && opened ? 0 : 1;
     }
     return QApplication::exec();

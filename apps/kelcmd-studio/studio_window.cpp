@@ -105,6 +105,10 @@ void StudioWindow::ScanUnits() {
     statusBar()->showMessage(QString("%1 units answer on %2").arg(units_->count()).arg(kPort));
 }
 
+int StudioWindow::UnitCount() const {
+    return units_->count();
+}
+
 uint8_t StudioWindow::SelectedUnit() const {
     const QListWidgetItem* row = units_->currentItem();
     return row != nullptr ? static_cast<uint8_t>(row->data(Qt::UserRole).toInt()) : 1;

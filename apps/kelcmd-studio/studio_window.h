@@ -21,6 +21,7 @@ class StudioWindow : public QMainWindow {
 
     // Maps and opens the port on `device`, then scans for units; false when it cannot be opened.
     bool OpenPort(const std::string& device);
+    int UnitCount() const;
 
   private:
     void ScanUnits();

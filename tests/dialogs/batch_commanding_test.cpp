@@ -15,14 +15,17 @@
 #include "command/kel_batch_command.h"
 #include "dialog_test_support.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/toolkit/typed_value.h"
+#include "dialogs/tree/command_tree_view.h"
 #include "sim/fault.h"
 
 namespace kelcmd::testing {
 namespace {
 
 using dialogs::BatchCommandingDialog;
+using dialogs::BatchEditorDialog;
 
 // A batch "Read" of ReadPosition and ReadAxisStatus in the store.
 void AddReadBatch(CBatchCommandStore& store) {
@@ -109,6 +112,37 @@ TEST_F(BatchCommandingTest, LoadingABatchTwiceStopsAtTheDuplicate) {
     Click(dialog, "delete_all");
     EXPECT_EQ(store.Count(), 0u);
     EXPECT_EQ(Find<QComboBox>(dialog, "batches").currentText(), "No batch command");
+}
+
+QTreeWidgetItem* AvailableRow(QTreeWidget& tree, const std::string& name) {
+    const auto rows =
+        tree.findItems(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchRecursive);
+    return rows.empty() ? nullptr : rows.front();
+}
+
+TEST_F(BatchCommandingTest, EditorBuildsABatchOnACopy) {
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    const auto families = Families().InOrder();
+    CCustomerCommandSets customers;
+    RecordingPrompt prompt;
+    BatchEditorDialog editor(store.GetBatches(), families, customers);
+    EXPECT_FALSE(editor.NewBatch("read"));
+    EXPECT_TRUE(editor.NewBatch("Move"));
+    editor.AppendSelected();  // the tree's first row is a folder
+    editor.Available().setCurrentItem(AvailableRow(editor.Available(), "MoveAbsolute"));
+    editor.AppendSelected();
+    editor.Available().setCurrentItem(AvailableRow(editor.Available(), "ReadPosition"));
+    editor.InsertSelected();  // before the selected, just added, MoveAbsolute
+    EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Name already exists!\nEnter a new name!",
+                                                         "No KelCommand selected!"}));
+    ASSERT_EQ(editor.Batches().size(), 2u);
+    const CKelBatchCommand& move = *editor.Batches()[1];
+    ASSERT_EQ(move.GetCommandCount(), 2u);
+    EXPECT_EQ(move.GetCommand(0)->GetName(), "ReadPosition");
+    EXPECT_EQ(move.GetCommand(1)->GetName(), "MoveAbsolute");
+    editor.reject();
+    EXPECT_EQ(store.Count(), 1u) << "cancelled: the store is as it was";
 }
 
 TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {

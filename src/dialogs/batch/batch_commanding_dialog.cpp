@@ -14,9 +14,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "api/families.h"
 #include "command/batch_command_store.h"
 #include "command/command_files.h"
 #include "command/kel_batch_command.h"
+#include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/batch/batch_result.h"
 #include "platform/prompt.h"
 
@@ -83,6 +85,15 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
         LoadBatches(
             QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
     });
+    auto* define = Button("&Define Batch", "define_batch");
+    connect(define, &QPushButton::clicked, this, [this] {
+        // The editor works on a copy; the store takes it over only on "&OK".
+        const std::vector<CCommandFamily*> families = Families().InOrder();
+        BatchEditorDialog editor(store_.GetBatches(), families, Families().CustomerSets(), this);
+        if (editor.exec() != QDialog::Accepted) return;
+        store_.Replace(editor.Batches());
+        FillBatches();
+    });
     connect(deleteAll, &QPushButton::clicked, this, [this] {
         store_.RemoveAll();
         FillBatches();
@@ -100,6 +111,7 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
     batchRow->addWidget(batches_, 1);
     batchRow->addWidget(load);
     batchRow->addWidget(deleteAll);
+    batchRow->addWidget(define);
     top->addRow("Batch Command", batchRow);
     auto* timing = new QHBoxLayout;
     timing->addWidget(new QLabel("Total Timeout ( 0 = infinite )"));
