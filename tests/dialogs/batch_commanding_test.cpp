@@ -145,6 +145,31 @@ TEST_F(BatchCommandingTest, EditorBuildsABatchOnACopy) {
     EXPECT_EQ(store.Count(), 1u) << "cancelled: the store is as it was";
 }
 
+TEST_F(BatchCommandingTest, EditorLoadsAndSavesWhatTheUserSeesWithoutTouchingTheStore) {
+    QTemporaryDir folder;
+    CBatchCommandStore source(&Communication());
+    AddReadBatch(source);
+    const QString path = folder.filePath("in.kbc");
+    ASSERT_EQ(WriteBatchFile(path.toStdString(), *source.GetBatches()[0]), FileStatus::kOk);
+    CBatchCommandStore store(&Communication());
+    CCustomerCommandSets customers;
+    RecordingPrompt prompt;
+    BatchEditorDialog editor(store.GetBatches(), Families().InOrder(), customers);
+    editor.LoadBatches({path, path});
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"BatchCommand 'Read' is already loaded!"});
+    EXPECT_TRUE(editor.NewBatch("Empty"));
+    ASSERT_TRUE(editor.SaveAll(folder.path()));
+    EXPECT_EQ(store.Count(), 0u) << "loading goes into the edited copy only";
+
+    CBatchCommandStore reread(&Communication());
+    for (const char* name : {"Read.kbc", "Empty.kbc"}) {
+        EXPECT_EQ(ReadBatchFile(folder.filePath(name).toStdString(), reread), FileStatus::kOk)
+            << name;
+    }
+    ASSERT_EQ(reread.Count(), 2u);
+    EXPECT_EQ(reread.Find("Read")->GetCommandCount(), 2u);
+}
+
 TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {
     SimPort port(58);
     AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});

@@ -1,6 +1,8 @@
 #include "dialogs/batch/batch_editor_dialog.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,7 +13,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "command/batch_command_store.h"
 #include "command/catalogue_trees.h"
+#include "command/command_files.h"
 #include "command/command_tree.h"
 #include "command/customer_command_sets.h"
 #include "dialogs/tree/command_tree_view.h"
@@ -74,6 +78,25 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     }
     auto* newBatch = Button("&New", "new");
     auto* deleteBatch = Button("&Delete", "delete");
+    auto* load = Button("&Load", "load");
+    auto* save = Button("&Save", "save");
+    auto* saveAll = Button("&Save &All", "save_all");
+    connect(load, &QPushButton::clicked, this, [this] {
+        LoadBatches(
+            QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
+    });
+    connect(save, &QPushButton::clicked, this, [this] {
+        const CKelBatchCommand* batch = Selected();
+        if (batch == nullptr) return;
+        const QString path = QFileDialog::getSaveFileName(
+            this, "Save", QString::fromStdString(batch->GetName()) + ".kbc",
+            "Kel BatchCommand (*.kbc)");
+        if (!path.isEmpty()) WriteBatchFile(path.toStdString(), *batch);
+    });
+    connect(saveAll, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, "Select Folder");
+        if (!folder.isEmpty()) SaveAll(folder);
+    });
     auto* append = Button("<<", "append");
     auto* insert = Button("|<<", "insert");
     auto* deleteCommand = Button("Dele&te Command", "delete_command");
@@ -110,6 +133,9 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     top->addWidget(names_, 1);
     top->addWidget(newBatch);
     top->addWidget(deleteBatch);
+    top->addWidget(load);
+    top->addWidget(save);
+    top->addWidget(saveAll);
     auto* lists = new QHBoxLayout;
     lists->addWidget(stackedBox, 1);
     lists->addLayout(middle);
@@ -190,6 +216,35 @@ bool BatchEditorDialog::NewBatch(const std::string& name) {
     batches_.push_back(std::move(batch));
     FillBatches(static_cast<int>(batches_.size()) - 1);
     return true;
+}
+
+void BatchEditorDialog::LoadBatches(const QStringList& paths) {
+    // The files are read into a store holding the edited list, so that names are checked against
+    // what the user sees; the caller's store is touched only on "&OK".
+    CBatchCommandStore edited;
+    edited.Replace(batches_);
+    for (const QString& path : paths) {
+        std::string name;
+        const FileStatus status = ReadBatchFile(path.toStdString(), edited, &name);
+        if (status == FileStatus::kOk) continue;
+        CurrentPrompt().ShowMessage(BatchFileMessage(status, name, path.toStdString()));
+        if (status == FileStatus::kDuplicate) break;
+    }
+    batches_ = edited.Copy();
+    FillBatches(static_cast<int>(batches_.size()) - 1);
+}
+
+bool BatchEditorDialog::SaveAll(const QString& folder) {
+    bool written = true;
+    for (const auto& batch : batches_) {
+        const QString path =
+            QDir(folder).filePath(QString::fromStdString(batch->GetName()) + ".kbc");
+        if (WriteBatchFile(path.toStdString(), *batch) != FileStatus::kOk) {
+            CurrentPrompt().ShowMessage("Cannot write " + path.toStdString());
+            written = false;
+        }
+    }
+    return written;
 }
 
 void BatchEditorDialog::AppendSelected() {

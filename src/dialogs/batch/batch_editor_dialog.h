@@ -36,6 +36,11 @@ class BatchEditorDialog : public QDialog {
     void AppendSelected();        // "<<"
     void InsertSelected();        // "|<<"
     void DeleteStackedCommand();  // "Dele&te Command"
+    // "&Load": into the edited list only (names checked against it), stopping at a duplicate.
+    void LoadBatches(const QStringList& paths);
+    // "&Save &All": every batch of the edited list, as the user sees it, to folder/name.kbc.
+    // False when a file could not be written.
+    bool SaveAll(const QString& folder);
 
   private:
     CKelBatchCommand* Selected() const;
