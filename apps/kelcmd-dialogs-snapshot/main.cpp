@@ -18,6 +18,7 @@
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
@@ -249,6 +250,9 @@ void CommandTreeWindows(Snapshots& snapshots) {
     snapshots.Take(report, "CommandReport");
     BatchCommandingDialog batches(Families().BatchStore(), "Com1", 1);
     snapshots.Take(batches, "BatchCommanding");
+    BatchEditorDialog editor(Families().BatchStore().GetBatches(), Families().InOrder(),
+                             Families().CustomerSets());
+    snapshots.Take(editor, "DefineKelBatchCommands");
 }
 
 }  // namespace
