@@ -57,6 +57,10 @@ TEST_F(BatchCommandingTest, ExecutesTheBatchInOneFrameAndShowsTheMembersResults)
     BatchCommandingDialog dialog(store, port.name, 1);
     EXPECT_EQ(Column(dialog, 1), (std::vector<std::string>{"ReadPosition", "ReadAxisStatus"}));
     EXPECT_EQ(Column(dialog, 2), (std::vector<std::string>(2, "CKelStandardCommand")));
+    auto& stacked = Find<QTreeWidget>(dialog, "stacked");
+    stacked.setCurrentItem(stacked.topLevelItem(0));
+    dialog.EnterParameter();  // ReadPosition sends nothing
+    EXPECT_EQ(dialog.Information(), "No parameter!");
 
     dialog.ExecuteBatch();
     const auto requests = WireRequests(port);

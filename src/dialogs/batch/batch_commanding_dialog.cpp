@@ -18,6 +18,7 @@
 #include "command/batch_command_store.h"
 #include "command/command_files.h"
 #include "command/kel_batch_command.h"
+#include "command/parameter_list.h"
 #include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/batch/batch_result.h"
 #include "platform/prompt.h"
@@ -98,6 +99,10 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
         store_.RemoveAll();
         FillBatches();
     });
+    auto* enter = Button("&Enter Parameter", "enter_parameter");
+    auto* show = Button("Show Return Parameter", "show_return_parameter");
+    connect(enter, &QPushButton::clicked, this, [this] { EnterParameter(); });
+    connect(show, &QPushButton::clicked, this, [this] { ShowReturnParameter(); });
     auto* ok = Button("&OK", "ok");
     auto* cancel = Button("&Cancel", "cancel");
     connect(execute, &QPushButton::clicked, this, [this] { ExecuteBatch(); });
@@ -130,6 +135,10 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
     actions->addWidget(cancel);
     auto* stackedBox = new QGroupBox("Stacked KelBus Commands");
     (new QVBoxLayout(stackedBox))->addWidget(stacked_);
+    auto* memberButtons = new QHBoxLayout;
+    memberButtons->addWidget(enter);
+    memberButtons->addWidget(show);
+    memberButtons->addStretch();
     auto* info = new QHBoxLayout;
     info->addWidget(new QLabel("Information:"));
     info->addWidget(information_, 1);
@@ -137,6 +146,7 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
     layout->addLayout(top);
     layout->addWidget(typeBox);
     layout->addWidget(stackedBox, 1);
+    layout->addLayout(memberButtons);
     layout->addLayout(timing);
     layout->addLayout(info);
     layout->addLayout(actions);
@@ -184,6 +194,44 @@ CKelBatchCommand* BatchCommandingDialog::SelectedBatch() const {
 
 std::string BatchCommandingDialog::Information() const {
     return information_->text().toStdString();
+}
+
+CKelCommand* BatchCommandingDialog::SelectedMember() const {
+    const CKelBatchCommand* batch = SelectedBatch();
+    const int row = stacked_->indexOfTopLevelItem(stacked_->currentItem());
+    if (batch == nullptr || row < 0) return nullptr;
+    return batch->GetCommand(static_cast<size_t>(row));
+}
+
+void BatchCommandingDialog::EnterParameter() {
+    CKelCommand* member = SelectedMember();
+    if (member == nullptr) {
+        information_->setText("No KelBus command selected");
+        return;
+    }
+    const CParameterList* wire = member->GetSendParameters();
+    if (wire == nullptr || wire->GetSendCount() == 0) {
+        information_->setText("No parameter!");
+        return;
+    }
+    member->EditParameters();
+}
+
+void BatchCommandingDialog::ShowReturnParameter() {
+    CKelCommand* member = SelectedMember();
+    if (member == nullptr) {
+        information_->setText("No KelBus command selected");
+        return;
+    }
+    const CParameterList* wire = member->GetSendParameters();
+    if (wire == nullptr || wire->GetReturnCount() == 0) {
+        information_->setText("No return parameter!");
+        return;
+    }
+    if (member->ShowResults() == 0) {
+        information_->setText(QString::fromStdString(
+            "Failed showing return parameter of command '" + member->GetName() + "' !"));
+    }
 }
 
 void BatchCommandingDialog::BatchSelected() {

@@ -18,6 +18,7 @@ class QTreeWidget;
 namespace kelcmd {
 class CBatchCommandStore;
 class CKelBatchCommand;
+class CKelCommand;
 }  // namespace kelcmd
 
 namespace kelcmd::dialogs {
@@ -35,6 +36,9 @@ class BatchCommandingDialog : public QDialog {
     // Reads ".kbc" files into the store in turn: a failed file says why and is skipped; a batch
     // whose name the store holds already says so and ends the loading. The last batch is selected.
     void LoadBatches(const QStringList& paths);
+    // "&Enter Parameter" and "Show Return Parameter" for the stacked command selected in the list.
+    void EnterParameter();
+    void ShowReturnParameter();
     CKelBatchCommand* SelectedBatch() const;
     std::string Information() const;
     bool Repeating() const { return repetition_.Running(); }
@@ -43,6 +47,7 @@ class BatchCommandingDialog : public QDialog {
     void done(int result) override;
 
   private:
+    CKelCommand* SelectedMember() const;
     void FillBatches();
     void BatchSelected();
     void TypeChosen(uint32_t type);
