@@ -1,6 +1,7 @@
 #include "dialogs/batch/auto_repetition.h"
 
 #include <chrono>
+#include <utility>
 
 #include "command/kel_batch_command.h"
 
@@ -10,8 +11,7 @@ AutoRepetition::~AutoRepetition() {
     Stop();
 }
 
-bool AutoRepetition::Start(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs,
-                           RunDone runDone, Ended ended) {
+bool AutoRepetition::Start(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs) {
     if (copy == nullptr) return false;
     {
         std::lock_guard lock(mutex_);
@@ -22,8 +22,8 @@ bool AutoRepetition::Start(std::unique_ptr<CKelBatchCommand> copy, uint32_t dela
     std::lock_guard lock(mutex_);
     stopRequested_ = false;
     running_ = true;
-    thread_ = std::thread(&AutoRepetition::Run, this, std::move(copy), delayMs, std::move(runDone),
-                          std::move(ended));
+    events_.clear();
+    thread_ = std::thread(&AutoRepetition::Run, this, std::move(copy), delayMs);
     return true;
 }
 
@@ -43,8 +43,17 @@ bool AutoRepetition::Running() const {
     return running_;
 }
 
-void AutoRepetition::Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs, RunDone runDone,
-                         Ended ended) {
+std::vector<AutoRepetition::Event> AutoRepetition::TakeEvents() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(events_, {});
+}
+
+void AutoRepetition::Post(Event event) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(event));
+}
+
+void AutoRepetition::Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs) {
     int result = 1;
     for (;;) {
         {
@@ -53,15 +62,13 @@ void AutoRepetition::Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayM
         }
         copy->ClearResults();
         result = copy->Execute() != 0 ? 1 : 0;
-        if (runDone) runDone(std::make_unique<CKelBatchCommand>(*copy), result);
+        Post({std::make_unique<CKelBatchCommand>(*copy), result});
         std::unique_lock lock(mutex_);
         wake_.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return stopRequested_; });
     }
-    {
-        std::lock_guard lock(mutex_);
-        running_ = false;
-    }
-    if (ended) ended(result);
+    std::lock_guard lock(mutex_);
+    events_.push_back({nullptr, result});
+    running_ = false;
 }
 
 }  // namespace kelcmd::dialogs

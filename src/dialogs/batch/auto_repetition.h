@@ -2,10 +2,10 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kelcmd {
 class CKelBatchCommand;
@@ -14,14 +14,16 @@ class CKelBatchCommand;
 namespace kelcmd::dialogs {
 
 // Executes a batch again and again on a worker thread, on the worker's own copy, until an
-// execution fails or it is stopped. Each pass hands a copy of the executed batch and the result to
-// `runDone`; the end hands the last result to `ended`. Both are called on the worker thread: the
-// receiver posts them to its own thread. Stopping waits at most for the exchange in progress,
-// which its answer timeout bounds; the delay between passes is cut short.
+// execution fails or it is stopped. Each pass leaves a copy of the executed batch and its result
+// in a mailbox; the end leaves the last result. The window collects them on its own thread
+// (TakeEvents), so the worker never touches the window. Stopping waits at most for the exchange in
+// progress, which its answer timeout bounds; the delay between passes is cut short.
 class AutoRepetition {
   public:
-    using RunDone = std::function<void(std::unique_ptr<CKelBatchCommand> executed, int result)>;
-    using Ended = std::function<void(int result)>;
+    struct Event {
+        std::unique_ptr<CKelBatchCommand> executed;  // null for the end of the repetition
+        int result = 0;
+    };
 
     AutoRepetition() = default;
     ~AutoRepetition();
@@ -29,19 +31,21 @@ class AutoRepetition {
     AutoRepetition& operator=(const AutoRepetition&) = delete;
 
     // False when already running. The copy must have a bounded answer timeout.
-    bool Start(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs, RunDone runDone,
-               Ended ended);
+    bool Start(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs);
     void Stop();
     bool Running() const;
+    // What happened since the last call, in order.
+    std::vector<Event> TakeEvents();
 
   private:
-    void Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs, RunDone runDone,
-             Ended ended);
+    void Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayMs);
+    void Post(Event event);
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
     bool running_ = false;
+    std::vector<Event> events_;
     std::thread thread_;
 };
 

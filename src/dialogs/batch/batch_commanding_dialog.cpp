@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -50,7 +51,10 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
       showAll_(new QCheckBox("Automatically")),
       autoRepetition_(new QCheckBox("Auto Repetition")),
       delay_(new QSpinBox),
-      totalTimeout_(new QLineEdit) {
+      totalTimeout_(new QLineEdit),
+      collector_(new QTimer(this)) {
+    collector_->setInterval(10);
+    connect(collector_, &QTimer::timeout, this, [this] { CollectRepetition(); });
     setObjectName("batch_commanding");
     setWindowTitle("Batch Commanding");
     batches_->setObjectName("batches");
@@ -300,6 +304,8 @@ void BatchCommandingDialog::ExecuteBatch() {
 void BatchCommandingDialog::ToggleRepetition(bool on) {
     if (!on) {
         repetition_.Stop();
+        collector_->stop();
+        repetition_.TakeEvents();
         EnableControls(true);
         return;
     }
@@ -322,22 +328,21 @@ void BatchCommandingDialog::ToggleRepetition(bool on) {
         if (member->GetAnswerTimeout() == 0) member->SetAnswerTimeout(kRepetitionTimeoutCapMs);
     }
     EnableControls(false);
-    repetition_.Start(
-        std::move(copy), static_cast<uint32_t>(delay_->value()),
-        [this](std::unique_ptr<CKelBatchCommand> executed, int result) {
-            std::shared_ptr<CKelBatchCommand> shared(std::move(executed));
-            QMetaObject::invokeMethod(
-                this,
-                [this, shared, result] {
-                    if (CKelBatchCommand* batch = SelectedBatch()) batch->CopyFrom(*shared);
-                    RunDone(result);
-                },
-                Qt::QueuedConnection);
-        },
-        [this](int result) {
-            QMetaObject::invokeMethod(
-                this, [this, result] { RepetitionEnded(result); }, Qt::QueuedConnection);
-        });
+    repetition_.Start(std::move(copy), static_cast<uint32_t>(delay_->value()));
+    collector_->start();
+}
+
+void BatchCommandingDialog::CollectRepetition() {
+    for (AutoRepetition::Event& event : repetition_.TakeEvents()) {
+        if (event.executed == nullptr) {
+            collector_->stop();
+            RepetitionEnded(event.result);
+            continue;
+        }
+        // The window's batch takes the executed copy here, on the window's thread.
+        if (CKelBatchCommand* batch = SelectedBatch()) batch->CopyFrom(*event.executed);
+        RunDone(event.result);
+    }
 }
 
 void BatchCommandingDialog::RunDone(int result) {
@@ -346,7 +351,6 @@ void BatchCommandingDialog::RunDone(int result) {
 }
 
 void BatchCommandingDialog::RepetitionEnded(int result) {
-    if (repetition_.Running()) return;  // a newer repetition runs already
     {
         const QSignalBlocker block(autoRepetition_);
         autoRepetition_->setChecked(false);

@@ -57,6 +57,7 @@ class BatchCommandingDialog : public QDialog {
     void RunDone(int result);
     void RepetitionEnded(int result);
     void EnableControls(bool enabled);
+    void CollectRepetition();
 
     CBatchCommandStore& store_;
     std::string portName_;
@@ -71,6 +72,7 @@ class BatchCommandingDialog : public QDialog {
     QSpinBox* delay_;
     QLineEdit* totalTimeout_;
     AutoRepetition repetition_;
+    class QTimer* collector_;
 };
 
 }  // namespace kelcmd::dialogs
