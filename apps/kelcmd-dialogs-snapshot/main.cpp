@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -19,6 +20,8 @@
 #include "api/recording_readout.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
+#include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
@@ -28,10 +31,13 @@
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
 #include "dialogs/recorder/recorder_dialogs.h"
+#include "dialogs/report/report_window.h"
 #include "dialogs/sheet/parameter_sheet_dialog.h"
 #include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/toolkit/form_dialog.h"
+#include "dialogs/tree/execute_command_dialog.h"
+#include "dialogs/tree/execute_customer_dialog.h"
 #include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
 
@@ -304,6 +310,28 @@ void RecorderWindows(Snapshots& snapshots) {
     snapshots.Take(edit, "EditDataOf");
 }
 
+// The command tree with one family open, the client command tree, and the report of a command
+// executed on the simulated unit.
+void CommandTreeWindows(Snapshots& snapshots) {
+    ExecuteStandardCommandsDialog standard(Families().InOrder(), "Com1", 1);
+    standard.Tree().topLevelItem(4)->setExpanded(true);
+    snapshots.Take(standard, "ExecuteCommand");
+    ExecuteCustomerCommandsDialog customer(Families().CustomerSets(), "Com1", 1);
+    snapshots.Take(customer, "ExecuteClientCommand");
+    auto command = CopyPrototype(Families().MotionControl(), "MoveAbsolute");
+    command->SetPortName("Com1");
+    command->SetDestination(1);
+    Families().MotionControl().Execute(command.get());
+    CommandReportWindow report;
+    report.ShowCommand(*command);
+    snapshots.Take(report, "CommandReport");
+    BatchCommandingDialog batches(Families().BatchStore(), "Com1", 1);
+    snapshots.Take(batches, "BatchCommanding");
+    BatchEditorDialog editor(Families().BatchStore().GetBatches(), Families().InOrder(),
+                             Families().CustomerSets());
+    snapshots.Take(editor, "DefineKelBatchCommands");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -334,6 +362,7 @@ int main(int argc, char** argv) {
     ValueEditors(snapshots);
     ReadEditWriteWindows(snapshots);
     RecorderWindows(snapshots);
+    CommandTreeWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],

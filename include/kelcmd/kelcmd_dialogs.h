@@ -164,6 +164,14 @@ KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr1ParamDlg(const char* portName, uint
 KELCMD_DIALOGS_API int32_t MP_EditAllTempUsr2ParamDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr2ParamDlg(const char* portName, uint8_t slave);
 
+/* The command tree: browse and run every catalogue command, or the commands of the loaded
+ * customer command sets. 1 when left by "&Exit"; the customer sets are replaced only then. */
+KELCMD_DIALOGS_API int32_t MP_ExecuteStandardCommandsDlg(const char* portName, uint8_t slave);
+KELCMD_DIALOGS_API int32_t MP_ExecuteCustomerCommandsDlg(const char* portName, uint8_t slave);
+
+/* "Batch Commanding": executes a batch of the store once or repeatedly; 1 on "&OK". */
+KELCMD_DIALOGS_API int32_t MP_ExecuteBatchCommandsDlg(const char* portName, uint8_t slave);
+
 #ifdef __cplusplus
 }
 #endif

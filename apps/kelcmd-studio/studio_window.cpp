@@ -1,0 +1,141 @@
+#include "studio_window.h"
+
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "api/bus_scan.h"
+#include "api/communication.h"
+#include "api/families.h"
+#include "bus_monitor_pane.h"
+#include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/report/report_window.h"
+#include "dialogs/tree/execute_command_dialog.h"
+#include "dialogs/tree/execute_customer_dialog.h"
+#include "kelcmd/kelcmd.h"
+#include "kelcmd/kelcmd_dialogs.h"
+
+namespace {
+constexpr const char* kPort = "Com1";
+// A short wait per address keeps the scan of 127 addresses quick.
+constexpr uint32_t kScanTimeoutMs = 20;
+}  // namespace
+
+StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
+    : QMainWindow(parent),
+      device_(new QLineEdit(QString::fromStdString(device))),
+      units_(new QListWidget),
+      report_(new kelcmd::dialogs::CommandReportWindow),
+      monitor_(new BusMonitorPane) {
+    setObjectName("kelcmd_studio");
+    setWindowTitle("KelCmd Studio");
+    device_->setObjectName("device");
+    units_->setObjectName("units");
+    auto* open = new QPushButton("&Open Port");
+    connect(open, &QPushButton::clicked, this, [this] { OpenPort(device_->text().toStdString()); });
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(new QLabel("Port Com1 on"));
+    portRow->addWidget(device_, 1);
+    portRow->addWidget(open);
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->addLayout(portRow);
+    leftLayout->addWidget(new QLabel("Units"));
+    leftLayout->addWidget(units_, 1);
+    report_->setWindowFlags(Qt::Widget);
+    if (auto* close = report_->findChild<QWidget*>("ok")) close->hide();  // a pane, not a window
+    auto* top = new QSplitter;
+    top->addWidget(left);
+    top->addWidget(report_);
+    auto* all = new QSplitter(Qt::Vertical);
+    all->addWidget(top);
+    all->addWidget(monitor_);
+    setCentralWidget(all);
+
+    QMenu* port = menuBar()->addMenu("&Port");
+    port->addAction("&Scan Units", this, [this] { ScanUnits(); });
+    port->addAction("&Communication...", this, [] { KEB_MultiPortConfigurationDlg(); });
+    port->addAction("E&xit", this, &QWidget::close);
+    QMenu* commands = menuBar()->addMenu("&Commands");
+    commands->addAction("&Execute Command...", this, [this] { ExecuteCommands(); });
+    commands->addAction("Execute &Client Command...", this, [this] { ExecuteClientCommands(); });
+    commands->addAction("&Batch Commanding...", this, [this] { BatchCommanding(); });
+    QMenu* parameters = menuBar()->addMenu("P&arameters");
+    parameters->addAction("&Temporary System Parameters...", this, [this] { ParameterSheet(); });
+    resize(1100, 700);
+}
+
+StudioWindow::~StudioWindow() {
+    kelcmd::Communication().SuspendObserver(1, 1, monitor_);
+    KEB_CloseKelBusPort(kPort);
+}
+
+bool StudioWindow::OpenPort(const std::string& device) {
+    KEB_CloseKelBusPort(kPort);
+    KEB_MapPort(kPort, device.c_str());
+    if (KEB_InitKelBus(19200, kPort, KEB_RTS_CONTROL, kScanTimeoutMs, 4) != 0) {
+        statusBar()->showMessage(QString("Cannot open %1 on %2").arg(kPort).arg(device.c_str()));
+        return false;
+    }
+    kelcmd::Communication().RegisterObserver(monitor_);
+    ScanUnits();
+    return true;
+}
+
+void StudioWindow::ScanUnits() {
+    units_->clear();
+    const kelcmd::BusScanResult scan = kelcmd::ScanBus(kPort, 1, 127, kScanTimeoutMs);
+    for (const kelcmd::ScannedUnit& unit : scan.units) {
+        auto* row = new QListWidgetItem(
+            QString("Unit %1: %2")
+                .arg(unit.address)
+                .arg(QString::fromStdString(unit.versionsRead ? kelcmd::UnitVersionSummary(unit)
+                                                              : "versions not read")));
+        row->setData(Qt::UserRole, unit.address);
+        units_->addItem(row);
+    }
+    if (units_->count() > 0) units_->setCurrentRow(0);
+    statusBar()->showMessage(QString("%1 units answer on %2").arg(units_->count()).arg(kPort));
+}
+
+int StudioWindow::UnitCount() const {
+    return units_->count();
+}
+
+uint8_t StudioWindow::SelectedUnit() const {
+    const QListWidgetItem* row = units_->currentItem();
+    return row != nullptr ? static_cast<uint8_t>(row->data(Qt::UserRole).toInt()) : 1;
+}
+
+void StudioWindow::ExecuteCommands() {
+    const auto families = kelcmd::Families().InOrder();
+    kelcmd::dialogs::ExecuteStandardCommandsDialog dialog(families, kPort, SelectedUnit(), this);
+    connect(&dialog, &kelcmd::dialogs::ExecuteTreeDialog::CommandExecuted, report_,
+            &kelcmd::dialogs::CommandReportWindow::ShowCommand);
+    dialog.exec();
+}
+
+void StudioWindow::ExecuteClientCommands() {
+    kelcmd::dialogs::ExecuteCustomerCommandsDialog dialog(kelcmd::Families().CustomerSets(), kPort,
+                                                          SelectedUnit(), this);
+    connect(&dialog, &kelcmd::dialogs::ExecuteTreeDialog::CommandExecuted, report_,
+            &kelcmd::dialogs::CommandReportWindow::ShowCommand);
+    dialog.exec();
+}
+
+void StudioWindow::BatchCommanding() {
+    kelcmd::dialogs::BatchCommandingDialog dialog(kelcmd::Families().BatchStore(), kPort,
+                                                  SelectedUnit(), this);
+    dialog.exec();
+}
+
+void StudioWindow::ParameterSheet() {
+    MP_EditAllTempParamDlg(kPort, SelectedUnit());
+}

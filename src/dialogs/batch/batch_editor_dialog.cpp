@@ -1,0 +1,296 @@
+#include "dialogs/batch/batch_editor_dialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "command/batch_command_store.h"
+#include "command/catalogue_trees.h"
+#include "command/command_files.h"
+#include "command/command_tree.h"
+#include "command/customer_command_sets.h"
+#include "dialogs/tree/command_tree_view.h"
+#include "platform/prompt.h"
+
+namespace kelcmd::dialogs {
+namespace {
+
+QPushButton* Button(const char* text, const char* name) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return CCommandTreeItem::SameName(a, b);
+}
+
+}  // namespace
+
+BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatchCommand>>& batches,
+                                     std::span<CCommandFamily* const> families,
+                                     const CCustomerCommandSets& customers, QWidget* parent)
+    : QDialog(parent),
+      names_(new QComboBox),
+      stacked_(new QTreeWidget),
+      available_(NewCommandTreeView()) {
+    setObjectName("define_batch_commands");
+    setWindowTitle("Define KelBatchCommands");
+    for (const auto& batch : batches)
+        batches_.push_back(std::make_unique<CKelBatchCommand>(*batch));
+    names_->setObjectName("batches");
+    stacked_->setObjectName("stacked");
+    stacked_->setHeaderLabels({"Name", "Type"});
+    stacked_->setRootIsDecorated(false);
+    available_->setObjectName("available");
+
+    // "KelBus Commands" with the standard and the customer commands; root and first child open.
+    commands_.SetName("KelBus Commands");
+    auto standard = std::make_unique<CCommandTree>();
+    BuildStandardCommandsTree(*standard, families);
+    auto customer = std::make_unique<CCommandTree>();
+    BuildCustomerCommandsTree(*customer, customers);
+    commands_.AddTail(std::move(standard));
+    commands_.AddTail(std::move(customer));
+    InsertIntoTreeView(*available_, commands_, nullptr, true);
+    available_->topLevelItem(0)->setExpanded(true);
+    available_->topLevelItem(0)->child(0)->setExpanded(true);
+
+    auto* typeBox = new QGroupBox("Batch Type");
+    auto* typeLayout = new QHBoxLayout(typeBox);
+    const char* const typeNames[] = {"Batch ", "QuietBatch_Send", "QuietBatch_Read"};
+    for (uint32_t type = 0; type < 3; ++type) {
+        types_[type] = new QRadioButton(typeNames[type]);
+        typeLayout->addWidget(types_[type]);
+        connect(types_[type], &QRadioButton::clicked, this, [this, type] {
+            if (CKelBatchCommand* batch = Selected()) batch->SetBatchType(type);
+        });
+    }
+    auto* newBatch = Button("&New", "new");
+    auto* deleteBatch = Button("&Delete", "delete");
+    auto* load = Button("&Load", "load");
+    auto* save = Button("&Save", "save");
+    auto* saveAll = Button("&Save &All", "save_all");
+    connect(load, &QPushButton::clicked, this, [this] {
+        LoadBatches(
+            QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
+    });
+    connect(save, &QPushButton::clicked, this, [this] {
+        const CKelBatchCommand* batch = Selected();
+        if (batch == nullptr) return;
+        const QString path = QFileDialog::getSaveFileName(
+            this, "Save", QString::fromStdString(batch->GetName()) + ".kbc",
+            "Kel BatchCommand (*.kbc)");
+        if (!path.isEmpty()) WriteBatchFile(path.toStdString(), *batch);
+    });
+    connect(saveAll, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, "Select Folder");
+        if (!folder.isEmpty()) SaveAll(folder);
+    });
+    auto* append = Button("<<", "append");
+    auto* insert = Button("|<<", "insert");
+    auto* deleteCommand = Button("Dele&te Command", "delete_command");
+    auto* ok = Button("&OK", "ok");
+    auto* cancel = Button("&Cancel", "cancel");
+    connect(newBatch, &QPushButton::clicked, this, [this] { AskNewBatch(); });
+    connect(deleteBatch, &QPushButton::clicked, this, [this] {
+        const int index = names_->currentIndex();
+        if (Selected() == nullptr) return;
+        batches_.erase(batches_.begin() + index);
+        FillBatches(0);
+    });
+    connect(append, &QPushButton::clicked, this, [this] { AppendSelected(); });
+    connect(insert, &QPushButton::clicked, this, [this] { InsertSelected(); });
+    connect(deleteCommand, &QPushButton::clicked, this, [this] { DeleteStackedCommand(); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(names_, &QComboBox::currentIndexChanged, this, [this] { BatchSelected(); });
+
+    auto* stackedBox = new QGroupBox("Stacked 'KelBus' Commands");
+    auto* stackedLayout = new QVBoxLayout(stackedBox);
+    stackedLayout->addWidget(stacked_);
+    stackedLayout->addWidget(deleteCommand);
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    middle->addWidget(append);
+    middle->addWidget(insert);
+    middle->addStretch();
+    auto* availableBox = new QGroupBox("Available 'KelBus' Commands");
+    auto* availableLayout = new QVBoxLayout(availableBox);
+    availableLayout->addWidget(available_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel("Batch Commands"));
+    top->addWidget(names_, 1);
+    top->addWidget(newBatch);
+    top->addWidget(deleteBatch);
+    top->addWidget(load);
+    top->addWidget(save);
+    top->addWidget(saveAll);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(stackedBox, 1);
+    lists->addLayout(middle);
+    lists->addWidget(availableBox, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(typeBox);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+    FillBatches(0);
+}
+
+CKelBatchCommand* BatchEditorDialog::Selected() const {
+    const int index = names_->currentIndex();
+    if (index < 0 || static_cast<size_t>(index) >= batches_.size()) return nullptr;
+    return batches_[static_cast<size_t>(index)].get();
+}
+
+void BatchEditorDialog::FillBatches(int select) {
+    {
+        const QSignalBlocker block(names_);
+        names_->clear();
+        for (const auto& batch : batches_)
+            names_->addItem(QString::fromStdString(batch->GetName()));
+        if (batches_.empty()) names_->addItem("No batch command");
+        names_->setCurrentIndex(select);
+    }
+    BatchSelected();
+}
+
+void BatchEditorDialog::BatchSelected() {
+    const CKelBatchCommand* batch = Selected();
+    for (uint32_t type = 0; type < 3; ++type) {
+        types_[type]->setChecked(batch != nullptr && batch->GetBatchType() == type);
+    }
+    RefreshStacked();
+}
+
+void BatchEditorDialog::RefreshStacked(int select) {
+    stacked_->clear();
+    const CKelBatchCommand* batch = Selected();
+    if (batch == nullptr) return;
+    for (const auto& member : batch->GetCommands()) {
+        auto* row = new QTreeWidgetItem(stacked_);
+        row->setText(0, QString::fromStdString(member->GetName()));
+        row->setText(1, QString::fromLatin1(member->GetRuntimeClass()->className));
+    }
+    if (select >= 0 && select < stacked_->topLevelItemCount()) {
+        stacked_->setCurrentItem(stacked_->topLevelItem(select));
+    }
+}
+
+void BatchEditorDialog::AskNewBatch() {
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(this, "BatchCommand Name", "Enter a new BatchCommand name!",
+                              QLineEdit::Normal, QString(), &ok);
+    if (ok) NewBatch(name.toStdString());
+}
+
+bool BatchEditorDialog::NewBatch(const std::string& name) {
+    if (name.empty()) {
+        CurrentPrompt().ShowMessage("Enter a correct name!");
+        return false;
+    }
+    for (const auto& batch : batches_) {
+        if (SameName(batch->GetName(), name)) {
+            CurrentPrompt().ShowMessage("Name already exists!\nEnter a new name!");
+            return false;
+        }
+    }
+    auto batch = std::make_unique<CKelBatchCommand>();
+    batch->SetName(name);
+    batches_.push_back(std::move(batch));
+    FillBatches(static_cast<int>(batches_.size()) - 1);
+    return true;
+}
+
+void BatchEditorDialog::LoadBatches(const QStringList& paths) {
+    // The files are read into a store holding the edited list, so that names are checked against
+    // what the user sees; the caller's store is touched only on "&OK".
+    CBatchCommandStore edited;
+    edited.Replace(batches_);
+    for (const QString& path : paths) {
+        std::string name;
+        const FileStatus status = ReadBatchFile(path.toStdString(), edited, &name);
+        if (status == FileStatus::kOk) continue;
+        CurrentPrompt().ShowMessage(BatchFileMessage(status, name, path.toStdString()));
+        if (status == FileStatus::kDuplicate) break;
+    }
+    batches_ = edited.Copy();
+    FillBatches(static_cast<int>(batches_.size()) - 1);
+}
+
+bool BatchEditorDialog::SaveAll(const QString& folder) {
+    bool written = true;
+    for (const auto& batch : batches_) {
+        const QString path =
+            QDir(folder).filePath(QString::fromStdString(batch->GetName()) + ".kbc");
+        if (WriteBatchFile(path.toStdString(), *batch) != FileStatus::kOk) {
+            CurrentPrompt().ShowMessage("Cannot write " + path.toStdString());
+            written = false;
+        }
+    }
+    return written;
+}
+
+void BatchEditorDialog::AppendSelected() {
+    AddSelected(false);
+}
+
+void BatchEditorDialog::InsertSelected() {
+    AddSelected(true);
+}
+
+void BatchEditorDialog::AddSelected(bool beforeSelection) {
+    const CCommand* command = CommandOfRow(available_->currentItem());
+    if (command == nullptr) {
+        CurrentPrompt().ShowMessage("No KelCommand selected!");
+        return;
+    }
+    CKelBatchCommand* batch = Selected();
+    if (batch == nullptr) {
+        CurrentPrompt().ShowMessage("No KelBatchCommand selected!");
+        return;
+    }
+    std::unique_ptr<CCommand> copy = command->Clone();
+    auto* busCommand = dynamic_cast<CKelCommand*>(copy.get());
+    if (busCommand == nullptr) {
+        CurrentPrompt().ShowMessage("Failed to copy the file!");
+        return;
+    }
+    copy.release();
+    std::unique_ptr<CKelCommand> member(busCommand);
+    const int current = stacked_->indexOfTopLevelItem(stacked_->currentItem());
+    size_t index = batch->GetCommandCount();
+    if (beforeSelection && current >= 0) index = static_cast<size_t>(current);
+    batch->InsertCommand(std::move(member), index);
+    RefreshStacked(static_cast<int>(index));
+}
+
+void BatchEditorDialog::DeleteStackedCommand() {
+    CKelBatchCommand* batch = Selected();
+    if (batch == nullptr) {
+        CurrentPrompt().ShowMessage("No Batch Command selected!");
+        return;
+    }
+    const int current = stacked_->indexOfTopLevelItem(stacked_->currentItem());
+    if (current < 0) return;
+    batch->RemoveCommand(static_cast<size_t>(current));
+    RefreshStacked(std::min(current, static_cast<int>(batch->GetCommandCount()) - 1));
+}
+
+}  // namespace kelcmd::dialogs
