@@ -13,6 +13,7 @@
 
 #include "api/serial_io_family.h"
 #include "command/kel_standard_command.h"
+#include "dialogs/toolkit/button_row.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -82,18 +83,7 @@ PutCharDialog::PutCharDialog(uint8_t code, QWidget* parent) : QDialog(parent), c
     lists->addWidget(printableList_, 1, 1);
     layout->addWidget(selection);
 
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(tr("&OK"), this);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("&Cancel"), this);
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancelRow(*this, *layout);
 
     Select(code);
     connect(control_, &QRadioButton::toggled, this, [this](bool on) { UseList(on); });

@@ -25,6 +25,7 @@
 
 #include "api/recorded_data_file.h"
 #include "dialogs/graph/graph_printout.h"
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -365,17 +366,7 @@ SelectGraphDialog::SelectGraphDialog(GraphKind initial, QWidget* parent) : QDial
     AddRadio(group_, layout, "Standard Graph", 0);
     AddRadio(group_, layout, "Error Graph", 1);
     group_->button(static_cast<int>(initial))->setChecked(true);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("&OK");
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("&Cancel");
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancelRow(*this, *layout);
 }
 
 GraphKind SelectGraphDialog::Choice() const {

@@ -9,6 +9,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "dialogs/toolkit/button_row.h"
+
 namespace kelcmd::dialogs {
 
 const std::vector<uint32_t>& CommunicationState::BaudTable() {
@@ -110,18 +112,7 @@ CommunicationDialog::CommunicationDialog(CommunicationState& state, QWidget* par
     grid->setColumnMinimumWidth(1, 150);
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(tr("&OK"), this);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("&Cancel"), this);
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] { TryAccept(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancelRow(*this, *layout, [this] { TryAccept(); });
 }
 
 void CommunicationDialog::TryAccept() {

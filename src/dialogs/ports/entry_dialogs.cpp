@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/toolkit/button_row.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
@@ -18,18 +19,7 @@ constexpr int kLargestTypedDestination = 99999;
 // "&OK" and "&Cancel" under `layout`; "&OK" runs `accept`.
 template <class Accept>
 void AddButtons(QDialog& dialog, QVBoxLayout& layout, Accept accept) {
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QObject::tr("&OK"), &dialog);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QObject::tr("&Cancel"), &dialog);
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout.addLayout(buttons);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    AddOkCancelRow(dialog, layout, accept);
 }
 
 QComboBox* PortNameList(const std::vector<std::string>& names, const std::string& initial,

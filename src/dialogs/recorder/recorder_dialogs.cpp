@@ -16,6 +16,7 @@
 #include <bit>
 
 #include "command/kel_standard_command.h"
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/object_names.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "platform/prompt.h"
@@ -36,18 +37,7 @@ const std::array<const char*, 8> kCostFunctions = {
     "ITAE    : Integral of Time * Abs(Error) (203)", "ITAE2  : ITAE2 + noise taxing (204)"};
 
 void AddOkCancel(QDialog& dialog, QVBoxLayout* layout) {
-    auto* row = new QHBoxLayout;
-    auto* ok = new QPushButton("&OK");
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("&Cancel");
-    cancel->setObjectName("cancel");
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    layout->addLayout(row);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    AddOkCancelRow(dialog, *layout);
 }
 
 QButtonGroup* RadioGroup(QDialog& dialog, QVBoxLayout* layout, const char* title,

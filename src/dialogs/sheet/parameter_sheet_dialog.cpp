@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -71,18 +72,7 @@ ParameterSheetDialog::ParameterSheetDialog(ParameterSheetModel& model, const She
     }
     layout->addWidget(tabs);
 
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(tr("&OK"), this);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("&Cancel"), this);
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] { TryAccept(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancelRow(*this, *layout, [this] { TryAccept(); });
     Show();
 }
 
