@@ -8,6 +8,14 @@
 namespace kelcmd::sim {
 namespace {
 
+// 'item', built by appending (GCC 12 warns falsely about a concatenation starting with "'").
+std::string Quoted(std::string_view item) {
+    std::string text(1, '\'');
+    text.append(item);
+    text.push_back('\'');
+    return text;
+}
+
 constexpr std::string_view kPrefix = "sim";
 
 std::optional<unsigned> ParseAddress(std::string_view text) {
@@ -27,11 +35,11 @@ std::string AddAddresses(std::string_view item, std::vector<uint8_t>& addresses)
         const bool looksLikeAddresses =
             !item.empty() && item.find_first_not_of("0123456789-") == std::string_view::npos;
         if (!looksLikeAddresses) {
-            return "'" + std::string(item) +
-                   "' is not an option (unit addresses such as 1-3 or 5, bus=NAME, speed=F or "
+            return Quoted(item) +
+                   " is not an option (unit addresses such as 1-3 or 5, bus=NAME, speed=F or "
                    "paced)";
         }
-        return "'" + std::string(item) + "' is not a unit address or range (" +
+        return Quoted(item) + " is not a unit address or range (" +
                std::to_string(kFirstUnitAddress) + " to " + std::to_string(kLastUnitAddress) +
                ", first to last)";
     }
@@ -61,7 +69,7 @@ std::string ApplyOption(std::string_view item, SimOptions& options) {
     }
     if (item.starts_with("speed=")) {
         options.speed = ParseSpeed(item.substr(6));
-        return options.speed ? "" : "'" + std::string(item) + "' needs a positive number";
+        return options.speed ? "" : Quoted(item) + " needs a positive number";
     }
     return AddAddresses(item, options.addresses);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,9 @@ namespace kelcmd::app {
 namespace {
 
 std::vector<uint8_t> Starting(const std::string& text, size_t lengthByte) {
-    std::vector<uint8_t> bytes{static_cast<uint8_t>(lengthByte)};
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0);
+    std::vector<uint8_t> bytes(text.size() + 2, 0);  // length byte, text, a zero after it
+    bytes[0] = static_cast<uint8_t>(lengthByte);
+    std::copy(text.begin(), text.end(), bytes.begin() + 1);
     return bytes;
 }
 
