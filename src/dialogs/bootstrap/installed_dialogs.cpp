@@ -34,7 +34,7 @@ QWidget* ActiveWindow() {
 }
 
 // Edits the send side of `wire` with `form`; 1 on "&OK" (values stored), 0 on "&Cancel".
-int EditForm(const FormSpec& form, CParameterList& wire, CCommand& command) {
+int EditForm(const FormLayout& form, CParameterList& wire, CCommand& command) {
     if (form.fields.empty()) return 1;
     if (!GuiReady(form.title.c_str())) return 0;
     FormModel model(form, FormSide::kSend);
@@ -47,7 +47,7 @@ int EditForm(const FormSpec& form, CParameterList& wire, CCommand& command) {
 
 // Shows the return side of `wire` with `form`: 1 when there is nothing to show or it was shown,
 // 0 when the values are not valid or no window can be shown.
-int ShowForm(const FormSpec& form, const CParameterList& wire) {
+int ShowForm(const FormLayout& form, const CParameterList& wire) {
     if (form.fields.empty()) return 1;
     if (!wire.IsValid() || !GuiReady(form.title.c_str())) return 0;
     FormModel model(form, FormSide::kReturn);

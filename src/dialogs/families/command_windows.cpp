@@ -17,18 +17,18 @@
 namespace kelcmd::dialogs {
 namespace {
 
-bool AnswerTimeoutField(const FieldSpec& field) {
+bool AnswerTimeoutField(const FieldLayout& field) {
     return field.parameter.empty() && field.timeout;
 }
 
 }  // namespace
 
-int EditCommandForm(const FormSpec& spec, CKelStandardCommand& command, const FillFields& fill,
+int EditCommandForm(const FormLayout& form, CKelStandardCommand& command, const FillFields& fill,
                     const TakeFields& take) {
-    FormModel model(spec, FormSide::kSend);
+    FormModel model(form, FormSide::kSend);
     model.Load(command.Wire());
-    for (size_t i = 0; i < spec.fields.size(); ++i) {
-        if (AnswerTimeoutField(spec.fields[i])) {
+    for (size_t i = 0; i < form.fields.size(); ++i) {
+        if (AnswerTimeoutField(form.fields[i])) {
             model.Values()[i].text = std::to_string(command.GetAnswerTimeout());
         }
     }
@@ -36,8 +36,8 @@ int EditCommandForm(const FormSpec& spec, CKelStandardCommand& command, const Fi
     FormDialog dialog(model, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) return 0;
     model.Store(command.Wire(), &command);
-    for (size_t i = 0; i < spec.fields.size(); ++i) {
-        if (!AnswerTimeoutField(spec.fields[i])) continue;
+    for (size_t i = 0; i < form.fields.size(); ++i) {
+        if (!AnswerTimeoutField(form.fields[i])) continue;
         const NumberCheck check = ParseNumber(TYPE_LWORD, model.Values()[i].text);
         if (check.ok) command.SetAnswerTimeout(ReadUnsigned(check.bytes));
     }

@@ -20,7 +20,7 @@ using TakeFields = std::function<void(const std::vector<FieldValue>& values)>;
 // The input form of `command` with fields that no send parameter backs (an empty parameter name):
 // a timeout field of that kind shows and sets only the answer timeout; the others are filled by
 // `fill` before the window opens and read by `take` after "&OK". 1 on "&OK", 0 on "&Cancel".
-int EditCommandForm(const FormSpec& spec, CKelStandardCommand& command,
+int EditCommandForm(const FormLayout& form, CKelStandardCommand& command,
                     const FillFields& fill = nullptr, const TakeFields& take = nullptr);
 
 // A read-only window of labelled texts with "&OK"; each text's field is named after its label.

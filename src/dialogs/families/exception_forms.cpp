@@ -4,11 +4,11 @@
 namespace kelcmd::dialogs {
 
 void AddExceptionForms(FormTable& table) {
-    table["ResetSlave"] = {.input = FormSpec{"ResetSlave",
-                                             {Choice("bootmode", "Reset mode",
-                                                     {"hot boot (restart application only)",
-                                                      "cold boot (equal to a hard reset)",
-                                                      "watchdog reset (endless loop)"})}}};
+    table["ResetSlave"] = {.input = FormLayout{"ResetSlave",
+                                               {Choice("bootmode", "Reset mode",
+                                                       {"hot boot (restart application only)",
+                                                        "cold boot (equal to a hard reset)",
+                                                        "watchdog reset (endless loop)"})}}};
 }
 
 }  // namespace kelcmd::dialogs

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/toolkit/form_spec.h"
+#include "dialogs/toolkit/form_layout.h"
 
 namespace kelcmd::dialogs {
 

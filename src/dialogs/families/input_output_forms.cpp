@@ -37,35 +37,37 @@ std::string AnalogInputMessage(const CParameterList& wire) {
 
 void AddInputOutputForms(FormTable& table) {
     table["ReadInput"] = {
-        .input = FormSpec{"ReadInput",
-                          {Choice("inputNb", "Which input do you want to read?", InputNames(), 1)}},
+        .input =
+            FormLayout{"ReadInput",
+                       {Choice("inputNb", "Which input do you want to read?", InputNames(), 1)}},
         .resultMessage = InputStateMessage};
     table["ReadInputByte"] = {
-        .input = FormSpec{"ReadInputByte",
-                          {Choice("portNb", "Inputs",
-                                  {"Read the user inputs", "Read the predefined inputs"})}},
-        .result = FormSpec{"ReadInputByte", {Bits("state", "State", NumberedBits("Bit ", 0, 8))}}};
+        .input = FormLayout{"ReadInputByte",
+                            {Choice("portNb", "Inputs",
+                                    {"Read the user inputs", "Read the predefined inputs"})}},
+        .result =
+            FormLayout{"ReadInputByte", {Bits("state", "State", NumberedBits("Bit ", 0, 8))}}};
     table["WaitForInput"] = {
-        .input = FormSpec{"WaitForInput",
-                          {List("inputNb", "Input Number", InputNames(), 1),
-                           Choice("state", "Signal",
-                                  {"Wait until signal is removed", "Wait until signal is set"}),
-                           Timeout("timeout")}}};
+        .input = FormLayout{"WaitForInput",
+                            {List("inputNb", "Input Number", InputNames(), 1),
+                             Choice("state", "Signal",
+                                    {"Wait until signal is removed", "Wait until signal is set"}),
+                             Timeout("timeout")}}};
     table["SetOutput"] = {
-        .input = FormSpec{
+        .input = FormLayout{
             "SetOutput",
             {List("outputNb", "Output Number", NumberedNames("Output ", 1, 6), 1),
              Choice("state", "Output State", {"Set output inactive", "Set output active"})}}};
     table["SetOutputByte"] = {
         .input =
-            FormSpec{"SetOutputByte", {Bits("state", "Outputs", NumberedBits("Output ", 1, 6))}}};
+            FormLayout{"SetOutputByte", {Bits("state", "Outputs", NumberedBits("Output ", 1, 6))}}};
     table["ReadAnalogInput"] = {
-        .input = FormSpec{"ReadAnalogInput",
-                          {List("channel", "Analog Input", NumberedNames("Channel ", 0, 4))}},
+        .input = FormLayout{"ReadAnalogInput",
+                            {List("channel", "Analog Input", NumberedNames("Channel ", 0, 4))}},
         .resultMessage = AnalogInputMessage};
-    FieldSpec duty = Number("dutycycle", "Duty Cycle", "permille");
+    FieldLayout duty = Number("dutycycle", "Duty Cycle", "permille");
     duty.range = std::pair<int64_t, int64_t>{0, 1000};
-    table["SetUserPWM"] = {.input = FormSpec{"SetUserPWM", {duty}}};
+    table["SetUserPWM"] = {.input = FormLayout{"SetUserPWM", {duty}}};
 }
 
 }  // namespace kelcmd::dialogs

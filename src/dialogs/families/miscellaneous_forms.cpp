@@ -9,11 +9,11 @@
 namespace kelcmd::dialogs {
 
 void AddMiscellaneousForms(FormTable& table) {
-    table["ReadSysTime"] = {.result = FormSpec{"ReadSysTime", {Number("time", "Time", "ms")}}};
-    table["WaitTime"] = {.input = FormSpec{"WaitTime", {Timeout("time", "Time")}}};
-    table["SetCurrent"] = {.input = FormSpec{"SetCurrent", {Number("current", "Current", "mA")}}};
+    table["ReadSysTime"] = {.result = FormLayout{"ReadSysTime", {Number("time", "Time", "ms")}}};
+    table["WaitTime"] = {.input = FormLayout{"WaitTime", {Timeout("time", "Time")}}};
+    table["SetCurrent"] = {.input = FormLayout{"SetCurrent", {Number("current", "Current", "mA")}}};
     table["ReadECStatus"] = {
-        .result = FormSpec{
+        .result = FormLayout{
             "ReadECStatus",
             {Bits("status", "Status",
                   {{0, "PwrOvCur"},

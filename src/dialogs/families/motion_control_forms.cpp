@@ -23,14 +23,14 @@ std::pair<int, int> WaitsOfCode(uint32_t code) {
 }
 
 int EditWaitMode(CKelStandardCommand& command) {
-    const FormSpec spec{"SetWaitMode",
-                        {Choice("", "Trajectory", {"No waiting", "Waiting for trajectory"}),
-                         Choice("", "Homing", {"No waiting", "Waiting for homing"})}};
+    const FormLayout form{"SetWaitMode",
+                          {Choice("", "Trajectory", {"No waiting", "Waiting for trajectory"}),
+                           Choice("", "Homing", {"No waiting", "Waiting for homing"})}};
     CParameterList& wire = command.Wire();
     const int index = wire.FindSend("waitMode");
     if (index < 0) return 0;
     return EditCommandForm(
-        spec, command,
+        form, command,
         [&](std::vector<FieldValue>& values) {
             const auto [trajectory, homing] =
                 WaitsOfCode(ReadUnsigned(wire.GetSendValue(index).first(1)));
@@ -45,27 +45,27 @@ int EditWaitMode(CKelStandardCommand& command) {
 
 // MoveAbsolute and MoveRelative carry no timeout on the wire: their "Timeout" is the answer
 // timeout alone.
-CommandForms Move(const std::string& title, FieldSpec target,
-                  std::optional<FormSpec> result = std::nullopt) {
-    const FormSpec spec{title, {std::move(target), Timeout("")}};
-    return {.result = std::move(result), .editInput = [spec](CKelStandardCommand& command) {
-                return EditCommandForm(spec, command);
+CommandForms Move(const std::string& title, FieldLayout target,
+                  std::optional<FormLayout> result = std::nullopt) {
+    const FormLayout form{title, {std::move(target), Timeout("")}};
+    return {.result = std::move(result), .editInput = [form](CKelStandardCommand& command) {
+                return EditCommandForm(form, command);
             }};
 }
 
-FormSpec MotionResult(const std::string& title) {
+FormLayout MotionResult(const std::string& title) {
     return {title,
             {Number("duration", "Duration", "ms"), Bits("flags", "Flags", MotionFlagBits())}};
 }
 
-FieldSpec Grouped(FieldSpec field, const std::string& group) {
+FieldLayout Grouped(FieldLayout field, const std::string& group) {
     field.group = group;
     return field;
 }
 
-std::vector<FieldSpec> HomeSearch(bool extended) {
+std::vector<FieldLayout> HomeSearch(bool extended) {
     const std::string special = extended ? "Special Parameter" : "";
-    std::vector<FieldSpec> fields = {
+    std::vector<FieldLayout> fields = {
         Grouped(List("hometype", "Type of home procedure", HomeProcedureNames(), 1), special),
         Grouped(Number("velocity", "HOME velocity", "qc/ms"), special),
         Grouped(Number("current", "Current threshold for Home", "mA"), special),
@@ -94,20 +94,21 @@ const std::vector<std::string>& HomeProcedureNames() {
 }
 
 void AddMotionControlForms(FormTable& table) {
-    table["SetRegMode"] = {.input = FormSpec{"SetRegMode",
-                                             {Choice("regmode", "Regulation Mode",
-                                                     {"Regulation off", "Current Mode ",
-                                                      "Position Mode", "Follow Encoder"})}}};
+    table["SetRegMode"] = {.input = FormLayout{"SetRegMode",
+                                               {Choice("regmode", "Regulation Mode",
+                                                       {"Regulation off", "Current Mode ",
+                                                        "Position Mode", "Follow Encoder"})}}};
     table["SetProfile"] = {
-        .input = FormSpec{"SetProfile",
-                          {Choice("profiletype", "Type of Trajectory",
-                                  {"Constant acceleration", "Sinusoidal acceleration"}, 1),
-                           Number("accel", "Acceleration", "qc/ms^2"),
-                           Number("decel", "Deceleration", "qc/ms^2")}}};
+        .input = FormLayout{"SetProfile",
+                            {Choice("profiletype", "Type of Trajectory",
+                                    {"Constant acceleration", "Sinusoidal acceleration"}, 1),
+                             Number("accel", "Acceleration", "qc/ms^2"),
+                             Number("decel", "Deceleration", "qc/ms^2")}}};
     table["SetPosVelocity"] = {
-        .input = FormSpec{"SetPosVelocity", {Number("posVelocity", "Ceiling Velocity", "qc/ms")}}};
+        .input =
+            FormLayout{"SetPosVelocity", {Number("posVelocity", "Ceiling Velocity", "qc/ms")}}};
     table["ReadProfile"] = {
-        .result = FormSpec{
+        .result = FormLayout{
             "ReadProfile",
             {Choice("profiletype", "Type of Trajectory",
                     {"Constant acceleration", "Sinusoidal acceleration"}, 1),
@@ -115,33 +116,33 @@ void AddMotionControlForms(FormTable& table) {
              Number("ceilVel", "Ceiling velocity", "qc/ms")}}};
     table["SetWaitMode"] = {.editInput = EditWaitMode};
 
-    const FieldSpec position = Number("position", "Position", "qc");
-    const FieldSpec step = Number("relPosition", "Step", "qc");
+    const FieldLayout position = Number("position", "Position", "qc");
+    const FieldLayout step = Number("relPosition", "Step", "qc");
     table["MoveAbsolute"] = Move("MoveAbsolute", position);
     table["MoveAbsoluteInfo"] = Move("MoveAbsolute", position, MotionResult("MoveAbsoluteInfo"));
     table["MoveRelative"] = Move("MoveRelative", step);
     table["MoveRelativeInfo"] = Move("MoveRelative", step, MotionResult("MoveRelativeInfo"));
 
-    const FieldSpec velocity = Number("velocity", "Velocity", "qc/ms");
-    table["SetVelocity"] = {.input = FormSpec{"SetVelocity", {velocity}}};
-    table["SetVelocityInfo"] = {.input = FormSpec{"SetVelocity", {velocity}},
+    const FieldLayout velocity = Number("velocity", "Velocity", "qc/ms");
+    table["SetVelocity"] = {.input = FormLayout{"SetVelocity", {velocity}}};
+    table["SetVelocityInfo"] = {.input = FormLayout{"SetVelocity", {velocity}},
                                 .result = MotionResult("SetVelocityInfo")};
 
-    table["WaitForTargetPos"] = {.input = FormSpec{"WaitForTargetPos", {Timeout("timeout")}}};
-    table["StopMotion"] = {.input =
-                               FormSpec{"StopMotion",
-                                        {Choice("stopMotion", "Stop Mode",
-                                                {"abruptly stop trajectory on current position",
-                                                 "decelerate using current profile definition"})}}};
-    table["FindHomeSys"] = {.input = FormSpec{"FindHomeSys", {Timeout("timeout")}}};
-    table["FindHome"] = {.input = FormSpec{"FindHome", HomeSearch(false)}};
-    table["FindHomeEx"] = {.input = FormSpec{"FindHomeEx", HomeSearch(true)}};
-    table["FindIndex"] = {.input = FormSpec{"FindIndex", {velocity, Timeout("timeout")}}};
-    table["DefinePosition"] = {.input = FormSpec{"DefinePosition", {position}}};
+    table["WaitForTargetPos"] = {.input = FormLayout{"WaitForTargetPos", {Timeout("timeout")}}};
+    table["StopMotion"] = {
+        .input = FormLayout{"StopMotion",
+                            {Choice("stopMotion", "Stop Mode",
+                                    {"abruptly stop trajectory on current position",
+                                     "decelerate using current profile definition"})}}};
+    table["FindHomeSys"] = {.input = FormLayout{"FindHomeSys", {Timeout("timeout")}}};
+    table["FindHome"] = {.input = FormLayout{"FindHome", HomeSearch(false)}};
+    table["FindHomeEx"] = {.input = FormLayout{"FindHomeEx", HomeSearch(true)}};
+    table["FindIndex"] = {.input = FormLayout{"FindIndex", {velocity, Timeout("timeout")}}};
+    table["DefinePosition"] = {.input = FormLayout{"DefinePosition", {position}}};
     table["WaitForPosition"] = {.input =
-                                    FormSpec{"WaitForPosition", {position, Timeout("timeout")}}};
+                                    FormLayout{"WaitForPosition", {position, Timeout("timeout")}}};
     table["ReadIndexDistance"] = {
-        .result = FormSpec{"ReadIndexDistance", {Number("distance", "Index Distance", "qc")}}};
+        .result = FormLayout{"ReadIndexDistance", {Number("distance", "Index Distance", "qc")}}};
 }
 
 }  // namespace kelcmd::dialogs

@@ -5,7 +5,7 @@ namespace kelcmd::dialogs {
 namespace {
 
 // Every return parameter of the family with its label and unit.
-FieldSpec Reading(const std::string& parameter) {
+FieldLayout Reading(const std::string& parameter) {
     static const std::map<std::string, std::pair<const char*, const char*>> labels = {
         {"positionIs", {"Effective Position", "qc"}},
         {"positionMust", {"Must Position", "qc"}},
@@ -21,7 +21,7 @@ FieldSpec Reading(const std::string& parameter) {
 }
 
 CommandForms Readings(const std::string& title, const std::vector<std::string>& parameters) {
-    FormSpec form{title, {}};
+    FormLayout form{title, {}};
     for (const std::string& parameter : parameters) form.fields.push_back(Reading(parameter));
     return {.result = form};
 }
@@ -51,11 +51,11 @@ void AddMotionInfoForms(FormTable& table) {
         table[command] = Readings(command, parameters);
     }
 
-    FormSpec info{"ReadAxisInfo",
-                  {Bits("status", "Axis Status", AxisStatusBits()),
-                   Bits("predefinedInputs", "Predefined Inputs", PredefinedInputBits()),
-                   Bits("userInputs", "User Inputs", NumberedBits("Input ", 1, 8)),
-                   Reading("positionIs"), Reading("velocityMean"), Reading("currentMean")}};
+    FormLayout info{"ReadAxisInfo",
+                    {Bits("status", "Axis Status", AxisStatusBits()),
+                     Bits("predefinedInputs", "Predefined Inputs", PredefinedInputBits()),
+                     Bits("userInputs", "User Inputs", NumberedBits("Input ", 1, 8)),
+                     Reading("positionIs"), Reading("velocityMean"), Reading("currentMean")}};
     table["ReadAxisInfo"] = {.result = info};
 }
 

@@ -5,7 +5,7 @@
 namespace kelcmd::dialogs {
 namespace {
 
-FormSpec MotionInfoResult(const std::string& title) {
+FormLayout MotionInfoResult(const std::string& title) {
     return {title,
             {Number("duration", "Duration", "ms"), Bits("flags", "Flags", MotionFlagBits())}};
 }
@@ -13,7 +13,7 @@ FormSpec MotionInfoResult(const std::string& title) {
 }  // namespace
 
 void AddMultiAxesForms(FormTable& table) {
-    const std::vector<std::tuple<const char*, FieldSpec>> motions = {
+    const std::vector<std::tuple<const char*, FieldLayout>> motions = {
         {"InitMoveAbsolute", Number("position", "Position", "qc")},
         {"InitMoveRelative", Number("relPosition", "Step", "qc")},
         {"InitSetVelocity", Number("velocity", "Velocity", "qc/ms")},
@@ -21,8 +21,8 @@ void AddMultiAxesForms(FormTable& table) {
     for (const auto& [command, field] : motions) {
         const std::string plain = command;
         const std::string info = plain + "Info";
-        table[plain] = {.input = FormSpec{plain, {field}}};
-        table[info] = {.input = FormSpec{info, {field}}, .result = MotionInfoResult(info)};
+        table[plain] = {.input = FormLayout{plain, {field}}};
+        table[info] = {.input = FormLayout{info, {field}}, .result = MotionInfoResult(info)};
     }
 }
 

@@ -10,8 +10,8 @@
 namespace kelcmd::dialogs {
 namespace {
 
-FieldSpec Check(std::string parameter, std::string label) {
-    FieldSpec field = Number(std::move(parameter), std::move(label));
+FieldLayout Check(std::string parameter, std::string label) {
+    FieldLayout field = Number(std::move(parameter), std::move(label));
     field.kind = FieldKind::kCheck;
     return field;
 }
@@ -27,21 +27,21 @@ uint32_t Value(const CParameterList& wire, bool send, const std::string& name) {
 
 void AddRecorderForms(FormTable& table) {
     table["RecordData"] = {.input =
-                               FormSpec{"RecordData",
-                                        {Choice("regulator", "Start sampling",
-                                                {"Start sampling in the position regulator",
-                                                 "Start sampling in the current regulator"})}}};
+                               FormLayout{"RecordData",
+                                          {Choice("regulator", "Start sampling",
+                                                  {"Start sampling in the position regulator",
+                                                   "Start sampling in the current regulator"})}}};
     table["ReadNbOfSamples"] = {
-        .result = FormSpec{
+        .result = FormLayout{
             "ReadNbOfSamples",
             {Choice("terminated", "Recording", {"Recording not finished", "Recording finished"}),
              Number("nbOfSamples", "Number of samples"), Number("period", "Sample period", "us")}}};
-    FieldSpec samples = Number("nbOfSamples", "Number of samples");
+    FieldLayout samples = Number("nbOfSamples", "Number of samples");
     samples.range = std::make_pair(int64_t{1}, int64_t{511});
     table["ReadRecordedData"] = {
-        .input = FormSpec{"ReadRecordedData",
-                          {List("vector", "Vector", NumberedNames("Vector ", 0, 4)),
-                           Number("firstSample", "First sample"), samples}}};
+        .input = FormLayout{"ReadRecordedData",
+                            {List("vector", "Vector", NumberedNames("Vector ", 0, 4)),
+                             Number("firstSample", "First sample"), samples}}};
 }
 
 void AddAutotuneForms(FormTable& table) {
@@ -51,19 +51,19 @@ void AddAutotuneForms(FormTable& table) {
                       static_cast<int>(static_cast<int16_t>(Value(wire, false, "improveFactor"))));
         return std::string(text);
     }};
-    FieldSpec duty = Number("dutyCycle", "Duty Cycle", "per 266 (+/-)");
+    FieldLayout duty = Number("dutyCycle", "Duty Cycle", "per 266 (+/-)");
     duty.range = std::make_pair(int64_t{-266}, int64_t{266});
     duty.group = "Warning! Ensure that the motor can rotate freely!";
-    FieldSpec stay = Check("stayInPWMmode", "Stay in PWM mode after recording!");
+    FieldLayout stay = Check("stayInPWMmode", "Stay in PWM mode after recording!");
     stay.group = duty.group;
-    table["SetPWM"] = {.input = FormSpec{"SetPWM", {duty, stay}}};
+    table["SetPWM"] = {.input = FormLayout{"SetPWM", {duty, stay}}};
 }
 
 void AddCheckCrcForms(FormTable& table) {
-    table["CheckCRC"] = {.input = FormSpec{"Check CRC",
-                                           {List("memArea", "Memory area",
-                                                 {MemoryAreaName(0), MemoryAreaName(1),
-                                                  MemoryAreaName(2), MemoryAreaName(3)})}},
+    table["CheckCRC"] = {.input = FormLayout{"Check CRC",
+                                             {List("memArea", "Memory area",
+                                                   {MemoryAreaName(0), MemoryAreaName(1),
+                                                    MemoryAreaName(2), MemoryAreaName(3)})}},
                          .resultMessage = [](const CParameterList& wire) {
                              return MemoryAreaName(Value(wire, true, "memArea")) + "\n" +
                                     CheckCrcResultText(Value(wire, false, "verResult") != 0);

@@ -80,10 +80,10 @@ int EditStringLength(CKelStandardCommand& command) {
     CParameterList& wire = command.Wire();
     const int index = wire.FindReturn("char");
     if (index < 0) return 0;
-    FieldSpec length = Number("", "Number of Characters");
+    FieldLayout length = Number("", "Number of Characters");
     length.range = std::pair<int64_t, int64_t>{1, 240};
     return EditCommandForm(
-        FormSpec{"GetString", {length}}, command,
+        FormLayout{"GetString", {length}}, command,
         [&](std::vector<FieldValue>& values) {
             values[0].text = std::to_string(wire.GetReturnSize(static_cast<size_t>(index)));
         },
@@ -98,24 +98,24 @@ int EditStringLength(CKelStandardCommand& command) {
 void AddSerialIoForms(FormTable& table) {
     table["PutChar"] = {.editInput = EditPutChar};
     table["PutString"] = {
-        .input = FormSpec{"PutString", {FieldSpec{"data", "String", FieldKind::kText}}}};
+        .input = FormLayout{"PutString", {FieldLayout{"data", "String", FieldKind::kText}}}};
     for (const char* command : {"PutWord_Dec", "PutInt_Dec", "PutLWord_Dec", "PutLong_Dec",
                                 "PutWord_Hex", "PutLWord_Hex", "PutByte_Bin", "PutWord_Bin"}) {
         table[command] = {
-            .input = FormSpec{command,
-                              {Number("data", "Data"), Number("width", "Number of Digits")},
-                              CheckNumberAndWidth}};
+            .input = FormLayout{command,
+                                {Number("data", "Data"), Number("width", "Number of Digits")},
+                                CheckNumberAndWidth}};
     }
-    FieldSpec representation = List(
+    FieldLayout representation = List(
         "representation", "Kind of representation",
         {"f  (fixed-point)", "e  (exponent)", "E  (Exponent)", "g  (shortest)", "G  (Shortest)"});
     representation.codes = {'f', 'e', 'E', 'g', 'G'};
     table["PutFloat_Dec"] = {.input =
-                                 FormSpec{"PutFloat_Dec",
-                                          {Number("data", "Data"), representation,
-                                           Number("totalWidth", "Number of Digits"),
-                                           Number("decimalPlaces", "Number of decimal places")},
-                                          CheckFloat}};
+                                 FormLayout{"PutFloat_Dec",
+                                            {Number("data", "Data"), representation,
+                                             Number("totalWidth", "Number of Digits"),
+                                             Number("decimalPlaces", "Number of decimal places")},
+                                            CheckFloat}};
 
     table["IsCharAvailable"] = {.resultMessage = [](const CParameterList& wire) {
         return std::string(ReadUnsigned(wire.GetReturnValue(0).first(1)) != 0

@@ -62,10 +62,10 @@ const char* TypeName(uint8_t type) {
 }  // namespace
 
 int ChooseParameter(CKelStandardCommand& command) {
-    const FormSpec spec{command.GetName(), {List("", "Parameter", ParameterSelectionNames())}};
+    const FormLayout form{command.GetName(), {List("", "Parameter", ParameterSelectionNames())}};
     uint32_t chosen = ParameterNumber(command);
     const int done = EditCommandForm(
-        spec, command,
+        form, command,
         [&](std::vector<FieldValue>& values) { values[0].choice = EntryOfParameter(chosen); },
         [&](const std::vector<FieldValue>& values) {
             chosen = SelectionParameterNumber(static_cast<uint32_t>(std::max(0, values[0].choice)));
@@ -111,15 +111,15 @@ int EditTempParameter(CCommandFamily& family, const char* port, uint8_t slave) {
     write->Wire().SetSendValue(static_cast<size_t>(writeValue), value.data(),
                                static_cast<uint32_t>(value.size()));
 
-    FieldSpec name{"", "Name", FieldKind::kText};
+    FieldLayout name{"", "Name", FieldKind::kText};
     name.readOnly = true;
-    FieldSpec valueText{"", "Value read", FieldKind::kText};
+    FieldLayout valueText{"", "Value read", FieldKind::kText};
     valueText.readOnly = true;
-    const FormSpec spec{
+    const FormLayout form{
         "SetTempParam",
         {name, Number("value", std::string("Value ") + TypeName(info->type), info->unit),
          valueText}};
-    const int confirmed = EditCommandForm(spec, *write, [&](std::vector<FieldValue>& values) {
+    const int confirmed = EditCommandForm(form, *write, [&](std::vector<FieldValue>& values) {
         values[0].text = SystemParameterName(number);
         values[2].text = SystemParameterValueText(number, ReadUnsigned(value));
     });

@@ -6,7 +6,7 @@ namespace kelcmd::dialogs {
 
 void AddStatusForms(FormTable& table) {
     table["ReadAxisStatus"] = {
-        .result = FormSpec{"ReadAxisStatus", {Bits("status", "Axis Status", AxisStatusBits())}}};
+        .result = FormLayout{"ReadAxisStatus", {Bits("status", "Axis Status", AxisStatusBits())}}};
     table["ReadError"] = {.unitText = CommandForms::UnitText::kError};
     table["ReadWarning"] = {.unitText = CommandForms::UnitText::kWarning};
 }

@@ -27,7 +27,7 @@ int ShowVersion(CKelStandardCommand& command) {
     return ShowTexts("ReadVersion", rows);
 }
 
-std::vector<FieldSpec> Gains(const char* third, const char* thirdLabel) {
+std::vector<FieldLayout> Gains(const char* third, const char* thirdLabel) {
     return {Number("gainP", "Proportional gain"), Number("gainI", "Integral gain"),
             Number(third, thirdLabel)};
 }
@@ -39,12 +39,13 @@ void AddSystemParameterForms(FormTable& table) {
     for (const char* command : {"ReadTempParam", "ReadPermanentParam"}) {
         table[command] = {.editInput = ChooseParameter, .showResult = ShowParameter};
     }
-    table["SetCurrentGains"] = {.input = FormSpec{"SetCurrentGains", Gains("gain3", "Gain 3")}};
-    table["ReadCurrentGains"] = {.result = FormSpec{"ReadCurrentGains", Gains("gain3", "Gain 3")}};
+    table["SetCurrentGains"] = {.input = FormLayout{"SetCurrentGains", Gains("gain3", "Gain 3")}};
+    table["ReadCurrentGains"] = {.result =
+                                     FormLayout{"ReadCurrentGains", Gains("gain3", "Gain 3")}};
     table["SetPositionGains"] = {
-        .input = FormSpec{"SetPositionGains", Gains("gainD", "Differential gain")}};
+        .input = FormLayout{"SetPositionGains", Gains("gainD", "Differential gain")}};
     table["ReadPositionGains"] = {
-        .result = FormSpec{"ReadPositionGains", Gains("gainD", "Differential gain")}};
+        .result = FormLayout{"ReadPositionGains", Gains("gainD", "Differential gain")}};
 }
 
 }  // namespace kelcmd::dialogs

@@ -33,7 +33,7 @@ void MakeReadOnly(QWidget& widget) {
 
 FormDialog::FormDialog(FormModel& model, QWidget* parent)
     : QDialog(parent), model_(model), widgets_(model.Form().fields.size()) {
-    const FormSpec& form = model_.Form();
+    const FormLayout& form = model_.Form();
     setWindowTitle(QString::fromStdString(form.title));
     setObjectName(ObjectNameFor(form.title));
     auto* layout = new QVBoxLayout(this);
@@ -85,7 +85,7 @@ bool FormDialog::Editable() const {
 }
 
 void FormDialog::AddField(QGridLayout& grid, size_t index) {
-    const FieldSpec& field = model_.Form().fields[index];
+    const FieldLayout& field = model_.Form().fields[index];
     FieldWidgets& widgets = widgets_[index];
     const QString label = QString::fromStdString(field.label);
     const int row = grid.rowCount();

@@ -9,7 +9,7 @@
 
 namespace kelcmd::dialogs {
 
-int ChoiceOfCode(const FieldSpec& field, uint32_t raw) {
+int ChoiceOfCode(const FieldLayout& field, uint32_t raw) {
     if (!field.codes.empty()) {
         for (size_t i = 0; i < field.codes.size(); ++i) {
             if (field.codes[i] == static_cast<int64_t>(raw)) return static_cast<int>(i);
@@ -21,12 +21,12 @@ int ChoiceOfCode(const FieldSpec& field, uint32_t raw) {
     return known ? static_cast<int>(index) : -1;
 }
 
-int64_t CodeOfChoice(const FieldSpec& field, int choice) {
+int64_t CodeOfChoice(const FieldLayout& field, int choice) {
     if (!field.codes.empty()) return field.codes.at(static_cast<size_t>(choice));
     return field.firstCode + choice;
 }
 
-FormModel::FormModel(FormSpec form, FormSide side)
+FormModel::FormModel(FormLayout form, FormSide side)
     : form_(std::move(form)),
       side_(side),
       values_(form_.fields.size()),
@@ -45,7 +45,7 @@ void FormModel::Load(const CParameterList& wire) {
         const uint8_t type = send ? wire.GetSendType(index) : wire.GetReturnType(index);
         const std::span<const uint8_t> bytes =
             send ? wire.GetSendValue(index) : wire.GetReturnValue(index);
-        const FieldSpec& field = form_.fields[i];
+        const FieldLayout& field = form_.fields[i];
         FieldValue& value = values_[i];
         types_[i] = type;
         const uint32_t raw = ReadUnsigned(bytes.first(std::min<size_t>(
@@ -85,7 +85,7 @@ std::optional<FieldProblem> FormModel::Check() const {
         }
     }
     for (size_t i = 0; i < form_.fields.size(); ++i) {
-        const FieldSpec& field = form_.fields[i];
+        const FieldLayout& field = form_.fields[i];
         if (field.kind != FieldKind::kNumber) continue;
         const NumberCheck check = ParseNumber(types_[i], values_[i].text);
         if (!check.ok) return FieldProblem{i, check.message, check.corrected};
@@ -108,7 +108,7 @@ void FormModel::Store(CParameterList& wire, CCommand* command) const {
     for (size_t i = 0; i < form_.fields.size(); ++i) {
         const int index = IndexOf(wire, i);
         if (index < 0) continue;
-        const FieldSpec& field = form_.fields[i];
+        const FieldLayout& field = form_.fields[i];
         const FieldValue& value = values_[i];
         const uint8_t type = wire.GetSendType(index);
         std::vector<uint8_t> bytes;
@@ -141,8 +141,8 @@ void FormModel::Store(CParameterList& wire, CCommand* command) const {
     }
 }
 
-FormSpec GenericForm(const std::string& title, const CParameterList& wire, FormSide side) {
-    FormSpec form{title, {}};
+FormLayout GenericForm(const std::string& title, const CParameterList& wire, FormSide side) {
+    FormLayout form{title, {}};
     const bool send = side == FormSide::kSend;
     const size_t count = send ? wire.GetSendCount() : wire.GetReturnCount();
     for (size_t i = 0; i < count; ++i) {
@@ -153,7 +153,7 @@ FormSpec GenericForm(const std::string& title, const CParameterList& wire, FormS
         } else if (BitCount(type) != 0) {
             form.fields.push_back(Bits(name, name, NumberedBits("Bit ", 0, BitCount(type))));
         } else if (type == TYPE_BOOL) {
-            FieldSpec check{name, name, FieldKind::kCheck};
+            FieldLayout check{name, name, FieldKind::kCheck};
             form.fields.push_back(check);
         }
     }

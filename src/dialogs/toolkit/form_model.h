@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/toolkit/form_spec.h"
+#include "dialogs/toolkit/form_layout.h"
 
 namespace kelcmd {
 class CCommand;
@@ -36,9 +36,9 @@ struct FieldProblem {
 // checked, and stored back into the command.
 class FormModel {
   public:
-    FormModel(FormSpec form, FormSide side);
+    FormModel(FormLayout form, FormSide side);
 
-    const FormSpec& Form() const { return form_; }
+    const FormLayout& Form() const { return form_; }
     FormSide Side() const { return side_; }
     std::vector<FieldValue>& Values() { return values_; }
     const std::vector<FieldValue>& Values() const { return values_; }
@@ -55,18 +55,18 @@ class FormModel {
   private:
     int IndexOf(const CParameterList& wire, size_t field) const;
 
-    FormSpec form_;
+    FormLayout form_;
     FormSide side_;
     std::vector<FieldValue> values_;
     std::vector<uint8_t> types_;
 };
 
 // The entry of a choice or list field that stands for `raw` (-1: none), and the code of an entry.
-int ChoiceOfCode(const FieldSpec& field, uint32_t raw);
-int64_t CodeOfChoice(const FieldSpec& field, int choice);
+int ChoiceOfCode(const FieldLayout& field, uint32_t raw);
+int64_t CodeOfChoice(const FieldLayout& field, int choice);
 
 // A form for a command without a table entry: one field per parameter of that side, labelled with
 // the parameter's name; structures and arrays are left out.
-FormSpec GenericForm(const std::string& title, const CParameterList& wire, FormSide side);
+FormLayout GenericForm(const std::string& title, const CParameterList& wire, FormSide side);
 
 }  // namespace kelcmd::dialogs

@@ -31,7 +31,7 @@ struct BitLabel {
 
 // One field of a command form, bound to a parameter by name: a send parameter in an input form,
 // a return parameter in a result form.
-struct FieldSpec {
+struct FieldLayout {
     std::string parameter = {};
     std::string label = {};
     FieldKind kind = FieldKind::kNumber;
@@ -60,9 +60,9 @@ struct FieldSpec {
 using TextCheck = std::function<std::optional<std::pair<size_t, std::string>>(
     const std::vector<std::string>& texts)>;
 
-struct FormSpec {
+struct FormLayout {
     std::string title;
-    std::vector<FieldSpec> fields;
+    std::vector<FieldLayout> fields;
     TextCheck textCheck = nullptr;
 };
 
@@ -71,8 +71,8 @@ struct FormSpec {
 struct CommandForms {
     enum class UnitText { kNone, kError, kWarning };
 
-    std::optional<FormSpec> input = std::nullopt;
-    std::optional<FormSpec> result = std::nullopt;
+    std::optional<FormLayout> input = std::nullopt;
+    std::optional<FormLayout> result = std::nullopt;
     std::function<std::string(const CParameterList& wire)> resultMessage = nullptr;
     UnitText unitText = UnitText::kNone;
     // A command whose dialogs are not plain forms: its own input window (1: confirmed and stored
@@ -82,13 +82,13 @@ struct CommandForms {
 };
 
 // Field builders for the per-command tables.
-FieldSpec Number(std::string parameter, std::string label, std::string unit = {});
-FieldSpec Timeout(std::string parameter, std::string label = "Timeout");
-FieldSpec Choice(std::string parameter, std::string label, std::vector<std::string> choices,
+FieldLayout Number(std::string parameter, std::string label, std::string unit = {});
+FieldLayout Timeout(std::string parameter, std::string label = "Timeout");
+FieldLayout Choice(std::string parameter, std::string label, std::vector<std::string> choices,
+                   int64_t firstCode = 0);
+FieldLayout List(std::string parameter, std::string label, std::vector<std::string> choices,
                  int64_t firstCode = 0);
-FieldSpec List(std::string parameter, std::string label, std::vector<std::string> choices,
-               int64_t firstCode = 0);
-FieldSpec Bits(std::string parameter, std::string label, std::vector<BitLabel> bits);
+FieldLayout Bits(std::string parameter, std::string label, std::vector<BitLabel> bits);
 // "prefix first" ... "prefix last" for bits 0, 1, ...
 std::vector<BitLabel> NumberedBits(const std::string& prefix, int first, int count);
 std::vector<std::string> NumberedNames(const std::string& prefix, int first, int count);
