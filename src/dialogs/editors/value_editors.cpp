@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "command/parameter_types.h"
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "platform/prompt.h"
 
@@ -26,21 +27,10 @@ QVBoxLayout* Frame(QDialog& dialog, const std::string& caption, Accept accept) {
     auto* label = new QLabel(QString::fromStdString(caption), &dialog);
     label->setObjectName("caption");
     layout->addWidget(label);
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(QObject::tr("&OK"), &dialog);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QObject::tr("&Cancel"), &dialog);
-    cancel->setObjectName("cancel");
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     auto* body = new QVBoxLayout();
     layout->addLayout(body);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    AddOkCancelRow(dialog, *layout, accept);
     return body;
 }
 
