@@ -18,6 +18,9 @@
 
 #include "api/families.h"
 #include "api/recording_readout.h"
+#include "command/batch_command_store.h"
+#include "command/kel_batch_command.h"
+#include "command/kel_standard_command.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
@@ -310,6 +313,24 @@ void RecorderWindows(Snapshots& snapshots) {
     snapshots.Take(edit, "EditDataOf");
 }
 
+// A batch "Move and Read" in the store, executed once on the simulated unit, so that its
+// statuses and both parameter lists show values.
+void AddExecutedBatch(CBatchCommandStore& store) {
+    auto batch = std::make_unique<CKelBatchCommand>();
+    batch->SetName("Move and Read");
+    auto move = CopyPrototype(Families().MotionControl(), "MoveAbsolute");
+    const int32_t target = 5000;
+    move->Wire().SetSendValue(0, &target, sizeof target);
+    batch->AppendCommand(std::move(move));
+    batch->AppendCommand(CopyPrototype(Families().MotionInfo(), "ReadPosition"));
+    batch->AppendCommand(CopyPrototype(Families().Status(), "ReadAxisStatus"));
+    batch->SetPortName("Com1");
+    batch->SetDestination(1);
+    batch->SetPortList(store.GetPortList());
+    batch->Execute();
+    store.Add(batch);
+}
+
 // The command tree with one family open, the client command tree, and the report of a command
 // executed on the simulated unit.
 void CommandTreeWindows(Snapshots& snapshots) {
@@ -325,6 +346,7 @@ void CommandTreeWindows(Snapshots& snapshots) {
     CommandReportWindow report;
     report.ShowCommand(*command);
     snapshots.Take(report, "CommandReport");
+    AddExecutedBatch(Families().BatchStore());
     BatchCommandingDialog batches(Families().BatchStore(), "Com1", 1);
     snapshots.Take(batches, "BatchCommanding");
     BatchEditorDialog editor(Families().BatchStore().GetBatches(), Families().InOrder(),

@@ -59,6 +59,7 @@ void CKelBatchCommand::CopyFrom(const CKelBatchCommand& other) {
     CopyKelCommand(other);
     batchType_ = other.batchType_;
     ports_ = other.ports_;
+    fixedTimeout_ = other.fixedTimeout_;
     members_.clear();
     members_.reserve(other.members_.size());
     for (const auto& member : other.members_) {
@@ -113,6 +114,7 @@ std::unique_ptr<CCommand> CKelBatchCommand::Clone() const {
 void CKelBatchCommand::Reset() {
     CKelCommand::Reset();
     SetBatchType(BATCH_NORMAL);
+    fixedTimeout_.reset();
     for (const auto& member : members_) member->Reset();
 }
 
@@ -136,7 +138,7 @@ int CKelBatchCommand::Execute() {
     ExecutionSteps steps;
     steps.build = [this] {
         if (!BuildMessage()) return false;
-        SetAnswerTimeout(ComputeAnswerTimeout());
+        SetAnswerTimeout(EffectiveAnswerTimeout());
         return true;
     };
     // Decoded also after a failed exchange: a stopped batch still carries the results of the

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "command/kel_command.h"
@@ -42,7 +43,7 @@ class CKelBatchCommand : public CKelCommand {
     // CKelCommand; a malformed archive leaves this batch unchanged.
     void Serialize(CArchive& archive) override;
     std::unique_ptr<CCommand> Clone() const override;
-    // Base reset, type "Batch", every member reset (the members stay).
+    // Base reset, type "Batch", no fixed timeout, every member reset (the members stay).
     void Reset() override;
     // The members' dialogs in order (not for "QuietBatch_Read"); 0 at the first that fails.
     int EditParameters() override;
@@ -90,6 +91,14 @@ class CKelBatchCommand : public CKelCommand {
     // The answer timeout the batch waits with: for "Batch" the sum of the members' timeouts, but
     // 0 (no limit) as soon as one member waits without limit; 100 ms for the quiet types.
     uint32_t ComputeAnswerTimeout() const;
+    // A total timeout the user fixed for this batch (0 = no limit), waited with in place of the
+    // computed one until it is cleared. Copied with the batch; files do not carry it.
+    void SetFixedTimeout(std::optional<uint32_t> ms) { fixedTimeout_ = ms; }
+    std::optional<uint32_t> GetFixedTimeout() const { return fixedTimeout_; }
+    // The timeout the next execution waits with: the fixed one, else the computed one.
+    uint32_t EffectiveAnswerTimeout() const {
+        return fixedTimeout_.value_or(ComputeAnswerTimeout());
+    }
     // Puts the message of the batch type into the message buffer. A "Batch" or "QuietBatch_Send"
     // whose data would pass 1023 bytes shows "Message is too long!\nMore than 1023bytes" and gives
     // false; so does a member without a parameter list (without the message).
@@ -101,6 +110,7 @@ class CKelBatchCommand : public CKelCommand {
   private:
     uint32_t batchType_ = BATCH_NORMAL;
     CKelCommunication* ports_ = nullptr;
+    std::optional<uint32_t> fixedTimeout_;
     std::vector<std::unique_ptr<CKelCommand>> members_;
 };
 

@@ -1,7 +1,9 @@
 #include "dialogs/batch/auto_repetition.h"
 
 #include <chrono>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "command/kel_batch_command.h"
 
@@ -61,6 +63,7 @@ void AutoRepetition::Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayM
             if (stopRequested_ || result == 0) break;
         }
         copy->ClearResults();
+        copy->SetStatus(STATUS_IDLE);  // stays so when the execution never starts
         result = copy->Execute() != 0 ? 1 : 0;
         Post({std::make_unique<CKelBatchCommand>(*copy), result});
         std::unique_lock lock(mutex_);
@@ -69,6 +72,27 @@ void AutoRepetition::Run(std::unique_ptr<CKelBatchCommand> copy, uint32_t delayM
     std::lock_guard lock(mutex_);
     events_.push_back({nullptr, result});
     running_ = false;
+}
+
+std::unique_ptr<CKelBatchCommand> RepetitionCopy(const CKelBatchCommand& batch) {
+    auto copy = std::make_unique<CKelBatchCommand>(batch);
+    if (!copy->BuildMessage()) return nullptr;
+    for (const auto& member : copy->GetCommands()) {
+        if (member->GetAnswerTimeout() == 0) member->SetAnswerTimeout(kRepetitionTimeoutCapMs);
+    }
+    if (copy->GetFixedTimeout() == 0u) copy->SetFixedTimeout(kRepetitionTimeoutCapMs);
+    return copy;
+}
+
+void TakeOverExecuted(CKelBatchCommand& batch, const CKelBatchCommand& executed) {
+    const std::optional<uint32_t> fixed = batch.GetFixedTimeout();
+    std::vector<uint32_t> timeouts;
+    for (const auto& member : batch.GetCommands()) timeouts.push_back(member->GetAnswerTimeout());
+    batch.CopyFrom(executed);
+    batch.SetFixedTimeout(fixed);
+    for (size_t i = 0; i < timeouts.size() && i < batch.GetCommandCount(); ++i) {
+        batch.GetCommand(i)->SetAnswerTimeout(timeouts[i]);
+    }
 }
 
 }  // namespace kelcmd::dialogs

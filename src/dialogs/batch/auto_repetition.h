@@ -52,4 +52,12 @@ class AutoRepetition {
 // Without a limit an exchange could hold a stop for ever: the repetition waits at most this long.
 inline constexpr uint32_t kRepetitionTimeoutCapMs = 10000;
 
+// The copy a repetition runs: the batch as it is, each wait without limit (a member's or a fixed
+// total of 0) bounded by kRepetitionTimeoutCapMs. Null when its message cannot be built, which
+// the build says on the calling thread.
+std::unique_ptr<CKelBatchCommand> RepetitionCopy(const CKelBatchCommand& batch);
+
+// The window's batch takes an executed copy over: statuses and results, but its own timeouts.
+void TakeOverExecuted(CKelBatchCommand& batch, const CKelBatchCommand& executed);
+
 }  // namespace kelcmd::dialogs

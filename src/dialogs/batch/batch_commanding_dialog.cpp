@@ -3,9 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,7 +11,8 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QVBoxLayout>
+#include <limits>
+#include <optional>
 
 #include "api/families.h"
 #include "command/batch_command_store.h"
@@ -21,6 +20,7 @@
 #include "command/kel_batch_command.h"
 #include "command/parameter_list.h"
 #include "dialogs/batch/batch_editor_dialog.h"
+#include "dialogs/batch/batch_parameters.h"
 #include "dialogs/batch/batch_result.h"
 #include "platform/prompt.h"
 
@@ -28,12 +28,25 @@ namespace kelcmd::dialogs {
 namespace {
 
 constexpr const char* kNoBatch = "No batch command";
+constexpr const char* kNoMember = "No KelBus command selected";
+constexpr const char* kFilter = "Kel BatchCommand (*.kbc)";
 
-QPushButton* Button(const char* text, const char* name) {
-    auto* button = new QPushButton(text);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
+// A typed timeout in ms; nothing for text that is no 32-bit count.
+std::optional<uint32_t> ParseMilliseconds(const QString& text) {
+    bool ok = false;
+    const qulonglong value = text.trimmed().toULongLong(&ok);
+    if (!ok || value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    return static_cast<uint32_t>(value);
+}
+
+bool IsEnter(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 }  // namespace
@@ -44,116 +57,12 @@ BatchCommandingDialog::BatchCommandingDialog(CBatchCommandStore& store, std::str
       store_(store),
       portName_(std::move(portName)),
       slave_(slave),
-      batches_(new QComboBox),
-      stacked_(new QTreeWidget),
-      information_(new QLabel),
-      enterAll_(new QCheckBox("Automatically")),
-      showAll_(new QCheckBox("Automatically")),
-      autoRepetition_(new QCheckBox("Auto Repetition")),
-      delay_(new QSpinBox),
-      totalTimeout_(new QLineEdit),
       collector_(new QTimer(this)) {
     collector_->setInterval(10);
     connect(collector_, &QTimer::timeout, this, [this] { CollectRepetition(); });
     setObjectName("batch_commanding");
     setWindowTitle("Batch Commanding");
-    batches_->setObjectName("batches");
-    stacked_->setObjectName("stacked");
-    stacked_->setHeaderLabels({"Status", "Name", "Type"});
-    stacked_->setRootIsDecorated(false);
-    information_->setObjectName("information");
-    enterAll_->setObjectName("enter_all_automatically");
-    showAll_->setObjectName("show_all_automatically");
-    autoRepetition_->setObjectName("auto_repetition");
-    delay_->setObjectName("delay");
-    delay_->setRange(0, 3600000);
-    delay_->setValue(100);
-    delay_->setSuffix(" ms");
-    totalTimeout_->setObjectName("total_timeout");
-    totalTimeout_->setReadOnly(true);
-
-    auto* typeBox = new QGroupBox("Batch Type");
-    auto* typeLayout = new QHBoxLayout(typeBox);
-    const char* const typeNames[] = {"Batch ", "QuietBatch_Send", "QuietBatch_Read"};
-    const char* const typeObjects[] = {"type_batch", "type_quiet_send", "type_quiet_read"};
-    for (uint32_t type = 0; type < 3; ++type) {
-        types_[type] = new QRadioButton(typeNames[type]);
-        types_[type]->setObjectName(typeObjects[type]);
-        typeLayout->addWidget(types_[type]);
-        connect(types_[type], &QRadioButton::clicked, this, [this, type] { TypeChosen(type); });
-    }
-
-    auto* execute = Button("Execute Batch", "execute");
-    auto* load = Button("&Load", "load");
-    auto* deleteAll = Button("Delete &All", "delete_all");
-    connect(load, &QPushButton::clicked, this, [this] {
-        LoadBatches(
-            QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
-    });
-    auto* define = Button("&Define Batch", "define_batch");
-    connect(define, &QPushButton::clicked, this, [this] {
-        // The editor works on a copy; the store takes it over only on "&OK".
-        const std::vector<CCommandFamily*> families = Families().InOrder();
-        BatchEditorDialog editor(store_.GetBatches(), families, Families().CustomerSets(), this);
-        if (editor.exec() != QDialog::Accepted) return;
-        store_.Replace(editor.Batches());
-        FillBatches();
-    });
-    connect(deleteAll, &QPushButton::clicked, this, [this] {
-        store_.RemoveAll();
-        FillBatches();
-    });
-    auto* enter = Button("&Enter Parameter", "enter_parameter");
-    auto* show = Button("Show Return Parameter", "show_return_parameter");
-    connect(enter, &QPushButton::clicked, this, [this] { EnterParameter(); });
-    connect(show, &QPushButton::clicked, this, [this] { ShowReturnParameter(); });
-    auto* ok = Button("&OK", "ok");
-    auto* cancel = Button("&Cancel", "cancel");
-    connect(execute, &QPushButton::clicked, this, [this] { ExecuteBatch(); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(batches_, &QComboBox::currentIndexChanged, this, [this] { BatchSelected(); });
-    connect(autoRepetition_, &QCheckBox::toggled, this, [this](bool on) { ToggleRepetition(on); });
-
-    auto* top = new QFormLayout;
-    auto* batchRow = new QHBoxLayout;
-    batchRow->addWidget(batches_, 1);
-    batchRow->addWidget(load);
-    batchRow->addWidget(deleteAll);
-    batchRow->addWidget(define);
-    top->addRow("Batch Command", batchRow);
-    auto* timing = new QHBoxLayout;
-    timing->addWidget(new QLabel("Total Timeout ( 0 = infinite )"));
-    timing->addWidget(totalTimeout_);
-    timing->addWidget(autoRepetition_);
-    timing->addWidget(new QLabel("Delay"));
-    timing->addWidget(delay_);
-    auto* actions = new QHBoxLayout;
-    actions->addWidget(execute);
-    actions->addWidget(new QLabel("Enter All Parameters"));
-    actions->addWidget(enterAll_);
-    actions->addWidget(new QLabel("Show All Return Parameters"));
-    actions->addWidget(showAll_);
-    actions->addStretch();
-    actions->addWidget(ok);
-    actions->addWidget(cancel);
-    auto* stackedBox = new QGroupBox("Stacked KelBus Commands");
-    (new QVBoxLayout(stackedBox))->addWidget(stacked_);
-    auto* memberButtons = new QHBoxLayout;
-    memberButtons->addWidget(enter);
-    memberButtons->addWidget(show);
-    memberButtons->addStretch();
-    auto* info = new QHBoxLayout;
-    info->addWidget(new QLabel("Information:"));
-    info->addWidget(information_, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(typeBox);
-    layout->addWidget(stackedBox, 1);
-    layout->addLayout(memberButtons);
-    layout->addLayout(timing);
-    layout->addLayout(info);
-    layout->addLayout(actions);
+    BuildLayout();
     FillBatches();
 }
 
@@ -167,12 +76,34 @@ void BatchCommandingDialog::done(int result) {
     QDialog::done(result);
 }
 
+void BatchCommandingDialog::keyPressEvent(QKeyEvent* event) {
+    if (!IsEnter(event)) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter presses the button that has the focus ("Execute Batch" executes, "&OK" closes). In a
+    // field it has taken the typed value over already; it never closes the window by itself.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+        if (button->isEnabled()) button->click();
+    }
+}
+
+bool BatchCommandingDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (IsEnter(event) && (watched == stacked_ || watched == parameters_)) {
+        EnterParameter();
+        return true;
+    }
+    if (IsEnter(event) && watched == returns_) {
+        ShowReturnParameter();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void BatchCommandingDialog::FillBatches() {
     const QSignalBlocker block(batches_);
     batches_->clear();
-    for (const auto& batch : store_.GetBatches()) {
-        batches_->addItem(QString::fromStdString(batch->GetName()));
-    }
+    for (const auto& batch : store_.GetBatches()) batches_->addItem(FromStd(batch->GetName()));
     if (batches_->count() == 0) batches_->addItem(kNoBatch);
     batches_->setCurrentIndex(0);
     BatchSelected();
@@ -190,14 +121,38 @@ void BatchCommandingDialog::LoadBatches(const QStringList& paths) {
     if (batches_->count() > 0) batches_->setCurrentIndex(batches_->count() - 1);
 }
 
+void BatchCommandingDialog::AskSave() {
+    const CKelBatchCommand* batch = SelectedBatch();
+    if (batch == nullptr) return;
+    QFileDialog chooser(this, "Save", FromStd(batch->GetName()) + ".kbc", kFilter);
+    chooser.setAcceptMode(QFileDialog::AcceptSave);  // asks before overwriting
+    chooser.setDefaultSuffix("kbc");                 // so that "&Load" finds the file again
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    SaveSelected(chooser.selectedFiles().front());
+}
+
+bool BatchCommandingDialog::SaveSelected(const QString& path) {
+    const CKelBatchCommand* batch = SelectedBatch();
+    if (batch == nullptr) return false;
+    const FileStatus status = WriteBatchFile(path.toStdString(), *batch);
+    if (status == FileStatus::kOk) return true;
+    CurrentPrompt().ShowMessage(BatchFileMessage(status, batch->GetName(), path.toStdString()));
+    return false;
+}
+
+void BatchCommandingDialog::DefineBatches() {
+    // The editor works on a copy; the store takes it over only on "&OK".
+    const std::vector<CCommandFamily*> families = Families().InOrder();
+    BatchEditorDialog editor(store_.GetBatches(), families, Families().CustomerSets(), this);
+    if (editor.exec() != QDialog::Accepted) return;
+    store_.Replace(editor.Batches());
+    FillBatches();
+}
+
 CKelBatchCommand* BatchCommandingDialog::SelectedBatch() const {
     const int index = batches_->currentIndex();
     if (index < 0 || static_cast<size_t>(index) >= store_.Count()) return nullptr;
     return store_.GetBatches()[static_cast<size_t>(index)].get();
-}
-
-std::string BatchCommandingDialog::Information() const {
-    return information_->text().toStdString();
 }
 
 CKelCommand* BatchCommandingDialog::SelectedMember() const {
@@ -207,10 +162,17 @@ CKelCommand* BatchCommandingDialog::SelectedMember() const {
     return batch->GetCommand(static_cast<size_t>(row));
 }
 
+std::string BatchCommandingDialog::Information() const {
+    return information_->text().toStdString();
+}
+
+// While repeating, the window's batch is replaced after every pass: no member dialog may hold
+// one of its commands then.
 void BatchCommandingDialog::EnterParameter() {
+    if (Repeating()) return;
     CKelCommand* member = SelectedMember();
     if (member == nullptr) {
-        information_->setText("No KelBus command selected");
+        information_->setText(kNoMember);
         return;
     }
     const CParameterList* wire = member->GetSendParameters();
@@ -219,12 +181,14 @@ void BatchCommandingDialog::EnterParameter() {
         return;
     }
     member->EditParameters();
+    MemberSelected();
 }
 
 void BatchCommandingDialog::ShowReturnParameter() {
+    if (Repeating()) return;
     CKelCommand* member = SelectedMember();
     if (member == nullptr) {
-        information_->setText("No KelBus command selected");
+        information_->setText(kNoMember);
         return;
     }
     const CParameterList* wire = member->GetSendParameters();
@@ -233,9 +197,46 @@ void BatchCommandingDialog::ShowReturnParameter() {
         return;
     }
     if (member->ShowResults() == 0) {
-        information_->setText(QString::fromStdString(
-            "Failed showing return parameter of command '" + member->GetName() + "' !"));
+        information_->setText(
+            FromStd("Failed showing return parameter of command '" + member->GetName() + "' !"));
     }
+}
+
+bool BatchCommandingDialog::EnterAllParameters() {
+    if (Repeating()) return false;
+    CKelBatchCommand* batch = SelectedBatch();
+    if (batch == nullptr) {
+        information_->setText("No batch command selected!");
+        return false;
+    }
+    bool entered = true;
+    for (const auto& member : batch->GetCommands()) {
+        if (member->EditParameters() == 0) {
+            information_->setText(
+                FromStd("Failed entering parameter of command '" + member->GetName() + "' !"));
+            entered = false;
+            break;
+        }
+    }
+    MemberSelected();
+    return entered;
+}
+
+bool BatchCommandingDialog::ShowAllReturnParameters() {
+    if (Repeating()) return false;
+    CKelBatchCommand* batch = SelectedBatch();
+    if (batch == nullptr) {
+        information_->setText("No batch command selected!");
+        return false;
+    }
+    for (const auto& member : batch->GetCommands()) {
+        if (member->ShowResults() == 0) {
+            information_->setText(FromStd("Failed showing return parameter of command '" +
+                                          member->GetName() + "' !"));
+            return false;
+        }
+    }
+    return true;
 }
 
 void BatchCommandingDialog::BatchSelected() {
@@ -243,37 +244,89 @@ void BatchCommandingDialog::BatchSelected() {
     for (uint32_t type = 0; type < 3; ++type) {
         types_[type]->setChecked(batch != nullptr && batch->GetBatchType() == type);
     }
-    totalTimeout_->setText(batch != nullptr ? QString::number(batch->ComputeAnswerTimeout())
-                                            : QString());
+    stacked_->clear();
     RefreshStacked();
 }
 
+void BatchCommandingDialog::MemberSelected() {
+    CKelCommand* member = SelectedMember();
+    ShowParameterRows(*parameters_,
+                      member != nullptr ? SendParameterRows(*member) : std::vector<ParameterRow>{});
+    ShowParameterRows(
+        *returns_, member != nullptr ? ReturnParameterRows(*member) : std::vector<ParameterRow>{});
+    RefreshTimeouts();
+}
+
 void BatchCommandingDialog::TypeChosen(uint32_t type) {
-    if (CKelBatchCommand* batch = SelectedBatch()) batch->SetBatchType(type);
+    if (CKelBatchCommand* batch = SelectedBatch()) {
+        batch->SetBatchType(type);
+        // Another type waits by another rule: the batch computes its timeout again.
+        batch->SetFixedTimeout(std::nullopt);
+    }
     BatchSelected();
 }
 
 void BatchCommandingDialog::RefreshStacked() {
-    stacked_->clear();
-    const CKelBatchCommand* batch = SelectedBatch();
-    if (batch == nullptr) return;
-    for (const auto& member : batch->GetCommands()) {
-        auto* row = new QTreeWidgetItem(stacked_);
-        row->setText(0, QString::fromStdString(StackedStatusText(*member)));
-        row->setText(1, QString::fromStdString(member->GetName()));
-        row->setText(2, QString::fromLatin1(member->GetRuntimeClass()->className));
+    // The rows are rebuilt (statuses change, members may have been replaced); the selected row
+    // stays selected, and the first one is selected when none was.
+    const int selected = std::max(0, stacked_->indexOfTopLevelItem(stacked_->currentItem()));
+    {
+        const QSignalBlocker block(stacked_);
+        stacked_->clear();
+        if (const CKelBatchCommand* batch = SelectedBatch()) {
+            for (const auto& member : batch->GetCommands()) {
+                auto* row = new QTreeWidgetItem(stacked_);
+                row->setText(0, FromStd(StackedStatusText(*member)));
+                row->setText(1, FromStd(member->GetName()));
+                row->setText(2, QString::fromLatin1(member->GetRuntimeClass()->className));
+            }
+        }
+        if (stacked_->topLevelItemCount() > 0) {
+            stacked_->setCurrentItem(
+                stacked_->topLevelItem(std::min(selected, stacked_->topLevelItemCount() - 1)));
+        }
     }
+    MemberSelected();
+}
+
+void BatchCommandingDialog::RefreshTimeouts() {
+    const CKelBatchCommand* batch = SelectedBatch();
+    totalTimeout_->setText(batch != nullptr ? QString::number(batch->EffectiveAnswerTimeout())
+                                            : QString());
+    const CKelCommand* member = SelectedMember();
+    timeout_->setText(member != nullptr ? QString::number(member->GetAnswerTimeout()) : QString());
+}
+
+void BatchCommandingDialog::TakeOverTimeouts() {
+    if (Repeating()) return;
+    // Only what the user typed is taken over; the fields show the values again afterwards.
+    if (CKelBatchCommand* batch = SelectedBatch()) {
+        CKelCommand* member = SelectedMember();
+        const auto timeout = ParseMilliseconds(timeout_->text());
+        if (timeout_->isModified() && member != nullptr && timeout) {
+            member->SetAnswerTimeout(*timeout);
+        }
+        // An emptied field lets the batch compute its total again.
+        const QString total = totalTimeout_->text().trimmed();
+        if (totalTimeout_->isModified() && total.isEmpty()) {
+            batch->SetFixedTimeout(std::nullopt);
+        } else if (const auto ms = ParseMilliseconds(total); totalTimeout_->isModified() && ms) {
+            batch->SetFixedTimeout(*ms);
+        }
+    }
+    RefreshTimeouts();
 }
 
 void BatchCommandingDialog::ShowResult(int result, bool withBox) {
     const CKelBatchCommand* batch = SelectedBatch();
     if (batch == nullptr) return;
     const BatchResultText text = DescribeBatchResult(*batch, result);
-    information_->setText(QString::fromStdString(text.information));
+    information_->setText(FromStd(text.information));
     if (withBox && !text.box.empty()) CurrentPrompt().ShowMessage(text.box);
 }
 
 void BatchCommandingDialog::ExecuteBatch() {
+    if (Repeating()) return;
     QWidget* focus = focusWidget();
     information_->clear();
     CKelBatchCommand* batch = SelectedBatch();
@@ -281,23 +334,17 @@ void BatchCommandingDialog::ExecuteBatch() {
         information_->setText("No batch command selected!");
         return;
     }
+    TakeOverTimeouts();
     batch->SetPortName(portName_);
     batch->SetDestination(slave_);
-    if (enterAll_->isChecked()) {
-        for (const auto& member : batch->GetCommands()) {
-            if (member->EditParameters() == 0) {
-                information_->setText(QString::fromStdString(
-                    "Failed entering parameter of command '" + member->GetName() + "' !"));
-                return;
-            }
-        }
+    if (!enterAll_->isChecked() || EnterAllParameters()) {
+        // An execution that never starts leaves the batch idle.
+        batch->SetStatus(STATUS_IDLE);
+        const int result = batch->Execute() != 0 ? 1 : 0;
+        RefreshStacked();
+        if (result != 0 && showAll_->isChecked()) ShowAllReturnParameters();
+        ShowResult(result, true);
     }
-    const int result = batch->Execute() != 0 ? 1 : 0;
-    RefreshStacked();
-    if (result != 0 && showAll_->isChecked()) {
-        for (const auto& member : batch->GetCommands()) member->ShowResults();
-    }
-    ShowResult(result, true);
     if (focus != nullptr) focus->setFocus();
 }
 
@@ -309,24 +356,18 @@ void BatchCommandingDialog::ToggleRepetition(bool on) {
         EnableControls(true);
         return;
     }
+    TakeOverTimeouts();
     CKelBatchCommand* batch = SelectedBatch();
-    if (batch == nullptr) {
+    auto refuse = [this] {
         const QSignalBlocker block(autoRepetition_);
         autoRepetition_->setChecked(false);
-        return;
-    }
+    };
+    if (batch == nullptr) return refuse();
     batch->SetPortName(portName_);
     batch->SetDestination(slave_);
-    auto copy = std::make_unique<CKelBatchCommand>(*batch);
     // A batch that cannot be built says so here, on the window's thread, and does not repeat.
-    if (!copy->BuildMessage()) {
-        const QSignalBlocker block(autoRepetition_);
-        autoRepetition_->setChecked(false);
-        return;
-    }
-    for (const auto& member : copy->GetCommands()) {
-        if (member->GetAnswerTimeout() == 0) member->SetAnswerTimeout(kRepetitionTimeoutCapMs);
-    }
+    std::unique_ptr<CKelBatchCommand> copy = RepetitionCopy(*batch);
+    if (copy == nullptr) return refuse();
     EnableControls(false);
     repetition_.Start(std::move(copy), static_cast<uint32_t>(delay_->value()));
     collector_->start();
@@ -340,7 +381,7 @@ void BatchCommandingDialog::CollectRepetition() {
             continue;
         }
         // The window's batch takes the executed copy here, on the window's thread.
-        if (CKelBatchCommand* batch = SelectedBatch()) batch->CopyFrom(*event.executed);
+        if (CKelBatchCommand* batch = SelectedBatch()) TakeOverExecuted(*batch, *event.executed);
         RunDone(event.result);
     }
 }
@@ -362,10 +403,10 @@ void BatchCommandingDialog::RepetitionEnded(int result) {
 void BatchCommandingDialog::EnableControls(bool enabled) {
     // While repeating only the lists and the tick stay usable.
     for (QWidget* widget : findChildren<QWidget*>()) {
-        if (widget == stacked_ || widget == autoRepetition_ || widget->isWindow()) continue;
+        if (widget == autoRepetition_ || widget->isWindow()) continue;
         if (qobject_cast<QPushButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
             qobject_cast<QRadioButton*>(widget) || qobject_cast<QCheckBox*>(widget) ||
-            qobject_cast<QSpinBox*>(widget)) {
+            qobject_cast<QSpinBox*>(widget) || qobject_cast<QLineEdit*>(widget)) {
             widget->setEnabled(enabled);
         }
     }

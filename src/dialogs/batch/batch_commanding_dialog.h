@@ -11,8 +11,10 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QTimer;
 class QTreeWidget;
 
 namespace kelcmd {
@@ -25,6 +27,11 @@ namespace kelcmd::dialogs {
 
 // "Batch Commanding": runs a batch of the store on the dialog's port and slave, once or by
 // "Auto Repetition" on a worker that works on its own copy and reports through the event loop.
+//
+// "Timeout" shows the answer timeout of the selected stacked command and a typed value becomes
+// it. "Total Timeout" shows what the batch waits with: computed from its members unless a value
+// was typed there; a typed value is fixed on the batch until the field is emptied or the batch
+// type changes.
 class BatchCommandingDialog : public QDialog {
     Q_OBJECT
   public:
@@ -36,23 +43,37 @@ class BatchCommandingDialog : public QDialog {
     // Reads ".kbc" files into the store in turn: a failed file says why and is skipped; a batch
     // whose name the store holds already says so and ends the loading. The last batch is selected.
     void LoadBatches(const QStringList& paths);
-    // "&Enter Parameter" and "Show Return Parameter" for the stacked command selected in the list.
+    // "&Save" to the chosen path; false when nothing is selected or the file cannot be written.
+    bool SaveSelected(const QString& path);
+    // "&Enter Parameter" and "Show Return Parameter" for the stacked command selected in the list,
+    // and their "All" forms for every stacked command in order.
     void EnterParameter();
     void ShowReturnParameter();
+    bool EnterAllParameters();
+    bool ShowAllReturnParameters();
     CKelBatchCommand* SelectedBatch() const;
+    CKelCommand* SelectedMember() const;
     std::string Information() const;
     bool Repeating() const { return repetition_.Running(); }
 
   protected:
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    CKelCommand* SelectedMember() const;
+    // Creates every widget and arranges them (in its own file).
+    void BuildLayout();
     void FillBatches();
     void BatchSelected();
+    void MemberSelected();
     void TypeChosen(uint32_t type);
     void RefreshStacked();
+    void RefreshTimeouts();
+    void TakeOverTimeouts();
     void ShowResult(int result, bool withBox);
+    void AskSave();
+    void DefineBatches();
     void ToggleRepetition(bool on);
     void RunDone(int result);
     void RepetitionEnded(int result);
@@ -62,17 +83,20 @@ class BatchCommandingDialog : public QDialog {
     CBatchCommandStore& store_;
     std::string portName_;
     uint8_t slave_;
-    QComboBox* batches_;
-    QRadioButton* types_[3];
-    QTreeWidget* stacked_;
-    QLabel* information_;
-    QCheckBox* enterAll_;
-    QCheckBox* showAll_;
-    QCheckBox* autoRepetition_;
-    QSpinBox* delay_;
-    QLineEdit* totalTimeout_;
+    QComboBox* batches_ = nullptr;
+    QRadioButton* types_[3] = {};
+    QTreeWidget* stacked_ = nullptr;
+    QTreeWidget* parameters_ = nullptr;
+    QTreeWidget* returns_ = nullptr;
+    QLabel* information_ = nullptr;
+    QCheckBox* enterAll_ = nullptr;
+    QCheckBox* showAll_ = nullptr;
+    QCheckBox* autoRepetition_ = nullptr;
+    QSpinBox* delay_ = nullptr;
+    QLineEdit* timeout_ = nullptr;
+    QLineEdit* totalTimeout_ = nullptr;
     AutoRepetition repetition_;
-    class QTimer* collector_;
+    QTimer* collector_;
 };
 
 }  // namespace kelcmd::dialogs

@@ -31,6 +31,11 @@ TypeTexts TextsOf(uint32_t type) {
 BatchResultText DescribeBatchResult(const CKelBatchCommand& batch, int result) {
     const TypeTexts texts = TextsOf(batch.GetBatchType());
     if (result != 0) return {texts.succeeded, ""};
+    if (batch.GetStatus() == STATUS_IDLE) {
+        return {batch.GetBatchType() == BATCH_QUIET_SEND ? "QuietBatch Command not executed!"
+                                                         : "Batch Command not executed!",
+                texts.box};
+    }
     if (batch.GetError() != 0) {
         return {std::string(texts.failed) + "\nError: " + batch.GetErrorText(), texts.box};
     }

@@ -17,7 +17,8 @@ struct BatchResultText {
 };
 
 // `result` is the execution's (1 succeeded, 0 failed); the texts follow the batch type, the
-// batch's error code and the warning of the member that failed.
+// batch's error code and the warning of the member that failed. A batch set idle before its
+// execution and still idle after it was never sent (no such port, or a message too long).
 BatchResultText DescribeBatchResult(const CKelBatchCommand& batch, int result);
 
 // The short status of a stacked command: "Error %i", "Warning %i", or the status text.

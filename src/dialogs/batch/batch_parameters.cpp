@@ -1,0 +1,110 @@
+#include "dialogs/batch/batch_parameters.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <bit>
+#include <cstdio>
+
+#include "command/kel_command.h"
+#include "command/parameter_list.h"
+#include "command/parameter_types.h"
+#include "dialogs/toolkit/typed_value.h"
+
+namespace kelcmd::dialogs {
+namespace {
+
+std::string Format(const char* format, auto value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string BitPattern(uint32_t value, int bits) {
+    std::string text;
+    for (int bit = bits - 1; bit >= 0; --bit) {
+        if ((bit + 1) % 4 == 0) text += " | ";
+        text += (value >> bit & 1) != 0 ? '1' : '0';
+    }
+    return text + " | ";
+}
+
+}  // namespace
+
+std::string BatchParameterValueText(uint8_t type, std::span<const uint8_t> bytes) {
+    if (!IsKnownParameterType(type) || bytes.size() < ParameterTypeSize(type)) return kNotValid;
+    const uint32_t value = ReadUnsigned(bytes);
+    switch (type) {
+        case TYPE_BYTE:
+            return Format("%i", static_cast<int>(value & 0xFF));
+        case TYPE_WORD:
+            return Format("%i", static_cast<int>(value & 0xFFFF));
+        case TYPE_INT:
+            return Format("%i", static_cast<int>(static_cast<int16_t>(value)));
+        case TYPE_LWORD:
+            // Unsigned: a value above 2^31 is no negative number.
+            return Format("%u", value);
+        case TYPE_LINT:
+            return Format("%i", static_cast<int32_t>(value));
+        case TYPE_FLOAT:
+            return Format("%.6f", static_cast<double>(std::bit_cast<float>(value)));
+        case TYPE_BITS8:
+            return BitPattern(value, 8);
+        case TYPE_BITS16:
+            return BitPattern(value, 16);
+        case TYPE_BITS32:
+            return BitPattern(value, 32);
+        case TYPE_BOOL:
+            return (value & 0xFF) != 0 ? "TRUE" : "FALSE";
+        default:
+            return "NAN";
+    }
+}
+
+std::vector<ParameterRow> SendParameterRows(CKelCommand& command) {
+    std::vector<ParameterRow> rows;
+    const CParameterList* list = command.GetSendParameters();
+    if (list == nullptr) return rows;
+    for (size_t i = 0; i < list->GetSendCount(); ++i) {
+        const uint8_t type = list->GetSendType(i);
+        rows.push_back({list->GetSendName(i), std::string(ParameterTypeBatchName(type)),
+                        BatchParameterValueText(type, list->GetSendValue(i))});
+    }
+    return rows;
+}
+
+std::vector<ParameterRow> ReturnParameterRows(CKelCommand& command) {
+    std::vector<ParameterRow> rows;
+    const CParameterList* list = command.GetSendParameters();
+    if (list == nullptr) return rows;
+    for (size_t i = 0; i < list->GetReturnCount(); ++i) {
+        const uint8_t type = list->GetReturnType(i);
+        rows.push_back(
+            {list->GetReturnName(i), std::string(ParameterTypeBatchName(type)),
+             list->IsValid() ? BatchParameterValueText(type, list->GetReturnValue(i)) : kNotValid});
+    }
+    return rows;
+}
+
+QTreeWidget* NewParameterList(const char* objectName) {
+    auto* list = new QTreeWidget;
+    list->setObjectName(objectName);
+    list->setHeaderLabels({"Name", "Type", "Value"});
+    list->setRootIsDecorated(false);
+    list->setAllColumnsShowFocus(true);
+    list->setColumnWidth(0, 130);
+    list->setColumnWidth(1, 80);
+    list->header()->setStretchLastSection(true);
+    return list;
+}
+
+void ShowParameterRows(QTreeWidget& list, const std::vector<ParameterRow>& rows) {
+    list.clear();
+    for (const ParameterRow& row : rows) {
+        auto* item = new QTreeWidgetItem(&list);
+        item->setText(0, QString::fromStdString(row.name));
+        item->setText(1, QString::fromStdString(row.type));
+        item->setText(2, QString::fromStdString(row.value));
+    }
+}
+
+}  // namespace kelcmd::dialogs
