@@ -348,6 +348,8 @@ void CommandTreeWindows(Snapshots& snapshots) {
     snapshots.Take(report, "CommandReport");
     AddExecutedBatch(Families().BatchStore());
     BatchCommandingDialog batches(Families().BatchStore(), "Com1", 1);
+    auto* stacked = batches.findChild<QTreeWidget*>("stacked");
+    stacked->setCurrentItem(stacked->topLevelItem(1));  // ReadPosition, with its result
     snapshots.Take(batches, "BatchCommanding");
     BatchEditorDialog editor(Families().BatchStore().GetBatches(), Families().InOrder(),
                              Families().CustomerSets());

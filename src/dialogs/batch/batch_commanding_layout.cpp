@@ -35,7 +35,7 @@ QLineEdit* MillisecondsField(const char* name) {
     auto* field = new QLineEdit;
     field->setObjectName(name);
     field->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,10}"), field));
-    field->setMaximumWidth(90);
+    field->setFixedWidth(90);
     return field;
 }
 
