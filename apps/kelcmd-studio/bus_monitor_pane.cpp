@@ -4,6 +4,7 @@
 
 #include "command/kel_command.h"
 #include "transport/frame.h"
+#include "transport/result_codes.h"
 
 namespace {
 
@@ -22,11 +23,16 @@ BusMonitorPane::BusMonitorPane(QWidget* parent) : QTreeWidget(parent) {
     setObjectName("bus_monitor");
     setHeaderLabels({"Time", "Direction", "Bytes", "Result"});
     setRootIsDecorated(false);
+    setColumnWidth(0, 100);
+    setColumnWidth(1, 70);
+    setColumnWidth(2, 560);
 }
 
 void BusMonitorPane::ReceiveCommand(const kelcmd::CKelCommand& command) {
-    const QString result = QString::fromStdString(
-        command.GetError() != 0 ? command.GetErrorText() : command.GetStatusText());
+    // Observers hear the exchange before it is judged: the result code is what is known.
+    const QString result = command.GetError() == 0
+                               ? QString("OK")
+                               : QString::fromStdString(kelcmd::ResultCodeText(command.GetError()));
     const QString sent = command.IsMessageBuilt() ? Bytes(command.GetMessageBuffer()) : QString();
     const QString received =
         command.IsAnswerReceived() ? Bytes(command.GetAnswerBuffer()) : QString();

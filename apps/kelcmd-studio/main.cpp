@@ -2,6 +2,7 @@
 // to: the simulated bus "sim:1,2,3" by default, or a tty such as /dev/ttyUSB0.
 // kelcmd-studio --snapshot FILE.png [DEVICE]: writes the window, after the bus scan, as a picture.
 #include <QApplication>
+#include <QEventLoop>
 #include <QPixmap>
 #include <cstdio>
 #include <string>
@@ -29,6 +30,12 @@ int main(int argc, char** argv) {
     const bool opened = window.OpenPort(device);
     window.show();
     if (snapshot != nullptr) {
+        if (window.Scanning()) {
+            QEventLoop untilScanned;
+            QObject::connect(&window, &StudioWindow::ScanFinished, &untilScanned,
+                             &QEventLoop::quit);
+            untilScanned.exec();
+        }
         QApplication::processEvents();
         const bool written = window.grab().save(QString::fromLocal8Bit(snapshot));
         std::printf("%s %s (%d units)\n", written ? "wrote" : "cannot write", snapshot,

@@ -21,6 +21,7 @@
 #include "dialogs/tree/execute_customer_dialog.h"
 #include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
+#include "platform/thread_id.h"
 
 namespace {
 constexpr const char* kPort = "Com1";
@@ -60,8 +61,9 @@ StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
     setCentralWidget(all);
 
     QMenu* port = menuBar()->addMenu("&Port");
-    port->addAction("&Scan Units", this, [this] { ScanUnits(); });
-    port->addAction("&Communication...", this, [] { KEB_MultiPortConfigurationDlg(); });
+    portActions_.push_back(port->addAction("&Scan Units", this, [this] { ScanUnits(); }));
+    portActions_.push_back(
+        port->addAction("&Communication...", this, [] { KEB_MultiPortConfigurationDlg(); }));
     port->addAction("E&xit", this, &QWidget::close);
     QMenu* commands = menuBar()->addMenu("&Commands");
     commands->addAction("&Execute Command...", this, [this] { ExecuteCommands(); });
@@ -69,15 +71,33 @@ StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
     commands->addAction("&Batch Commanding...", this, [this] { BatchCommanding(); });
     QMenu* parameters = menuBar()->addMenu("P&arameters");
     parameters->addAction("&Temporary System Parameters...", this, [this] { ParameterSheet(); });
+    portActions_.push_back(commands->menuAction());
+    portActions_.push_back(parameters->menuAction());
+    AddRecorderMenu();
     resize(1100, 700);
 }
 
 StudioWindow::~StudioWindow() {
+    StopScan();
     kelcmd::Communication().SuspendObserver(1, 1, monitor_);
     KEB_CloseKelBusPort(kPort);
 }
 
+void StudioWindow::AddRecorderMenu() {
+    QMenu* recorder = menuBar()->addMenu("&Recorder");
+    recorder->addAction("&Setup Recorder...", this,
+                        [this] { MP_SetupRecorderDlg(kPort, SelectedUnit()); });
+    recorder->addAction("Record &Data...", this,
+                        [this] { MP_RecordDataDlg(kPort, SelectedUnit()); });
+    recorder->addAction("&Read Recorded Data...", this,
+                        [this] { MP_ReadRecordedDataDlg(kPort, SelectedUnit()); });
+    recorder->addAction("Show Recorded &Data...", this,
+                        [this] { MP_DisplayRecordedDataDlg(kPort, SelectedUnit()); });
+    portActions_.push_back(recorder->menuAction());
+}
+
 bool StudioWindow::OpenPort(const std::string& device) {
+    StopScan();
     KEB_CloseKelBusPort(kPort);
     KEB_MapPort(kPort, device.c_str());
     if (KEB_InitKelBus(19200, kPort, KEB_RTS_CONTROL, kScanTimeoutMs, 4) != 0) {
@@ -90,8 +110,30 @@ bool StudioWindow::OpenPort(const std::string& device) {
 }
 
 void StudioWindow::ScanUnits() {
+    if (Scanning()) return;
     units_->clear();
-    const kelcmd::BusScanResult scan = kelcmd::ScanBus(kPort, 1, 127, kScanTimeoutMs);
+    EnablePortUse(false);
+    statusBar()->showMessage(QString("Scanning %1...").arg(kPort));
+    stopScan_ = false;
+    const int generation = ++scanGeneration_;
+    scan_ = std::thread([this, generation] {
+        monitor_->Activate(kelcmd::CurrentThreadId());  // the scan's frames show in the monitor
+        const kelcmd::BusScanResult scan = kelcmd::ScanBus(
+            kPort, 1, 127, kScanTimeoutMs, [this](uint8_t, size_t) { return !stopScan_.load(); });
+        // The window takes the result on its own thread; a window already gone gets nothing.
+        QMetaObject::invokeMethod(
+            this, [this, generation, scan] { ShowUnits(generation, scan); }, Qt::QueuedConnection);
+    });
+}
+
+void StudioWindow::StopScan() {
+    stopScan_ = true;
+    if (scan_.joinable()) scan_.join();
+}
+
+void StudioWindow::ShowUnits(int generation, const kelcmd::BusScanResult& scan) {
+    if (generation != scanGeneration_) return;
+    if (scan_.joinable()) scan_.join();
     for (const kelcmd::ScannedUnit& unit : scan.units) {
         auto* row = new QListWidgetItem(
             QString("Unit %1: %2")
@@ -102,7 +144,15 @@ void StudioWindow::ScanUnits() {
         units_->addItem(row);
     }
     if (units_->count() > 0) units_->setCurrentRow(0);
-    statusBar()->showMessage(QString("%1 units answer on %2").arg(units_->count()).arg(kPort));
+    EnablePortUse(true);
+    statusBar()->showMessage(
+        scan.cancelled ? QString("Scan of %1 stopped").arg(kPort)
+                       : QString("%1 units answer on %2").arg(units_->count()).arg(kPort));
+    Q_EMIT ScanFinished();
+}
+
+void StudioWindow::EnablePortUse(bool enabled) {
+    for (QAction* action : portActions_) action->setEnabled(enabled);
 }
 
 int StudioWindow::UnitCount() const {
