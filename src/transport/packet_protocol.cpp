@@ -131,22 +131,28 @@ uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
     if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
     if (answer[0] != 0) return RCV_ERR_ID;
 
-    // After the first byte only the character timeout bounds the reads.
+    // After the first byte only the character timeout bounds the reads. The rest of the header
+    // (length word, sender, type) is read in one call, then data and CRC in one: fewer wake-ups,
+    // and the same judgement, since a bad length word is judged as soon as it is there.
     if (!line.SetReadTotalConstant(0)) return WIN_ERR_SETCOMM;
-    if (uint8_t r = ReadExactly(line, &answer[1], 2, RCV_ERR_T1); r != RESULT_OK) return r;
+    size_t received = 0;
+    if (!line.Read(&answer[1], kHeaderSize - 1, received)) return WIN_ERR_READCOMM;
+    if (received < 2) return RCV_ERR_T1;
     const uint16_t word = static_cast<uint16_t>(answer[1] << 8 | answer[2]);
     if (!LengthWordValid(word)) return RCV_ERR_LENGTH;
     const uint16_t dataLength = LengthOf(word);
     exchange.answerLength = dataLength;
+    if (received < kHeaderSize - 1) return RCV_ERR_T1;
 
-    if (uint8_t r = ReadExactly(line, &answer[3], 2, RCV_ERR_T1); r != RESULT_OK) return r;
-    if (dataLength > 0) {
-        if (uint8_t r = ReadExactly(line, &answer[kDataOffset], dataLength, RCV_ERR_T1);
-            r != RESULT_OK) {
-            return r;
-        }
+    // The CRC has its own place in the buffer; what arrived of a short answer is kept as well.
+    std::array<uint8_t, kMaxDataLength + 2> tail;
+    const size_t wanted = dataLength + 2u;
+    if (!line.Read(tail.data(), wanted, received)) return WIN_ERR_READCOMM;
+    std::copy_n(tail.begin(), std::min<size_t>(received, dataLength), &answer[kDataOffset]);
+    if (received > dataLength) {
+        std::copy_n(tail.begin() + dataLength, received - dataLength, &answer[kCrcOffset]);
     }
-    if (uint8_t r = ReadExactly(line, &answer[kCrcOffset], 2, RCV_ERR_T1); r != RESULT_OK) return r;
+    if (received < wanted) return RCV_ERR_T1;
     const uint16_t receivedCrc =
         static_cast<uint16_t>(answer[kCrcOffset] << 8 | answer[kCrcOffset + 1]);
     exchange.answerCrc = receivedCrc;

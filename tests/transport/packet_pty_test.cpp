@@ -87,6 +87,9 @@ TEST(PacketOnPty, EveryDamageHasItsCode) {
         {"acknowledge only", {0x01}, RCV_ERR_T0},
         {"bad checksum", withAck(badCrc), RCV_ERR_CRC},
         {"bad length word", withAck(badLength), RCV_ERR_LENGTH},
+        // judged as soon as the word is there, not after the rest of the header timed out
+        {"bad length word, then silence", withAck({0, badLength[1], badLength[2]}), RCV_ERR_LENGTH},
+        {"silence after the length word", withAck({0, good[1], good[2]}), RCV_ERR_T1},
         {"foreign first byte", withAck(foreign), RCV_ERR_ID},
         {"answer cut short", withAck(cut), RCV_ERR_T1},
         {"acknowledge 0xE0",
