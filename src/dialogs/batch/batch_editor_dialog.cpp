@@ -154,7 +154,8 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     auto* availableBox = new QGroupBox("Available 'KelBus' Commands");
     auto* availableLayout = new QVBoxLayout(availableBox);
     availableLayout->addWidget(available_);
-    availableLayout->addWidget(new QLabel("Drag && Drop the selected commands"));
+    // A label without a buddy shows "&" as it is: the hint reads "Drag & Drop ...".
+    availableLayout->addWidget(new QLabel("Drag & Drop the selected commands"));
     auto* customerButtons = new QHBoxLayout;
     customerButtons->addWidget(loadCustomers);
     customerButtons->addWidget(defineCustomers);
@@ -219,6 +220,7 @@ void BatchEditorDialog::RefreshStacked(int select) {
         row->setText(0, QString::fromStdString(member->GetName()));
         row->setText(1, QString::fromLatin1(member->GetRuntimeClass()->className));
     }
+    stacked_->resizeColumnToContents(0);
     if (select >= 0 && select < stacked_->topLevelItemCount()) {
         stacked_->setCurrentItem(stacked_->topLevelItem(select));
     }
