@@ -1,15 +1,18 @@
-// Loads a bus command and a class-tagged object reference from arbitrary bytes. Neither may
-// crash, read outside the input, or allocate from an unchecked length; a failed load must leave
-// the command exactly as it was.
+// Loads a bus command, class-tagged object references and a pasted clipboard command from
+// arbitrary bytes. None may crash, read outside the input, or allocate from an unchecked length; a
+// failed load must leave the command exactly as it was, and a pasted command is of its format's
+// class.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive.h"
 #include "archive/object_io.h"
 #include "command/command_classes.h"
+#include "command/command_clipboard.h"
 #include "command/kel_command.h"
 
 namespace {
@@ -47,6 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             kelcmd::CArchive again;  // whatever was loaded can be stored again
             kelcmd::WriteObject(again, object.get());
         }
+    }
+
+    for (const char* format : kelcmd::kCommandFormats) {
+        const std::unique_ptr<kelcmd::CKelCommand> pasted =
+            kelcmd::CommandFromClipboardBytes(format, bytes, nullptr);
+        if (!pasted) continue;
+        const char* pastedFormat = kelcmd::ClipboardFormatOf(*pasted);
+        if (pastedFormat == nullptr || std::string_view(pastedFormat) != format) std::abort();
+        if (kelcmd::ClipboardBytes(*pasted).empty()) std::abort();
     }
     return 0;
 }

@@ -354,6 +354,17 @@ void CommandTreeWindows(Snapshots& snapshots) {
     BatchEditorDialog editor(Families().BatchStore().GetBatches(), Families().InOrder(),
                              Families().CustomerSets());
     snapshots.Take(editor, "DefineKelBatchCommands");
+    // With a batch of three stacked commands, as built by "<<" (also by drag and drop or paste).
+    BatchEditorDialog stacked({}, Families().InOrder(), Families().CustomerSets());
+    stacked.NewBatch("Positioning");
+    for (const char* name : {"SetRegMode", "MoveAbsolute", "ReadPosition"}) {
+        const auto rows =
+            stacked.Available().findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+        if (rows.empty()) continue;
+        stacked.Available().setCurrentItem(rows.front());
+        stacked.AppendSelected();
+    }
+    snapshots.Take(stacked, "DefineKelBatchCommands-Stacked");
 }
 
 }  // namespace

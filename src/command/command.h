@@ -35,6 +35,9 @@ class CCommand : public CObject {
     virtual CParameterList* GetExtraParameters() { return nullptr; }
     virtual void CopyCommandData(const CCommand& other);
     virtual std::unique_ptr<CCommand> Clone() const;
+    // Puts the command on the clipboard under its class's format: 1, or 0 when the class does not
+    // travel on the clipboard, there is no clipboard, or writing fails.
+    virtual int CopyToClipboard() const { return 0; }
     virtual void Reset();
     virtual int ShowResults() { return 0; }
     virtual int EditParameters() { return 0; }

@@ -1,6 +1,7 @@
 #include "command/kel_batch_command.h"
 
 #include "archive/object_io.h"
+#include "command/command_clipboard.h"
 #include "command/command_execution.h"
 #include "command/parameter_list.h"
 
@@ -103,6 +104,11 @@ void CKelBatchCommand::Serialize(CArchive& archive) {
     batchType_ = type;
     SetCode(storedCode);
     members_ = std::move(loaded->members_);
+}
+
+// Under "KelBatchCommand".
+int CKelBatchCommand::CopyToClipboard() const {
+    return PutCommandOnClipboard(*this);
 }
 
 std::unique_ptr<CCommand> CKelBatchCommand::Clone() const {

@@ -43,6 +43,7 @@ class CKelBatchCommand : public CKelCommand {
     // CKelCommand; a malformed archive leaves this batch unchanged.
     void Serialize(CArchive& archive) override;
     std::unique_ptr<CCommand> Clone() const override;
+    int CopyToClipboard() const override;
     // Base reset, type "Batch", no fixed timeout, every member reset (the members stay).
     void Reset() override;
     // The members' dialogs in order (not for "QuietBatch_Read"); 0 at the first that fails.

@@ -1,5 +1,6 @@
 #include "command/kel_customer_command.h"
 
+#include "command/command_clipboard.h"
 #include "command/command_dialogs.h"
 #include "command/command_execution.h"
 #include "command/parameter_codec.h"
@@ -99,6 +100,11 @@ void CKelCustomerCommand::Serialize(CArchive& archive) {
     loaded->manager_ = manager_;  // references are not stored: a loaded command keeps its own
     loaded->ports_ = ports_;
     CopyFrom(*loaded);
+}
+
+// Under "KelCustomerCommand".
+int CKelCustomerCommand::CopyToClipboard() const {
+    return PutCommandOnClipboard(*this);
 }
 
 std::unique_ptr<CCommand> CKelCustomerCommand::Clone() const {

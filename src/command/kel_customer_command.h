@@ -42,6 +42,7 @@ class CKelCustomerCommand : public CKelCommand {
     void Serialize(CArchive& archive) override;
     CParameterList* GetSendParameters() override { return &parameters_; }
     std::unique_ptr<CCommand> Clone() const override;
+    int CopyToClipboard() const override;
     void Reset() override;
     // The result and input dialogs come with the dialogs library: without return (send)
     // parameters they succeed at once; results that are not valid give 0.

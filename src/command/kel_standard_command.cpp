@@ -1,5 +1,6 @@
 #include "command/kel_standard_command.h"
 
+#include "command/command_clipboard.h"
 #include "command/command_family.h"
 
 namespace kelcmd {
@@ -52,6 +53,11 @@ void CKelStandardCommand::Serialize(CArchive& archive) {
     CCommandFamily* owner = owner_;  // the owner is not stored: a loaded command keeps its own
     CopyFrom(*loaded);
     owner_ = owner;
+}
+
+// Under "KelStandardCommand".
+int CKelStandardCommand::CopyToClipboard() const {
+    return PutCommandOnClipboard(*this);
 }
 
 std::unique_ptr<CCommand> CKelStandardCommand::Clone() const {

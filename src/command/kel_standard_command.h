@@ -33,6 +33,7 @@ class CKelStandardCommand : public CKelCommand {
     CParameterList* GetSendParameters() override { return &wire_; }
     CParameterList* GetExtraParameters() override { return &extra_; }
     std::unique_ptr<CCommand> Clone() const override;
+    int CopyToClipboard() const override;
     void Reset() override;
     // Forwarded to the owner; 0 without one.
     int ShowResults() override;

@@ -1,5 +1,6 @@
 #include "dialogs/batch/batch_editor_dialog.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -13,11 +14,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "api/communication.h"
 #include "command/batch_command_store.h"
 #include "command/catalogue_trees.h"
+#include "command/command_clipboard.h"
 #include "command/command_files.h"
 #include "command/command_tree.h"
 #include "command/customer_command_sets.h"
+#include "dialogs/batch/command_drop_list.h"
+#include "dialogs/clipboard/clipboard_texts.h"
+#include "dialogs/clipboard/command_mime.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
 
@@ -42,7 +48,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
                                      const CCustomerCommandSets& customers, QWidget* parent)
     : QDialog(parent),
       names_(new QComboBox),
-      stacked_(new QTreeWidget),
+      stacked_(new CommandDropList),
       available_(NewCommandTreeView()) {
     setObjectName("define_batch_commands");
     setWindowTitle("Define KelBatchCommands");
@@ -52,6 +58,8 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     stacked_->setObjectName("stacked");
     stacked_->setHeaderLabels({"Name", "Type"});
     stacked_->setRootIsDecorated(false);
+    stacked_->SetDropHandler([this](const QMimeData& data) { DropCommand(data); });
+    AddStackedActions();
     available_->setObjectName("available");
 
     // "KelBus Commands" with the standard and the customer commands; root and first child open.
@@ -100,6 +108,15 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     auto* append = Button("<<", "append");
     auto* insert = Button("|<<", "insert");
     auto* deleteCommand = Button("Dele&te Command", "delete_command");
+    auto* deleteAllCommands = Button("&Delete All Co&mmands", "delete_all_commands");
+    auto* moveUp = Button("Move &Up", "move_up");
+    auto* moveDown = Button("&Move Do&wn", "move_down");
+    auto* deleteAll = Button("D&elete All", "delete_all");
+    // The customer command set dialogs open from here once they exist.
+    auto* loadCustomers = Button("Load Custome&r Commands", "load_customer_commands");
+    auto* defineCustomers = Button("De&fine Customer Commands", "define_customer_commands");
+    loadCustomers->setEnabled(false);
+    defineCustomers->setEnabled(false);
     auto* ok = Button("&OK", "ok");
     auto* cancel = Button("&Cancel", "cancel");
     connect(newBatch, &QPushButton::clicked, this, [this] { AskNewBatch(); });
@@ -112,6 +129,10 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     connect(append, &QPushButton::clicked, this, [this] { AppendSelected(); });
     connect(insert, &QPushButton::clicked, this, [this] { InsertSelected(); });
     connect(deleteCommand, &QPushButton::clicked, this, [this] { DeleteStackedCommand(); });
+    connect(deleteAllCommands, &QPushButton::clicked, this, [this] { DeleteAllCommands(); });
+    connect(moveUp, &QPushButton::clicked, this, [this] { MoveUp(); });
+    connect(moveDown, &QPushButton::clicked, this, [this] { MoveDown(); });
+    connect(deleteAll, &QPushButton::clicked, this, [this] { DeleteAllBatches(); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(names_, &QComboBox::currentIndexChanged, this, [this] { BatchSelected(); });
@@ -119,7 +140,12 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     auto* stackedBox = new QGroupBox("Stacked 'KelBus' Commands");
     auto* stackedLayout = new QVBoxLayout(stackedBox);
     stackedLayout->addWidget(stacked_);
-    stackedLayout->addWidget(deleteCommand);
+    auto* stackedButtons = new QGridLayout;
+    stackedButtons->addWidget(deleteCommand, 0, 0);
+    stackedButtons->addWidget(deleteAllCommands, 0, 1);
+    stackedButtons->addWidget(moveUp, 1, 0);
+    stackedButtons->addWidget(moveDown, 1, 1);
+    stackedLayout->addLayout(stackedButtons);
     auto* middle = new QVBoxLayout;
     middle->addStretch();
     middle->addWidget(append);
@@ -128,11 +154,18 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     auto* availableBox = new QGroupBox("Available 'KelBus' Commands");
     auto* availableLayout = new QVBoxLayout(availableBox);
     availableLayout->addWidget(available_);
+    // A label without a buddy shows "&" as it is: the hint reads "Drag & Drop ...".
+    availableLayout->addWidget(new QLabel("Drag & Drop the selected commands"));
+    auto* customerButtons = new QHBoxLayout;
+    customerButtons->addWidget(loadCustomers);
+    customerButtons->addWidget(defineCustomers);
+    availableLayout->addLayout(customerButtons);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel("Batch Commands"));
     top->addWidget(names_, 1);
     top->addWidget(newBatch);
     top->addWidget(deleteBatch);
+    top->addWidget(deleteAll);
     top->addWidget(load);
     top->addWidget(save);
     top->addWidget(saveAll);
@@ -187,6 +220,7 @@ void BatchEditorDialog::RefreshStacked(int select) {
         row->setText(0, QString::fromStdString(member->GetName()));
         row->setText(1, QString::fromLatin1(member->GetRuntimeClass()->className));
     }
+    stacked_->resizeColumnToContents(0);
     if (select >= 0 && select < stacked_->topLevelItemCount()) {
         stacked_->setCurrentItem(stacked_->topLevelItem(select));
     }
@@ -258,11 +292,10 @@ void BatchEditorDialog::InsertSelected() {
 void BatchEditorDialog::AddSelected(bool beforeSelection) {
     const CCommand* command = CommandOfRow(available_->currentItem());
     if (command == nullptr) {
-        CurrentPrompt().ShowMessage("No KelCommand selected!");
+        CurrentPrompt().ShowMessage(kNoCommandSelected);
         return;
     }
-    CKelBatchCommand* batch = Selected();
-    if (batch == nullptr) {
+    if (Selected() == nullptr) {
         CurrentPrompt().ShowMessage("No KelBatchCommand selected!");
         return;
     }
@@ -273,24 +306,128 @@ void BatchEditorDialog::AddSelected(bool beforeSelection) {
         return;
     }
     copy.release();
-    std::unique_ptr<CKelCommand> member(busCommand);
-    const int current = stacked_->indexOfTopLevelItem(stacked_->currentItem());
+    AddMember(std::unique_ptr<CKelCommand>(busCommand), beforeSelection);
+}
+
+bool BatchEditorDialog::AddMember(std::unique_ptr<CKelCommand> command, bool beforeSelection) {
+    CKelBatchCommand* batch = Selected();
+    if (batch == nullptr) {
+        CurrentPrompt().ShowMessage("No KelBatchCommand selected!");
+        return false;
+    }
+    // A batch inside a batch has no send list of its own: its message could not be built.
+    if (dynamic_cast<CKelBatchCommand*>(command.get()) != nullptr) {
+        CurrentPrompt().ShowMessage(kBatchCannotBeStacked);
+        return false;
+    }
+    const int current = StackedIndex();
     size_t index = batch->GetCommandCount();
     if (beforeSelection && current >= 0) index = static_cast<size_t>(current);
-    batch->InsertCommand(std::move(member), index);
+    batch->InsertCommand(std::move(command), index);
     RefreshStacked(static_cast<int>(index));
+    return true;
+}
+
+bool BatchEditorDialog::DropCommand(const QMimeData& data) {
+    std::unique_ptr<CKelCommand> command = CommandFromMimeData(data, &Communication());
+    if (command == nullptr) {
+        CurrentPrompt().ShowMessage("Failed to copy the file!");
+        return false;
+    }
+    return AddMember(std::move(command), false);
+}
+
+bool BatchEditorDialog::PasteCommand() {
+    std::unique_ptr<CKelCommand> command = kelcmd::PasteCommand(&Communication());
+    if (command == nullptr) {
+        CurrentPrompt().ShowMessage(kNoCommandOnClipboard);
+        return false;
+    }
+    return AddMember(std::move(command), true);
+}
+
+bool BatchEditorDialog::CopyStacked() {
+    const CKelBatchCommand* batch = Selected();
+    const int current = StackedIndex();
+    if (batch == nullptr || current < 0) {
+        CurrentPrompt().ShowMessage(kNoCommandSelected);
+        return false;
+    }
+    if (batch->GetCommand(static_cast<size_t>(current))->CopyToClipboard() == 0) {
+        CurrentPrompt().ShowMessage(kCopyFailed);
+        return false;
+    }
+    return true;
+}
+
+void BatchEditorDialog::AddStackedActions() {
+    auto* copy = new QAction("&Copy", stacked_);
+    copy->setObjectName("copy");
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { CopyStacked(); });
+    auto* paste = new QAction("&Paste", stacked_);
+    paste->setObjectName("paste");
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    connect(paste, &QAction::triggered, this, [this] { PasteCommand(); });
+    stacked_->addAction(copy);
+    stacked_->addAction(paste);
+    stacked_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QTreeWidget& BatchEditorDialog::Stacked() {
+    return *stacked_;
+}
+
+int BatchEditorDialog::StackedIndex() const {
+    return stacked_->indexOfTopLevelItem(stacked_->currentItem());
+}
+
+CKelBatchCommand* BatchEditorDialog::BatchForButton() {
+    CKelBatchCommand* batch = Selected();
+    if (batch == nullptr) CurrentPrompt().ShowMessage("No Batch Command selected!");
+    return batch;
 }
 
 void BatchEditorDialog::DeleteStackedCommand() {
-    CKelBatchCommand* batch = Selected();
-    if (batch == nullptr) {
-        CurrentPrompt().ShowMessage("No Batch Command selected!");
-        return;
-    }
-    const int current = stacked_->indexOfTopLevelItem(stacked_->currentItem());
+    CKelBatchCommand* batch = BatchForButton();
+    if (batch == nullptr) return;
+    const int current = StackedIndex();
     if (current < 0) return;
     batch->RemoveCommand(static_cast<size_t>(current));
     RefreshStacked(std::min(current, static_cast<int>(batch->GetCommandCount()) - 1));
+}
+
+void BatchEditorDialog::DeleteAllCommands() {
+    CKelBatchCommand* batch = BatchForButton();
+    if (batch == nullptr) return;
+    batch->RemoveAll();
+    RefreshStacked();
+}
+
+void BatchEditorDialog::MoveUp() {
+    Move(-1);
+}
+
+void BatchEditorDialog::MoveDown() {
+    Move(+1);
+}
+
+void BatchEditorDialog::Move(int by) {
+    CKelBatchCommand* batch = BatchForButton();
+    if (batch == nullptr) return;
+    const int current = StackedIndex();
+    const int target = current + by;
+    if (current < 0 || target < 0 || target >= static_cast<int>(batch->GetCommandCount())) return;
+    batch->InsertCommand(batch->DetachCommand(static_cast<size_t>(current)),
+                         static_cast<size_t>(target));
+    RefreshStacked(target);
+}
+
+void BatchEditorDialog::DeleteAllBatches() {
+    batches_.clear();
+    FillBatches(0);
 }
 
 }  // namespace kelcmd::dialogs

@@ -1,10 +1,13 @@
 #include "dialogs/tree/command_tree_view.h"
 
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <array>
 
+#include "command/command_clipboard.h"
 #include "command/command_tree.h"
+#include "dialogs/clipboard/command_mime.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -48,8 +51,37 @@ const QIcon& CommandTreeIcon(TreeIcon icon) {
     return icons[static_cast<size_t>(icon)];
 }
 
-QTreeWidget* NewCommandTreeView(QWidget* parent) {
-    auto* view = new QTreeWidget(parent);
+CommandTreeWidget::CommandTreeWidget(QWidget* parent) : QTreeWidget(parent) {
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+}
+
+CCommand* CommandTreeWidget::CommandAt(const QTreeWidgetItem* row) const {
+    if (row == nullptr) return nullptr;
+    return resolver_ ? resolver_(row) : CommandOfRow(row);
+}
+
+QStringList CommandTreeWidget::mimeTypes() const {
+    QStringList types;
+    for (const char* format : kCommandFormats) types << CommandMimeType(format);
+    return types;
+}
+
+std::unique_ptr<QMimeData> CommandTreeWidget::DragData(const QTreeWidgetItem* row) const {
+    const CCommand* command = CommandAt(row);
+    if (command == nullptr) return nullptr;
+    return CommandMimeData(*command);
+}
+
+QMimeData* CommandTreeWidget::mimeData(const QList<QTreeWidgetItem*>& rows) const {
+    // A folder row carries nothing, so no drag starts from it.
+    if (rows.size() != 1) return nullptr;
+    return DragData(rows.front()).release();  // the drag owns it
+}
+
+CommandTreeWidget* NewCommandTreeView(QWidget* parent) {
+    auto* view = new CommandTreeWidget(parent);
     view->setObjectName("tree");
     view->setHeaderHidden(true);
     view->setRootIsDecorated(true);

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 #include <QTreeWidget>
+#include <functional>
+#include <memory>
 
 namespace kelcmd {
 class CCommand;
@@ -24,8 +26,31 @@ inline constexpr int kItemDataRole = Qt::UserRole;
 inline constexpr int kIconRole = Qt::UserRole + 1;
 inline constexpr int kSelectedIconRole = Qt::UserRole + 2;
 
-// A tree view with lines and expand buttons whose rows show the selected icons when selected.
-QTreeWidget* NewCommandTreeView(QWidget* parent = nullptr);
+// A tree view with lines and expand buttons whose rows show the selected icons when selected. A
+// command row can be dragged: the drag carries the command as the clipboard does, and only ever
+// copies it (the row stays).
+class CommandTreeWidget : public QTreeWidget {
+    Q_OBJECT
+  public:
+    using RowResolver = std::function<CCommand*(const QTreeWidgetItem*)>;
+    explicit CommandTreeWidget(QWidget* parent = nullptr);
+
+    // How a row finds its command; by default the command in its item data.
+    void SetRowResolver(RowResolver resolver) { resolver_ = std::move(resolver); }
+    CCommand* CommandAt(const QTreeWidgetItem* row) const;
+    // What a drag of the row carries; null for a row without a command.
+    std::unique_ptr<QMimeData> DragData(const QTreeWidgetItem* row) const;
+
+  protected:
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QTreeWidgetItem*>& rows) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction; }
+
+  private:
+    RowResolver resolver_;
+};
+
+CommandTreeWidget* NewCommandTreeView(QWidget* parent = nullptr);
 
 // Inserts the subtree of `item` under `parent` (top level when null): a folder as a row with its
 // children below, or with showSelf false its children at that level; a leaf as a row carrying its

@@ -1,14 +1,20 @@
 #include "dialogs/tree/execute_command_dialog.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
+#include "api/communication.h"
 #include "command/catalogue_trees.h"
+#include "command/command_clipboard.h"
 #include "command/kel_standard_command.h"
+#include "command/send_values.h"
+#include "dialogs/clipboard/clipboard_texts.h"
 #include "dialogs/toolkit/command_runner.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
@@ -51,12 +57,72 @@ ExecuteTreeDialog::ExecuteTreeDialog(const QString& title, const QString& execut
     AddButton(execute);
     connect(execute, &QPushButton::clicked, this, [this] { ExecuteSelected(); });
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this] { ExecuteSelected(); });
+    tree_->SetRowResolver([this](const QTreeWidgetItem* row) { return ResolveRow(row); });
+    AddClipboardActions();
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(group, 1);
     auto* column = new QVBoxLayout;
     column->addLayout(buttons_);
     column->addStretch();
     layout->addLayout(column);
+}
+
+void ExecuteTreeDialog::AddClipboardActions() {
+    auto* copy = new QAction("&Copy", tree_);
+    copy->setObjectName("copy");
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { CopySelected(); });
+    auto* paste = new QAction("&Paste", tree_);
+    paste->setObjectName("paste");
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    connect(paste, &QAction::triggered, this, [this] { PasteCommand(); });
+    tree_->addAction(copy);
+    tree_->addAction(paste);
+    tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+bool ExecuteTreeDialog::CopySelected() {
+    const CCommand* command = tree_->CommandAt(tree_->currentItem());
+    if (command == nullptr) {
+        CurrentPrompt().ShowMessage(kNoCommandSelected);
+        return false;
+    }
+    if (command->CopyToClipboard() == 0) {
+        CurrentPrompt().ShowMessage(kCopyFailed);
+        return false;
+    }
+    return true;
+}
+
+QTreeWidgetItem* ExecuteTreeDialog::FindRow(const CCommand& like) const {
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        const CCommand* command = tree_->CommandAt(*it);
+        if (command != nullptr && command->GetRuntimeClass() == like.GetRuntimeClass() &&
+            CCommandTreeItem::SameName(command->GetName(), like.GetName())) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+bool ExecuteTreeDialog::PasteCommand() {
+    const std::unique_ptr<CKelCommand> pasted = kelcmd::PasteCommand(&Communication());
+    if (pasted == nullptr) {
+        CurrentPrompt().ShowMessage(kNoCommandOnClipboard);
+        return false;
+    }
+    QTreeWidgetItem* row = FindRow(*pasted);
+    if (row == nullptr) {
+        CurrentPrompt().ShowMessage(NoMatchingCommand(pasted->GetName()));
+        return false;
+    }
+    TakeSendValues(*tree_->CommandAt(row), *pasted);
+    tree_->setFocus();
+    tree_->setCurrentItem(row);
+    tree_->scrollToItem(row);
+    return true;
 }
 
 void ExecuteTreeDialog::AddButton(QPushButton* button) {
@@ -114,7 +180,7 @@ ExecuteStandardCommandsDialog::ExecuteStandardCommandsDialog(
     SelectFirstRow(Tree());
 }
 
-CCommand* ExecuteStandardCommandsDialog::ResolveRow(QTreeWidgetItem* row) {
+CCommand* ExecuteStandardCommandsDialog::ResolveRow(const QTreeWidgetItem* row) {
     return CommandOfRow(row);
 }
 

@@ -8,7 +8,6 @@
 
 class QBoxLayout;
 class QPushButton;
-class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace kelcmd {
@@ -18,18 +17,29 @@ class CCommandFamily;
 
 namespace kelcmd::dialogs {
 
+class CommandTreeWidget;
+
 // The frame of the execute dialogs: group "Commands" with a command tree and a row of buttons.
 // Executing a row (its button, a double-click, or Enter while the tree has the focus) binds the
 // command to the dialog's port and slave, edits, executes and shows its results. Enter anywhere
-// else closes the dialog as "&Exit" does (OK); Escape and the close box reject.
+// else closes the dialog as "&Exit" does (OK); Escape and the close box reject. A command row
+// can be copied to the clipboard (Ctrl+C, "&Copy") and dragged; a command pasted (Ctrl+V,
+// "&Paste") gives its send values to the tree's command of the same name and class.
 class ExecuteTreeDialog : public QDialog {
     Q_OBJECT
   public:
     ExecuteTreeDialog(const QString& title, const QString& executeLabel, std::string portName,
                       uint8_t slave, QWidget* parent = nullptr);
 
-    QTreeWidget& Tree() { return *tree_; }
+    CommandTreeWidget& Tree() { return *tree_; }
     void ExecuteSelected();
+    // The selected row's command onto the clipboard. False (with a message) when there is none or
+    // the clipboard refuses it.
+    bool CopySelected();
+    // The clipboard's command into the tree: its send values go into the command of the same
+    // name and class, whose row is selected. False (with a message, the tree unchanged) when the
+    // clipboard holds no readable command or the tree none of that name.
+    bool PasteCommand();
 
   Q_SIGNALS:
     // After every execution, successful or not: for the report of the last executed command.
@@ -37,7 +47,7 @@ class ExecuteTreeDialog : public QDialog {
 
   protected:
     // The command of a row, or null when the row runs nothing.
-    virtual CCommand* ResolveRow(QTreeWidgetItem* row) = 0;
+    virtual CCommand* ResolveRow(const QTreeWidgetItem* row) = 0;
     // Shown when the result dialog fails; empty: nothing.
     virtual const char* ResultFailureText() const { return ""; }
     void AddButton(QPushButton* button);
@@ -45,7 +55,10 @@ class ExecuteTreeDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QTreeWidget* tree_;
+    void AddClipboardActions();
+    QTreeWidgetItem* FindRow(const CCommand& like) const;
+
+    CommandTreeWidget* tree_;
     QBoxLayout* buttons_;
     std::string portName_;
     uint8_t slave_;
@@ -59,7 +72,7 @@ class ExecuteStandardCommandsDialog : public ExecuteTreeDialog {
                                   uint8_t slave, QWidget* parent = nullptr);
 
   protected:
-    CCommand* ResolveRow(QTreeWidgetItem* row) override;
+    CCommand* ResolveRow(const QTreeWidgetItem* row) override;
 
   private:
     CCommandTree commands_;

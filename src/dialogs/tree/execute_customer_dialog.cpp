@@ -65,7 +65,7 @@ void ExecuteCustomerCommandsDialog::Exit() {
     accept();
 }
 
-CCommand* ExecuteCustomerCommandsDialog::ResolveRow(QTreeWidgetItem* row) {
+CCommand* ExecuteCustomerCommandsDialog::ResolveRow(const QTreeWidgetItem* row) {
     quintptr number = row->data(0, kItemDataRole).value<quintptr>();
     if (number == 0) return nullptr;
     for (const auto& client : clients_.GetSets()) {

@@ -20,7 +20,7 @@ class ExecuteCustomerCommandsDialog : public ExecuteTreeDialog {
     const CCustomerCommandSets& Clients() const { return clients_; }
 
   protected:
-    CCommand* ResolveRow(QTreeWidgetItem* row) override;
+    CCommand* ResolveRow(const QTreeWidgetItem* row) override;
     const char* ResultFailureText() const override;
 
   private:
