@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -66,6 +67,10 @@ class SimUnit {
 
     uint8_t Address() const { return address_; }
     const SimClock& Clock() const { return clock_; }
+    // The unit's own time: the bus clock, and while a batch runs, the time its earlier members
+    // took (they answer only after waiting, so later members see their effect).
+    std::chrono::microseconds Now() const { return clock_.Now() + batchElapsed_.load(); }
+    void SetBatchElapsed(std::chrono::microseconds elapsed) { batchElapsed_ = elapsed; }
 
     // Group addresses (128 to 253, and 255) make the unit run commands sent to the group, silently.
     bool AddGroup(uint8_t group);
@@ -118,6 +123,7 @@ class SimUnit {
 
     const uint8_t address_;
     const SimClock& clock_;
+    std::atomic<std::chrono::microseconds> batchElapsed_{};
     FrameAssembler assembler_;  // used only from the bus's writing thread
 
     mutable std::mutex mutex_;

@@ -75,6 +75,17 @@ TEST(BatchMembers, AMoveAndAParameterReadRunTogether) {
     EXPECT_EQ(bench.Position(), 1000);
 }
 
+TEST(BatchMembers, AMemberAfterAWaitSeesTheMoveDone) {
+    DriveBench bench("1", 1000);  // the wait's hold passes quickly
+    const Reply reply = bench.Do(kBatch, Join({{kMoveAbsolute},
+                                               Int32(1000),
+                                               {drive::kWaitForTargetPos},
+                                               Int32(0),
+                                               {drive::kReadPositionMust}}));
+    EXPECT_EQ(reply.data, Join({{kMoveAbsolute, drive::kWaitForTargetPos, drive::kReadPositionMust},
+                                Int32(1000)}));
+}
+
 TEST(BatchMembers, ALimitSetInTheBatchRefusesTheMoveAfterIt) {
     DriveBench bench;
     const Reply reply = bench.Send(kBatch, Join({{0x12, 21},

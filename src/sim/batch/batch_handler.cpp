@@ -34,7 +34,13 @@ SimAnswer RunBatch(SimUnit& unit, uint8_t answerType, std::span<const uint8_t> d
     const BatchSplit split = SplitBatch(data);
     std::vector<uint8_t> results;
     std::chrono::microseconds delay{};
+    // Each member runs when the ones before it have finished waiting.
+    struct ElapsedReset {
+        SimUnit& unit;
+        ~ElapsedReset() { unit.SetBatchElapsed({}); }
+    } reset{unit};
     for (const BatchMember& member : split.members) {
+        unit.SetBatchElapsed(delay);
         SimAnswer answer = unit.RunCommand(member.code, member.data);
         delay += answer.simulatedDelay;
         const bool positive = answer.mtype == member.code || !answer.sendsFrame;

@@ -58,7 +58,6 @@ void DriveModel::Install(SimUnit& unit) {
     {
         std::lock_guard lock(mutex_);
         unit_ = &unit;
-        clock_ = &unit.Clock();
         epoch_ = NowMs();
         motion_.trajectory = Trajectory(epoch_, 0);
     }
@@ -121,7 +120,7 @@ void InstallDriveModel(SimUnit& unit) {
 }
 
 double DriveModel::NowMs() const {
-    const auto simulated = (clock_ ? clock_->Now() : std::chrono::microseconds(0)) + advanced_;
+    const auto simulated = (unit_ ? unit_->Now() : std::chrono::microseconds(0)) + advanced_;
     return static_cast<double>(simulated.count()) / 1000.0;
 }
 

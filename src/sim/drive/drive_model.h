@@ -210,7 +210,6 @@ class DriveModel : public UnitModel {
 
     mutable std::mutex mutex_;
     const SimUnit* unit_ = nullptr;
-    const SimClock* clock_ = nullptr;
     std::function<void()> movementListener_;
     bool movementStarted_ = false;  // set by the handler running; the listener hears it after
     std::shared_ptr<DriveSampleSource> sampleSource_;
