@@ -18,6 +18,7 @@
 #include "command/command_files.h"
 #include "command/command_tree.h"
 #include "command/customer_command_sets.h"
+#include "dialogs/toolkit/select_folder.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
 
@@ -94,7 +95,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
         if (!path.isEmpty()) WriteBatchFile(path.toStdString(), *batch);
     });
     connect(saveAll, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, "Select Folder");
+        const QString folder = SelectFolder(this);
         if (!folder.isEmpty()) SaveAll(folder);
     });
     auto* append = Button("<<", "append");
