@@ -14,6 +14,7 @@
 #include "dialogs/customer/customer_set_dialog.h"
 #include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/customer/customer_sets_dialog.h"
+#include "dialogs/structures/structure_dialogs.h"
 
 namespace kelcmd::testing {
 namespace {
@@ -251,6 +252,24 @@ TEST_F(CustomerSetsTest, EnterInTheListsEditsOrStaysInsteadOfClosing) {
     EXPECT_TRUE(setDialog.isVisible());
     ASSERT_EQ(setDialog.Commands().topLevelItemCount(), 1);
     EXPECT_EQ(setDialog.Commands().topLevelItem(0)->text(1), "0x1F");
+}
+
+TEST_F(CustomerSetsTest, DoubleClickOnAStructRowDefinesItsStructure) {
+    CKelCustomerCommand original;
+    CustomerCommandDialog dialog(original, true);
+    ASSERT_TRUE(dialog.AddParameter("recipe", TYPE_BYTE_ARRAY, false));
+    ModalScript script({[](QDialog& define) {
+        dynamic_cast<DefineStructureDialog&>(define).AddElement({"force", ELEMENT_FLOAT, 2});
+        Click(define, "ok");
+    }});
+    QTreeWidgetItem* row = dialog.Parameters().topLevelItem(0);
+    Q_EMIT dialog.Parameters().itemDoubleClicked(row, 0);
+    EXPECT_EQ(script.titles, std::vector<std::string>{"Define Data Structure"});
+    EXPECT_EQ(dialog.Parameters().topLevelItem(0)->text(3), "8");
+    const auto command = dialog.Result();
+    ASSERT_EQ(command->SendAttachments().size(), 1u);
+    EXPECT_EQ(command->SendAttachments()[0].structure.GetElementCount(), 1u);
+    EXPECT_EQ(command->Parameters().GetSendSize(0), 8u);
 }
 
 }  // namespace

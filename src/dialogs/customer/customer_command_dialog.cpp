@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,6 +79,7 @@ CustomerCommandDialog::CustomerCommandDialog(const CKelCustomerCommand& command,
     name_->setObjectName("command_name");
     typeNumber_->setObjectName("type_number");
     typeNumber_->setMaxLength(8);  // long enough to show what is wrong, short enough to stay put
+    typeNumber_->setMaximumWidth(80);
     connect(name_, &QLineEdit::textChanged, this,
             [this](const QString& text) { editor_.SetName(text.toStdString()); });
     connect(typeNumber_, &QLineEdit::textChanged, this,
@@ -93,10 +93,6 @@ CustomerCommandDialog::CustomerCommandDialog(const CKelCustomerCommand& command,
     form->addRow("Command Name", name_);
     form->addRow("Type Number", typeRow);
 
-    parameters_->header()->setSectionResizeMode(QHeaderView::Interactive);
-    parameters_->setColumnWidth(0, 150);
-    parameters_->setColumnWidth(1, 80);
-    parameters_->setColumnWidth(2, 70);
     OnEnterKey(*parameters_, {});
     connect(parameters_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         EditStructure(parameters_->indexOfTopLevelItem(item));
@@ -131,7 +127,6 @@ CustomerCommandDialog::CustomerCommandDialog(const CKelCustomerCommand& command,
     layout->addLayout(body, 1);
     AddClosingRow(*this, *layout, "&Cancel", [this] { Confirm(); });
     Fill(0);
-    resize(560, 360);
 }
 
 void CustomerCommandDialog::Fill(int selectRow) {

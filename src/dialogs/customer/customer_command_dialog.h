@@ -16,6 +16,7 @@ namespace kelcmd::dialogs {
 class AddParameterDialog final : public QDialog {
   public:
     explicit AddParameterDialog(QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {340, QDialog::sizeHint().height()}; }
     std::string Name() const;
     uint8_t Type() const;
     bool Incoming() const;
@@ -35,6 +36,7 @@ class CustomerCommandDialog final : public QDialog {
     CustomerCommandDialog(const CKelCustomerCommand& command, bool newCommand,
                           QWidget* parent = nullptr);
 
+    QSize sizeHint() const override { return {600, 380}; }
     CustomerCommandEditor& Editor() { return editor_; }
     QTreeWidget& Parameters() { return *parameters_; }
     std::unique_ptr<CKelCustomerCommand> Result() const { return editor_.Result(); }

@@ -26,7 +26,6 @@ CustomerCommandSetDialog::CustomerCommandSetDialog(const CCustomerCommandSet& se
     clientName_->setObjectName("client_name");
     connect(clientName_, &QLineEdit::textChanged, this,
             [this](const QString& text) { editor_.SetClientName(text.toStdString()); });
-    commands_->setColumnWidth(0, 220);
     OnEnterKey(*commands_, [this] { EditCommand(SelectedRow(*commands_)); });
     connect(commands_, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { EditCommand(commands_->indexOfTopLevelItem(item)); });
@@ -61,7 +60,6 @@ CustomerCommandSetDialog::CustomerCommandSetDialog(const CCustomerCommandSet& se
     layout->addLayout(body, 1);
     AddClosingRow(*this, *layout, "&Abbrechen", [this] { Confirm(); });
     Fill(0);
-    resize(480, 320);
 }
 
 void CustomerCommandSetDialog::Fill(int selectRow) {

@@ -19,6 +19,7 @@ class CustomerCommandSetDialog final : public QDialog {
     CustomerCommandSetDialog(const CCustomerCommandSet& set, std::vector<std::string> takenNames,
                              QWidget* parent = nullptr);
 
+    QSize sizeHint() const override { return {520, 340}; }
     CustomerSetEditor& Editor() { return editor_; }
     const CCustomerCommandSet& Set() const { return editor_.Set(); }
     QTreeWidget& Commands() { return *commands_; }

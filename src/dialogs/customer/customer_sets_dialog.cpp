@@ -21,7 +21,6 @@ CustomerCommandSetsDialog::CustomerCommandSetsDialog(const CCustomerCommandSets&
       sets_(NewList("Defined Customer Command Sets", {"Customer Name", "Number of Commands"})) {
     setObjectName("customer_command_sets");
     setWindowTitle("Customer Command Sets");
-    sets_->setColumnWidth(0, 220);
     connect(sets_, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { EditSet(sets_->indexOfTopLevelItem(item)); });
 
@@ -58,7 +57,6 @@ CustomerCommandSetsDialog::CustomerCommandSetsDialog(const CCustomerCommandSets&
     layout->addLayout(body, 1);
     AddClosingRow(*this, *layout, "&Cancel", [this] { accept(); });
     Fill(0);
-    resize(480, 320);
 }
 
 void CustomerCommandSetsDialog::Fill(int selectRow) {

@@ -16,6 +16,7 @@ class CustomerCommandSetsDialog final : public QDialog {
     explicit CustomerCommandSetsDialog(const CCustomerCommandSets& store,
                                        QWidget* parent = nullptr);
 
+    QSize sizeHint() const override { return {520, 320}; }
     CustomerSetsEditor& Editor() { return editor_; }
     QTreeWidget& Sets() { return *sets_; }
 

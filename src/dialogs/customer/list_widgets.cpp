@@ -35,7 +35,16 @@ int SelectedRow(const QTreeWidget& list) {
     return item == nullptr ? -1 : list.indexOfTopLevelItem(item);
 }
 
+void FitColumns(QTreeWidget& list) {
+    constexpr int kGap = 16;  // keeps one column's text clear of the next
+    for (int column = 0; column + 1 < list.columnCount(); ++column) {
+        list.resizeColumnToContents(column);
+        list.setColumnWidth(column, list.columnWidth(column) + kGap);
+    }
+}
+
 void SelectRow(QTreeWidget& list, int row) {
+    FitColumns(list);
     const int count = list.topLevelItemCount();
     if (count == 0) return;
     list.setCurrentItem(list.topLevelItem(std::clamp(row, 0, count - 1)));

@@ -17,7 +17,9 @@ QTreeWidget* NewList(const std::string& label, const QStringList& columns);
 QPushButton* AddButton(const std::string& label, QBoxLayout& layout);
 // The selected row of a flat list, or -1.
 int SelectedRow(const QTreeWidget& list);
-// Selects row `row`, clamped into the list; nothing for an empty list.
+// Every column but the last fits its texts (the last takes what is left).
+void FitColumns(QTreeWidget& list);
+// After a fill: fits the columns and selects row `row`, clamped into the list (none when empty).
 void SelectRow(QTreeWidget& list, int row);
 // Shows a message unless it is empty; true when one was shown.
 bool Tell(const std::string& message);
