@@ -26,6 +26,9 @@
 #include "dialogs/batch/batch_commanding_dialog.h"
 #include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/bootstrap/application.h"
+#include "dialogs/customer/customer_command_dialog.h"
+#include "dialogs/customer/customer_set_dialog.h"
+#include "dialogs/customer/customer_sets_dialog.h"
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/families/form_table.h"
 #include "dialogs/families/unit_text_dialog.h"
@@ -355,16 +358,52 @@ void CommandTreeWindows(Snapshots& snapshots) {
                              Families().CustomerSets());
     snapshots.Take(editor, "DefineKelBatchCommands");
     // With a batch of three stacked commands, as built by "<<" (also by drag and drop or paste).
-    BatchEditorDialog stacked({}, Families().InOrder(), Families().CustomerSets());
-    stacked.NewBatch("Positioning");
+    BatchEditorDialog positioning({}, Families().InOrder(), Families().CustomerSets());
+    positioning.NewBatch("Positioning");
     for (const char* name : {"SetRegMode", "MoveAbsolute", "ReadPosition"}) {
         const auto rows =
-            stacked.Available().findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+            positioning.Available().findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
         if (rows.empty()) continue;
-        stacked.Available().setCurrentItem(rows.front());
-        stacked.AppendSelected();
+        positioning.Available().setCurrentItem(rows.front());
+        positioning.AppendSelected();
     }
-    snapshots.Take(stacked, "DefineKelBatchCommands-Stacked");
+    snapshots.Take(positioning, "DefineKelBatchCommands-Stacked");
+}
+
+// The customer command set editors, filled with a press maker's set.
+void CustomerSetWindows(Snapshots& snapshots) {
+    CustomerCommandEditor editor(CKelCustomerCommand(), true);
+    editor.SetName("StartCycle");
+    editor.SetTypeNumber("70");
+    editor.AddParameter("cycleCount", TYPE_LWORD, false);
+    editor.AddParameter("mode", TYPE_BYTE, false);
+    editor.AddParameter("recipe", TYPE_BYTE_ARRAY, false);
+    editor.SetStructure(2, CStructureDefinition("recipe", {{"force", ELEMENT_FLOAT, 1},
+                                                           {"strokes", ELEMENT_WORD, 4}}));
+    editor.AddParameter("started", TYPE_BOOL, true);
+    editor.AddParameter("faults", TYPE_BITS16, true);
+    CCustomerCommandSets store;
+    auto press = std::make_unique<CCustomerCommandSet>("AcmePress");
+    press->AddCommand(editor.Result());
+    const std::vector<std::pair<std::string, uint8_t>> more = {{"StopCycle", 0x71},
+                                                               {"ReadCounters", 0x72}};
+    for (const auto& [name, code] : more) {
+        auto command = std::make_unique<CKelCustomerCommand>();
+        command->SetCommand(name, code, 0, 0);
+        press->AddCommand(std::move(command));
+    }
+    auto lathe = std::make_unique<CCustomerCommandSet>("LatheWorks");
+    store.Add(press);
+    store.Add(lathe);
+
+    CustomerCommandSetsDialog sets(store);
+    snapshots.Take(sets, "CustomerCommandSets");
+    CustomerCommandSetDialog set(*store.GetSets()[0], {"LatheWorks"});
+    snapshots.Take(set, "CustomerCommandSet");
+    CustomerCommandDialog command(*store.GetSets()[0]->GetCommands()[0], false);
+    snapshots.Take(command, "CustomerCommand");
+    AddParameterDialog add;
+    snapshots.Take(add, "CustomerCommand-Add");
 }
 
 }  // namespace
@@ -398,6 +437,7 @@ int main(int argc, char** argv) {
     ReadEditWriteWindows(snapshots);
     RecorderWindows(snapshots);
     CommandTreeWindows(snapshots);
+    CustomerSetWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],

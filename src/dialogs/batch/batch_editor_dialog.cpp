@@ -24,6 +24,7 @@
 #include "dialogs/batch/command_drop_list.h"
 #include "dialogs/clipboard/clipboard_texts.h"
 #include "dialogs/clipboard/command_mime.h"
+#include "dialogs/toolkit/select_folder.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
 
@@ -102,7 +103,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
         if (!path.isEmpty()) WriteBatchFile(path.toStdString(), *batch);
     });
     connect(saveAll, &QPushButton::clicked, this, [this] {
-        const QString folder = QFileDialog::getExistingDirectory(this, "Select Folder");
+        const QString folder = SelectFolder(this);
         if (!folder.isEmpty()) SaveAll(folder);
     });
     auto* append = Button("<<", "append");
