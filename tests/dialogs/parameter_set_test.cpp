@@ -139,6 +139,7 @@ TEST_F(ParameterSetTest, CustomerCommandSendsWhatWasEntered) {
     command.SetCommand("Jog", 0x7A, 0, 0);
     command.Parameters().AddSendParameter("speed", TYPE_WORD, 2);
     command.Parameters().AddSendParameter("forward", TYPE_BOOL, 1);
+    command.SetPortList(&Communication());
     command.SetPortName(port.name);
     command.SetDestination(1);
     RecordingPrompt prompt;

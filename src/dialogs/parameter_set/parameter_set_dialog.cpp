@@ -67,7 +67,7 @@ ParameterSetDialog::ParameterSetDialog(ParameterSetModel& model, const std::stri
     Fill();
     if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
     list_->setFocus();
-    resize(440, 300);
+    resize(sizeHint());
 }
 
 void ParameterSetDialog::Fill() {

@@ -21,6 +21,7 @@ class ParameterSetDialog final : public QDialog {
     ParameterSetDialog(ParameterSetModel& model, const std::string& caption,
                        QWidget* parent = nullptr);
 
+    QSize sizeHint() const override { return {500, 300}; }
     QTreeWidget& List() { return *list_; }
     bool Editable() const { return model_.Side() == ParameterSide::kSend; }
     // A structure's values (read-only when showing), or the value editor of the row's type when

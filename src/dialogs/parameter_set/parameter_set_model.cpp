@@ -1,5 +1,6 @@
 #include "dialogs/parameter_set/parameter_set_model.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -19,9 +20,9 @@ constexpr std::array<const char*, kParameterTypeCount> kTypeTexts = {
 // The first bytes of the value as the type's width reads them (missing bytes are 0): what the
 // message carries of a value stored wider than its type.
 uint32_t RawOfType(uint8_t type, std::span<const uint8_t> value) {
-    const uint32_t width = ParameterTypeSize(type);
+    const size_t width = std::min<size_t>(ParameterTypeSize(type), 4);
     uint32_t raw = 0;
-    for (size_t i = 0; i < std::min<size_t>({value.size(), width, 4}); ++i) {
+    for (size_t i = 0; i < std::min(value.size(), width); ++i) {
         raw |= static_cast<uint32_t>(value[i]) << (8 * i);
     }
     return raw;
