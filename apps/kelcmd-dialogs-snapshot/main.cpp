@@ -21,6 +21,8 @@
 #include "command/batch_command_store.h"
 #include "command/kel_batch_command.h"
 #include "command/kel_standard_command.h"
+#include "command/kel_customer_command.h"
+#include "command/parameter_list.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
@@ -33,6 +35,7 @@
 #include "dialogs/families/form_table.h"
 #include "dialogs/families/unit_text_dialog.h"
 #include "dialogs/graph/recorded_data_window.h"
+#include "dialogs/parameter_set/parameter_set_dialog.h"
 #include "dialogs/ports/communication_dialog.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
@@ -406,6 +409,40 @@ void CustomerSetWindows(Snapshots& snapshots) {
     snapshots.Take(add, "CustomerCommand-Add");
 }
 
+// "Enter Parameter" and "Show Return Parameter" of a customer command with a value of every kind.
+void ParameterSetWindows(Snapshots& snapshots) {
+    CParameterList list;
+    const auto add = [&list](bool send, const char* name, uint8_t type, uint32_t value,
+                             uint32_t size) {
+        if (send) {
+            list.AddSendParameter(name, type, size);
+            list.SetSendValue(list.GetSendCount() - 1u, &value, size);
+        } else {
+            list.AddReturnParameter(name, type, size);
+            list.SetReturnValue(list.GetReturnCount() - 1u, &value, size);
+        }
+    };
+    add(true, "speed", TYPE_WORD, 1000, 2);
+    add(true, "forward", TYPE_BOOL, 1, 1);
+    add(true, "mode", TYPE_BITS8, 0xA5, 1);
+    add(true, "gain", TYPE_FLOAT, 0x3FC00000, 4);
+    add(true, "setup", TYPE_BYTE_ARRAY, 0, 4);
+    add(false, "position", TYPE_LINT, static_cast<uint32_t>(-123456), 4);
+    add(false, "status", TYPE_BITS16, 0x8421, 2);
+    add(false, "ready", TYPE_BOOL, 0, 1);
+    add(false, "block", TYPE_SYSPARAM, 0, 4);
+    list.SetValid(true);
+    const std::vector<StructureAttachment> attachments = {
+        {CStructureDefinition("Axis", {{"count", ELEMENT_BYTE, 1}, {"speed", ELEMENT_WORD, 1}}),
+         4}};
+    ParameterSetModel enter(list, ParameterSide::kSend, attachments);
+    ParameterSetDialog entering(enter, "Jog ( 0x7A )");
+    snapshots.Take(entering, "EnterParameter");
+    ParameterSetModel show(list, ParameterSide::kReturn);
+    ParameterSetDialog showing(show, "Jog ( 0x7A )");
+    snapshots.Take(showing, "ShowReturnParameter");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -438,6 +475,7 @@ int main(int argc, char** argv) {
     RecorderWindows(snapshots);
     CommandTreeWindows(snapshots);
     CustomerSetWindows(snapshots);
+    ParameterSetWindows(snapshots);
     KEB_CloseKelBusPort("Com1");
     const int blank = snapshots.Check();
     std::printf("wrote %zu snapshots to %s, %d missing or blank\n", snapshots.Count(), argv[1],

@@ -18,9 +18,16 @@ constexpr size_t kPeriodIndex = 4;  // after the four arrays
 int RunWithRecording(CKelStandardCommand& command) {
     auto* family = dynamic_cast<CAutotuneFamily*>(command.GetOwner());
     if (family == nullptr || family->GetRecordingFamily() == nullptr) return 0;
+    if (command.Extra().GetReturnCount() != kVectors + 1) return 0;
+    if (family->Execute(&command) == 0) return 0;
+    return ReadKeptRecording(command);
+}
+
+int ReadKeptRecording(CKelStandardCommand& command) {
+    auto* family = dynamic_cast<CAutotuneFamily*>(command.GetOwner());
+    if (family == nullptr || family->GetRecordingFamily() == nullptr) return 0;
     CParameterList& kept = command.Extra();
     if (kept.GetReturnCount() != kVectors + 1) return 0;
-    if (family->Execute(&command) == 0) return 0;
 
     std::array<std::vector<int16_t>, kVectors> arrays;
     const auto size = ReadRecordingPieces(

@@ -13,6 +13,11 @@ namespace kelcmd {
 // then unchanged).
 int RunWithRecording(CKelStandardCommand& command);
 
+// The reading half of RunWithRecording, for a command that was executed elsewhere (the command
+// tree executes it through its family): the unit's recording into the kept parameters. 1, or 0
+// when a read failed (the kept recording is then unchanged).
+int ReadKeptRecording(CKelStandardCommand& command);
+
 // The kept recording of such a command as curves of vectors 0 to 3, for the graph: signals 10 to
 // 13 for Autotune, 7, 6, 4, 5 for the current tests, in the time base of the kept period. Empty
 // when the command has kept nothing.

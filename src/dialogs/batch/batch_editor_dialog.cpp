@@ -24,6 +24,7 @@
 #include "dialogs/batch/command_drop_list.h"
 #include "dialogs/clipboard/clipboard_texts.h"
 #include "dialogs/clipboard/command_mime.h"
+#include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/toolkit/select_folder.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
@@ -44,10 +45,28 @@ bool SameName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+// "KelBus Commands" with the standard and the customer commands; root and first child open.
+void BatchEditorDialog::BuildAvailable() {
+    available_->clear();
+    commands_ = CCommandTree();
+    commands_.SetName("KelBus Commands");
+    auto standard = std::make_unique<CCommandTree>();
+    BuildStandardCommandsTree(*standard, families_);
+    auto customer = std::make_unique<CCommandTree>();
+    BuildCustomerCommandsTree(*customer, customers_);
+    commands_.AddTail(std::move(standard));
+    commands_.AddTail(std::move(customer));
+    InsertIntoTreeView(*available_, commands_, nullptr, true);
+    available_->topLevelItem(0)->setExpanded(true);
+    available_->topLevelItem(0)->child(0)->setExpanded(true);
+}
+
 BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatchCommand>>& batches,
                                      std::span<CCommandFamily* const> families,
-                                     const CCustomerCommandSets& customers, QWidget* parent)
+                                     CCustomerCommandSets& customers, QWidget* parent)
     : QDialog(parent),
+      families_(families.begin(), families.end()),
+      customers_(customers),
       names_(new QComboBox),
       stacked_(new CommandDropList),
       available_(NewCommandTreeView()) {
@@ -63,17 +82,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     AddStackedActions();
     available_->setObjectName("available");
 
-    // "KelBus Commands" with the standard and the customer commands; root and first child open.
-    commands_.SetName("KelBus Commands");
-    auto standard = std::make_unique<CCommandTree>();
-    BuildStandardCommandsTree(*standard, families);
-    auto customer = std::make_unique<CCommandTree>();
-    BuildCustomerCommandsTree(*customer, customers);
-    commands_.AddTail(std::move(standard));
-    commands_.AddTail(std::move(customer));
-    InsertIntoTreeView(*available_, commands_, nullptr, true);
-    available_->topLevelItem(0)->setExpanded(true);
-    available_->topLevelItem(0)->child(0)->setExpanded(true);
+    BuildAvailable();
 
     auto* typeBox = new QGroupBox("Batch Type");
     auto* typeLayout = new QHBoxLayout(typeBox);
@@ -113,11 +122,15 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     auto* moveUp = Button("Move &Up", "move_up");
     auto* moveDown = Button("&Move Do&wn", "move_down");
     auto* deleteAll = Button("D&elete All", "delete_all");
-    // The customer command set dialogs open from here once they exist.
+    // The customer command sets change the library's store at once; the tree follows them.
     auto* loadCustomers = Button("Load Custome&r Commands", "load_customer_commands");
     auto* defineCustomers = Button("De&fine Customer Commands", "define_customer_commands");
-    loadCustomers->setEnabled(false);
-    defineCustomers->setEnabled(false);
+    connect(loadCustomers, &QPushButton::clicked, this, [this] {
+        if (LoadCustomerCommandSets(customers_, this) > 0) BuildAvailable();
+    });
+    connect(defineCustomers, &QPushButton::clicked, this, [this] {
+        if (EditCustomerCommandSets(customers_, this)) BuildAvailable();
+    });
     auto* ok = Button("&OK", "ok");
     auto* cancel = Button("&Cancel", "cancel");
     connect(newBatch, &QPushButton::clicked, this, [this] { AskNewBatch(); });

@@ -30,8 +30,8 @@ class BatchEditorDialog : public QDialog {
     Q_OBJECT
   public:
     BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatchCommand>>& batches,
-                      std::span<CCommandFamily* const> families,
-                      const CCustomerCommandSets& customers, QWidget* parent = nullptr);
+                      std::span<CCommandFamily* const> families, CCustomerCommandSets& customers,
+                      QWidget* parent = nullptr);
 
     const std::vector<std::unique_ptr<CKelBatchCommand>>& Batches() const { return batches_; }
     CommandTreeWidget& Available() { return *available_; }
@@ -60,6 +60,7 @@ class BatchEditorDialog : public QDialog {
     bool SaveAll(const QString& folder);
 
   private:
+    void BuildAvailable();
     CKelBatchCommand* Selected() const;
     void FillBatches(int select);
     void BatchSelected();
@@ -74,6 +75,8 @@ class BatchEditorDialog : public QDialog {
     void AskNewBatch();
 
     std::vector<std::unique_ptr<CKelBatchCommand>> batches_;
+    std::vector<CCommandFamily*> families_;
+    CCustomerCommandSets& customers_;
     CCommandTree commands_;
     QComboBox* names_;
     QRadioButton* types_[3];

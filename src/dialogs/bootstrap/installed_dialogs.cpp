@@ -12,6 +12,7 @@
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/families/form_table.h"
 #include "dialogs/families/unit_text_dialog.h"
+#include "dialogs/parameter_set/parameter_set_run.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
 #include "dialogs/toolkit/form_dialog.h"
@@ -43,6 +44,23 @@ int EditForm(const FormLayout& form, CParameterList& wire, CCommand& command) {
     if (dialog.exec() != QDialog::Accepted) return 0;
     model.Store(wire, &command);
     return 1;
+}
+
+// "Enter Parameter" for a command without a form of its own.
+int EnterParameterSet(CParameterList& wire, std::span<const StructureAttachment> attachments,
+                      const CKelCommand& command) {
+    if (wire.GetSendCount() == 0) return 1;
+    if (!GuiReady("Enter Parameter")) return 0;
+    return EnterParameters(wire, attachments, ParameterSetCaption(command));
+}
+
+// "Show Return Parameter" likewise: 1 when there is nothing to show or it was shown, 0 when the
+// values are not valid or no window can be shown.
+int ShowParameterSet(const CParameterList& wire, std::span<const StructureAttachment> attachments,
+                     const CKelCommand& command) {
+    if (wire.GetReturnCount() == 0) return 1;
+    if (!wire.IsValid() || !GuiReady("Show Return Parameter")) return 0;
+    return ShowReturnParameters(wire, attachments, ParameterSetCaption(command));
 }
 
 // Shows the return side of `wire` with `form`: 1 when there is nothing to show or it was shown,
@@ -111,8 +129,7 @@ int QtCommandDialogs::EditParameters(CCommandFamily&, CKelStandardCommand& comma
         if (forms != nullptr) {
             return forms->input ? EditForm(*forms->input, command.Wire(), command) : 1;
         }
-        return EditForm(GenericForm(command.GetName(), command.Wire(), FormSide::kSend),
-                        command.Wire(), command);
+        return EnterParameterSet(command.Wire(), {}, command);
     });
 }
 
@@ -120,8 +137,7 @@ int QtCommandDialogs::ShowResults(CCommandFamily& family, CKelStandardCommand& c
     return Guarded("ShowResults", [&] {
         const CommandForms* forms = FindCommandForms(command.GetName());
         if (forms == nullptr) {
-            return ShowForm(GenericForm(command.GetName(), command.Wire(), FormSide::kReturn),
-                            command.Wire());
+            return ShowParameterSet(command.Wire(), {}, command);
         }
         if (forms->showResult) {
             if (!command.Wire().IsValid()) return 1;
@@ -143,17 +159,13 @@ int QtCommandDialogs::ShowResults(CCommandFamily& family, CKelStandardCommand& c
 
 int QtCommandDialogs::EditCustomerParameters(CKelCustomerCommand& command) {
     return Guarded("EditCustomerParameters", [&] {
-        CParameterList* wire = command.GetSendParameters();
-        if (wire == nullptr) return 1;
-        return EditForm(GenericForm(command.GetName(), *wire, FormSide::kSend), *wire, command);
+        return EnterParameterSet(command.Parameters(), command.SendAttachments(), command);
     });
 }
 
 int QtCommandDialogs::ShowCustomerResults(CKelCustomerCommand& command) {
     return Guarded("ShowCustomerResults", [&] {
-        CParameterList* wire = command.GetSendParameters();
-        if (wire == nullptr || wire->GetReturnCount() == 0) return 1;
-        return ShowForm(GenericForm(command.GetName(), *wire, FormSide::kReturn), *wire);
+        return ShowParameterSet(command.Parameters(), command.ReturnAttachments(), command);
     });
 }
 

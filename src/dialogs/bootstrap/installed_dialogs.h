@@ -5,9 +5,10 @@
 
 namespace kelcmd::dialogs {
 
-// The command dialogs the core calls: the forms of the per-command tables (or forms built from a
-// command's parameter list), the customer commands' forms, and the three entry dialogs. Each
-// returns 0 when no dialog can be shown on the calling thread.
+// The command dialogs the core calls: the forms and windows of the per-command tables, "Enter
+// Parameter" and "Show Return Parameter" for customer commands and for standard commands without
+// an entry, and the three entry dialogs. Each returns 0 when no dialog can be shown on the calling
+// thread.
 class QtCommandDialogs final : public CommandDialogs {
   public:
     int EditParameters(CCommandFamily& family, CKelStandardCommand& command) override;

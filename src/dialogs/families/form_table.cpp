@@ -17,6 +17,7 @@ const CommandForms* FindCommandForms(const std::string& command) {
         AddRecorderForms(forms);
         AddAutotuneForms(forms);
         AddCheckCrcForms(forms);
+        AddUserParameterForms(forms);
         return forms;
     }();
     const auto found = table.find(command);

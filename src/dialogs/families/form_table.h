@@ -28,6 +28,7 @@ void AddSystemParameterForms(FormTable& table);
 void AddRecorderForms(FormTable& table);
 void AddAutotuneForms(FormTable& table);
 void AddCheckCrcForms(FormTable& table);
+void AddUserParameterForms(FormTable& table);
 
 // Bit names shared by several families.
 const std::vector<BitLabel>& AxisStatusBits();       // the 16 bits of the axis status word

@@ -1,11 +1,16 @@
-// The recorder, autotuning and check-sum commands as far as plain forms show them; the set-up,
-// autotuning and square current inputs have dialogs of their own (dialogs/recorder).
+// The recorder, autotuning and check-sum commands: plain forms, and the dialogs of their own that
+// their exports show (dialogs/recorder), so that the command tree shows the same.
 #include <cstdio>
 
 #include "api/user_parameter_texts.h"
+#include "command/kel_standard_command.h"
 #include "command/parameter_list.h"
+#include "dialogs/families/command_windows.h"
 #include "dialogs/families/form_table.h"
+#include "dialogs/recorder/recorder_dialogs.h"
+#include "dialogs/recorder/recorder_runs.h"
 #include "dialogs/toolkit/typed_value.h"
+#include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -23,9 +28,26 @@ uint32_t Value(const CParameterList& wire, bool send, const std::string& name) {
                              : wire.GetReturnValue(static_cast<size_t>(index)));
 }
 
+int EditWithOwnDialog(CKelStandardCommand& command) {
+    return EditWithRecorderDialog(command) != 0 ? 1 : 0;
+}
+
+// The curves a test keeps belong to its last run: a new run reads them again.
+void ForgetKeptRecording(CKelStandardCommand& command) {
+    command.Extra().SetValid(false);
+}
+
+std::string ImprovementText(const CParameterList& wire) {
+    char text[64];
+    std::snprintf(text, sizeof text, "The improvement factor is %i",
+                  static_cast<int>(static_cast<int16_t>(Value(wire, false, "improveFactor"))));
+    return text;
+}
+
 }  // namespace
 
 void AddRecorderForms(FormTable& table) {
+    table["SetupRecorder"] = {.editInput = EditWithOwnDialog};
     table["RecordData"] = {.input =
                                FormLayout{"RecordData",
                                           {Choice("regulator", "Start sampling",
@@ -41,22 +63,41 @@ void AddRecorderForms(FormTable& table) {
     table["ReadRecordedData"] = {
         .input = FormLayout{"ReadRecordedData",
                             {List("vector", "Vector", NumberedNames("Vector ", 0, 4)),
-                             Number("firstSample", "First sample"), samples}}};
+                             Number("firstSample", "First sample"), samples}},
+        .showResult = ShowRecordedPiece};
 }
 
 void AddAutotuneForms(FormTable& table) {
-    table["Autotune"] = {.resultMessage = [](const CParameterList& wire) {
-        char text[64];
-        std::snprintf(text, sizeof text, "The improvement factor is %i",
-                      static_cast<int>(static_cast<int16_t>(Value(wire, false, "improveFactor"))));
-        return std::string(text);
-    }};
+    table["InitAutotune"] = {.editInput = EditWithOwnDialog};
+    table["Autotune"] = {.editInput =
+                             [](CKelStandardCommand& command) {
+                                 ForgetKeptRecording(command);
+                                 return 1;
+                             },
+                         .showResult =
+                             [](CKelStandardCommand& command) {
+                                 CurrentPrompt().ShowMessage(ImprovementText(command.Wire()));
+                                 return ShowKeptRecording(command);
+                             }};
+    table["SquareCurrentTest"] = {.editInput =
+                                      [](CKelStandardCommand& command) {
+                                          ForgetKeptRecording(command);
+                                          return EditWithOwnDialog(command);
+                                      },
+                                  .showResult = ShowKeptRecording};
     FieldLayout duty = Number("dutyCycle", "Duty Cycle", "per 266 (+/-)");
     duty.range = std::make_pair(int64_t{-266}, int64_t{266});
     duty.group = "Warning! Ensure that the motor can rotate freely!";
     FieldLayout stay = Check("stayInPWMmode", "Stay in PWM mode after recording!");
     stay.group = duty.group;
-    table["SetPWM"] = {.input = FormLayout{"SetPWM", {duty, stay}}};
+    const FormLayout pwm{"SetPWM", {duty, stay}};
+    table["SetPWM"] = {.input = pwm,
+                       .editInput =
+                           [pwm](CKelStandardCommand& command) {
+                               ForgetKeptRecording(command);
+                               return EditCommandForm(pwm, command);
+                           },
+                       .showResult = ShowKeptRecording};
 }
 
 void AddCheckCrcForms(FormTable& table) {

@@ -18,8 +18,6 @@
 namespace kelcmd::dialogs {
 namespace {
 
-constexpr const char* kReadingRecordedData = "Reading recorded data ...";
-
 uint32_t Unsigned(std::span<const uint8_t> bytes) {
     return ReadUnsigned(bytes);
 }
@@ -107,28 +105,33 @@ int ReadRecordedDataDialog(const char* port, uint8_t slave) {
                  return RunWhileWaiting(kReadingRecordedData,
                                         [&] { return family.Execute(&command); });
              },
-         .show =
-             [](CCommandFamily&, CKelStandardCommand& command) {
-                 CRecordedData piece = PieceAsRecording(command);
-                 return piece.Empty() ? 0 : ShowRecordedData(std::move(piece));
-             }});
+         .show = [](CCommandFamily&,
+                    CKelStandardCommand& command) { return ShowRecordedPiece(command); }});
 }
 
+int ShowRecordedPiece(const CKelStandardCommand& command) {
+    CRecordedData piece = PieceAsRecording(command);
+    return piece.Empty() ? 0 : ShowRecordedData(std::move(piece));
+}
+
+int ShowKeptRecording(CKelStandardCommand& command) {
+    if (!command.Extra().IsValid() &&
+        RunWhileWaiting(kReadingRecordedData, [&] { return ReadKeptRecording(command); }) == 0) {
+        return 0;
+    }
+    CRecordedData kept = KeptRecording(command);
+    return kept.Empty() ? 1 : ShowRecordedData(std::move(kept));
+}
+
+// The result (Autotune's improvement, then the kept curves) is the family's result window, the
+// same that the command tree shows.
 int RecordingTestDialog(const std::string& name, const char* waitText, const char* port,
                         uint8_t slave) {
-    return RunCommandDialogWith(
-        Families().Autotune(), name, port, slave,
-        {.execute =
-             [waitText](CKelStandardCommand& command) {
-                 return RunWhileWaiting(waitText, [&] { return RunWithRecording(command); });
-             },
-         .show =
-             [](CCommandFamily& family, CKelStandardCommand& command) {
-                 // Autotune tells its improvement first; the others have no result of their own.
-                 if (family.ShowResults(command) == 0) return 0;
-                 CRecordedData kept = KeptRecording(command);
-                 return kept.Empty() ? 1 : ShowRecordedData(std::move(kept));
-             }});
+    return RunCommandDialogWith(Families().Autotune(), name, port, slave,
+                                {.execute = [waitText](CKelStandardCommand& command) {
+                                    return RunWhileWaiting(
+                                        waitText, [&] { return RunWithRecording(command); });
+                                }});
 }
 
 }  // namespace kelcmd::dialogs

@@ -17,7 +17,7 @@ CStructureDefinition& UserParameterStructure(int set) {
     return structures[set == 2 ? 1 : 0];
 }
 
-int EditUserParameterSet(const char* port, uint8_t slave, int set, bool permanent) {
+bool EnsureUserParameterStructure(int set) {
     CStructureDefinition& structure = UserParameterStructure(set);
     if (structure.GetElementCount() == 0) {
         DefineStructureDialog define(structure, CUserParameterFamily::kMaxSetBytes, true,
@@ -27,8 +27,14 @@ int EditUserParameterSet(const char* port, uint8_t slave, int set, bool permanen
     }
     if (structure.GetElementCount() == 0) {
         CurrentPrompt().ShowMessage("No struct loaded");
-        return 0;
+        return false;
     }
+    return true;
+}
+
+int EditUserParameterSet(const char* port, uint8_t slave, int set, bool permanent) {
+    if (!EnsureUserParameterStructure(set)) return 0;
+    const CStructureDefinition& structure = UserParameterStructure(set);
     CUserParameterFamily& family = Families().UserParameter();
     CStructureData data(structure, true);
     if (ReadUserParameterSet(family, port, slave, set, permanent, data) == 0) {

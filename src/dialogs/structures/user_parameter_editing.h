@@ -10,6 +10,10 @@ namespace kelcmd::dialogs {
 // the library and is changed only on the GUI thread.
 CStructureDefinition& UserParameterStructure(int set);
 
+// The set's structure, defined first when it has no elements. False, after "No struct loaded",
+// when there is still none.
+bool EnsureUserParameterStructure(int set);
+
 // The edit dialog of a set: its structure (defined first when it has no elements; "No struct
 // loaded" when there is still none), the set read from the unit ("Error reading parameter!"),
 // the values edited, and on "&OK" the image written back ("Error writing parameter!"). 1 when

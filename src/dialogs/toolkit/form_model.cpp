@@ -141,23 +141,4 @@ void FormModel::Store(CParameterList& wire, CCommand* command) const {
     }
 }
 
-FormLayout GenericForm(const std::string& title, const CParameterList& wire, FormSide side) {
-    FormLayout form{title, {}};
-    const bool send = side == FormSide::kSend;
-    const size_t count = send ? wire.GetSendCount() : wire.GetReturnCount();
-    for (size_t i = 0; i < count; ++i) {
-        const uint8_t type = send ? wire.GetSendType(i) : wire.GetReturnType(i);
-        const std::string& name = send ? wire.GetSendName(i) : wire.GetReturnName(i);
-        if (IsNumberType(type)) {
-            form.fields.push_back(Number(name, name));
-        } else if (BitCount(type) != 0) {
-            form.fields.push_back(Bits(name, name, NumberedBits("Bit ", 0, BitCount(type))));
-        } else if (type == TYPE_BOOL) {
-            FieldLayout check{name, name, FieldKind::kCheck};
-            form.fields.push_back(check);
-        }
-    }
-    return form;
-}
-
 }  // namespace kelcmd::dialogs

@@ -65,8 +65,4 @@ class FormModel {
 int ChoiceOfCode(const FieldLayout& field, uint32_t raw);
 int64_t CodeOfChoice(const FieldLayout& field, int choice);
 
-// A form for a command without a table entry: one field per parameter of that side, labelled with
-// the parameter's name; structures and arrays are left out.
-FormLayout GenericForm(const std::string& title, const CParameterList& wire, FormSide side);
-
 }  // namespace kelcmd::dialogs
