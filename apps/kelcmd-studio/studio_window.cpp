@@ -16,6 +16,7 @@
 #include "api/families.h"
 #include "bus_monitor_pane.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
+#include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/report/report_window.h"
 #include "dialogs/tree/execute_command_dialog.h"
 #include "dialogs/tree/execute_customer_dialog.h"
@@ -69,6 +70,9 @@ StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
     commands->addAction("&Execute Command...", this, [this] { ExecuteCommands(); });
     commands->addAction("Execute &Client Command...", this, [this] { ExecuteClientCommands(); });
     commands->addAction("&Batch Commanding...", this, [this] { BatchCommanding(); });
+    commands->addAction("Customer Command &Sets...", this, [this] {
+        kelcmd::dialogs::EditCustomerCommandSets(kelcmd::Families().CustomerSets(), this);
+    });
     QMenu* parameters = menuBar()->addMenu("P&arameters");
     parameters->addAction("&Temporary System Parameters...", this, [this] { ParameterSheet(); });
     portActions_.push_back(commands->menuAction());

@@ -15,6 +15,7 @@
 #include "dialogs/graph/recorded_data_window.h"
 #include "dialogs/parameter_set/parameter_set_dialog.h"
 #include "dialogs/structures/structure_dialogs.h"
+#include "dialogs/tree/command_tree_view.h"
 #include "dialogs/tree/execute_command_dialog.h"
 
 namespace kelcmd::testing {

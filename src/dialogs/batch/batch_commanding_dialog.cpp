@@ -250,10 +250,10 @@ void BatchCommandingDialog::BatchSelected() {
 
 void BatchCommandingDialog::MemberSelected() {
     CKelCommand* member = SelectedMember();
-    ShowParameterRows(*parameters_,
-                      member != nullptr ? SendParameterRows(*member) : std::vector<ParameterRow>{});
-    ShowParameterRows(
-        *returns_, member != nullptr ? ReturnParameterRows(*member) : std::vector<ParameterRow>{});
+    ShowParameterRows(*parameters_, member != nullptr ? SendParameterRows(*member)
+                                                      : std::vector<BatchParameterRow>{});
+    ShowParameterRows(*returns_, member != nullptr ? ReturnParameterRows(*member)
+                                                   : std::vector<BatchParameterRow>{});
     RefreshTimeouts();
 }
 

@@ -60,8 +60,8 @@ std::string BatchParameterValueText(uint8_t type, std::span<const uint8_t> bytes
     }
 }
 
-std::vector<ParameterRow> SendParameterRows(CKelCommand& command) {
-    std::vector<ParameterRow> rows;
+std::vector<BatchParameterRow> SendParameterRows(CKelCommand& command) {
+    std::vector<BatchParameterRow> rows;
     const CParameterList* list = command.GetSendParameters();
     if (list == nullptr) return rows;
     for (size_t i = 0; i < list->GetSendCount(); ++i) {
@@ -72,8 +72,8 @@ std::vector<ParameterRow> SendParameterRows(CKelCommand& command) {
     return rows;
 }
 
-std::vector<ParameterRow> ReturnParameterRows(CKelCommand& command) {
-    std::vector<ParameterRow> rows;
+std::vector<BatchParameterRow> ReturnParameterRows(CKelCommand& command) {
+    std::vector<BatchParameterRow> rows;
     const CParameterList* list = command.GetSendParameters();
     if (list == nullptr) return rows;
     for (size_t i = 0; i < list->GetReturnCount(); ++i) {
@@ -97,9 +97,9 @@ QTreeWidget* NewParameterList(const char* objectName) {
     return list;
 }
 
-void ShowParameterRows(QTreeWidget& list, const std::vector<ParameterRow>& rows) {
+void ShowParameterRows(QTreeWidget& list, const std::vector<BatchParameterRow>& rows) {
     list.clear();
-    for (const ParameterRow& row : rows) {
+    for (const BatchParameterRow& row : rows) {
         auto* item = new QTreeWidgetItem(&list);
         item->setText(0, QString::fromStdString(row.name));
         item->setText(1, QString::fromStdString(row.type));

@@ -14,11 +14,11 @@ class CKelCommand;
 namespace kelcmd::dialogs {
 
 // One row of "Parameter List" or "Return Parameter List".
-struct ParameterRow {
+struct BatchParameterRow {
     std::string name;
     std::string type;
     std::string value;
-    bool operator==(const ParameterRow&) const = default;
+    bool operator==(const BatchParameterRow&) const = default;
 };
 
 inline constexpr const char* kNotValid = "not valid";
@@ -30,11 +30,11 @@ std::string BatchParameterValueText(uint8_t type, std::span<const uint8_t> bytes
 
 // The outgoing and the incoming parameters of a stacked command. Return values that no answer
 // has filled are "not valid".
-std::vector<ParameterRow> SendParameterRows(CKelCommand& command);
-std::vector<ParameterRow> ReturnParameterRows(CKelCommand& command);
+std::vector<BatchParameterRow> SendParameterRows(CKelCommand& command);
+std::vector<BatchParameterRow> ReturnParameterRows(CKelCommand& command);
 
 // A list with the columns "Name", "Type", "Value", and its filling.
 QTreeWidget* NewParameterList(const char* objectName);
-void ShowParameterRows(QTreeWidget& list, const std::vector<ParameterRow>& rows);
+void ShowParameterRows(QTreeWidget& list, const std::vector<BatchParameterRow>& rows);
 
 }  // namespace kelcmd::dialogs
