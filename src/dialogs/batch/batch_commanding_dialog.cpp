@@ -22,6 +22,7 @@
 #include "dialogs/batch/batch_editor_dialog.h"
 #include "dialogs/batch/batch_parameters.h"
 #include "dialogs/batch/batch_result.h"
+#include "dialogs/toolkit/enter_key.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
@@ -37,12 +38,6 @@ std::optional<uint32_t> ParseMilliseconds(const QString& text) {
     const qulonglong value = text.trimmed().toULongLong(&ok);
     if (!ok || value > std::numeric_limits<uint32_t>::max()) return std::nullopt;
     return static_cast<uint32_t>(value);
-}
-
-bool IsEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 QString FromStd(const std::string& text) {
@@ -77,7 +72,7 @@ void BatchCommandingDialog::done(int result) {
 }
 
 void BatchCommandingDialog::keyPressEvent(QKeyEvent* event) {
-    if (!IsEnter(event)) {
+    if (!IsEnterKey(event)) {
         QDialog::keyPressEvent(event);
         return;
     }
@@ -89,11 +84,11 @@ void BatchCommandingDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool BatchCommandingDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (IsEnter(event) && (watched == stacked_ || watched == parameters_)) {
+    if (IsEnterKey(event) && (watched == stacked_ || watched == parameters_)) {
         EnterParameter();
         return true;
     }
-    if (IsEnter(event) && watched == returns_) {
+    if (IsEnterKey(event) && watched == returns_) {
         ShowReturnParameter();
         return true;
     }

@@ -19,17 +19,10 @@
 #include "command/batch_command_store.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
 #include "dialogs/batch/batch_parameters.h"
+#include "dialogs/toolkit/button_row.h"
 
 namespace kelcmd::dialogs {
 namespace {
-
-QPushButton* Button(const char* text, const char* name) {
-    auto* button = new QPushButton(text);
-    button->setObjectName(name);
-    // Enter is dispatched by the dialog itself: no button is pressed by default.
-    button->setAutoDefault(false);
-    return button;
-}
 
 QLineEdit* MillisecondsField(const char* name) {
     auto* field = new QLineEdit;
@@ -90,7 +83,7 @@ void BatchCommandingDialog::BuildLayout() {
     delay_->setSuffix(" ms");
     timeout_ = MillisecondsField("timeout");
     totalTimeout_ = MillisecondsField("total_timeout");
-    auto* execute = Button("Execute Batch", "execute");
+    auto* execute = NewButton("Execute Batch", "execute");
 
     connect(batches_, &QComboBox::currentIndexChanged, this, [this] { BatchSelected(); });
     connect(stacked_, &QTreeWidget::currentItemChanged, this, [this] { MemberSelected(); });
@@ -99,10 +92,10 @@ void BatchCommandingDialog::BuildLayout() {
     connect(execute, &QPushButton::clicked, this, [this] { ExecuteBatch(); });
     connect(autoRepetition_, &QCheckBox::toggled, this, [this](bool on) { ToggleRepetition(on); });
 
-    auto* load = Button("&Load", "load");
-    auto* save = Button("&Save", "save");
-    auto* deleteAll = Button("Delete &All", "delete_all");
-    auto* define = Button("&Define Batch", "define_batch");
+    auto* load = NewButton("&Load", "load");
+    auto* save = NewButton("&Save", "save");
+    auto* deleteAll = NewButton("Delete &All", "delete_all");
+    auto* define = NewButton("&Define Batch", "define_batch");
     connect(load, &QPushButton::clicked, this, [this] {
         LoadBatches(
             QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
@@ -113,16 +106,16 @@ void BatchCommandingDialog::BuildLayout() {
         FillBatches();
     });
     connect(define, &QPushButton::clicked, this, [this] { DefineBatches(); });
-    auto* enter = Button("&Enter Parameter", "enter_parameter");
-    auto* enterAll = Button("Enter &All Parameters", "enter_all_parameters");
-    auto* show = Button("Show Return Parameter", "show_return_parameter");
-    auto* showAll = Button("Show All Return Parameters", "show_all_return_parameters");
+    auto* enter = NewButton("&Enter Parameter", "enter_parameter");
+    auto* enterAll = NewButton("Enter &All Parameters", "enter_all_parameters");
+    auto* show = NewButton("Show Return Parameter", "show_return_parameter");
+    auto* showAll = NewButton("Show All Return Parameters", "show_all_return_parameters");
     connect(enter, &QPushButton::clicked, this, [this] { EnterParameter(); });
     connect(enterAll, &QPushButton::clicked, this, [this] { EnterAllParameters(); });
     connect(show, &QPushButton::clicked, this, [this] { ShowReturnParameter(); });
     connect(showAll, &QPushButton::clicked, this, [this] { ShowAllReturnParameters(); });
-    auto* ok = Button("&OK", "ok");
-    auto* cancel = Button("&Cancel", "cancel");
+    auto* ok = NewButton("&OK", "ok");
+    auto* cancel = NewButton("&Cancel", "cancel");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -25,19 +25,13 @@
 #include "dialogs/clipboard/clipboard_texts.h"
 #include "dialogs/clipboard/command_mime.h"
 #include "dialogs/customer/customer_set_dialogs.h"
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/select_folder.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
 namespace {
-
-QPushButton* Button(const char* text, const char* name) {
-    auto* button = new QPushButton(text);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
 
 bool SameName(const std::string& a, const std::string& b) {
     return CCommandTreeItem::SameName(a, b);
@@ -94,11 +88,11 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
             if (CKelBatchCommand* batch = Selected()) batch->SetBatchType(type);
         });
     }
-    auto* newBatch = Button("&New", "new");
-    auto* deleteBatch = Button("&Delete", "delete");
-    auto* load = Button("&Load", "load");
-    auto* save = Button("&Save", "save");
-    auto* saveAll = Button("&Save &All", "save_all");
+    auto* newBatch = NewButton("&New", "new");
+    auto* deleteBatch = NewButton("&Delete", "delete");
+    auto* load = NewButton("&Load", "load");
+    auto* save = NewButton("&Save", "save");
+    auto* saveAll = NewButton("&Save &All", "save_all");
     connect(load, &QPushButton::clicked, this, [this] {
         LoadBatches(
             QFileDialog::getOpenFileNames(this, "Load", QString(), "Kel BatchCommand (*.kbc)"));
@@ -115,24 +109,24 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
         const QString folder = SelectFolder(this);
         if (!folder.isEmpty()) SaveAll(folder);
     });
-    auto* append = Button("<<", "append");
-    auto* insert = Button("|<<", "insert");
-    auto* deleteCommand = Button("Dele&te Command", "delete_command");
-    auto* deleteAllCommands = Button("&Delete All Co&mmands", "delete_all_commands");
-    auto* moveUp = Button("Move &Up", "move_up");
-    auto* moveDown = Button("&Move Do&wn", "move_down");
-    auto* deleteAll = Button("D&elete All", "delete_all");
+    auto* append = NewButton("<<", "append");
+    auto* insert = NewButton("|<<", "insert");
+    auto* deleteCommand = NewButton("Dele&te Command", "delete_command");
+    auto* deleteAllCommands = NewButton("&Delete All Co&mmands", "delete_all_commands");
+    auto* moveUp = NewButton("Move &Up", "move_up");
+    auto* moveDown = NewButton("&Move Do&wn", "move_down");
+    auto* deleteAll = NewButton("D&elete All", "delete_all");
     // The customer command sets change the library's store at once; the tree follows them.
-    auto* loadCustomers = Button("Load Custome&r Commands", "load_customer_commands");
-    auto* defineCustomers = Button("De&fine Customer Commands", "define_customer_commands");
+    auto* loadCustomers = NewButton("Load Custome&r Commands", "load_customer_commands");
+    auto* defineCustomers = NewButton("De&fine Customer Commands", "define_customer_commands");
     connect(loadCustomers, &QPushButton::clicked, this, [this] {
         if (LoadCustomerCommandSets(customers_, this) > 0) BuildAvailable();
     });
     connect(defineCustomers, &QPushButton::clicked, this, [this] {
         if (EditCustomerCommandSets(customers_, this)) BuildAvailable();
     });
-    auto* ok = Button("&OK", "ok");
-    auto* cancel = Button("&Cancel", "cancel");
+    auto* ok = NewButton("&OK", "ok");
+    auto* cancel = NewButton("&Cancel", "cancel");
     connect(newBatch, &QPushButton::clicked, this, [this] { AskNewBatch(); });
     connect(deleteBatch, &QPushButton::clicked, this, [this] {
         const int index = names_->currentIndex();

@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 
 #include "command/parameter_types.h"
-#include "dialogs/customer/enter_key.h"
 #include "dialogs/customer/list_widgets.h"
 #include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/enter_key.h"
 
 namespace kelcmd::dialogs {
 namespace {

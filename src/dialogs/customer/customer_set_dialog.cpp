@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "dialogs/customer/customer_command_dialog.h"
-#include "dialogs/customer/enter_key.h"
 #include "dialogs/customer/list_widgets.h"
+#include "dialogs/toolkit/enter_key.h"
 
 namespace kelcmd::dialogs {
 

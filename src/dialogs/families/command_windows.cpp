@@ -10,6 +10,7 @@
 
 #include "command/kel_standard_command.h"
 #include "command/parameter_types.h"
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/form_dialog.h"
 #include "dialogs/toolkit/object_names.h"
 #include "dialogs/toolkit/typed_value.h"
@@ -65,14 +66,7 @@ TextsDialog::TextsDialog(const std::string& title,
         grid->addWidget(field, row, 1);
     }
     layout->addLayout(grid);
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(tr("&OK"), this);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    layout->addLayout(buttons);
+    AddOkRow(*this, *layout);
 }
 
 int ShowTexts(const std::string& title,

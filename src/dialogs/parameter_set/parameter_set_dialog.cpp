@@ -11,16 +11,11 @@
 #include "dialogs/editors/value_editors.h"
 #include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/enter_key.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
 namespace {
-
-bool IsEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -55,14 +50,7 @@ ParameterSetDialog::ParameterSetDialog(ParameterSetModel& model, const std::stri
     if (Editable()) {
         AddOkCancelRow(*this, *layout, [this] { TryAccept(); });
     } else {
-        auto* buttons = new QHBoxLayout();
-        buttons->addStretch(1);
-        auto* ok = new QPushButton(tr("&OK"), this);
-        ok->setObjectName("ok");
-        ok->setDefault(true);
-        buttons->addWidget(ok);
-        layout->addLayout(buttons);
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        AddOkRow(*this, *layout);
     }
     Fill();
     if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
@@ -133,7 +121,7 @@ void ParameterSetDialog::TryAccept() {
 bool ParameterSetDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::Resize) FitColumns();
     // Enter in the list edits the selected row rather than pressing "&OK".
-    if (watched == list_ && Editable() && IsEnter(event)) {
+    if (watched == list_ && Editable() && IsEnterKey(event)) {
         EditSelected();
         return true;
     }

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -61,21 +62,12 @@ FormDialog::FormDialog(FormModel& model, QWidget* parent)
         layout->addWidget(host);
     }
 
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    auto* ok = new QPushButton(tr("&OK"), this);
-    ok->setObjectName("ok");
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    connect(ok, &QPushButton::clicked, this, [this] { TryAccept(); });
-    if (Editable()) {
-        auto* cancel = new QPushButton(tr("&Cancel"), this);
-        cancel->setObjectName("cancel");
-        buttons->addWidget(cancel);
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    }
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    if (Editable()) {
+        AddOkCancelRow(*this, *layout, [this] { TryAccept(); });
+    } else {
+        AddOkRow(*this, *layout, [this] { TryAccept(); });
+    }
 
     for (size_t i = 0; i < widgets_.size(); ++i) Show(i);
 }

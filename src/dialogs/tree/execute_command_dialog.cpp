@@ -16,17 +16,12 @@
 #include "command/send_values.h"
 #include "dialogs/clipboard/clipboard_texts.h"
 #include "dialogs/toolkit/command_runner.h"
+#include "dialogs/toolkit/enter_key.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
 namespace {
-
-bool IsEnter(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 
 // Long commands run behind the wait window; others as the command executes itself.
 int Run(CCommand& command) {
@@ -133,7 +128,7 @@ void ExecuteTreeDialog::AddButton(QPushButton* button) {
 }
 
 void ExecuteTreeDialog::keyPressEvent(QKeyEvent* event) {
-    if (IsEnter(event)) {
+    if (IsEnterKey(event)) {
         accept();
         return;
     }
@@ -141,7 +136,7 @@ void ExecuteTreeDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ExecuteTreeDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tree_ && IsEnter(event)) {
+    if (watched == tree_ && IsEnterKey(event)) {
         ExecuteSelected();
         return true;
     }

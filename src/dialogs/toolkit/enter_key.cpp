@@ -1,4 +1,4 @@
-#include "dialogs/customer/enter_key.h"
+#include "dialogs/toolkit/enter_key.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -15,9 +15,7 @@ class EnterKeyFilter final : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        if (!IsEnterKey(event)) return QObject::eventFilter(watched, event);
         if (action_) action_();
         return true;
     }
@@ -27,6 +25,12 @@ class EnterKeyFilter final : public QObject {
 };
 
 }  // namespace
+
+bool IsEnterKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 void OnEnterKey(QWidget& widget, std::function<void()> action) {
     widget.installEventFilter(new EnterKeyFilter(widget, std::move(action)));
