@@ -30,17 +30,6 @@ void PressEnter(QWidget& widget) {
     QApplication::sendEvent(&widget, &press);
 }
 
-QTreeWidgetItem* Row(QTreeWidget& tree, const std::string& family, const std::string& command) {
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        QTreeWidgetItem* folder = tree.topLevelItem(i);
-        if (folder->text(0).toStdString() != family) continue;
-        for (int j = 0; j < folder->childCount(); ++j) {
-            if (folder->child(j)->text(0).toStdString() == command) return folder->child(j);
-        }
-    }
-    return nullptr;
-}
-
 class CommandTreeTest : public DialogTest {};
 
 TEST_F(CommandTreeTest, ExecuteCommandShowsTheTwelveFamiliesInOrder) {

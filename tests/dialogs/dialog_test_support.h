@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +58,18 @@ Widget& Find(QWidget& dialog, const char* name) {
     auto* widget = dialog.findChild<Widget*>(name);
     if (widget == nullptr) throw std::runtime_error(std::string("no widget ") + name);
     return *widget;
+}
+// The row of `command` in the top-level folder `family` of a command tree, or null.
+inline QTreeWidgetItem* Row(QTreeWidget& tree, const std::string& family,
+                            const std::string& command) {
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* folder = tree.topLevelItem(i);
+        if (folder->text(0).toStdString() != family) continue;
+        for (int j = 0; j < folder->childCount(); ++j) {
+            if (folder->child(j)->text(0).toStdString() == command) return folder->child(j);
+        }
+    }
+    return nullptr;
 }
 inline void Type(QWidget& dialog, const char* field, const std::string& text) {
     Find<QLineEdit>(dialog, field).setText(QString::fromStdString(text));

@@ -162,17 +162,6 @@ TEST_F(ParameterSetTest, CustomerCommandSendsWhatWasEntered) {
     EXPECT_EQ(WireRequests(port), (std::vector<WireRequest>{{1, 0x7A, {0x03, 0xE8, 0x01}}}));
 }
 
-QTreeWidgetItem* Row(QTreeWidget& tree, const std::string& family, const std::string& command) {
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
-        QTreeWidgetItem* folder = tree.topLevelItem(i);
-        if (folder->text(0).toStdString() != family) continue;
-        for (int j = 0; j < folder->childCount(); ++j) {
-            if (folder->child(j)->text(0).toStdString() == command) return folder->child(j);
-        }
-    }
-    return nullptr;
-}
-
 TEST_F(ParameterSetTest, RecorderCommandsFromTheTreeOpenTheirOwnWindows) {
     RecorderPort port(87);
     ASSERT_EQ(port.openResult, 0);
