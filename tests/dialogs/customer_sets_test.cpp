@@ -97,7 +97,7 @@ TEST(CustomerCommandEditing, RowsMovePastTheOtherDirectionKeepingTheirIndices) {
     ASSERT_TRUE(editor.SetStructure(
         2, CStructureDefinition(
                "block", {{"a", ELEMENT_WORD, 1}, {"b", ELEMENT_BYTE, 1}, {"c", ELEMENT_LINT, 1}})));
-    EXPECT_EQ(editor.Length(2), 7u) << "a structure's size, packed";
+    EXPECT_EQ(editor.Length(2), 8u) << "a structure's size as the unit holds it, aligned";
 
     // "reached" up past "target": both stay first of their direction.
     ASSERT_TRUE(editor.MoveUp(1));
@@ -113,7 +113,7 @@ TEST(CustomerCommandEditing, RowsMovePastTheOtherDirectionKeepingTheirIndices) {
     EXPECT_FALSE(editor.MoveUp(0));
     command = editor.Result();
     EXPECT_EQ(SendNames(command->Parameters()), (std::vector<std::string>{"block", "target"}));
-    EXPECT_EQ(command->Parameters().GetSendSize(0), 7u);
+    EXPECT_EQ(command->Parameters().GetSendSize(0), 8u);
     ASSERT_EQ(command->SendAttachments().size(), 1u);
     EXPECT_EQ(command->SendAttachments()[0].parameterIndex, 0u);
     EXPECT_TRUE(command->ReturnAttachments().empty());
@@ -122,7 +122,7 @@ TEST(CustomerCommandEditing, RowsMovePastTheOtherDirectionKeepingTheirIndices) {
     // Reopened, the command shows the same parameters.
     CustomerCommandEditor reopened(*command, false);
     EXPECT_EQ(Names(reopened.Rows()), (std::vector<std::string>{"block", "target", "reached"}));
-    EXPECT_EQ(reopened.Length(0), 7u);
+    EXPECT_EQ(reopened.Length(0), 8u);
 }
 
 TEST(CustomerCommandEditing, MessageLimitBoundsStructuresAndParameters) {
@@ -130,9 +130,10 @@ TEST(CustomerCommandEditing, MessageLimitBoundsStructuresAndParameters) {
     ASSERT_EQ(editor.AddParameter("block", TYPE_BYTE_ARRAY, false), "");
     ASSERT_EQ(editor.AddParameter("count", TYPE_LWORD, false), "");
     EXPECT_EQ(editor.StructureLimit(0), 1019u);
-    EXPECT_FALSE(editor.SetStructure(0, CStructureDefinition("b", {{"x", ELEMENT_BYTE, 1020}})));
-    ASSERT_TRUE(editor.SetStructure(0, CStructureDefinition("b", {{"x", ELEMENT_BYTE, 1019}})));
-    EXPECT_EQ(editor.AddParameter("more", TYPE_BYTE, false), kMessageTooLong);
+    // 1019 bytes pad to 1020 as the unit holds them.
+    EXPECT_FALSE(editor.SetStructure(0, CStructureDefinition("b", {{"x", ELEMENT_BYTE, 1019}})));
+    ASSERT_TRUE(editor.SetStructure(0, CStructureDefinition("b", {{"x", ELEMENT_BYTE, 1018}})));
+    EXPECT_EQ(editor.AddParameter("more", TYPE_WORD, false), kMessageTooLong);
     EXPECT_EQ(editor.AddParameter("answer", TYPE_LINT, true), "") << "the answer has its own";
 }
 

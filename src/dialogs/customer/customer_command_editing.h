@@ -56,8 +56,9 @@ struct CustomerParameterRow {
 // leaves both parameter lists as they were.
 class CustomerCommandEditor {
   public:
-    // Structure bytes are counted without alignment: the parameter's bytes travel packed.
-    static constexpr bool kStructureAligned = false;
+    // Structure bytes are counted as a unit holds them (aligned), the layout in which "Enter
+    // Parameter" fills and sends them.
+    static constexpr bool kStructureAligned = true;
 
     // A new command starts with an empty type number; an existing one shows its own.
     CustomerCommandEditor(const CKelCustomerCommand& command, bool newCommand);
