@@ -126,6 +126,18 @@ TEST_F(BatchCommandingTest, LoadingABatchTwiceStopsAtTheDuplicate) {
     EXPECT_EQ(Find<QComboBox>(dialog, "batches").currentText(), "No batch command");
 }
 
+TEST_F(BatchCommandingTest, DefineBatchComesBackWithTheEditorsSelection) {
+    CBatchCommandStore store(&Communication());
+    AddReadBatch(store);
+    BatchCommandingDialog dialog(store, "Com1", 1);
+    ModalScript script({Ok([](QDialog& editor) {
+        ASSERT_TRUE(static_cast<BatchEditorDialog&>(editor).NewBatch("Second"));
+    })});
+    Click(dialog, "define_batch");
+    ASSERT_EQ(store.Count(), 2u);
+    EXPECT_EQ(Find<QComboBox>(dialog, "batches").currentText(), "Second");
+}
+
 QTreeWidgetItem* AvailableRow(QTreeWidget& tree, const std::string& name) {
     const auto rows =
         tree.findItems(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchRecursive);

@@ -95,12 +95,12 @@ bool BatchCommandingDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void BatchCommandingDialog::FillBatches() {
+void BatchCommandingDialog::FillBatches(int select) {
     const QSignalBlocker block(batches_);
     batches_->clear();
     for (const auto& batch : store_.GetBatches()) batches_->addItem(FromStd(batch->GetName()));
     if (batches_->count() == 0) batches_->addItem(kNoBatch);
-    batches_->setCurrentIndex(0);
+    batches_->setCurrentIndex(select >= 0 && select < batches_->count() ? select : 0);
     BatchSelected();
 }
 
@@ -141,7 +141,7 @@ void BatchCommandingDialog::DefineBatches() {
     BatchEditorDialog editor(store_.GetBatches(), families, Families().CustomerSets(), this);
     if (editor.exec() != QDialog::Accepted) return;
     store_.Replace(editor.Batches());
-    FillBatches();
+    FillBatches(editor.SelectedIndex());  // the batch the user left selected
 }
 
 CKelBatchCommand* BatchCommandingDialog::SelectedBatch() const {

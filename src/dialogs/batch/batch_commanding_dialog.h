@@ -64,7 +64,7 @@ class BatchCommandingDialog : public QDialog {
   private:
     // Creates every widget and arranges them (in its own file).
     void BuildLayout();
-    void FillBatches();
+    void FillBatches(int select = 0);
     void BatchSelected();
     void MemberSelected();
     void TypeChosen(uint32_t type);

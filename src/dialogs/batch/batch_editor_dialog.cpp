@@ -193,6 +193,10 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     FillBatches(0);
 }
 
+int BatchEditorDialog::SelectedIndex() const {
+    return Selected() != nullptr ? names_->currentIndex() : -1;
+}
+
 CKelBatchCommand* BatchEditorDialog::Selected() const {
     const int index = names_->currentIndex();
     if (index < 0 || static_cast<size_t>(index) >= batches_.size()) return nullptr;

@@ -34,6 +34,8 @@ class BatchEditorDialog : public QDialog {
                       QWidget* parent = nullptr);
 
     const std::vector<std::unique_ptr<CKelBatchCommand>>& Batches() const { return batches_; }
+    // The index in Batches() of the batch selected when the dialog closed; -1 when none.
+    int SelectedIndex() const;
     CommandTreeWidget& Available() { return *available_; }
     QTreeWidget& Stacked();
 
