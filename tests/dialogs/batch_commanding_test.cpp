@@ -43,6 +43,12 @@ void AddReadBatch(CBatchCommandStore& store) {
     ASSERT_TRUE(store.Add(batch));
 }
 
+// Unit 1 answers the members of "Read": position 12345, axis status 0x8001.
+void AnswerReadBatch(SimPort& port) {
+    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
+    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+}
+
 std::vector<std::string> Column(QDialog& dialog, int column, const char* listName = "stacked") {
     auto& list = Find<QTreeWidget>(dialog, listName);
     std::vector<std::string> texts;
@@ -56,8 +62,7 @@ class BatchCommandingTest : public DialogTest {};
 
 TEST_F(BatchCommandingTest, ExecutesTheBatchInOneFrameAndShowsTheMembersResults) {
     SimPort port(55);
-    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
-    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    AnswerReadBatch(port);
     CBatchCommandStore store(&Communication());
     AddReadBatch(store);
     RecordingPrompt prompt;
@@ -196,8 +201,7 @@ TEST_F(BatchCommandingTest, EditorLoadsAndSavesWhatTheUserSeesWithoutTouchingThe
 
 TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {
     SimPort port(58);
-    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
-    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    AnswerReadBatch(port);
     CBatchCommandStore store(&Communication());
     AddReadBatch(store);
     RecordingPrompt prompt;
@@ -227,8 +231,7 @@ TEST_F(BatchCommandingTest, AutoRepetitionEndsWhenTheUnitStopsAnswering) {
 
 TEST_F(BatchCommandingTest, ClosingStopsARunningRepetition) {
     SimPort port(59);
-    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
-    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    AnswerReadBatch(port);
     CBatchCommandStore store(&Communication());
     AddReadBatch(store);
     BatchCommandingDialog dialog(store, port.name, 1);
@@ -317,8 +320,7 @@ TEST_F(BatchCommandingTest, ParameterListsShowTypesAndValues) {
 
 TEST_F(BatchCommandingTest, TypedTimeoutsReachTheCommandAndTheBatch) {
     SimPort port(60);
-    AnswerCodes(port.Unit(1), 48, 48, {0x00, 0x00, 0x30, 0x39});
-    AnswerCodes(port.Unit(1), 11, 11, {0x80, 0x01});
+    AnswerReadBatch(port);
     port.Unit(1).Misbehave(sim::Fault::LateAnswer, sim::kAlways, 400);
     CBatchCommandStore store(&Communication());
     AddReadBatch(store);

@@ -163,34 +163,31 @@ std::string BatchCommandingDialog::Information() const {
 
 // While repeating, the window's batch is replaced after every pass: no member dialog may hold
 // one of its commands then.
-void BatchCommandingDialog::EnterParameter() {
-    if (Repeating()) return;
+CKelCommand* BatchCommandingDialog::MemberWithParameters(bool returned) {
+    if (Repeating()) return nullptr;
     CKelCommand* member = SelectedMember();
     if (member == nullptr) {
         information_->setText(kNoMember);
-        return;
+        return nullptr;
     }
     const CParameterList* wire = member->GetSendParameters();
-    if (wire == nullptr || wire->GetSendCount() == 0) {
-        information_->setText("No parameter!");
-        return;
+    if (wire == nullptr || (returned ? wire->GetReturnCount() : wire->GetSendCount()) == 0) {
+        information_->setText(returned ? "No return parameter!" : "No parameter!");
+        return nullptr;
     }
+    return member;
+}
+
+void BatchCommandingDialog::EnterParameter() {
+    CKelCommand* member = MemberWithParameters(false);
+    if (member == nullptr) return;
     member->EditParameters();
     MemberSelected();
 }
 
 void BatchCommandingDialog::ShowReturnParameter() {
-    if (Repeating()) return;
-    CKelCommand* member = SelectedMember();
-    if (member == nullptr) {
-        information_->setText(kNoMember);
-        return;
-    }
-    const CParameterList* wire = member->GetSendParameters();
-    if (wire == nullptr || wire->GetReturnCount() == 0) {
-        information_->setText("No return parameter!");
-        return;
-    }
+    CKelCommand* member = MemberWithParameters(true);
+    if (member == nullptr) return;
     if (member->ShowResults() == 0) {
         information_->setText(
             FromStd("Failed showing return parameter of command '" + member->GetName() + "' !"));

@@ -52,6 +52,9 @@ class BatchCommandingDialog : public QDialog {
     bool EnterAllParameters();
     bool ShowAllReturnParameters();
     CKelBatchCommand* SelectedBatch() const;
+    // The selected stacked command when it has parameters of that side; otherwise null, and the
+    // information line says why (nothing while Auto Repetition runs).
+    CKelCommand* MemberWithParameters(bool returned);
     CKelCommand* SelectedMember() const;
     std::string Information() const;
     bool Repeating() const { return repetition_.Running(); }

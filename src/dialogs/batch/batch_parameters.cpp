@@ -8,51 +8,33 @@
 #include "command/kel_command.h"
 #include "command/parameter_list.h"
 #include "command/parameter_types.h"
+#include "dialogs/toolkit/text_format.h"
 #include "dialogs/toolkit/typed_value.h"
 
 namespace kelcmd::dialogs {
-namespace {
-
-std::string Format(const char* format, auto value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-std::string BitPattern(uint32_t value, int bits) {
-    std::string text;
-    for (int bit = bits - 1; bit >= 0; --bit) {
-        if ((bit + 1) % 4 == 0) text += " | ";
-        text += (value >> bit & 1) != 0 ? '1' : '0';
-    }
-    return text + " | ";
-}
-
-}  // namespace
-
 std::string BatchParameterValueText(uint8_t type, std::span<const uint8_t> bytes) {
     if (!IsKnownParameterType(type) || bytes.size() < ParameterTypeSize(type)) return kNotValid;
     const uint32_t value = ReadUnsigned(bytes);
     switch (type) {
         case TYPE_BYTE:
-            return Format("%i", static_cast<int>(value & 0xFF));
+            return Printed("%i", static_cast<int>(value & 0xFF));
         case TYPE_WORD:
-            return Format("%i", static_cast<int>(value & 0xFFFF));
+            return Printed("%i", static_cast<int>(value & 0xFFFF));
         case TYPE_INT:
-            return Format("%i", static_cast<int>(static_cast<int16_t>(value)));
+            return Printed("%i", static_cast<int>(static_cast<int16_t>(value)));
         case TYPE_LWORD:
             // Unsigned: a value above 2^31 is no negative number.
-            return Format("%u", value);
+            return Printed("%u", value);
         case TYPE_LINT:
-            return Format("%i", static_cast<int32_t>(value));
+            return Printed("%i", static_cast<int32_t>(value));
         case TYPE_FLOAT:
-            return Format("%.6f", static_cast<double>(std::bit_cast<float>(value)));
+            return Printed("%.6f", static_cast<double>(std::bit_cast<float>(value)));
         case TYPE_BITS8:
-            return BitPattern(value, 8);
+            return BitPatternText(value, 8);
         case TYPE_BITS16:
-            return BitPattern(value, 16);
+            return BitPatternText(value, 16);
         case TYPE_BITS32:
-            return BitPattern(value, 32);
+            return BitPatternText(value, 32);
         case TYPE_BOOL:
             return (value & 0xFF) != 0 ? "TRUE" : "FALSE";
         default:

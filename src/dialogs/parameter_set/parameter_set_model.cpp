@@ -9,6 +9,7 @@
 #include "command/parameter_list.h"
 #include "command/parameter_types.h"
 #include "dialogs/structures/structure_editing.h"
+#include "dialogs/toolkit/text_format.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -26,12 +27,6 @@ uint32_t RawOfType(uint8_t type, std::span<const uint8_t> value) {
         raw |= static_cast<uint32_t>(value[i]) << (8 * i);
     }
     return raw;
-}
-
-std::string Printed(const char* format, auto value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
 }
 
 const CStructureDefinition* AttachedTo(std::span<const StructureAttachment> attachments,

@@ -10,18 +10,12 @@
 #include "command/kel_standard_command.h"
 #include "command/parameter_list.h"
 #include "command/parameter_types.h"
+#include "dialogs/toolkit/text_format.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "transport/frame.h"
 
 namespace kelcmd::dialogs {
 namespace {
-
-template <class... Args>
-std::string Format(const char* pattern, Args... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, args...);
-    return text;
-}
 
 std::string TitlePrefix(const CCommand& command) {
     if (const auto* batch = dynamic_cast<const CKelBatchCommand*>(&command)) {
@@ -78,7 +72,7 @@ void PutBytes(Writer& writer, double valueX, std::span<const uint8_t> bytes, boo
               bool withBar) {
     std::string row = withBar ? ": |" : ":";
     for (const uint8_t byte : bytes) {
-        const std::string item = hexadecimal ? Format(" 0x%.2X |", byte) : Format(" %i |", byte);
+        const std::string item = hexadecimal ? Printed(" 0x%.2X |", byte) : Printed(" %i |", byte);
         if (row.size() > 3 && valueX + writer.Width(row + item) > writer.RightEdge() - 300) {
             writer.Put(row, valueX);
             writer.NextLine();
@@ -100,15 +94,15 @@ void MessageBlock(Writer& writer, const FrameBuffer& frame, bool byteStream, boo
     };
     auto byteValue = [&](uint8_t value) {
         if (byteStream)
-            return hexadecimal ? Format(": | 0x%.2X |", value) : Format(": | %i |", value);
-        return hexadecimal ? Format(": 0x%.2X", value) : Format(": %i", value);
+            return hexadecimal ? Printed(": | 0x%.2X |", value) : Printed(": | %i |", value);
+        return hexadecimal ? Printed(": 0x%.2X", value) : Printed(": %i", value);
     };
     row("dest", byteValue(frame[0]));
     if (byteStream) {
-        row("len", hexadecimal ? Format(": | 0x%.2X | 0x%.2X |", frame[1], frame[2])
-                               : Format(": | %i | %i |", frame[1], frame[2]));
+        row("len", hexadecimal ? Printed(": | 0x%.2X | 0x%.2X |", frame[1], frame[2])
+                               : Printed(": | %i | %i |", frame[1], frame[2]));
     } else {
-        row("len", hexadecimal ? Format(": 0x%.4X", length) : Format(": %i", length));
+        row("len", hexadecimal ? Printed(": 0x%.4X", length) : Printed(": %i", length));
     }
     row("send", byteValue(frame[3]));
     row("mtype", byteValue(frame[4]));
@@ -123,41 +117,32 @@ void MessageBlock(Writer& writer, const FrameBuffer& frame, bool byteStream, boo
     writer.EndBlock();
 }
 
-std::string Bits(uint32_t value, int bits) {
-    std::string text;
-    for (int bit = bits - 1; bit >= 0; --bit) {
-        if ((bit + 1) % 4 == 0) text += " | ";
-        text += (value >> bit & 1) != 0 ? '1' : '0';
-    }
-    return text + " | ";
-}
-
 std::string ParameterValue(uint8_t type, std::span<const uint8_t> bytes, bool hexadecimal) {
     const uint32_t value = ReadUnsigned(bytes);
     switch (type) {
         case TYPE_BYTE:
-            return hexadecimal ? Format("0x%.2X", value & 0xFF) : Format("%i", value & 0xFF);
+            return hexadecimal ? Printed("0x%.2X", value & 0xFF) : Printed("%i", value & 0xFF);
         case TYPE_WORD:
-            return hexadecimal ? Format("0x%.4X", value & 0xFFFF) : Format("%i", value & 0xFFFF);
+            return hexadecimal ? Printed("0x%.4X", value & 0xFFFF) : Printed("%i", value & 0xFFFF);
         case TYPE_INT:
-            return hexadecimal ? Format("0x%.4X", value & 0xFFFF)
-                               : Format("%i", static_cast<int16_t>(value));
+            return hexadecimal ? Printed("0x%.4X", value & 0xFFFF)
+                               : Printed("%i", static_cast<int16_t>(value));
         case TYPE_LWORD:
-            return hexadecimal ? Format("0x%.8X", value) : Format("%u", value);
+            return hexadecimal ? Printed("0x%.8X", value) : Printed("%u", value);
         case TYPE_LINT:
-            return hexadecimal ? Format("0x%.8X", value)
-                               : Format("%i", static_cast<int32_t>(value));
+            return hexadecimal ? Printed("0x%.8X", value)
+                               : Printed("%i", static_cast<int32_t>(value));
         case TYPE_FLOAT:
-            return hexadecimal ? Format("0x%.8X", value)
-                               : Format("%.4f", static_cast<double>(std::bit_cast<float>(value)));
+            return hexadecimal ? Printed("0x%.8X", value)
+                               : Printed("%.4f", static_cast<double>(std::bit_cast<float>(value)));
         case TYPE_BOOL:
             return value != 0 ? "TRUE" : "FALSE";
         case TYPE_BITS8:
-            return Bits(value, 8);
+            return BitPatternText(value, 8);
         case TYPE_BITS16:
-            return Bits(value, 16);
+            return BitPatternText(value, 16);
         case TYPE_BITS32:
-            return Bits(value, 32);
+            return BitPatternText(value, 32);
         default:
             return {};
     }
@@ -208,18 +193,18 @@ void ParameterBlock(Writer& writer, const CParameterList* wire, bool out, bool h
 std::string ReportTitle(const CCommand& command) {
     const auto* bus = dynamic_cast<const CKelCommand*>(&command);
     return TitlePrefix(command) + command.GetName() +
-           Format(" ( 0x%.2X )", bus != nullptr ? bus->GetCode() : 0);
+           Printed(" ( 0x%.2X )", bus != nullptr ? bus->GetCode() : 0);
 }
 
 std::string ReportStatusLine(const CCommand& command, bool shortTrials) {
     static const char* const kStates[] = {"Command Idle ", "Command Processing ",
                                           "Command Succeeded ", "Command Failed "};
     std::string line = command.GetStatus() < 4 ? kStates[command.GetStatus()] : "";
-    line += shortTrials ? Format("| Trials: %i |", command.GetTrials())
-                        : Format("| Receive Trials: %i | ", command.GetTrials());
-    line += Format("Time: %ims | ", command.GetExecutionTime());
-    line += Format("Error: %i | ", command.GetError());
-    line += Format("Warning: %i | ", command.GetWarning());
+    line += shortTrials ? Printed("| Trials: %i |", command.GetTrials())
+                        : Printed("| Receive Trials: %i | ", command.GetTrials());
+    line += Printed("Time: %ims | ", command.GetExecutionTime());
+    line += Printed("Error: %i | ", command.GetError());
+    line += Printed("Warning: %i | ", command.GetWarning());
     return line;
 }
 
@@ -244,7 +229,7 @@ ReportLayout LayOutCommandReport(const CCommand& command, const ReportOptions& o
         auto block = [&](bool out, const FrameBuffer& frame) {
             if (options.style == ReportStyle::kParameter) {
                 writer.Line(std::string(out ? "Parameter Out" : "Parameter In") +
-                                Format(" (0x%.2X)", frame[4]),
+                                Printed(" (0x%.2X)", frame[4]),
                             ReportFont::kBold);
                 ParameterBlock(writer, wire, out, options.hexadecimal);
                 return;

@@ -6,6 +6,7 @@
 
 #include "command/command_files.h"
 #include "command/parameter_types.h"
+#include "dialogs/toolkit/text_format.h"
 
 namespace kelcmd::dialogs {
 
@@ -145,15 +146,8 @@ std::string ItemValueText(uint32_t elementType, uint32_t raw) {
             return raw == 1 ? "TRUE" : raw == 0 ? "FALSE" : "not valid";
         case ELEMENT_BITS8:
         case ELEMENT_BITS16:
-        case ELEMENT_BITS32: {
-            const int bits = static_cast<int>(ElementItemWidth(elementType)) * 8;
-            std::string shown;
-            for (int bit = bits - 1; bit >= 0; --bit) {
-                if ((bit + 1) % 4 == 0) shown += " | ";
-                shown += ((raw >> bit) & 1u) != 0 ? '1' : '0';
-            }
-            return shown + " | ";
-        }
+        case ELEMENT_BITS32:
+            return BitPatternText(raw, static_cast<int>(ElementItemWidth(elementType)) * 8);
         default:
             std::snprintf(text, sizeof text, "%i", static_cast<int>(raw));
             return text;
