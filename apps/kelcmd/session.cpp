@@ -143,7 +143,6 @@ Session::Session(const Options& options) : options_(options) {}
 
 Session::~Session() {
     if (open_) KEB_CloseKelBusPort(options_.port.c_str());
-    if (trace_) Communication().SuspendObserver(1, 0, trace_.get());
 }
 
 bool Session::Open() {
@@ -173,8 +172,8 @@ bool Session::Open() {
     SelectSlave(options_.slave);
     WatchFailures(options_.port);
     if (options_.trace || traceFile_) {
-        trace_ = std::make_unique<FrameTrace>(options_.trace ? stdout : nullptr, traceFile_.get());
-        Communication().RegisterObserver(trace_.get());
+        trace_ = std::make_unique<FrameTrace>(options_.port, options_.trace ? stdout : nullptr,
+                                              traceFile_.get());
     }
     return true;
 }

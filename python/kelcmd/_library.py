@@ -36,6 +36,27 @@ class KebPacket(ctypes.Structure):
     ]
 
 
+class BusEventRecord(ctypes.Structure):
+    """One event of the bus tap as the library hands it out (kelcmd::BusEventRecord)."""
+
+    _fields_ = [
+        ("kind", ctypes.c_uint8),
+        ("direction", ctypes.c_uint8),
+        ("result", ctypes.c_uint8),
+        ("refused", ctypes.c_uint8),
+        ("unit_error", ctypes.c_uint8),
+        ("failed_member", ctypes.c_uint8),
+        ("warning", ctypes.c_int16),
+        ("trials", ctypes.c_uint32),
+        ("length", ctypes.c_uint32),
+        ("time_ns", ctypes.c_uint64),
+        ("elapsed_ns", ctypes.c_uint64),
+        ("exchange", ctypes.c_uint64),
+        ("port", ctypes.c_char * 64),
+        ("bytes", ctypes.c_uint8 * 2048),
+    ]
+
+
 # messageType, error (result code or refusal reason), warning, batchFlag
 ERROR_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_uint8, ctypes.c_uint8, ctypes.c_int16,
                                   ctypes.c_uint32)
@@ -66,6 +87,18 @@ _BUS_PROTOTYPES = {
 }
 
 
+# C++ functions of namespace kelcmd (version node KELCMD_PRIVATE_1): our name, the mangled name,
+# the prototype.
+_PRIVATE_PROTOTYPES = {
+    "OpenBusMonitor": ("_ZN6kelcmd14OpenBusMonitorEPKcj", ctypes.c_uint32,
+                       [_STRING, ctypes.c_uint32]),
+    "ReadBusMonitor": ("_ZN6kelcmd14ReadBusMonitorEjjPNS_14BusEventRecordE", ctypes.c_int32,
+                       [ctypes.c_uint32, ctypes.c_uint32, ctypes.POINTER(BusEventRecord)]),
+    "BusMonitorDropped": ("_ZN6kelcmd17BusMonitorDroppedEj", ctypes.c_uint64, [ctypes.c_uint32]),
+    "CloseBusMonitor": ("_ZN6kelcmd15CloseBusMonitorEj", ctypes.c_int32, [ctypes.c_uint32]),
+}
+
+
 def _argument_type(code):
     if code.startswith("*"):
         return ctypes.POINTER(C_TYPES[code[1:]])
@@ -79,6 +112,11 @@ def _declare(cdll):
         function = getattr(cdll, name)
         function.restype = result
         function.argtypes = arguments
+    for name, (mangled, result, arguments) in _PRIVATE_PROTOTYPES.items():
+        function = getattr(cdll, mangled)
+        function.restype = result
+        function.argtypes = arguments
+        setattr(cdll, name, function)
     for command, codes in COMMANDS.items():
         function = getattr(cdll, "MP_" + command)
         function.restype = ctypes.c_int32

@@ -8,6 +8,7 @@ from . import _convert, _failures
 from ._library import KebPacket, library
 from .errors import (LAST_REFUSAL_REASON, CommandError, CommunicationError, PortError,
                      UnitRefusedError, result_text)
+from .monitor import Monitor
 from .texts import warning_text
 from .unit import Unit
 
@@ -108,6 +109,11 @@ class Bus:
             raise ValueError(f"commands go only to ports named Com1 to Com99, not {self.port!r}: "
                              "map such a name to the device instead")
         return Unit(self, address)
+
+    def monitor(self, capacity=0):
+        """Watches this bus through the library's bus tap: `with bus.monitor() as events:` (see
+        kelcmd.monitor.Monitor)."""
+        return Monitor(self.port, capacity)
 
     # ---- raw packets ------------------------------------------------------------------------
 

@@ -49,5 +49,8 @@ struct BusEvent {
 const char* BusEventKindName(BusEventKind kind);
 // "out", "in", or "" for the result.
 const char* BusDirectionName(BusDirection direction);
+// What the event meant, in words: "ACK", "NAK: the unit asks for the frame again", "OK", a
+// result code's text, "refused: CMD_FAIL ...; <warning>" for a unit's refusal.
+std::string BusEventText(const BusEvent& event);
 
 }  // namespace kelcmd

@@ -18,6 +18,12 @@ struct TapQueue {
         return port.empty() || strcasecmp(port.c_str(), event.port.c_str()) == 0;
     }
 
+    // Calls the in-caller handler, unless the subscription has ended; one call at a time.
+    void CallInline(const BusEvent& event) {
+        std::lock_guard<std::mutex> calling(inlineCall);
+        if (inlineHandler) inlineHandler(event);
+    }
+
     void Push(const BusEvent& event) {
         {
             std::lock_guard<std::mutex> guard(mutex);
@@ -37,14 +43,30 @@ struct TapQueue {
     std::deque<BusEvent> events;
     uint64_t dropped = 0;
     bool closed = false;
+    // Set for in-caller delivery; cleared (under inlineCall) when the subscription ends.
+    std::mutex inlineCall;
+    TapSubscription::Handler inlineHandler;
 };
 
 void CBusTap::Publish(std::vector<BusEvent> events) {
     if (events.empty()) return;
-    std::lock_guard<std::mutex> guard(mutex_);
-    for (const std::shared_ptr<TapQueue>& queue : queues_) {
+    std::vector<std::shared_ptr<TapQueue>> inCaller;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        for (const std::shared_ptr<TapQueue>& queue : queues_) {
+            if (queue->inlineHandler) {
+                inCaller.push_back(queue);
+                continue;
+            }
+            for (const BusEvent& event : events) {
+                if (queue->Wants(event)) queue->Push(event);
+            }
+        }
+    }
+    // Outside the tap's lock, so that other ports publish meanwhile.
+    for (const std::shared_ptr<TapQueue>& queue : inCaller) {
         for (const BusEvent& event : events) {
-            if (queue->Wants(event)) queue->Push(event);
+            if (queue->Wants(event)) queue->CallInline(event);
         }
     }
 }
@@ -75,13 +97,23 @@ TapSubscription::TapSubscription(std::string port, size_t capacity)
     BusTap().Add(queue_);
 }
 
-TapSubscription::TapSubscription(std::string port, size_t capacity, Handler handler)
-    : TapSubscription(std::move(port), capacity) {
-    worker_ = std::thread([this, handler = std::move(handler)] { Deliver(handler); });
+TapSubscription::TapSubscription(std::string port, size_t capacity, Handler handler,
+                                 Delivery delivery)
+    : queue_(std::make_shared<TapQueue>(std::move(port), capacity)) {
+    if (delivery == Delivery::kInCaller) {
+        queue_->inlineHandler = std::move(handler);
+    } else {
+        worker_ = std::thread([this, handler = std::move(handler)] { Deliver(handler); });
+    }
+    BusTap().Add(queue_);
 }
 
 TapSubscription::~TapSubscription() {
     BusTap().Remove(queue_.get());
+    {
+        std::lock_guard<std::mutex> calling(queue_->inlineCall);
+        queue_->inlineHandler = nullptr;
+    }
     {
         std::lock_guard<std::mutex> guard(queue_->mutex);
         queue_->closed = true;

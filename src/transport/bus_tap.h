@@ -27,6 +27,10 @@ struct TapQueue;
 // the new event and counts it. A subscriber either pulls its events (Next, TakeAll) or gives a
 // handler, which the subscription's own worker thread calls with each event in order. Events of
 // one exchange are published together, so they follow one another in every queue.
+//
+// A tool that prints the bus between its own output (one thread, one port) may instead have its
+// handler called in the thread that made the exchange, after the port's lock is released and
+// before the command returns: that holds up the calling thread, never the line or other threads.
 class CBusTap {
   public:
     // Whether anybody listens; ports do not collect events otherwise.
@@ -52,14 +56,17 @@ class TapSubscription {
   public:
     using Handler = std::function<void(const BusEvent&)>;
     static constexpr size_t kDefaultCapacity = 4096;
+    enum class Delivery { kWorker, kInCaller };
 
     // Pulled: the events wait in the queue until Next or TakeAll fetches them.
     explicit TapSubscription(std::string port = {}, size_t capacity = kDefaultCapacity);
-    // Pushed: a worker thread calls `handler` with each event. The handler may run commands on
-    // any port, itself included; it must not destroy its own subscription.
-    TapSubscription(std::string port, size_t capacity, Handler handler);
-    // Stops listening; a handler is first given what is still queued, and is never called again
-    // once the destructor returns.
+    // Pushed: a worker thread (or, kInCaller, the thread that made the exchange) calls `handler`
+    // with each event. The handler may run commands on any port, itself included; it must not
+    // destroy its own subscription.
+    TapSubscription(std::string port, size_t capacity, Handler handler,
+                    Delivery delivery = Delivery::kWorker);
+    // Stops listening; a worker's handler is first given what is still queued. Waits for a call
+    // in progress: the handler is never called again once the destructor returns.
     ~TapSubscription();
     TapSubscription(const TapSubscription&) = delete;
     TapSubscription& operator=(const TapSubscription&) = delete;
