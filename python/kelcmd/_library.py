@@ -39,22 +39,12 @@ class KebPacket(ctypes.Structure):
 class BusEventRecord(ctypes.Structure):
     """One event of the bus tap as the library hands it out (kelcmd::BusEventRecord)."""
 
-    _fields_ = [
-        ("kind", ctypes.c_uint8),
-        ("direction", ctypes.c_uint8),
-        ("result", ctypes.c_uint8),
-        ("refused", ctypes.c_uint8),
-        ("unit_error", ctypes.c_uint8),
-        ("failed_member", ctypes.c_uint8),
-        ("warning", ctypes.c_int16),
-        ("trials", ctypes.c_uint32),
-        ("length", ctypes.c_uint32),
-        ("time_ns", ctypes.c_uint64),
-        ("elapsed_ns", ctypes.c_uint64),
-        ("exchange", ctypes.c_uint64),
-        ("port", ctypes.c_char * 64),
-        ("bytes", ctypes.c_uint8 * 2048),
-    ]
+    _fields_ = (
+        [(name, ctypes.c_uint8)
+         for name in ("kind", "direction", "result", "refused", "unit_error", "failed_member")]
+        + [("warning", ctypes.c_int16), ("trials", ctypes.c_uint32), ("length", ctypes.c_uint32)]
+        + [(name, ctypes.c_uint64) for name in ("time_ns", "elapsed_ns", "exchange")]
+        + [("port", ctypes.c_char * 64), ("bytes", ctypes.c_uint8 * 2048)])
 
 
 # messageType, error (result code or refusal reason), warning, batchFlag

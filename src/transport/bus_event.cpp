@@ -1,39 +1,22 @@
 #include "transport/bus_event.h"
 
+#include <iterator>
+
 #include "transport/result_codes.h"
 
 namespace kelcmd {
 
 const char* BusEventKindName(BusEventKind kind) {
-    switch (kind) {
-        case BusEventKind::kRequest:
-            return "request";
-        case BusEventKind::kAcknowledge:
-            return "acknowledge";
-        case BusEventKind::kAnswer:
-            return "answer";
-        case BusEventKind::kResendRequest:
-            return "resend";
-        case BusEventKind::kPurge:
-            return "purge";
-        case BusEventKind::kTimeout:
-            return "timeout";
-        case BusEventKind::kResult:
-            return "result";
-    }
-    return "";
+    static constexpr const char* kNames[] = {"request", "acknowledge", "answer", "resend",
+                                             "purge",   "timeout",     "result"};
+    const auto index = static_cast<size_t>(kind);
+    return index < std::size(kNames) ? kNames[index] : "";
 }
 
 const char* BusDirectionName(BusDirection direction) {
-    switch (direction) {
-        case BusDirection::kOut:
-            return "out";
-        case BusDirection::kIn:
-            return "in";
-        case BusDirection::kNone:
-            return "";
-    }
-    return "";
+    static constexpr const char* kNames[] = {"out", "in", ""};
+    const auto index = static_cast<size_t>(direction);
+    return index < std::size(kNames) ? kNames[index] : "";
 }
 
 namespace {

@@ -19,37 +19,32 @@ void BusEventLog::Begin() {
     if (active_ && startNs_ == 0) startNs_ = MonotonicNanoseconds();
 }
 
-BusEvent BusEventLog::Stamped(BusEventKind kind, BusDirection direction) {
+void BusEventLog::Append(BusEvent event) {
     Begin();
-    BusEvent event;
-    event.kind = kind;
-    event.direction = direction;
     event.timeNs = MonotonicNanoseconds();
     event.elapsedNs = event.timeNs - startNs_;
     event.exchange = exchange_;
     event.port = port_;
-    return event;
+    events_.push_back(std::move(event));
 }
 
 void BusEventLog::Record(BusEventKind kind, BusDirection direction,
                          std::span<const uint8_t> bytes, uint8_t result) {
     if (!active_) return;
-    BusEvent event = Stamped(kind, direction);
+    BusEvent event;
+    event.kind = kind;
+    event.direction = direction;
     event.bytes.assign(bytes.begin(), bytes.end());
     event.result = result;
-    events_.push_back(std::move(event));
+    Append(std::move(event));
 }
 
 void BusEventLog::Finish(BusEvent verdict) {
     if (!active_) return;
-    BusEvent event = Stamped(BusEventKind::kResult, BusDirection::kNone);
-    event.result = verdict.result;
-    event.refused = verdict.refused;
-    event.unitError = verdict.unitError;
-    event.warning = verdict.warning;
-    event.failedMember = verdict.failedMember;
-    event.trials = verdict.trials;
-    events_.push_back(std::move(event));
+    verdict.kind = BusEventKind::kResult;
+    verdict.direction = BusDirection::kNone;
+    verdict.bytes.clear();
+    Append(std::move(verdict));
 }
 
 std::vector<BusEvent> BusEventLog::TakeEvents() {

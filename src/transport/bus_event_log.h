@@ -29,7 +29,8 @@ class BusEventLog {
     std::vector<BusEvent> TakeEvents();
 
   private:
-    BusEvent Stamped(BusEventKind kind, BusDirection direction);
+    // Stamps the event with its time, exchange and port, and keeps it.
+    void Append(BusEvent event);
 
     bool active_ = false;
     std::string port_;
