@@ -13,6 +13,7 @@
 #include "kelcmd/kelcmd.h"
 #include "sim/fault.h"
 #include "support/sim_port.h"
+#include "transport/result_codes.h"
 
 namespace kelcmd::app {
 namespace {
