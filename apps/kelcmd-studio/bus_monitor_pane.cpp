@@ -36,7 +36,8 @@ BusMonitorPane::BusMonitorPane(QWidget* parent)
 void BusMonitorPane::Show(const kelcmd::BusEvent& event) {
     const QString time = TimeOf(event.timeNs);
     QString direction = QString::fromLatin1(kelcmd::BusDirectionName(event.direction));
-    if (event.kind != kelcmd::BusEventKind::kRequest && event.kind != kelcmd::BusEventKind::kAnswer &&
+    if (event.kind != kelcmd::BusEventKind::kRequest &&
+        event.kind != kelcmd::BusEventKind::kAnswer &&
         event.kind != kelcmd::BusEventKind::kResult) {
         direction += QString(" (%1)").arg(kelcmd::BusEventKindName(event.kind));
     }

@@ -53,7 +53,8 @@ std::string TraceText(const TraceRecord& record) {
         return head + " >> " + record.hex + (record.result == 0 ? "" : problem);
     }
     if (record.event == "resend") {
-        return head + " >> " + record.hex + " (resend request)" + (record.result == 0 ? "" : problem);
+        return head + " >> " + record.hex + " (resend request)" +
+               (record.result == 0 ? "" : problem);
     }
     if (record.event == "acknowledge") return head + " << " + record.hex + " (" + record.text + ")";
     if (record.event == "answer") {
@@ -69,14 +70,12 @@ std::string TraceText(const TraceRecord& record) {
 }
 
 std::string TraceJson(const TraceRecord& record) {
-    std::string json = "{\"time\":" + JsonString(ClockText(record.time, true)) +
-                       ",\"port\":" + JsonString(record.port) +
-                       ",\"event\":" + JsonString(record.event) +
-                       ",\"direction\":" + JsonString(record.direction) +
-                       ",\"bytes\":" + JsonString(record.hex) +
-                       ",\"duration_ms\":" + std::to_string(record.durationMs) +
-                       ",\"result\":" + std::to_string(record.result) +
-                       ",\"text\":" + JsonString(record.text);
+    std::string json =
+        "{\"time\":" + JsonString(ClockText(record.time, true)) +
+        ",\"port\":" + JsonString(record.port) + ",\"event\":" + JsonString(record.event) +
+        ",\"direction\":" + JsonString(record.direction) + ",\"bytes\":" + JsonString(record.hex) +
+        ",\"duration_ms\":" + std::to_string(record.durationMs) +
+        ",\"result\":" + std::to_string(record.result) + ",\"text\":" + JsonString(record.text);
     if (record.event == "result") {
         json += std::string(",\"refused\":") + (record.refused ? "true" : "false") +
                 ",\"unit_error\":" + std::to_string(record.unitError) +

@@ -11,9 +11,10 @@ namespace kelcmd::app {
 struct TraceRecord {
     std::chrono::system_clock::time_point time;  // when it left or arrived
     std::string port;
-    std::string event;      // "request", "acknowledge", "answer", "resend", "purge", "timeout", "result"
-    std::string direction;  // "out", "in", or empty for the result
-    std::string hex;        // "01 EC 05 ...", the CRC included; empty when nothing came
+    std::string
+        event;  // "request", "acknowledge", "answer", "resend", "purge", "timeout", "result"
+    std::string direction;    // "out", "in", or empty for the result
+    std::string hex;          // "01 EC 05 ...", the CRC included; empty when nothing came
     uint32_t durationMs = 0;  // from the start of the exchange
     uint32_t result = 0;      // communication result code, 0 OK
     std::string text;         // what it meant: "ACK", "OK", a result's text with its reason

@@ -28,8 +28,8 @@ void BusEventLog::Append(BusEvent event) {
     events_.push_back(std::move(event));
 }
 
-void BusEventLog::Record(BusEventKind kind, BusDirection direction,
-                         std::span<const uint8_t> bytes, uint8_t result) {
+void BusEventLog::Record(BusEventKind kind, BusDirection direction, std::span<const uint8_t> bytes,
+                         uint8_t result) {
     if (!active_) return;
     BusEvent event;
     event.kind = kind;

@@ -18,9 +18,10 @@ struct TapQueue {
         return port.empty() || strcasecmp(port.c_str(), event.port.c_str()) == 0;
     }
 
-    // Calls the in-caller handler, unless the subscription has ended; one call at a time.
+    // Calls the in-caller handler, unless the subscription has ended; one thread at a time, and
+    // again within a call when the handler's own command publishes.
     void CallInline(const BusEvent& event) {
-        std::lock_guard<std::mutex> calling(inlineCall);
+        std::lock_guard<std::recursive_mutex> calling(inlineCall);
         if (inlineHandler) inlineHandler(event);
     }
 
@@ -44,7 +45,7 @@ struct TapQueue {
     uint64_t dropped = 0;
     bool closed = false;
     // Set for in-caller delivery; cleared (under inlineCall) when the subscription ends.
-    std::mutex inlineCall;
+    std::recursive_mutex inlineCall;
     TapSubscription::Handler inlineHandler;
 };
 
@@ -111,7 +112,7 @@ TapSubscription::TapSubscription(std::string port, size_t capacity, Handler hand
 TapSubscription::~TapSubscription() {
     BusTap().Remove(queue_.get());
     {
-        std::lock_guard<std::mutex> calling(queue_->inlineCall);
+        std::lock_guard<std::recursive_mutex> calling(queue_->inlineCall);
         queue_->inlineHandler = nullptr;
     }
     {

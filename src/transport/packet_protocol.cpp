@@ -181,7 +181,8 @@ void NoteAnswer(const ExchangeWatch& watch, const CFrameExchange& exchange,
                 const ArrivedBytes& arrived, uint8_t result) {
     if (watch.events == nullptr) return;
     if (arrived.header == 0) {
-        if (result == RCV_ERR_T0) Note(watch, BusEventKind::kTimeout, BusDirection::kIn, {}, result);
+        if (result == RCV_ERR_T0)
+            Note(watch, BusEventKind::kTimeout, BusDirection::kIn, {}, result);
         return;
     }
     const BusEventKind kind = result == RCV_ERR_T1 ? BusEventKind::kTimeout : BusEventKind::kAnswer;
@@ -282,8 +283,7 @@ uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange&
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return destination < 128 ? ReceiveAndResend(line, exchange, watch)
-                                     : uint8_t{RESULT_OK};
+            return destination < 128 ? ReceiveAndResend(line, exchange, watch) : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
@@ -329,8 +329,7 @@ uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch
     return result;
 }
 
-uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange,
-                          const ExchangeWatch& watch) {
+uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
     Settle(line, watch);
     const uint8_t result = RetryTransmit(line, exchange, watch);
@@ -338,8 +337,7 @@ uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange,
     return result;
 }
 
-uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
-                          const ExchangeWatch& watch) {
+uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
     const uint8_t result = ReceiveAndResend(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));

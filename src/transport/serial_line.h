@@ -84,7 +84,8 @@ class CSerialLine : public ExchangeLine {
     uint8_t Exchange(CFrameExchange& exchange, uint32_t sendTrials,
                      const ExchangeWatch& watch) override;
     uint8_t SendFrame(CFrameExchange& exchange, bool retry, const ExchangeWatch& watch) override;
-    uint8_t ReceiveFrame(CFrameExchange& exchange, bool resend, const ExchangeWatch& watch) override;
+    uint8_t ReceiveFrame(CFrameExchange& exchange, bool resend,
+                         const ExchangeWatch& watch) override;
 
     // Interactive loopback test through the prompt interface: 1 when the port passed.
     int LoopbackTest();

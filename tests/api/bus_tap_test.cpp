@@ -112,7 +112,7 @@ TEST(BusTap, RefusalDamagedAnswerAndRawPacketsShowAsSuch) {
     EXPECT_EQ(MP_KEB_SendPacket(port.name.c_str(), &packet), 0);
     EXPECT_EQ(MP_KEB_ReceivePacket(port.name.c_str(), &packet, 100), 0);
     EXPECT_EQ(Kinds(tap.TakeAll()), (std::vector<std::string>{"request", "acknowledge 0",
-                                                             "result 0", "answer 0", "result 0"}));
+                                                              "result 0", "answer 0", "result 0"}));
 }
 
 TEST(BusTap, SubscribersChooseTheirPortWithoutRegardToCase) {
@@ -162,19 +162,25 @@ TEST(BusTapThread, BlockedSubscriberDropsWithoutHoldingUpTheLine) {
 }
 
 TEST(BusTapThread, HandlerMayRunACommandOnTheSamePort) {
-    SimPort port(75);
-    ASSERT_EQ(port.openResult, 0);
-    std::promise<int> answered;
-    std::atomic<bool> asked{false};
-    TapSubscription tap(port.name, TapSubscription::kDefaultCapacity, [&](const BusEvent& event) {
-        if (event.kind == BusEventKind::kResult && !asked.exchange(true)) {
-            answered.set_value(MP_ClearError(port.name.c_str(), 1));
-        }
-    });
-    ASSERT_EQ(MP_ClearError(port.name.c_str(), 1), 1);
-    std::future<int> result = answered.get_future();
-    ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    EXPECT_EQ(result.get(), 1);
+    for (const auto delivery :
+         {TapSubscription::Delivery::kWorker, TapSubscription::Delivery::kInCaller}) {
+        SimPort port(75);
+        ASSERT_EQ(port.openResult, 0);
+        std::promise<int> answered;
+        std::atomic<bool> asked{false};
+        TapSubscription tap(
+            port.name, TapSubscription::kDefaultCapacity,
+            [&](const BusEvent& event) {
+                if (event.kind == BusEventKind::kResult && !asked.exchange(true)) {
+                    answered.set_value(MP_ClearError(port.name.c_str(), 1));
+                }
+            },
+            delivery);
+        ASSERT_EQ(MP_ClearError(port.name.c_str(), 1), 1);
+        std::future<int> result = answered.get_future();
+        ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+        EXPECT_EQ(result.get(), 1);
+    }
 }
 
 }  // namespace
