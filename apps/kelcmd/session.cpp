@@ -79,10 +79,6 @@ void WarnAboutDeviceTexts() {
 
 }  // namespace
 
-bool IsGroupAddress(uint8_t address) {
-    return address >= 128;
-}
-
 // Global options may stand before or after the command word (`kelcmd scan --device sim:1-3`);
 // other words after it, options of the command and negative numbers included, are the command's.
 // "--" ends the options.
