@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "api/communication.h"
-#include "failure_report.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
 #include "sim/sim_options.h"
@@ -167,7 +166,6 @@ bool Session::Open() {
     }
     open_ = true;
     SelectSlave(options_.slave);
-    WatchFailures(options_.port);
     if (options_.trace || traceFile_) {
         trace_ = std::make_unique<FrameTrace>(options_.trace ? stdout : nullptr, traceFile_.get());
         Communication().RegisterObserver(trace_.get());
