@@ -6,9 +6,9 @@ from dataclasses import dataclass
 
 from . import _convert
 from ._library import KebPacket, library
-from .errors import CommandError, CommunicationError, PortError, UnitRefusedError, result_text
+from .errors import CommandError, CommunicationError, PortError, UnitRefusedError
 from .outcome import NOT_SENT, REFUSED, last_outcome
-from .texts import warning_text
+from .texts import result_text, warning_text
 from .unit import Unit
 
 RTS_CONTROL = 0
@@ -57,9 +57,10 @@ class Bus:
         if code != 0:
             outcome = last_outcome()
             errno, reason = outcome.os_errno or None, outcome.os_reason or None
-            message = f"cannot open {self.port}: {code} {result_text(code)}"
-            raise PortError(f"{message}; {reason}" if reason else message,
-                            result_code=code, port=self.port, os_errno=errno, os_reason=reason,
+            text = result_text(code)
+            message = f"cannot open {self.port}: {code} {text}"
+            raise PortError(f"{message}; {reason}" if reason else message, result_code=code,
+                            result_text=text, port=self.port, os_errno=errno, os_reason=reason,
                             outcome=outcome)
         self._open = True
 
@@ -88,8 +89,9 @@ class Bus:
         self._open = False
         code = self._lib.KEB_CloseKelBusPort(self._name)
         if code != 0:
-            raise PortError(f"cannot close {self.port}: {result_text(code)}", result_code=code,
-                            port=self.port)
+            text = result_text(code)
+            raise PortError(f"cannot close {self.port}: {text}", result_code=code,
+                            result_text=text, port=self.port)
 
     def unit(self, address):
         """The unit at `address` (1 to 255; 128 and above are group and broadcast addresses)."""
@@ -114,10 +116,11 @@ class Bus:
         send = self._lib.MP_KEB_SendPacketRetry if retry else self._lib.MP_KEB_SendPacket
         code = send(self._name, ctypes.byref(packet))
         if code != 0:
+            text = result_text(code)
             raise CommunicationError(
-                f"packet {mtype} to {dest} on {self.port} failed: {code} {result_text(code)}",
-                result_code=code, port=self.port, slave=dest, message_type=mtype,
-                outcome=last_outcome())
+                f"packet {mtype} to {dest} on {self.port} failed: {code} {text}",
+                result_code=code, result_text=text, port=self.port, slave=dest,
+                message_type=mtype, outcome=last_outcome())
 
     def receive_packet(self, timeout=100, *, retry=False):
         """The next frame from the line, waiting up to `timeout` ms for its first byte (0: no
@@ -128,9 +131,10 @@ class Bus:
         length = min(frame.length, MAX_PACKET_DATA)
         packet = Packet(frame.dest, frame.send, frame.mtype, bytes(frame.data[:length]), frame.crc)
         if code != 0:
+            text = result_text(code)
             error = CommunicationError(
-                f"receiving on {self.port} failed: {code} {result_text(code)}", result_code=code,
-                port=self.port, outcome=last_outcome())
+                f"receiving on {self.port} failed: {code} {text}", result_code=code,
+                result_text=text, port=self.port, outcome=last_outcome())
             error.packet = packet
             raise error
         return packet
@@ -157,7 +161,8 @@ class Bus:
         # A refusal's code is the unit's reason; CMD_FAIL is 0, as a success's result is.
         code = outcome.unit_error if outcome.refused else outcome.result
         warning = warning_text(outcome.unit_warning)
-        message = f"{where} failed: {code} {result_text(code)}"
+        text = result_text(code)
+        message = f"{where} failed: {code} {text}"
         if outcome.unit_warning:
             message += f"; warning {warning.code} {warning.name}: {warning.text}"
         if outcome.os_reason:
@@ -165,7 +170,7 @@ class Bus:
         if outcome.refused and outcome.batch:
             message += f" (batch member with message type {outcome.message_type})"
         kind = UnitRefusedError if outcome.status == REFUSED else CommunicationError
-        return kind(message, result_code=code, warning=outcome.unit_warning,
+        return kind(message, result_code=code, result_text=text, warning=outcome.unit_warning,
                     warning_name=warning.name, warning_text=warning.text, command=command,
                     port=self.port, slave=slave, message_type=outcome.message_type,
                     batch=outcome.batch, outcome=outcome)

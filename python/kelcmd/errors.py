@@ -1,20 +1,4 @@
-"""The exceptions of kelcmd and the texts of the communication result codes."""
-
-import ctypes
-
-_TEXT_SIZE = 128
-
-
-def result_text(code):
-    """"NAME / description" of a communication result code, as libkelcmd words it."""
-    from ._library import library  # the library module itself needs this one first
-
-    if not isinstance(code, int) or not 0 <= code <= 255:
-        return "Unknown error!"
-    text = ctypes.create_string_buffer(_TEXT_SIZE)
-    library().KEB_GetResultText(code, text, _TEXT_SIZE)
-    return text.value.decode(errors="replace")
-
+"""The exceptions of kelcmd."""
 
 class KelCmdError(Exception):
     """A failure of libkelcmd or of a unit. Attributes that do not apply are None.
@@ -33,9 +17,10 @@ class KelCmdError(Exception):
 
     def __init__(self, message, *, result_code=None, warning=None, warning_name=None,
                  warning_text=None, command=None, port=None, slave=None, message_type=None,
-                 batch=False, os_errno=None, os_reason=None, outcome=None):
+                 batch=False, os_errno=None, os_reason=None, outcome=None, result_text=None):
         super().__init__(message)
         self.result_code = result_code
+        self.result_text = result_text
         self.warning = warning
         self.warning_name = warning_name
         self.warning_text = warning_text
@@ -47,10 +32,6 @@ class KelCmdError(Exception):
         self.os_errno = os_errno
         self.os_reason = os_reason
         self.outcome = outcome
-
-    @property
-    def result_text(self):
-        return None if self.result_code is None else result_text(self.result_code)
 
 
 class LibraryNotFoundError(KelCmdError):
