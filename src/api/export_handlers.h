@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "api/command_export.h"
+
+namespace kelcmd {
+
+// The exports whose steps the catalogue's argument roles cannot say, named by its "@via". Each
+// runs inside the command export guard with the export's arguments in order.
+
+// (paramNb, value*): the single system parameter, retyped to its width, read completely.
+int32_t ReadSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
+                                  std::string_view command,
+                                  std::span<const ExportArgument> arguments);
+// (paramNb, value): the parameter's width of low-order bytes of `value` sent.
+int32_t SetSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
+                                 std::string_view command,
+                                 std::span<const ExportArgument> arguments);
+// (buffer, bufferSize, receivedLength*): a user parameter set read into the caller's buffer.
+int32_t ReadUserParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
+                                std::string_view command,
+                                std::span<const ExportArgument> arguments);
+// (bytes, count): a user parameter set written from the caller's bytes.
+int32_t WriteUserParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
+                                 std::string_view command,
+                                 std::span<const ExportArgument> arguments);
+
+}  // namespace kelcmd
