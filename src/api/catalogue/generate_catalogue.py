@@ -349,7 +349,7 @@ def exports(catalogue):
         c_parameters = _c_parameters(export)
         mp_parameters = "const char* portName, uint8_t slave" + (
             ", " + c_parameters if c_parameters else "")
-        arguments = ", ".join(f"ExportArgument::Of({a.name})" for a in export.arguments)
+        arguments = ", ".join(f"Argument({a.name})" for a in export.arguments)
         out.append("")
         out.append(f"KELCMD_API int32_t MP_{export.name}({mp_parameters}) {{")
         out.append(f"    return RunCommandExport(kCommandExports[{i}], portName, slave, "
