@@ -115,11 +115,15 @@ const CommandExport* FindCommandExport(std::string_view name) {
     return nullptr;
 }
 
+CCommandFamily& FamilyOf(const CommandExport& entry) noexcept {
+    return entry.family();
+}
+
 int32_t RunCommandExport(const CommandExport& entry, const char* port, uint8_t slave,
                          std::initializer_list<ExportArgument> arguments) noexcept {
-    CCommandFamily& family = entry.family();
-    return GuardedCommand(family, port, entry.command, [&] {
-        return Run(family, entry, port, slave, std::span(arguments.begin(), arguments.size()));
+    return GuardedCommand(FamilyOf(entry), port, entry.command, [&] {
+        return Run(FamilyOf(entry), entry, port, slave,
+                   std::span(arguments.begin(), arguments.size()));
     });
 }
 

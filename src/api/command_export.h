@@ -50,6 +50,12 @@ class ExportArgument {
     void* pointer_ = nullptr;
 };
 
+// An export's argument as it enters the generic path (the guard check knows this one).
+template <class T>
+ExportArgument Argument(T value) noexcept {
+    return ExportArgument::Of(value);
+}
+
 // What the catalogue says about one argument of an export.
 struct ExportParameter {
     const char* name;
@@ -98,6 +104,9 @@ const CommandExport* FindCommandExport(std::string_view name);
 // One line per export: its name, then the codes of its arguments after port and slave
 // ("SetProfile u8 f32 f32"). For hosts that bind the exports at run time.
 const char* CommandSignatureText();
+
+// The family of a catalogue export (null `family` is a hand-written export: never run here).
+CCommandFamily& FamilyOf(const CommandExport& entry) noexcept;
 
 // The body of every generated MP_ export, inside the command export guard: the buffer checks,
 // a copy of the command's prototype for the port and slave, the arguments placed as the catalogue

@@ -8,27 +8,37 @@
 #include "command/system_parameter_table.h"
 
 namespace kelcmd {
+namespace {
+
+// (paramNb, value): the command for that parameter number, its value retyped to the parameter's
+// width. Numbers above 78 have no type and so no width: refused before anything is sent.
+std::unique_ptr<CKelStandardCommand> PrepareSingleParameter(
+    CCommandFamily& family, const char* port, uint8_t slave, std::string_view command,
+    std::span<const ExportArgument> arguments) {
+    if (arguments.size() != 2) return nullptr;
+    const auto number = arguments[0].As<uint8_t>();
+    if (FindSystemParameter(number) == nullptr) return nullptr;
+    auto call = PrepareCatalogueCall(&family, port, slave, command, {Value(number)});
+    if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return nullptr;
+    return call;
+}
+
+}  // namespace
 
 int32_t ReadSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
                                   std::string_view command,
                                   std::span<const ExportArgument> arguments) {
-    if (arguments.size() != 2) return 0;
-    const auto number = arguments[0].As<uint8_t>();
-    // Numbers above 78 have no type and so no width: refused before anything is sent.
-    if (FindSystemParameter(number) == nullptr) return 0;
-    auto call = PrepareCatalogueCall(&family, port, slave, command, {Value(number)});
-    if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return 0;
+    auto call = PrepareSingleParameter(family, port, slave, command, arguments);
+    if (!call) return 0;
     return ExecuteCompleteRead(family, *call, {nullptr, arguments[1].Pointer()});
 }
 
 int32_t SetSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
                                  std::string_view command,
                                  std::span<const ExportArgument> arguments) {
-    if (arguments.size() != 2) return 0;
+    auto call = PrepareSingleParameter(family, port, slave, command, arguments);
+    if (!call) return 0;
     const auto number = arguments[0].As<uint8_t>();
-    if (FindSystemParameter(number) == nullptr) return 0;
-    auto call = PrepareCatalogueCall(&family, port, slave, command, {Value(number)});
-    if (!call || !CSystemParameterFamily::RetypeValue(*call, number)) return 0;
     // The parameter's width of low-order bytes, whatever the host's byte order.
     const auto bits = static_cast<uint32_t>(arguments[1].As<int32_t>());
     const auto byte = static_cast<uint8_t>(bits);

@@ -11,21 +11,18 @@ namespace kelcmd {
 // The exports whose steps the catalogue's argument roles cannot say, named by its "@via". Each
 // runs inside the command export guard with the export's arguments in order.
 
+// Each has the signature of an ExportHandler:
+using ExportHandlerFunction = int32_t(CCommandFamily& family, const char* port, uint8_t slave,
+                                      std::string_view command,
+                                      std::span<const ExportArgument> arguments);
+
 // (paramNb, value*): the single system parameter, retyped to its width, read completely.
-int32_t ReadSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
-                                  std::string_view command,
-                                  std::span<const ExportArgument> arguments);
+ExportHandlerFunction ReadSystemParameterExport;
 // (paramNb, value): the parameter's width of low-order bytes of `value` sent.
-int32_t SetSystemParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
-                                 std::string_view command,
-                                 std::span<const ExportArgument> arguments);
+ExportHandlerFunction SetSystemParameterExport;
 // (buffer, bufferSize, receivedLength*): a user parameter set read into the caller's buffer.
-int32_t ReadUserParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
-                                std::string_view command,
-                                std::span<const ExportArgument> arguments);
+ExportHandlerFunction ReadUserParameterExport;
 // (bytes, count): a user parameter set written from the caller's bytes.
-int32_t WriteUserParameterExport(CCommandFamily& family, const char* port, uint8_t slave,
-                                 std::string_view command,
-                                 std::span<const ExportArgument> arguments);
+ExportHandlerFunction WriteUserParameterExport;
 
 }  // namespace kelcmd

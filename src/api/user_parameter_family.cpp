@@ -87,7 +87,7 @@ int ReadUserParameterBytes(CUserParameterFamily& family, const char* port, int64
     const uint32_t kept =
         buffer != nullptr ? std::min(bufferSize, CUserParameterFamily::kMaxSetBytes) : 0;
     auto call = PrepareCatalogueCall(&family, port, slave, command, {}, {OutBuffer(buffer, kept)});
-    if (!ExecuteCatalogueCall(call.get())) return 0;
+    if (!call || !family.Execute(call.get())) return 0;
     // What the unit sent, but never more than the buffer kept: the caller may read that many.
     received = std::min<uint32_t>(call->GetAnswerLength(), kept);
     return 1;
@@ -98,7 +98,7 @@ int WriteUserParameterBytes(CUserParameterFamily& family, const char* port, int6
     // A longer set cannot travel in one frame; cutting it short would lose the caller's data.
     if (count > CUserParameterFamily::kMaxSetBytes || (bytes == nullptr && count != 0)) return 0;
     auto call = PrepareCatalogueCall(&family, port, slave, command, {Bytes(bytes, count)});
-    return ExecuteCatalogueCall(call.get());
+    return call ? family.Execute(call.get()) : 0;
 }
 
 int ReadUserParameterSet(CUserParameterFamily& family, const char* port, int64_t slave, int set,

@@ -229,24 +229,23 @@ def _defaults(parameters):
 
 
 def _row(command):
-    fields = [f'.name = "{command.name}"', f".code = {command.code}"]
-    if command.send:
-        fields.append(f".send = {_parameters(command.send)}")
-    if command.returns:
-        fields.append(f".returns = {_parameters(command.returns)}")
-    if any(p.default is not None for p in command.send):
-        fields.append(f".defaults = {_defaults(command.send)}")
-    if command.timeout is not None:
-        fields.append(f".answerTimeout = {command.timeout}")
-    if command.extra_send:
-        fields.append(f".extraSend = {_parameters(command.extra_send)}")
-    if command.extra_returns:
-        fields.append(f".extraReturns = {_parameters(command.extra_returns)}")
-    if any(p.default is not None for p in command.extra_send):
-        fields.append(f".extraDefaults = {_defaults(command.extra_send)}")
-    if command.defaults_by:
-        fields.append(f".customDefaults = {command.defaults_by}")
-    return "        {" + ", ".join(fields) + "},"
+    has_defaults = any(p.default is not None for p in command.send)
+    has_extra_defaults = any(p.default is not None for p in command.extra_send)
+    # In the order of CatalogueCommand's members, as designated initializers need; empty ones left
+    # out.
+    members = [
+        ("name", f'"{command.name}"'),
+        ("code", str(command.code)),
+        ("send", command.send and _parameters(command.send)),
+        ("returns", command.returns and _parameters(command.returns)),
+        ("defaults", has_defaults and _defaults(command.send)),
+        ("answerTimeout", command.timeout is not None and str(command.timeout)),
+        ("extraSend", command.extra_send and _parameters(command.extra_send)),
+        ("extraReturns", command.extra_returns and _parameters(command.extra_returns)),
+        ("extraDefaults", has_extra_defaults and _defaults(command.extra_send)),
+        ("customDefaults", command.defaults_by),
+    ]
+    return "        {" + ", ".join(f".{m} = {v}" for m, v in members if v) + "},"
 
 
 def rows(catalogue):
@@ -352,7 +351,7 @@ def exports(catalogue):
         c_parameters = _c_parameters(export)
         mp_parameters = "const char* portName, uint8_t slave" + (
             ", " + c_parameters if c_parameters else "")
-        arguments = ", ".join(f"ExportArgument::Of({a.name})" for a in export.arguments)
+        arguments = ", ".join(f"Argument({a.name})" for a in export.arguments)
         out.append("")
         out.append(f"KELCMD_API int32_t MP_{export.name}({mp_parameters}) {{")
         out.append(f"    return RunCommandExport(kCommandExports[{i}], portName, slave, "
