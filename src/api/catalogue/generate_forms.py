@@ -49,6 +49,17 @@ class Field:
         if self.codes and self.kind != "bits":
             raise FormError(f"line {command.line}: {command.name}: numbered labels belong "
                             f"to bits")
+        try:
+            self.first = int(self.options.get("first", "0"))
+            self.range = [int(v) for v in self.options["range"].split("..", 1)] \
+                if "range" in self.options else None
+            self.numbered = self.options["numbered"].rsplit(":", 2) \
+                if "numbered" in self.options else None
+            if self.numbered:
+                self.numbered[1:] = [int(v) for v in self.numbered[1:]]
+        except (ValueError, IndexError):
+            raise FormError(f"line {command.line}: {command.name}: a bad number in "
+                            f"'{' '.join(words)}'") from None
 
     def cpp(self):
         items = [f".parameter = {_literal(self.parameter)}", f".label = {_literal(self.label)}",
@@ -59,8 +70,8 @@ class Field:
         source = self._source()
         if self.kind in ("choice", "list"):
             items.append(f".choices = {source}")
-            if "first" in self.options:
-                items.append(f".firstCode = {int(self.options['first'])}")
+            if self.first:
+                items.append(f".firstCode = {self.first}")
             if "char-codes" in self.options:
                 codes = ", ".join(str(ord(c)) for c in self.options["char-codes"])
                 items.append(f".codes = {{{codes}}}")
@@ -68,9 +79,9 @@ class Field:
             items.append(f".bits = {source}")
         if self.kind == "timeout":
             items.append(".timeout = true")
-        if "range" in self.options:
-            low, _, high = self.options["range"].partition("..")
-            items.append(f".range = std::pair<int64_t, int64_t>{{{int(low)}, {int(high)}}}")
+        if self.range:
+            low, high = self.range
+            items.append(f".range = std::pair<int64_t, int64_t>{{{low}, {high}}}")
         if "group" in self.options:
             items.append(f".group = {_literal(self.options['group'])}")
         return "FieldLayout{" + ", ".join(items) + "}"
@@ -78,10 +89,10 @@ class Field:
     def _source(self):
         if "from" in self.options:
             return self.options["from"] + "()"
-        if "numbered" in self.options:
-            prefix, first, count = self.options["numbered"].rsplit(":", 2)
+        if self.numbered:
+            prefix, first, count = self.numbered
             builder = "NumberedBits" if self.kind == "bits" else "NumberedNames"
-            return f"{builder}({_literal(prefix)}, {int(first)}, {int(count)})"
+            return f"{builder}({_literal(prefix)}, {first}, {count})"
         if self.kind == "bits":
             return "std::vector<BitLabel>{" + ", ".join(
                 f"{{{bit}, {_literal(label)}}}" for bit, label in self.codes) + "}"
