@@ -35,11 +35,15 @@ TEST(CatalogueExports, EveryArgumentFitsTheWireParameterItFills) {
             const uint32_t width = WidthOf(parameter.code);
             if (parameter.sendIndex >= 0) {
                 ASSERT_LT(parameter.sendIndex, wire.GetSendCount());
-                if (width != 0) EXPECT_EQ(wire.GetSendSize(parameter.sendIndex), width);
+                if (width != 0) {
+                    EXPECT_EQ(wire.GetSendSize(parameter.sendIndex), width);
+                }
             }
             if (parameter.returnIndex >= 0) {
                 ASSERT_LT(parameter.returnIndex, wire.GetReturnCount());
-                if (width != 0) EXPECT_EQ(wire.GetReturnSize(parameter.returnIndex), width);
+                if (width != 0) {
+                    EXPECT_EQ(wire.GetReturnSize(parameter.returnIndex), width);
+                }
             }
             ++checked;
         }
