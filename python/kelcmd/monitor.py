@@ -4,7 +4,8 @@ import ctypes
 from dataclasses import dataclass
 
 from ._library import BusEventRecord, library
-from .errors import KelCmdError, result_text
+from .errors import KelCmdError
+from .texts import result_text
 
 # In the order of the library's event kinds and directions.
 KINDS = ("request", "acknowledge", "answer", "resend", "purge", "timeout", "result")

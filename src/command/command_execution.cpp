@@ -1,16 +1,15 @@
 #include "command/command_execution.h"
 
+#include "command/thread_outcome.h"
 #include "platform/clock.h"
 #include "transport/bus_tap.h"
 #include "transport/kel_communication.h"
 #include "transport/kel_port.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
 namespace {
-
-constexpr uint8_t kBatchCode = 5;
-constexpr uint8_t kAcknowledgeOnlyCode = 8;
 
 // A failed batch names the member that failed in the byte before the warning; else the request.
 uint8_t RefusedType(const CFrameExchange& exchange) {
@@ -35,7 +34,9 @@ void JudgeRefusal(CKelPort& port, CKelCommand& command) {
     command.SetWarning(warning);
     port.NotifyObservers(command);
 
-    port.ReportFailure(RefusedType(exchange), reason, warning, requestType == kBatchCode);
+    const uint8_t reportedType = RefusedType(exchange);
+    RecordRefusalOutcome(command, reason, warning, reportedType);
+    port.ReportFailure(reportedType, reason, warning, requestType == kBatchCode);
     command.SetStatus(STATUS_FAILED);
 }
 
@@ -45,6 +46,7 @@ void FailShortAnswer(CKelPort& port, CKelCommand& command) {
     command.SetStatus(STATUS_FAILED);
     command.SetError(BAD_LEN);
     command.SetWarning(0);
+    RecordCommandOutcome(command, OutcomeStatus::kBadAnswer, BAD_LEN);
     port.ReportFailure(command.GetCode(), BAD_LEN, 0, false);
 }
 
@@ -86,6 +88,7 @@ class TapReport {
 int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
     if (port.IsReservedByOther()) {
         command.SetStatus(STATUS_FAILED);
+        RecordNotSentOutcome(NO_COMMAND);
         return 0;
     }
     command.SetStatus(STATUS_PROCESSING);
@@ -103,13 +106,15 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
 
     const uint8_t requestType = exchange.RequestType();
     if (result != RESULT_OK) {
+        RecordCommandOutcome(command, OutcomeStatus::kLineFailed, result);
         port.ReportFailure(requestType, result, 0, requestType == kBatchCode);
         command.SetStatus(STATUS_FAILED);
         return 0;
     }
-    if (exchange.Destination() >= 128 || requestType == kAcknowledgeOnlyCode ||
+    if (IsGroupAddress(exchange.Destination()) || requestType == kAcknowledgeOnlyCode ||
         exchange.AnswerType() == requestType) {
         command.SetStatus(STATUS_SUCCEEDED);
+        RecordCommandOutcome(command, OutcomeStatus::kSucceeded, RESULT_OK);
         return 1;
     }
     JudgeRefusal(port, command);
@@ -120,6 +125,7 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
                    const ExecutionSteps& steps) {
     const std::shared_ptr<CKelPort> port =
         ports != nullptr ? ports->FindPortNoCase(command.GetPortName()) : nullptr;
+    RecordNotSentOutcome(NO_COMMAND);
     if (port == nullptr) return 0;
     if (!steps.build()) return 0;
     const int executed = ExecuteOnPort(*port, command);
@@ -130,7 +136,11 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
         FailShortAnswer(*port, command);
         return 0;
     }
-    return !steps.needsCompleteAnswer || decoded == DecodeResult::kComplete ? 1 : 0;
+    if (steps.needsCompleteAnswer && decoded != DecodeResult::kComplete) {
+        RecordCommandOutcome(command, OutcomeStatus::kBadAnswer, BAD_LEN);
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace kelcmd
