@@ -51,20 +51,21 @@ void FailShortAnswer(CKelPort& port, CKelCommand& command) {
 }
 
 // Hands an exchange's wire events to the bus tap when the scope ends, closed by the result as it
-// was judged by then: the transport's code, or the unit's refusal with its warning.
+// was judged by then: the transport's code, the unit's refusal with its warning, or an answer too
+// short for the command's values.
 class TapReport {
   public:
-    TapReport(BusEventLog& events, const CKelCommand& command, const uint8_t& result)
-        : events_(events), command_(command), result_(result) {}
+    TapReport(CKelPort& port, const CKelCommand& command)
+        : events_(port.StartEventLog()), command_(command) {}
     TapReport(const TapReport&) = delete;
     TapReport& operator=(const TapReport&) = delete;
     ~TapReport() {
-        if (!events_.Active()) return;
+        if (!transferred_ || !events_.Active()) return;
         const CFrameExchange& exchange = command_.Exchange();
         BusEvent verdict;
-        verdict.result = result_;
+        verdict.result = badAnswer_ ? BAD_LEN : result_;
         verdict.trials = exchange.trials;
-        if (result_ == RESULT_OK && command_.GetStatus() == STATUS_FAILED) {
+        if (result_ == RESULT_OK && !badAnswer_ && command_.GetStatus() == STATUS_FAILED) {
             verdict.refused = true;
             verdict.unitError = static_cast<uint8_t>(command_.GetError());
             verdict.warning = static_cast<int16_t>(command_.GetWarning());
@@ -77,15 +78,23 @@ class TapReport {
         }
     }
 
+    BusEventLog& Events() { return events_; }
+    void Transferred(uint8_t result) {
+        transferred_ = true;
+        result_ = result;
+    }
+    // The unit answered, but not with every value the command reads.
+    void BadAnswer() { badAnswer_ = true; }
+
   private:
-    BusEventLog& events_;
+    BusEventLog events_;
     const CKelCommand& command_;
-    const uint8_t& result_;
+    bool transferred_ = false;
+    uint8_t result_ = RESULT_OK;
+    bool badAnswer_ = false;
 };
 
-}  // namespace
-
-int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
+int RunOnPort(CKelPort& port, CKelCommand& command, TapReport& report) {
     if (port.IsReservedByOther()) {
         command.SetStatus(STATUS_FAILED);
         RecordNotSentOutcome(NO_COMMAND);
@@ -96,9 +105,10 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
     CFrameExchange& exchange = command.Exchange();
     exchange.answerTimeout = command.GetAnswerTimeout();
     exchange.trials = command.GetTrials();
-    BusEventLog events = port.StartEventLog();
-    const uint8_t result = port.Transfer(exchange, &command, &events);
-    const TapReport report(events, command, result);
+    std::vector<CFrameExchange> receptions;
+    const uint8_t result = port.Transfer(exchange, &receptions, &report.Events());
+    report.Transferred(result);
+    NotifyReceptions(port, command, receptions);
     command.SetTrials(exchange.trials);
     command.SetEndTime(TickCount());
     command.SetError(result);
@@ -121,6 +131,23 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
     return 0;
 }
 
+}  // namespace
+
+void NotifyReceptions(CKelPort& port, const CKelCommand& command,
+                      const std::vector<CFrameExchange>& receptions) {
+    for (const CFrameExchange& reception : receptions) {
+        const std::unique_ptr<CCommand> copy = command.Clone();
+        auto& snapshot = static_cast<CKelCommand&>(*copy);
+        snapshot.Exchange() = reception;
+        port.NotifyObservers(snapshot);
+    }
+}
+
+int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
+    TapReport report(port, command);
+    return RunOnPort(port, command, report);
+}
+
 int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
                    const ExecutionSteps& steps) {
     const std::shared_ptr<CKelPort> port =
@@ -128,15 +155,18 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
     RecordNotSentOutcome(NO_COMMAND);
     if (port == nullptr) return 0;
     if (!steps.build()) return 0;
-    const int executed = ExecuteOnPort(*port, command);
+    TapReport report(*port, command);
+    const int executed = RunOnPort(*port, command, report);
     if (executed == 0 && !steps.decodeAfterFailure) return 0;
     const DecodeResult decoded = steps.decode();
     if (executed == 0) return 0;
     if (decoded == DecodeResult::kShort) {
+        report.BadAnswer();
         FailShortAnswer(*port, command);
         return 0;
     }
     if (steps.needsCompleteAnswer && decoded != DecodeResult::kComplete) {
+        report.BadAnswer();
         RecordCommandOutcome(command, OutcomeStatus::kBadAnswer, BAD_LEN);
         return 0;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "command/kel_command.h"
 #include "command/parameter_codec.h"
@@ -35,5 +36,11 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
 // check, status and times, the transfer, the refusal reason and the warning carried in the last
 // two data bytes, a failed batch's member code, the error callback and the observers.
 int ExecuteOnPort(CKelPort& port, CKelCommand& command);
+
+// Tells the port's observers of every answer an exchange received (a damaged one too), in order,
+// each with the command as it stood at that reception. Called once the port's lock is released, so
+// an observer may use the port itself.
+void NotifyReceptions(CKelPort& port, const CKelCommand& command,
+                      const std::vector<CFrameExchange>& receptions);
 
 }  // namespace kelcmd

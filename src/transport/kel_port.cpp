@@ -93,9 +93,12 @@ void CKelPort::NotifyObservers(const CKelCommand& command) const {
     observers_.Notify(command);
 }
 
-ReceptionListener CKelPort::ListenerFor(const CKelCommand* subject) const {
-    if (subject == nullptr) return nullptr;
-    return [this, subject] { observers_.Notify(*subject); };
+ReceptionListener CKelPort::ListenerFor(const CFrameExchange& exchange,
+                                        std::vector<CFrameExchange>* receptions) const {
+    if (receptions == nullptr) return nullptr;
+    return [this, &exchange, receptions] {
+        if (!observers_.Empty()) receptions->push_back(exchange);
+    };
 }
 
 BusEventLog CKelPort::StartEventLog() const {
@@ -115,10 +118,10 @@ uint8_t Published(BusEventLog& events, uint8_t result) {
 
 }  // namespace
 
-uint8_t CKelPort::Transfer(CFrameExchange& exchange, const CKelCommand* subject,
+uint8_t CKelPort::Transfer(CFrameExchange& exchange, std::vector<CFrameExchange>* receptions,
                            BusEventLog* events) {
     std::lock_guard<std::mutex> guard(lock_);
-    return Line().Exchange(exchange, sendTrials_, {ListenerFor(subject), events});
+    return Line().Exchange(exchange, sendTrials_, {ListenerFor(exchange, receptions), events});
 }
 
 uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
@@ -133,14 +136,15 @@ uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
     return Published(events, result);
 }
 
-uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject) {
+uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend,
+                                std::vector<CFrameExchange>* receptions) {
     if (IsReservedByOther()) return WIN_ERR_READCOMM;
     BusEventLog events = StartEventLog();
     uint8_t result = WIN_ERR_READCOMM;
     {
         std::lock_guard<std::mutex> guard(lock_);
         if (!Line().IsOpen()) return WIN_ERR_READCOMM;
-        result = Line().ReceiveFrame(exchange, resend, {ListenerFor(subject), &events});
+        result = Line().ReceiveFrame(exchange, resend, {ListenerFor(exchange, receptions), &events});
     }
     return Published(events, result);
 }

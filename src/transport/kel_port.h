@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "kelcmd/kelcmd.h"
 #include "transport/bus_event_log.h"
@@ -59,10 +60,12 @@ class CKelPort {
     // Hands `command` to the observers in whose active list the calling thread stands.
     void NotifyObservers(const CKelCommand& command) const;
 
-    // One full exchange of a built frame under the port's lock; the observers hear `subject` at
-    // every reception of its answer, and `events` (if given) collects its wire events for the bus
-    // tap, which the caller publishes with the judged result. A result code, 0 for success.
-    uint8_t Transfer(CFrameExchange& exchange, const CKelCommand* subject = nullptr,
+    // One full exchange of a built frame under the port's lock. `receptions` (if given) gets a
+    // copy of the exchange at every reception of an answer while observers are registered, for
+    // the caller to show them once the lock is released; `events` (if given) collects its wire
+    // events for the bus tap, which the caller publishes with the judged result. A result code, 0
+    // for success.
+    uint8_t Transfer(CFrameExchange& exchange, std::vector<CFrameExchange>* receptions = nullptr,
                      BusEventLog* events = nullptr);
     // A log for the wire events of one exchange on this port: inactive when nobody taps the bus.
     BusEventLog StartEventLog() const;
@@ -72,7 +75,8 @@ class CKelPort {
     // another thread, or a closed line, refuses with 129 (send) or 130 (receive). The bus tap
     // hears the wire events and the result after the lock is released.
     uint8_t SendPacket(CFrameExchange& exchange, bool retry);
-    uint8_t ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject);
+    uint8_t ReceivePacket(CFrameExchange& exchange, bool resend,
+                          std::vector<CFrameExchange>* receptions);
 
     // Runs `operation` with the line under the port's lock (the loopback test, diagnostics).
     template <class Operation>
@@ -82,7 +86,8 @@ class CKelPort {
     }
 
   private:
-    ReceptionListener ListenerFor(const CKelCommand* subject) const;
+    ReceptionListener ListenerFor(const CFrameExchange& exchange,
+                                  std::vector<CFrameExchange>* receptions) const;
     // The line every exchange runs through.
     ExchangeLine& Line() { return line_; }
 

@@ -223,6 +223,41 @@ TEST_F(ExecutionCycle, ObserversHearOnlyTheirActiveThreads) {
     EXPECT_GT(first.commands.size(), heard);
 }
 
+// Observers hear every reception, the damaged answer before the good one, once the port is free:
+// an observer may use the port itself.
+TEST_F(ExecutionCycle, ObserversHearEachReceptionWithThePortFree) {
+    class Prober final : public CBusMonitor {
+      public:
+        explicit Prober(CKelPort& port) : port_(port) {}
+        void ReceiveCommand(const CKelCommand& command) override {
+            if (probing_) return;  // the probe's own exchange
+            trials.push_back(command.Exchange().trials);
+            probing_ = true;
+            auto probe = MakeRequest(1, sim::kTestEcho);
+            probeResults.push_back(ExecuteOnPort(port_, *probe));
+            probing_ = false;
+        }
+        std::vector<uint32_t> trials;
+        std::vector<int> probeResults;
+
+      private:
+        CKelPort& port_;
+        bool probing_ = false;
+    };
+    SimPort port(33);
+    Prober prober(*port.Port());
+    port.Port()->RegisterObserver(&prober);
+    port.Unit(1).Misbehave(sim::Fault::CorruptCrc, 1);
+    auto command = MakeRequest(1, sim::kTestEcho, {7});
+    EXPECT_EQ(ExecuteOnPort(*port.Port(), *command), 1);
+    // The damaged answer, the good one asked for again, then the finished exchange.
+    ASSERT_GE(prober.trials.size(), 3u);
+    EXPECT_EQ(prober.trials[0], 1u);
+    EXPECT_EQ(prober.trials[1], 2u);
+    EXPECT_EQ(prober.probeResults.front(), 1);
+    port.Port()->SuspendObserver(1, 1, nullptr);
+}
+
 TEST_F(ExecutionCycle, ThreadsOnOnePortNeverInterleaveFrames) {
     SimPort port(32, "1-2");
     constexpr int kPerThread = 25;

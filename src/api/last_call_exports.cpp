@@ -1,4 +1,5 @@
-// The extra export that tells how the calling thread's last call ended.
+// The extra exports that tell how the calling thread's last call ended: its outcome, and the
+// operating system's reason of a failed open or I/O.
 #include <cstring>
 
 #include "api/export_guard.h"
@@ -10,6 +11,17 @@
 using namespace kelcmd;
 
 extern "C" {
+
+KELCMD_API int32_t KEB_GetLastSystemError(int32_t* errorNumber, char* text, uint32_t textSize) {
+    return Guarded(0, [&] {
+        const SystemError& error = ThreadSystemError();
+        if (errorNumber != nullptr) *errorNumber = error.number;
+        // A text longer than the buffer is cut; the buffer always ends with the terminator.
+        if (text != nullptr && textSize > 0)
+            CopyTruncated(DescribeSystemError(error), text, textSize);
+        return error.number != 0 ? 1 : 0;
+    });
+}
 
 KELCMD_API int32_t KEB_GetLastOutcome(KebOutcome* outcome) {
     return Guarded(0, [&] {
