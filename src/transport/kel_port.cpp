@@ -34,15 +34,27 @@ std::string CKelPort::GetName() const {
 }
 
 uint8_t CKelPort::OpenLine() {
-    const CPortSettings settings = Settings();
     std::lock_guard<std::mutex> guard(lock_);
+    const CPortSettings settings = Settings();
+    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
+                          settings.GetTimeout(), settings.GetReceiveTrials());
+}
+
+uint8_t CKelPort::Reopen(const CPortSettings& settings) {
+    std::lock_guard<std::mutex> guard(lock_);
+    ReleaseIfOwner();  // as closing does
+    line_.Close();
+    {
+        std::lock_guard<std::mutex> settingsGuard(settingsLock_);
+        settings_ = settings;
+    }
     return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
                           settings.GetTimeout(), settings.GetReceiveTrials());
 }
 
 uint8_t CKelPort::CloseLine() {
     std::lock_guard<std::mutex> guard(lock_);
-    ownerThread_ = 0;
+    ReleaseIfOwner();
     return line_.Close();
 }
 
@@ -51,12 +63,21 @@ bool CKelPort::IsLineOpen() const {
     return line_.IsOpen();
 }
 
-void CKelPort::Reserve() {
+bool CKelPort::Reserve() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (IsReservedByOther()) return false;
     ownerThread_ = CurrentThreadId();
+    return true;
 }
 
 void CKelPort::Release() {
-    ownerThread_ = 0;
+    std::lock_guard<std::mutex> guard(lock_);
+    ReleaseIfOwner();
+}
+
+void CKelPort::ReleaseIfOwner() {
+    uint32_t caller = CurrentThreadId();
+    ownerThread_.compare_exchange_strong(caller, 0);
 }
 
 bool CKelPort::IsReservedByOther() const {
@@ -99,20 +120,20 @@ ReceptionListener CKelPort::ListenerFor(const CKelCommand* subject) const {
 
 uint8_t CKelPort::Transfer(CFrameExchange& exchange, const CKelCommand* subject) {
     std::lock_guard<std::mutex> guard(lock_);
+    // Checked again under the lock: another thread may have reserved the port meanwhile.
+    if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
     return kelcmd::Transfer(line_, sendTrials_, exchange, ListenerFor(subject));
 }
 
 uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
-    if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
     std::lock_guard<std::mutex> guard(lock_);
-    if (!line_.IsOpen()) return WIN_ERR_WRITECOMM;
+    if (IsReservedByOther() || !line_.IsOpen()) return WIN_ERR_WRITECOMM;
     return retry ? TransmitWithRetry(line_, exchange) : Transmit(line_, exchange);
 }
 
 uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject) {
-    if (IsReservedByOther()) return WIN_ERR_READCOMM;
     std::lock_guard<std::mutex> guard(lock_);
-    if (!line_.IsOpen()) return WIN_ERR_READCOMM;
+    if (IsReservedByOther() || !line_.IsOpen()) return WIN_ERR_READCOMM;
     const ReceptionListener listener = ListenerFor(subject);
     return resend ? ReceiveWithResend(line_, exchange, listener)
                   : Receive(line_, exchange, listener);
