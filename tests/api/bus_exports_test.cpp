@@ -110,7 +110,8 @@ TEST(BusExports, SettingsAndStandardPortName) {
     EXPECT_EQ(timeout, 50u);
     EXPECT_EQ(trials, 4u);
     EXPECT_EQ(KEB_GetKelBusSettings("Com15", nullptr, nullptr, nullptr, nullptr), 1);
-    EXPECT_EQ(KEB_GetKelBusSettings("COM15", &baud, &control, &timeout, &trials), 0);
+    EXPECT_EQ(KEB_GetKelBusSettings("COM15", &baud, &control, &timeout, &trials), 1);
+    EXPECT_EQ(KEB_GetKelBusSettings("Com99", &baud, &control, &timeout, &trials), 0);
     EXPECT_EQ(KEB_GetBaudrate(), 19200u);
 
     char name[8];
