@@ -6,14 +6,13 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <type_traits>
 #include <vector>
 
 namespace kelcmd::app {
 
-// One command export that the program can run by name: its MP_ form, the names of its arguments
-// in order (inputs and outputs), and a caller that parses the inputs, runs the export and prints
+// One command export that the program can run by name: its name, the names of its arguments in
+// order (inputs and outputs), and a caller that parses the inputs, runs the export and formats
 // the outputs.
 struct ExportEntry {
     std::string name;
@@ -77,70 +76,5 @@ std::string Format(T value) {
 }
 
 }  // namespace detail
-
-// Describes an MP_ export from its own signature: plain value parameters are inputs, pointer
-// parameters are outputs; `names` lists them all in order.
-template <class... Args>
-ExportEntry Describe(std::string name, int32_t (*function)(const char*, uint8_t, Args...),
-                     std::vector<std::string> names) {
-    ExportEntry entry;
-    entry.name = std::move(name);
-    constexpr bool isOutput[] = {std::is_pointer_v<Args>..., false};
-    for (size_t i = 0; i < sizeof...(Args) && i < names.size(); ++i) {
-        (isOutput[i] ? entry.outputs : entry.inputs).push_back(names[i]);
-    }
-    entry.call = [function, inputNames = entry.inputs](
-                     const char* port, uint8_t slave, const std::vector<std::string>& texts,
-                     std::vector<std::string>& outputs,
-                     std::string& error) -> std::optional<int32_t> {
-        std::tuple<std::remove_pointer_t<Args>...> values{};
-        size_t next = 0;
-        bool parsed = true;
-        auto parseInput = [&](auto& value, bool output) {
-            if (output || !parsed) return;
-            const std::string name = next < inputNames.size() ? inputNames[next] : "argument";
-            if (next >= texts.size()) {
-                error = "missing argument " + name;
-                parsed = false;
-            } else if (!detail::Parse(texts[next], value)) {
-                error = name + ": '" + texts[next] + "' is not " +
-                        detail::Expected<std::remove_reference_t<decltype(value)>>();
-                parsed = false;
-            }
-            ++next;
-        };
-        std::apply([&](auto&... value) { (parseInput(value, std::is_pointer_v<Args>), ...); },
-                   values);
-        if (!parsed) return std::nullopt;
-        if (next != texts.size()) {
-            error = "extra argument '" + texts[next] + "'";
-            return std::nullopt;
-        }
-        const int32_t result = std::apply(
-            [&](auto&... value) {
-                return function(port, slave, [&]() -> Args {
-                    if constexpr (std::is_pointer_v<Args>) {
-                        return &value;
-                    } else {
-                        return value;
-                    }
-                }()...);
-            },
-            values);
-        std::apply(
-            [&](auto&... value) {
-                (
-                    [&] {
-                        if constexpr (std::is_pointer_v<Args>) {
-                            outputs.push_back(detail::Format(value));
-                        }
-                    }(),
-                    ...);
-            },
-            values);
-        return result;
-    };
-    return entry;
-}
 
 }  // namespace kelcmd::app

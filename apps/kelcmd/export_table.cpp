@@ -1,131 +1,112 @@
-// The command exports kelcmd runs by name, described from their own signatures.
-// Exports that take structures, strings or buffers have commands of their own.
+// The command exports kelcmd runs by name, described by the library's own catalogue. Exports that
+// take structures, strings or buffers have commands of their own.
 #include "export_table.h"
 
-#include "kelcmd/kelcmd.h"
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "api/command_export.h"
 
 namespace kelcmd::app {
+namespace {
+
+bool IsOutput(std::string_view code) {
+    return code.starts_with('*');
+}
+
+bool RunsFromCommandLine(const CommandExport& entry) {
+    return std::none_of(entry.parameters.begin(), entry.parameters.end(),
+                        [](const ExportParameter& parameter) {
+                            const std::string_view code = parameter.code;
+                            return code == "in" || code == "buf";
+                        });
+}
+
+// Calls `use` with a value of the C type that a code names (u8 ... f32): false for another code.
+template <class Use>
+bool WithType(std::string_view code, Use&& use) {
+    if (code == "u8") return use(uint8_t{});
+    if (code == "u16") return use(uint16_t{});
+    if (code == "u32") return use(uint32_t{});
+    if (code == "i16") return use(int16_t{});
+    if (code == "i32") return use(int32_t{});
+    if (code == "f32") return use(float{});
+    return false;
+}
+
+// Room for one value the export writes.
+struct alignas(8) OutputSlot {
+    uint8_t bytes[8] = {};
+};
+
+ExportEntry EntryOf(const CommandExport& command) {
+    ExportEntry entry;
+    entry.name = command.name;
+    for (const ExportParameter& parameter : command.parameters) {
+        (IsOutput(parameter.code) ? entry.outputs : entry.inputs).push_back(parameter.name);
+    }
+    entry.call = [&command](const char* port, uint8_t slave, const std::vector<std::string>& texts,
+                            std::vector<std::string>& outputs,
+                            std::string& error) -> std::optional<int32_t> {
+        const std::span<const ExportParameter> parameters = command.parameters;
+        std::vector<ExportArgument> arguments(parameters.size());
+        std::vector<OutputSlot> slots(parameters.size());
+        size_t next = 0;
+        for (size_t i = 0; i < parameters.size(); ++i) {
+            const std::string_view code = parameters[i].code;
+            if (IsOutput(code)) {
+                arguments[i] = ExportArgument::Of(static_cast<void*>(slots[i].bytes));
+                continue;
+            }
+            const std::string name = parameters[i].name;
+            if (next >= texts.size()) {
+                error = "missing argument " + name;
+                return std::nullopt;
+            }
+            const std::string& text = texts[next++];
+            const bool parsed = WithType(code, [&](auto value) {
+                if (!detail::Parse(text, value)) {
+                    error = name + ": '" + text + "' is not " + detail::Expected<decltype(value)>();
+                    return false;
+                }
+                arguments[i] = ExportArgument::Of(value);
+                return true;
+            });
+            if (!parsed) {
+                if (error.empty()) error = name + ": unknown type";
+                return std::nullopt;
+            }
+        }
+        if (next != texts.size()) {
+            error = "extra argument '" + texts[next] + "'";
+            return std::nullopt;
+        }
+        const int32_t result = command.invoke(port, slave, arguments);
+        for (size_t i = 0; i < parameters.size(); ++i) {
+            const std::string_view code = parameters[i].code;
+            if (!IsOutput(code)) continue;
+            WithType(code.substr(1), [&](auto value) {
+                std::memcpy(&value, slots[i].bytes, sizeof value);
+                outputs.push_back(detail::Format(value));
+                return true;
+            });
+        }
+        return result;
+    };
+    return entry;
+}
+
+}  // namespace
 
 const std::vector<ExportEntry>& ExportTable() {
-    static const std::vector<ExportEntry> table = {
-        Describe("SetRegMode", &MP_SetRegMode, {"regmode"}),
-        Describe("SetProfile", &MP_SetProfile, {"profiletype", "accel", "decel"}),
-        Describe("SetPosVelocity", &MP_SetPosVelocity, {"posVelocity"}),
-        Describe("SetWaitMode", &MP_SetWaitMode, {"waitMode"}),
-        Describe("MoveAbsolute", &MP_MoveAbsolute, {"position", "timeout"}),
-        Describe("MoveAbsoluteInfo", &MP_MoveAbsoluteInfo,
-                 {"position", "timeout", "flags", "duration"}),
-        Describe("MoveRelative", &MP_MoveRelative, {"relPosition", "timeout"}),
-        Describe("MoveRelativeInfo", &MP_MoveRelativeInfo,
-                 {"relPosition", "timeout", "flags", "duration"}),
-        Describe("WaitForTargetPos", &MP_WaitForTargetPos, {"timeout"}),
-        Describe("SetVelocity", &MP_SetVelocity, {"velocity"}),
-        Describe("SetVelocityInfo", &MP_SetVelocityInfo, {"velocity", "flags", "duration"}),
-        Describe("StopMotion", &MP_StopMotion, {"stopMotion"}),
-        Describe("FindHomeSys", &MP_FindHomeSys, {"timeout"}),
-        Describe("FindHome", &MP_FindHome,
-                 {"hometype", "current", "velocity", "offset", "timeout"}),
-        Describe("FindHomeEx", &MP_FindHomeEx,
-                 {"hometype", "current", "velocity", "offset", "timeout", "homePosition"}),
-        Describe("FindIndex", &MP_FindIndex, {"velocity", "timeout"}),
-        Describe("DefinePosition", &MP_DefinePosition, {"position"}),
-        Describe("WaitForPosition", &MP_WaitForPosition, {"position", "timeout"}),
-        Describe("ReadIndexDistance", &MP_ReadIndexDistance, {"distance"}),
-        Describe("ReadProfile", &MP_ReadProfile, {"profiletype", "accel", "decel", "ceilVel"}),
-        Describe("ReadPosition", &MP_ReadPosition, {"positionIs"}),
-        Describe("ReadPositionMust", &MP_ReadPositionMust, {"positionMust"}),
-        Describe("ReadPositionIsMust", &MP_ReadPositionIsMust, {"positionIs", "positionMust"}),
-        Describe("ReadVelocity", &MP_ReadVelocity, {"velocityIs"}),
-        Describe("ReadVelocityMean", &MP_ReadVelocityMean, {"velocityMean"}),
-        Describe("ReadVelocityMust", &MP_ReadVelocityMust, {"velocityMust"}),
-        Describe("ReadVelocityIsMust", &MP_ReadVelocityIsMust, {"velocityIs", "velocityMust"}),
-        Describe("ReadCurrent", &MP_ReadCurrent, {"currentIs"}),
-        Describe("ReadCurrentMean", &MP_ReadCurrentMean, {"currentMean"}),
-        Describe("ReadCurrentMust", &MP_ReadCurrentMust, {"currentMust"}),
-        Describe("ReadCurrentIsMust", &MP_ReadCurrentIsMust, {"currentIs", "currentMust"}),
-        Describe("ReadPosVelCur", &MP_ReadPosVelCur, {"positionIs", "velocityIs", "currentIs"}),
-        Describe("ReadPosVelCurMean", &MP_ReadPosVelCurMean,
-                 {"positionIs", "velocityMean", "currentMean"}),
-        Describe("ReadPosVelCurMust", &MP_ReadPosVelCurMust,
-                 {"positionMust", "velocityMust", "currentMust"}),
-        Describe("ReadPosVelCurIsMust", &MP_ReadPosVelCurIsMust,
-                 {"positionIs", "velocityIs", "currentIs", "positionMust", "velocityMust",
-                  "currentMust"}),
-        Describe("ReadAxisInfo", &MP_ReadAxisInfo,
-                 {"status", "userInputs", "predefinedInputs", "positionIs", "velocityMean",
-                  "currentMean"}),
-        Describe("ReadAxisStatus", &MP_ReadAxisStatus, {"status"}),
-        Describe("ReadError", &MP_ReadError, {"error"}),
-        Describe("ClearError", &MP_ClearError, {}),
-        Describe("ReadWarning", &MP_ReadWarning, {"warning"}),
-        Describe("ClearWarning", &MP_ClearWarning, {}),
-        Describe("InitMoveAbsolute", &MP_InitMoveAbsolute, {"position"}),
-        Describe("InitMoveAbsoluteInfo", &MP_InitMoveAbsoluteInfo,
-                 {"position", "flags", "duration"}),
-        Describe("InitMoveRelative", &MP_InitMoveRelative, {"relPosition"}),
-        Describe("InitMoveRelativeInfo", &MP_InitMoveRelativeInfo,
-                 {"relPosition", "flags", "duration"}),
-        Describe("InitSetVelocity", &MP_InitSetVelocity, {"velocity"}),
-        Describe("InitSetVelocityInfo", &MP_InitSetVelocityInfo, {"velocity", "flags", "duration"}),
-        Describe("StartMovement", &MP_StartMovement, {}),
-        Describe("ResetSlave", &MP_ResetSlave, {"bootmode"}),
-        Describe("HaltFunction", &MP_HaltFunction, {}),
-        Describe("BrakeFunction", &MP_BrakeFunction, {}),
-        Describe("ReadSysTime", &MP_ReadSysTime, {"time"}),
-        Describe("WaitTime", &MP_WaitTime, {"time"}),
-        Describe("SetCurrent", &MP_SetCurrent, {"current"}),
-        Describe("ReadECStatus", &MP_ReadECStatus, {"status", "temperatur"}),
-        Describe("ReadMaxStack", &MP_ReadMaxStack, {"stackLevel"}),
-        Describe("ReadInput", &MP_ReadInput, {"inputNb", "state"}),
-        Describe("ReadInputByte", &MP_ReadInputByte, {"portNb", "state"}),
-        Describe("WaitForInput", &MP_WaitForInput, {"inputNb", "state", "timeout"}),
-        Describe("SetOutput", &MP_SetOutput, {"outputNb", "state"}),
-        Describe("SetOutputByte", &MP_SetOutputByte, {"state"}),
-        Describe("ReadAnalogInput", &MP_ReadAnalogInput, {"channel", "value"}),
-        Describe("SetUserPWM", &MP_SetUserPWM, {"dutycycle"}),
-        Describe("SetupRecorder", &MP_SetupRecorder, {"period", "dataType", "autoRecord"}),
-        Describe("RecordData", &MP_RecordData, {"regulator"}),
-        Describe("ReadNbOfSamples", &MP_ReadNbOfSamples, {"terminated", "nbOfSamples", "period"}),
-        Describe("PutChar", &MP_PutChar, {"character"}),
-        Describe("IsCharAvailable", &MP_IsCharAvailable, {"available"}),
-        Describe("GetChar", &MP_GetChar, {"character"}),
-        Describe("PutWord_Dec", &MP_PutWord_Dec, {"data", "width"}),
-        Describe("PutWord_Hex", &MP_PutWord_Hex, {"data", "width"}),
-        Describe("PutWord_Bin", &MP_PutWord_Bin, {"data", "width"}),
-        Describe("PutInt_Dec", &MP_PutInt_Dec, {"data", "width"}),
-        Describe("PutLWord_Dec", &MP_PutLWord_Dec, {"data", "width"}),
-        Describe("PutLWord_Hex", &MP_PutLWord_Hex, {"data", "width"}),
-        Describe("PutLong_Dec", &MP_PutLong_Dec, {"data", "width"}),
-        Describe("PutByte_Bin", &MP_PutByte_Bin, {"data", "width"}),
-        Describe("PutFloat_Dec", &MP_PutFloat_Dec,
-                 {"data", "representation", "totalWidth", "decimalPlaces"}),
-        Describe("GetWord_Dec", &MP_GetWord_Dec, {"data"}),
-        Describe("GetWord_Hex", &MP_GetWord_Hex, {"data"}),
-        Describe("GetInt_Dec", &MP_GetInt_Dec, {"data"}),
-        Describe("GetLWord_Dec", &MP_GetLWord_Dec, {"data"}),
-        Describe("GetLWord_Hex", &MP_GetLWord_Hex, {"data"}),
-        Describe("GetLong_Dec", &MP_GetLong_Dec, {"data"}),
-        Describe("GetFloat_Dec", &MP_GetFloat_Dec, {"data"}),
-        Describe("InitAutotune", &MP_InitAutotune,
-                 {"toTune", "startParam", "costFunction", "extent"}),
-        Describe("Autotune", &MP_Autotune, {"improveFactor"}),
-        Describe("SquareCurrentTest", &MP_SquareCurrentTest, {"jumpAmplitude", "timeout"}),
-        Describe("SetPWM", &MP_SetPWM, {"dutyCycle", "stayInPWMmode"}),
-        Describe("StopStackingCommands", &MP_StopStackingCommands, {}),
-        Describe("ExecuteCommandStack", &MP_ExecuteCommandStack, {}),
-        Describe("ExecuteQuietCommandStack", &MP_ExecuteQuietCommandStack, {}),
-        Describe("ReadLastQuietCommandStack", &MP_ReadLastQuietCommandStack, {}),
-        Describe("SetTempParam", &MP_SetTempParam, {"paramNb", "value"}),
-        Describe("ResetTempParam", &MP_ResetTempParam, {}),
-        Describe("UpdatePermParam", &MP_UpdatePermParam, {}),
-        Describe("ReadCurRegGains", &MP_ReadCurRegGains, {"gainP", "gainI", "gain3"}),
-        Describe("SetCurRegGains", &MP_SetCurRegGains, {"gainP", "gainI", "gain3"}),
-        Describe("ReadPosRegGains", &MP_ReadPosRegGains, {"gainP", "gainI", "gainD"}),
-        Describe("SetPosRegGains", &MP_SetPosRegGains, {"gainP", "gainI", "gainD"}),
-        Describe("ReadVersion", &MP_ReadVersion,
-                 {"cmdVer", "libVer", "hardRev", "bootVer", "appNb", "appVer"}),
-        Describe("CheckCRC", &MP_CheckCRC, {"memArea", "verResult", "compCRC"}),
-    };
+    static const std::vector<ExportEntry> table = [] {
+        std::vector<ExportEntry> entries;
+        for (const CommandExport& command : CommandExports()) {
+            if (RunsFromCommandLine(command)) entries.push_back(EntryOf(command));
+        }
+        return entries;
+    }();
     return table;
 }
 

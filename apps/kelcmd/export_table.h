@@ -7,7 +7,7 @@
 
 namespace kelcmd::app {
 
-// Every command export that can run from the command line, in the header's order.
+// Every command export that can run from the command line, in the catalogue's order.
 const std::vector<ExportEntry>& ExportTable();
 
 // The entry of that export name (without MP_), or null.

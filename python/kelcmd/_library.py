@@ -6,7 +6,7 @@ import glob
 import os
 import threading
 
-from ._signatures import COMMANDS
+from ._signatures import COMMANDS, parse
 from .errors import KelCmdError, LibraryNotFoundError
 
 ENVIRONMENT_VARIABLE = "KELCMD_LIBRARY"
@@ -74,7 +74,15 @@ def _argument_type(code):
     return C_TYPES[code]
 
 
+# The library's table of its command exports (kelcmd::CommandSignatureText(), C++).
+_SIGNATURE_TEXT = "_ZN6kelcmd20CommandSignatureTextEv"
+
+
 def _declare(cdll):
+    signature_text = getattr(cdll, _SIGNATURE_TEXT)
+    signature_text.restype = ctypes.c_char_p
+    signature_text.argtypes = []
+    COMMANDS.update(parse(signature_text().decode()))
     for name, (result, arguments) in _BUS_PROTOTYPES.items():
         function = getattr(cdll, name)
         function.restype = result

@@ -68,15 +68,21 @@ def test_an_unloadable_library_is_named_in_the_error():
     assert "LibraryNotFoundError" in run.stderr and "/nonexistent/libkelcmd.so" in run.stderr
 
 
-def test_the_signature_table_matches_the_header():
+def test_the_catalogue_matches_the_header_and_the_export_list():
     sys.path.insert(0, os.path.join(HERE, os.pardir, "tools"))
     from header_signatures import command_signatures
 
+    from kelcmd._library import library
     from kelcmd._signatures import COMMANDS
 
+    library()
     with open(os.path.join(HERE, os.pardir, os.pardir, "include", "kelcmd", "kelcmd.h")) as header:
         expected = {name: tuple(codes) for name, codes in command_signatures(header.read()).items()}
-    assert COMMANDS == expected, "regenerate: python3 tools/header_signatures.py ... (see its doc)"
+    assert COMMANDS == expected, "the catalogue's exports differ from kelcmd.h"
+    with open(os.path.join(HERE, os.pardir, os.pardir, "src", "api", "exports.txt")) as listed:
+        exported = {line.strip() for line in listed}
+    missing = [n for command in COMMANDS for n in ("MP_" + command, command) if n not in exported]
+    assert not missing, f"catalogue exports missing from exports.txt: {missing}"
 
 
 def test_the_readme_example_runs_as_shown():

@@ -1,14 +1,9 @@
 """Reads the C signatures of the command exports from kelcmd.h.
 
-Run as a program it writes kelcmd/_signatures.py to standard output:
-
-    python3 tools/header_signatures.py ../include/kelcmd/kelcmd.h > kelcmd/_signatures.py
-
-The tests use it to check that the shipped table still matches the header.
+The tests use it to check that the table the library gives (its catalogue) matches the header.
 """
 
 import re
-import sys
 
 _SCALARS = {
     "uint8_t": "u8",
@@ -60,28 +55,3 @@ def command_signatures(header_text):
             continue  # not a command on a port and slave
         table[function[3:]] = codes[2:]
     return table
-
-
-def format_table(table):
-    return "\n".join(f"{name} {' '.join(codes)}".rstrip() for name, codes in sorted(table.items()))
-
-
-_MODULE = '''"""C signatures of the command exports, by plain command name (generated from
-kelcmd.h by tools/header_signatures.py).
-
-Each line: the command, then its arguments after port name and slave address. u8 ... i32 and f32
-are values of that C type; *u8 ... *f32 point to one value that the command writes; "in" points to
-memory the command reads, "buf" to memory it writes (both provided by the caller). Every export
-returns a 32-bit 1 or 0.
-"""
-
-_TABLE = """
-%s
-"""
-
-COMMANDS = {line.split()[0]: tuple(line.split()[1:]) for line in _TABLE.strip().splitlines()}
-'''
-
-if __name__ == "__main__":
-    with open(sys.argv[1], encoding="utf-8") as header:
-        sys.stdout.write(_MODULE % format_table(command_signatures(header.read())))

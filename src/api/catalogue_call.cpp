@@ -48,7 +48,8 @@ int CallCatalogue(CCommandFamily* family, const char* port, int64_t slave, std::
                   std::initializer_list<ReturnArgument> returns, AnswerTimeout timeout) {
     std::unique_ptr<CKelStandardCommand> call =
         PrepareCatalogueCall(family, port, slave, command, send, returns, timeout);
-    return ExecuteCatalogueCall(call.get());
+    // Straight to the family that prepared it, not round through the command's owner.
+    return call ? family->Execute(call.get()) : 0;
 }
 
 }  // namespace kelcmd

@@ -87,7 +87,7 @@ inline AnswerTimeout Timeout(uint32_t ms) noexcept {
     return AnswerTimeout{ms};
 }
 
-// The steps every plain and MP_ export takes: a copy of the family's prototype of that name,
+// The first steps of every catalogue call: a copy of the family's prototype of that name,
 // destination (0 or above 255 fails), port name (refused: fails), the send values in index order
 // with the width of each argument, the answer timeout, the out-arguments bound in index order.
 // Null when any step fails (nothing is sent then).

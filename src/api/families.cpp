@@ -1,7 +1,6 @@
 #include "api/families.h"
 
 #include "api/built_ins.h"
-#include "api/export_guard.h"
 #include "api/parameter_families.h"
 #include "command/catalogue_trees.h"
 #include "command/kel_batch_command.h"
@@ -91,14 +90,6 @@ CCommandStack& ProcessCommandStack() {
 CKelFamilies& Families() noexcept {
     // Communication() always installs a CKelFamilies.
     return static_cast<CKelFamilies&>(*Communication().GetCommandOwners());
-}
-
-int32_t CallExport(CCommandFamily& family, const char* port, uint8_t slave,
-                   std::string_view command, std::initializer_list<SendArgument> send,
-                   std::initializer_list<ReturnArgument> returns, AnswerTimeout timeout) noexcept {
-    return GuardedCommand(family, port, command, [&] {
-        return CallCatalogue(&family, port, slave, command, send, returns, timeout);
-    });
 }
 
 // The manager exists before any export can run.

@@ -87,11 +87,4 @@ class CKelFamilies : public CCommandOwners {
 // The families of the process's manager (Communication()).
 CKelFamilies& Families() noexcept;
 
-// The body of an MP_ catalogue export: CallCatalogue inside the command export guard
-// (GuardedCommand in api/export_guard.h).
-int32_t CallExport(CCommandFamily& family, const char* port, uint8_t slave,
-                   std::string_view command, std::initializer_list<SendArgument> send = {},
-                   std::initializer_list<ReturnArgument> returns = {},
-                   AnswerTimeout timeout = {}) noexcept;
-
 }  // namespace kelcmd

@@ -2,22 +2,21 @@
 
 #include <cstring>
 
-#include "api/catalogue_call.h"
 #include "command/command_stack.h"
 
 namespace kelcmd {
 
 int32_t ExecuteCompleteRead(CCommandFamily& family, CKelStandardCommand& call,
-                            std::initializer_list<void*> outputs) {
+                            std::span<void* const> outputs) {
     CParameterList& wire = call.Wire();
     CCommandStack* stack = family.GetStack();
     if (stack != nullptr && stack->IsStacking(call.GetPortName(), call.GetDestination())) {
         size_t index = 0;
         for (void* output : outputs) call.BindReturnValue(index++, output);
-        return ExecuteCatalogueCall(&call);
+        return family.Execute(&call);
     }
     wire.UnbindAll();
-    if (ExecuteCatalogueCall(&call) == 0) return 0;
+    if (family.Execute(&call) == 0) return 0;
     size_t needed = 0;
     for (size_t i = 0; i < wire.GetReturnCount(); ++i) needed += wire.GetReturnSize(i);
     if (!call.IsAnswerReceived() || !wire.IsValid() || call.GetAnswerLength() < needed) return 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 
 #include "command/command_family.h"
 #include "command/kel_standard_command.h"
@@ -15,6 +16,10 @@ namespace kelcmd {
 // still count as success: such a call fails and writes nothing. A call that the calling thread
 // collects into a batch is bound as usual, so that the batch's answer writes the variables.
 int32_t ExecuteCompleteRead(CCommandFamily& family, CKelStandardCommand& call,
-                            std::initializer_list<void*> outputs);
+                            std::span<void* const> outputs);
+inline int32_t ExecuteCompleteRead(CCommandFamily& family, CKelStandardCommand& call,
+                                   std::initializer_list<void*> outputs) {
+    return ExecuteCompleteRead(family, call, std::span(outputs.begin(), outputs.size()));
+}
 
 }  // namespace kelcmd

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "api/catalogue_rows.h"
 #include "command/parameter_types.h"
 #include "transport/kel_communication.h"
 
@@ -10,77 +11,6 @@ namespace {
 
 constexpr std::array<CodeRange, 1> kRanges{
     {{CSerialIoFamily::kPutString, CSerialIoFamily::kGetNumber}}};
-
-CatalogueParameter SubFunction() {
-    return {"subFunctionNumber", TYPE_BYTE};
-}
-
-CatalogueCommand PutNumber(const char* name, uint8_t sub, uint8_t type) {
-    return {.name = name,
-            .code = CSerialIoFamily::kPutNumber,
-            .send = {SubFunction(), {"data", type}, {"width", TYPE_BYTE}},
-            .defaults = {sub, 0, 1}};
-}
-
-CatalogueCommand GetNumber(const char* name, uint8_t sub, uint8_t type) {
-    return {.name = name,
-            .code = CSerialIoFamily::kGetNumber,
-            .send = {SubFunction()},
-            .returns = {{"data", type}},
-            .defaults = {sub}};
-}
-
-std::vector<CatalogueCommand> SerialIoCatalogue() {
-    return {
-        {.name = "PutChar",
-         .code = CSerialIoFamily::kPutString,
-         .send = {SubFunction(), {"char", TYPE_BYTE}},
-         .defaults = {1, 'A'}},
-        // One zero byte by default; the export sends exactly the caller's bytes.
-        {.name = "PutString",
-         .code = CSerialIoFamily::kPutString,
-         .send = {SubFunction(), {"data", TYPE_BYTE_ARRAY, 1}},
-         .defaults = {2}},
-        {.name = "IsCharAvailable",
-         .code = CSerialIoFamily::kGetString,
-         .send = {SubFunction()},
-         .returns = {{"available", TYPE_BYTE}},
-         .defaults = {0}},
-        {.name = "GetChar",
-         .code = CSerialIoFamily::kGetString,
-         .send = {SubFunction()},
-         .returns = {{"char", TYPE_BYTE}},
-         .defaults = {1}},
-        {.name = "GetString",
-         .code = CSerialIoFamily::kGetString,
-         .send = {SubFunction()},
-         .returns = {{"char", TYPE_BYTE_ARRAY, 1}},
-         .defaults = {2}},
-        PutNumber("PutWord_Dec", 0x12, TYPE_WORD),
-        PutNumber("PutInt_Dec", 0x13, TYPE_INT),
-        PutNumber("PutLWord_Dec", 0x14, TYPE_LWORD),
-        PutNumber("PutLong_Dec", 0x15, TYPE_LINT),
-        {.name = "PutFloat_Dec",
-         .code = CSerialIoFamily::kPutNumber,
-         .send = {SubFunction(),
-                  {"data", TYPE_FLOAT},
-                  {"representation", TYPE_BYTE},
-                  {"totalWidth", TYPE_BYTE},
-                  {"decimalPlaces", TYPE_BYTE}},
-         .defaults = {0x16, 0.0, 'f', 3, 1}},
-        PutNumber("PutWord_Hex", 0x22, TYPE_WORD),
-        PutNumber("PutLWord_Hex", 0x24, TYPE_LWORD),
-        PutNumber("PutByte_Bin", 0x30, TYPE_BYTE),
-        PutNumber("PutWord_Bin", 0x32, TYPE_WORD),
-        GetNumber("GetWord_Dec", 0x12, TYPE_WORD),
-        GetNumber("GetInt_Dec", 0x13, TYPE_INT),
-        GetNumber("GetLWord_Dec", 0x14, TYPE_LWORD),
-        GetNumber("GetLong_Dec", 0x15, TYPE_LINT),
-        GetNumber("GetFloat_Dec", 0x16, TYPE_FLOAT),
-        GetNumber("GetWord_Hex", 0x22, TYPE_WORD),
-        GetNumber("GetLWord_Hex", 0x24, TYPE_LWORD),
-    };
-}
 
 constexpr std::array<std::string_view, 32> kControlNames{
     "NUL / null",
@@ -133,7 +63,8 @@ const std::array<std::string, 95>& PrintableNames() {
 
 }  // namespace
 
-CSerialIoFamily::CSerialIoFamily() : CCommandFamily("RS232 Input/Output", SerialIoCatalogue()) {}
+CSerialIoFamily::CSerialIoFamily()
+    : CCommandFamily("RS232 Input/Output", CatalogueRows("SerialIo")) {}
 
 std::span<const CodeRange> CSerialIoFamily::GetCodeRanges() const {
     return kRanges;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "api/catalogue_defaults.h"
+#include "api/catalogue_rows.h"
 #include "command/parameter_types.h"
 #include "command/system_parameter_table.h"
 
@@ -13,8 +15,15 @@ constexpr std::array<CodeRange, 1> kCodes{{{0x10, 0x1F}}};
 
 constexpr uint8_t kDefaultParameterNumber = 1;
 
-// The single-parameter commands start at parameter 1 (a Byte) with the value 1.
-void SingleParameterDefaults(CKelStandardCommand& command) {
+// The layouts must be in place before the first prototype is built or any set travels.
+std::vector<CatalogueCommand> CatalogueWithLayouts() {
+    InstallSysParamLayouts();
+    return CatalogueRows("SystemParameter");
+}
+
+}  // namespace
+
+void SingleSystemParameterDefaults(CKelStandardCommand& command) {
     CSystemParameterFamily::RetypeValue(command, kDefaultParameterNumber);
     CParameterList& wire = command.Wire();
     const int value = wire.FindSend("value");
@@ -24,97 +33,15 @@ void SingleParameterDefaults(CKelStandardCommand& command) {
     }
 }
 
-void ShortSetDefault(CKelStandardCommand& command) {
+void ShortSystemParameterSetDefaults(CKelStandardCommand& command) {
     const T_SysParam& set = DefaultSysParam();
     command.SetSendValue(0, &set, sizeof set);
 }
 
-void ExtendedSetDefault(CKelStandardCommand& command) {
+void ExtendedSystemParameterSetDefaults(CKelStandardCommand& command) {
     const T_SysParamEx& set = DefaultSysParamEx();
     command.SetSendValue(0, &set, sizeof set);
 }
-
-std::vector<CatalogueCommand> Catalogue() {
-    return {
-        {.name = "ReadTempParam",
-         .code = 0x10,
-         .send = {{"paramNb", TYPE_BYTE}},
-         .returns = {{"paramNb", TYPE_BYTE}, {"value", TYPE_BYTE}},
-         .defaults = {kDefaultParameterNumber},
-         .customDefaults = SingleParameterDefaults},
-        {.name = "ReadPermanentParam",
-         .code = 0x11,
-         .send = {{"paramNb", TYPE_BYTE}},
-         .returns = {{"paramNb", TYPE_BYTE}, {"value", TYPE_BYTE}},
-         .defaults = {kDefaultParameterNumber},
-         .customDefaults = SingleParameterDefaults},
-        {.name = "SetTempParam",
-         .code = 0x12,
-         .send = {{"paramNb", TYPE_BYTE}, {"value", TYPE_BYTE}},
-         .defaults = {kDefaultParameterNumber},
-         .customDefaults = SingleParameterDefaults},
-        {.name = "ResetTempParam", .code = 0x14},
-        {.name = "UpdatePermParam", .code = 0x15},
-        {.name = "ReadAllTempParamShort", .code = 0x16, .returns = {{"sysParam", TYPE_SYSPARAM}}},
-        {.name = "ReadAllTempParamEx",
-         .code = 0x16,
-         .send = {{"option", TYPE_BYTE}},
-         .returns = {{"sysParamEx", TYPE_SYSPARAM_EX}},
-         .defaults = {0}},
-        {.name = "ReadAllPermParamShort", .code = 0x17, .returns = {{"sysParam", TYPE_SYSPARAM}}},
-        {.name = "ReadAllPermParamEx",
-         .code = 0x17,
-         .send = {{"option", TYPE_BYTE}},
-         .returns = {{"sysParamEx", TYPE_SYSPARAM_EX}},
-         .defaults = {0}},
-        {.name = "SetAllTempParamShort",
-         .code = 0x18,
-         .send = {{"sysParam", TYPE_SYSPARAM}},
-         .customDefaults = ShortSetDefault},
-        {.name = "SetAllTempParamEx",
-         .code = 0x18,
-         .send = {{"sysParamEx", TYPE_SYSPARAM_EX}},
-         .customDefaults = ExtendedSetDefault},
-        {.name = "SetAllPermParamShort",
-         .code = 0x19,
-         .send = {{"sysParam", TYPE_SYSPARAM}},
-         .customDefaults = ShortSetDefault},
-        {.name = "SetAllPermParamEx",
-         .code = 0x19,
-         .send = {{"sysParamEx", TYPE_SYSPARAM_EX}},
-         .customDefaults = ExtendedSetDefault},
-        {.name = "ReadCurrentGains",
-         .code = 0x1A,
-         .returns = {{"gainP", TYPE_INT}, {"gainI", TYPE_INT}, {"gain3", TYPE_INT}}},
-        {.name = "SetCurrentGains",
-         .code = 0x1B,
-         .send = {{"gainP", TYPE_INT}, {"gainI", TYPE_INT}, {"gain3", TYPE_INT}},
-         .defaults = {100, 51, 0}},
-        {.name = "ReadPositionGains",
-         .code = 0x1C,
-         .returns = {{"gainP", TYPE_INT}, {"gainI", TYPE_INT}, {"gainD", TYPE_INT}}},
-        {.name = "SetPositionGains",
-         .code = 0x1D,
-         .send = {{"gainP", TYPE_INT}, {"gainI", TYPE_INT}, {"gainD", TYPE_INT}},
-         .defaults = {1656, 100, 1331}},
-        {.name = "ReadVersion",
-         .code = 0x1F,
-         .returns = {{"cmdVer", TYPE_WORD},
-                     {"libVer", TYPE_WORD},
-                     {"hardRev", TYPE_WORD},
-                     {"bootVer", TYPE_WORD},
-                     {"appNb", TYPE_WORD},
-                     {"appVer", TYPE_WORD}}},
-    };
-}
-
-// The layouts must be in place before the first prototype is built or any set travels.
-std::vector<CatalogueCommand> CatalogueWithLayouts() {
-    InstallSysParamLayouts();
-    return Catalogue();
-}
-
-}  // namespace
 
 CSystemParameterFamily::CSystemParameterFamily()
     : CCommandFamily("SystemParameter", CatalogueWithLayouts()) {}

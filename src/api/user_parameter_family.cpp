@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "api/catalogue_call.h"
+#include "api/catalogue_defaults.h"
+#include "api/catalogue_rows.h"
 #include "command/parameter_types.h"
 
 namespace kelcmd {
@@ -13,7 +15,6 @@ namespace {
 
 constexpr std::array<CodeRange, 1> kCodes{{{0x70, 0x78}}};
 constexpr const char* kStructInfo = "structInfoStream";
-constexpr uint32_t kCheckCrcTimeoutMs = 2000;
 
 // [set 1, set 2][temporary, permanent]
 constexpr std::string_view kReadNames[2][2] = {{"ReadAllTempUsr1Param", "ReadAllPermUsr1Param"},
@@ -21,49 +22,15 @@ constexpr std::string_view kReadNames[2][2] = {{"ReadAllTempUsr1Param", "ReadAll
 constexpr std::string_view kWriteNames[2][2] = {{"SetAllTempUsr1Param", "SetAllPermUsr1Param"},
                                                 {"SetAllTempUsr2Param", "SetAllPermUsr2Param"}};
 
-// The write commands start with zero bytes of their current size.
-void ZeroBytes(CKelStandardCommand& command) {
+}  // namespace
+
+void ZeroUserParameterSetDefaults(CKelStandardCommand& command) {
     const std::vector<uint8_t> zeros(command.Wire().GetSendSize(0), 0);
     command.SetSendValue(0, zeros.data(), static_cast<uint32_t>(zeros.size()));
 }
 
-CatalogueCommand ReadRow(const char* name, uint8_t code) {
-    return {.name = name,
-            .code = code,
-            .returns = {{"paramStruct", TYPE_BYTE_ARRAY, CUserParameterFamily::kMaxSetBytes}},
-            .extraSend = {{kStructInfo, TYPE_BYTE_ARRAY, 0}}};
-}
-
-CatalogueCommand WriteRow(const char* name, uint8_t code) {
-    return {.name = name,
-            .code = code,
-            .send = {{"paramStruct", TYPE_BYTE_ARRAY, 0}},
-            .extraSend = {{kStructInfo, TYPE_BYTE_ARRAY, 0}},
-            .customDefaults = ZeroBytes};
-}
-
-std::vector<CatalogueCommand> Catalogue() {
-    return {
-        ReadRow("ReadAllTempUsr1Param", 0x70),
-        ReadRow("ReadAllPermUsr1Param", 0x71),
-        WriteRow("SetAllTempUsr1Param", 0x72),
-        WriteRow("SetAllPermUsr1Param", 0x73),
-        ReadRow("ReadAllTempUsr2Param", 0x74),
-        ReadRow("ReadAllPermUsr2Param", 0x75),
-        WriteRow("SetAllTempUsr2Param", 0x76),
-        WriteRow("SetAllPermUsr2Param", 0x77),
-        {.name = "CheckCRC",
-         .code = 0x78,
-         .send = {{"memArea", TYPE_BYTE}},
-         .returns = {{"verResult", TYPE_BOOL}, {"compCRC", TYPE_WORD}},
-         .defaults = {0},
-         .answerTimeout = kCheckCrcTimeoutMs},
-    };
-}
-
-}  // namespace
-
-CUserParameterFamily::CUserParameterFamily() : CCommandFamily("UserParameter", Catalogue()) {}
+CUserParameterFamily::CUserParameterFamily()
+    : CCommandFamily("UserParameter", CatalogueRows("UserParameter")) {}
 
 std::span<const CodeRange> CUserParameterFamily::GetCodeRanges() const {
     return kCodes;
@@ -120,7 +87,7 @@ int ReadUserParameterBytes(CUserParameterFamily& family, const char* port, int64
     const uint32_t kept =
         buffer != nullptr ? std::min(bufferSize, CUserParameterFamily::kMaxSetBytes) : 0;
     auto call = PrepareCatalogueCall(&family, port, slave, command, {}, {OutBuffer(buffer, kept)});
-    if (!ExecuteCatalogueCall(call.get())) return 0;
+    if (!call || !family.Execute(call.get())) return 0;
     // What the unit sent, but never more than the buffer kept: the caller may read that many.
     received = std::min<uint32_t>(call->GetAnswerLength(), kept);
     return 1;
@@ -131,7 +98,7 @@ int WriteUserParameterBytes(CUserParameterFamily& family, const char* port, int6
     // A longer set cannot travel in one frame; cutting it short would lose the caller's data.
     if (count > CUserParameterFamily::kMaxSetBytes || (bytes == nullptr && count != 0)) return 0;
     auto call = PrepareCatalogueCall(&family, port, slave, command, {Bytes(bytes, count)});
-    return ExecuteCatalogueCall(call.get());
+    return call ? family.Execute(call.get()) : 0;
 }
 
 int ReadUserParameterSet(CUserParameterFamily& family, const char* port, int64_t slave, int set,

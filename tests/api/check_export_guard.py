@@ -8,7 +8,7 @@ declared noexcept (argument builders, family getters): nothing evaluated before 
 entered may throw. An export never counts as a helper, so a plain form that calls its MP_ form
 with a port name it has just built is caught.
 
-Usage: check_export_guard.py <src/api> <exports.txt>
+Usage: check_export_guard.py <src/api> <exports.txt> [generated sources...]
 """
 import pathlib
 import re
@@ -159,9 +159,10 @@ def fault(body, guarded, nothrow):
     return None
 
 
-def main(api_dir, export_list):
+def main(api_dir, export_list, generated=()):
     functions, declarations = [], {}
-    for path in sorted(pathlib.Path(api_dir).glob("*.[ch]*")):
+    sources = sorted(pathlib.Path(api_dir).glob("*.[ch]*")) + [pathlib.Path(g) for g in generated]
+    for path in sources:
         scan(strip(path.read_text()), functions, declarations)
     nothrow = {name for name, flags in declarations.items() if all(flags)}
     exports = [f for f in functions if f[3]]
@@ -200,4 +201,4 @@ def main(api_dir, export_list):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3:]))
