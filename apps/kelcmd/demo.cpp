@@ -30,7 +30,7 @@ bool Step(const char* what, int32_t result) {
         std::printf("  %-44s ok\n", what);
         return true;
     }
-    std::printf("  %-44s FAILED: %s\n", what, TakeFailureText().c_str());
+    std::printf("  %-44s FAILED: %s\n", what, LastFailureText().c_str());
     return false;
 }
 

@@ -1,39 +1,42 @@
 #include "failure_report.h"
 
-#include <mutex>
-
 #include "kelcmd/kelcmd.h"
-#include "system_reason.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
 namespace {
 
-std::mutex failureLock;
-std::string lastFailure;
-
-void RememberFailure(uint8_t messageType, uint8_t error, int16_t warning, uint32_t batchFlag) {
-    std::string text = ResultTextWithReason(error);
-    if (error <= BATCH_FAIL) {
-        text = "refused by the unit: " + text;
-        if (warning != 0) text += "; " + CommandWarningText(warning);
+std::string RefusalText(const KebOutcome& outcome) {
+    std::string text = "refused by the unit: " + ResultCodeText(outcome.unitError);
+    if (outcome.unitWarning != 0) text += "; " + CommandWarningText(outcome.unitWarning);
+    if (outcome.batch != 0 && outcome.unitError == BATCH_FAIL) {
+        text += " (batch member with code " + std::to_string(outcome.messageType) + ")";
     }
-    if (batchFlag != 0) text += " (batch member with code " + std::to_string(messageType) + ")";
-    std::lock_guard<std::mutex> guard(failureLock);
-    lastFailure = text;
+    return text;
 }
 
 }  // namespace
 
-bool WatchFailures(const std::string& port) {
-    return MP_InitKelCommander(port.c_str(), RememberFailure) == 1;
-}
-
-std::string TakeFailureText() {
-    std::lock_guard<std::mutex> guard(failureLock);
-    std::string text;
-    text.swap(lastFailure);
-    return text;
+std::string LastFailureText() {
+    KebOutcome outcome{};
+    outcome.size = sizeof outcome;
+    if (KEB_GetLastOutcome(&outcome) != 1) return {};
+    switch (outcome.status) {
+        case KEB_OUTCOME_REFUSED:
+            return RefusalText(outcome);
+        case KEB_OUTCOME_BAD_ANSWER:
+            return ResultCodeText(outcome.result) + " (the answer lacks values)";
+        case KEB_OUTCOME_LINE_FAILED:
+        case KEB_OUTCOME_INTERNAL_ERROR: {
+            std::string text = ResultCodeText(outcome.result);
+            if (outcome.systemErrorText[0] != '\0') {
+                text += " (" + std::string(outcome.systemErrorText) + ")";
+            }
+            return text;
+        }
+        default:
+            return {};
+    }
 }
 
 }  // namespace kelcmd::app

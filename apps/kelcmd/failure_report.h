@@ -4,12 +4,10 @@
 
 namespace kelcmd::app {
 
-// Installs an error callback on the port that remembers the last failure, so that a failed
-// command can say why.
-bool WatchFailures(const std::string& port);
-
-// "XMT_ERR_TACK / Timeout while waiting for ACK! ..." or, for a refusal, its reason and warning;
-// empty when nothing failed since the last call.
-std::string TakeFailureText();
+// Why the calling thread's last command failed, from the library's record of it:
+// "XMT_ERR_TACK / Timeout while waiting for ACK! ..." or, for a refusal, "refused by the unit: "
+// with its reason and warning; empty when it did not fail on the bus (it succeeded, or never
+// reached the line).
+std::string LastFailureText();
 
 }  // namespace kelcmd::app

@@ -7,13 +7,11 @@
 #include "platform/clock.h"
 #include "system_reason.h"
 #include "transport/frame.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
 namespace {
-
-constexpr uint8_t kAcknowledgedBroadcast = 254;
-constexpr uint8_t kAcknowledgeOnlyCode = 8;
 
 std::string FrameHex(const FrameBuffer& buffer, uint16_t dataLength) {
     std::vector<uint8_t> bytes(buffer.begin(), buffer.begin() + kHeaderSize + dataLength);
@@ -125,7 +123,7 @@ void FrameTrace::ReceiveCommand(const CKelCommand& command) {
         // Until the exchange ends, a request without an answer shows no error of its own.
         if (error != RESULT_OK) {
             ReportRequest(command, error, ResultTextWithReason(error));
-        } else if (destination >= 128 && destination != kAcknowledgedBroadcast) {
+        } else if (!AcknowledgesRequests(destination)) {
             ReportRequest(command, RESULT_OK, "OK (group addresses do not answer)");
         } else if (destination == kAcknowledgedBroadcast ||
                    command.Exchange().RequestType() == kAcknowledgeOnlyCode) {

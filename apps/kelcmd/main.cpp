@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         return UsageError("unknown command '" + command +
                           "' (kelcmd commands lists the unit commands)");
     }
-    if (NeedsAnswers(command) && IsGroupAddress(options.slave)) {
+    if (NeedsAnswers(command) && kelcmd::IsGroupAddress(options.slave)) {
         return UsageError(command +
                           " reads answers, but group addresses (128 to 255) do not "
                           "answer: choose a unit address from 1 to 127 with --slave");

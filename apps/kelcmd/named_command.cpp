@@ -39,7 +39,7 @@ int RunNamedExport(Session& session, const std::vector<std::string>& arguments) 
         return 2;
     }
     if (*result != 1) {
-        const std::string reason = TakeFailureText();
+        const std::string reason = LastFailureText();
         std::fprintf(stderr, "kelcmd: %s failed%s%s\n", entry->name.c_str(),
                      reason.empty() ? "" : ": ", reason.c_str());
         return 1;

@@ -8,6 +8,7 @@
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
 #include "system_reason.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::app {
@@ -61,7 +62,8 @@ int RunSend(Session& session, const std::vector<std::string>& arguments) {
     const uint8_t sent = MP_KEB_SendPacket(session.options().port.c_str(), &packet);
     PrintResult("send", sent);
     if (sent != RESULT_OK) return 1;
-    if (packet.dest >= 128 || packet.mtype == 8) return 0;  // nothing answers these
+    if (IsGroupAddress(packet.dest) || packet.mtype == kAcknowledgeOnlyCode)
+        return 0;  // nothing answers these
 
     KebPacket answer;
     std::memset(&answer, 0, sizeof answer);

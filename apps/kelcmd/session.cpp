@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "api/communication.h"
-#include "failure_report.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
 #include "sim/sim_options.h"
@@ -78,10 +77,6 @@ void WarnAboutDeviceTexts() {
 }
 
 }  // namespace
-
-bool IsGroupAddress(uint8_t address) {
-    return address >= 128;
-}
 
 // Global options may stand before or after the command word (`kelcmd scan --device sim:1-3`);
 // other words after it, options of the command and negative numbers included, are the command's.
@@ -171,7 +166,6 @@ bool Session::Open() {
     }
     open_ = true;
     SelectSlave(options_.slave);
-    WatchFailures(options_.port);
     if (options_.trace || traceFile_) {
         trace_ = std::make_unique<FrameTrace>(options_.trace ? stdout : nullptr, traceFile_.get());
         Communication().RegisterObserver(trace_.get());

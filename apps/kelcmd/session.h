@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame_trace.h"
+#include "transport/protocol_constants.h"
 
 namespace kelcmd::app {
 
@@ -28,9 +29,6 @@ struct Options {
 // Parses the global options; the first word that is not an option starts the command. Returns an
 // error text naming the argument, or empty on success.
 std::string ParseOptions(int argc, char** argv, Options& options);
-
-// Group addresses (128 to 255) reach several units at once and never answer.
-bool IsGroupAddress(uint8_t address);
 
 // The opened port for the length of one program run.
 class Session {

@@ -102,6 +102,41 @@ KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device);
  */
 KELCMD_API int32_t KEB_GetLastSystemError(int32_t* errorNumber, char* text, uint32_t textSize);
 
+/* How the calling thread's last command, packet function or port opening ended (status). */
+#define KEB_OUTCOME_NONE 0           /* nothing has run on this thread yet */
+#define KEB_OUTCOME_SUCCEEDED 1      /* the exchange went through; the unit did what was asked */
+#define KEB_OUTCOME_STACKED 2        /* added to the thread's command stack, nothing sent yet */
+#define KEB_OUTCOME_NOT_SENT 3       /* stopped before the line: an argument, no such port, or a
+                                        port reserved by another thread */
+#define KEB_OUTCOME_LINE_FAILED 4    /* the transfer or the port failed: result says how */
+#define KEB_OUTCOME_REFUSED 5        /* the unit refused: unitError is its reason (0: CMD_FAIL) */
+#define KEB_OUTCOME_BAD_ANSWER 6     /* an answer without every value it must carry (BAD_LEN) */
+#define KEB_OUTCOME_INTERNAL_ERROR 7 /* the library failed inside (out of memory) */
+
+typedef struct KebOutcome {
+    uint32_t size;          /* set by the caller: sizeof(KebOutcome) */
+    uint32_t status;        /* KEB_OUTCOME_... */
+    uint8_t result;         /* communication result code of the transfer or opening; for a
+                               packet function what it returned; KEB_NO_COMMAND when a command
+                               was not sent */
+    uint8_t messageType;    /* the request's message type; a failed batch's failing member */
+    uint8_t batch;          /* 1 when the request was a batch */
+    uint8_t unitError;      /* KEB_OUTCOME_REFUSED: the unit's reason, 0 to 6 */
+    int32_t unitWarning;    /* KEB_OUTCOME_REFUSED: the unit's warning, 0 for none */
+    uint32_t trials;        /* receptions of the answer: more than 1 after resend requests */
+    uint32_t durationMs;    /* from the request to the judged answer */
+    int32_t systemErrorNumber;    /* errno of a failed port (result 128 to 135), else 0 */
+    char systemErrorText[128];    /* its text as KEB_GetLastSystemError gives it, else empty */
+} KebOutcome;
+
+/*
+ * Fills *outcome with how the calling thread's last command, packet function or port opening
+ * ended; other threads' calls never show here. The caller sets outcome->size to
+ * sizeof(KebOutcome) first; a larger size is accepted and only the fields above are written.
+ * Returns 1 when filled; 0, writing nothing, for a null outcome or a size below this struct's.
+ */
+KELCMD_API int32_t KEB_GetLastOutcome(KebOutcome* outcome);
+
 /*
  * The text of a communication result code, its name, " / " and a description, such as
  * "XMT_ERR_TACK / Timeout while waiting for ACK! (KEL is switched off!)", in text (cut to

@@ -11,11 +11,12 @@
 from ._library import library, load_library
 from .bus import AUTO_CONTROL, RTS_CONTROL, Bus, Packet
 from .errors import (CommandError, CommunicationError, KelCmdError, LibraryNotFoundError,
-                     PortError, UnitRefusedError, result_text)
+                     PortError, UnitRefusedError)
+from .outcome import Outcome, last_outcome
 from .recording import RecordedVector, RecorderState
 from .status import (AxisInfo, AxisStatus, MotionFlags, MotionInfo, PredefinedInputs,
                      UnitMessage, Version)
-from .texts import error_text, warning_text
+from .texts import error_text, result_text, warning_text
 from .unit import (CURRENT_MODE, FOLLOW_ENCODER, POSITION_MODE, REGULATION_OFF, WAIT_FOR_BOTH,
                    WAIT_FOR_HOMING, WAIT_FOR_NEITHER, WAIT_FOR_TRAJECTORY, Unit)
 
@@ -24,8 +25,8 @@ __all__ = [
     "AUTO_CONTROL", "CURRENT_MODE", "FOLLOW_ENCODER", "POSITION_MODE", "REGULATION_OFF",
     "RTS_CONTROL", "WAIT_FOR_BOTH", "WAIT_FOR_HOMING", "WAIT_FOR_NEITHER", "WAIT_FOR_TRAJECTORY",
     "AxisInfo", "AxisStatus", "Bus", "CommandError", "CommunicationError", "KelCmdError",
-    "LibraryNotFoundError", "MotionFlags", "MotionInfo", "Packet", "PortError",
+    "LibraryNotFoundError", "MotionFlags", "MotionInfo", "Outcome", "Packet", "PortError",
     "PredefinedInputs", "RecordedVector", "RecorderState", "Unit", "UnitMessage",
-    "UnitRefusedError", "Version", "error_text", "library", "load_library", "result_text",
-    "warning_text",
+    "UnitRefusedError", "Version", "error_text", "last_outcome", "library", "load_library",
+    "result_text", "warning_text",
 ]

@@ -36,9 +36,23 @@ class KebPacket(ctypes.Structure):
     ]
 
 
-# messageType, error (result code or refusal reason), warning, batchFlag
-ERROR_CALLBACK = ctypes.CFUNCTYPE(None, ctypes.c_uint8, ctypes.c_uint8, ctypes.c_int16,
-                                  ctypes.c_uint32)
+class KebOutcome(ctypes.Structure):
+    """How the calling thread's last call ended (KEB_GetLastOutcome)."""
+
+    _fields_ = [
+        ("size", ctypes.c_uint32),
+        ("status", ctypes.c_uint32),
+        ("result", ctypes.c_uint8),
+        ("messageType", ctypes.c_uint8),
+        ("batch", ctypes.c_uint8),
+        ("unitError", ctypes.c_uint8),
+        ("unitWarning", ctypes.c_int32),
+        ("trials", ctypes.c_uint32),
+        ("durationMs", ctypes.c_uint32),
+        ("systemErrorNumber", ctypes.c_int32),
+        ("systemErrorText", ctypes.c_char * 128),
+    ]
+
 
 _STRING = ctypes.c_char_p
 _BUS_PROTOTYPES = {
@@ -50,19 +64,30 @@ _BUS_PROTOTYPES = {
                                                ctypes.POINTER(ctypes.c_uint8),
                                                ctypes.POINTER(ctypes.c_uint32),
                                                ctypes.POINTER(ctypes.c_uint32)]),
-    "KEB_GetLastSystemError": (ctypes.c_int32, [ctypes.POINTER(ctypes.c_int32),
-                                                ctypes.c_char_p, ctypes.c_uint32]),
+    "KEB_GetLastOutcome": (ctypes.c_int32, [ctypes.POINTER(KebOutcome)]),
+    "KEB_GetResultText": (ctypes.c_int32, [ctypes.c_uint8, ctypes.c_char_p, ctypes.c_uint32]),
     "MP_KEB_SendPacket": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket)]),
     "MP_KEB_SendPacketRetry": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket)]),
     "MP_KEB_ReceivePacket": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket),
                                               ctypes.c_uint32]),
     "MP_KEB_ReceivePacketRetry": (ctypes.c_uint8, [_STRING, ctypes.POINTER(KebPacket),
                                                    ctypes.c_uint32]),
-    "MP_InitKelCommander": (ctypes.c_int32, [_STRING, ERROR_CALLBACK]),
     "GetErrorText": (ctypes.c_int32, [ctypes.c_int16, ctypes.c_char_p, ctypes.c_uint32,
                                       ctypes.c_char_p, ctypes.c_uint32]),
     "GetWarningText": (ctypes.c_int32, [ctypes.c_int16, ctypes.c_char_p, ctypes.c_uint32,
                                         ctypes.c_char_p, ctypes.c_uint32]),
+}
+
+# C++ functions of the library with C signatures, bound by their mangled names under a plain one.
+_PRIVATE_PROTOTYPES = {
+    "RecordedSignalNameText": ("_ZN6kelcmd22RecordedSignalNameTextEjPcj", ctypes.c_int32,
+                               [ctypes.c_uint32, ctypes.c_char_p, ctypes.c_uint32]),
+    "RecordedSignalScale": ("_ZN6kelcmd19RecordedSignalScaleEj", ctypes.c_float,
+                            [ctypes.c_uint32]),
+    "ReadRecordedVectorOf": ("_ZN6kelcmd20ReadRecordedVectorOfEPKchhttPsPh", ctypes.c_int32,
+                             [_STRING, ctypes.c_uint8, ctypes.c_uint8, ctypes.c_uint16,
+                              ctypes.c_uint16, ctypes.POINTER(ctypes.c_int16),
+                              ctypes.POINTER(ctypes.c_uint8)]),
 }
 
 
@@ -87,6 +112,11 @@ def _declare(cdll):
         function = getattr(cdll, name)
         function.restype = result
         function.argtypes = arguments
+    for name, (mangled, result, arguments) in _PRIVATE_PROTOTYPES.items():
+        function = getattr(cdll, mangled)
+        function.restype = result
+        function.argtypes = arguments
+        setattr(cdll, name, function)
     for command, codes in COMMANDS.items():
         function = getattr(cdll, "MP_" + command)
         function.restype = ctypes.c_int32

@@ -4,17 +4,16 @@ import ctypes
 import re
 from dataclasses import dataclass
 
-from . import _convert, _failures
+from . import _convert
 from ._library import KebPacket, library
-from .errors import (LAST_REFUSAL_REASON, CommandError, CommunicationError, PortError,
-                     UnitRefusedError, result_text)
-from .texts import warning_text
+from .errors import CommandError, CommunicationError, PortError, UnitRefusedError
+from .outcome import NOT_SENT, REFUSED, last_outcome
+from .texts import result_text, warning_text
 from .unit import Unit
 
 RTS_CONTROL = 0
 AUTO_CONTROL = 1
 MAX_PACKET_DATA = 1023
-_REASON_SIZE = 256
 # The names a command accepts as its port; raw packets go to any open port.
 _COMMAND_PORT = re.compile(r"com([1-9]|[1-9][0-9])", re.IGNORECASE)
 
@@ -30,14 +29,6 @@ class Packet:
     crc: int = 0
 
 
-def _system_reason(lib):
-    number = ctypes.c_int32()
-    text = ctypes.create_string_buffer(_REASON_SIZE)
-    if lib.KEB_GetLastSystemError(ctypes.byref(number), text, _REASON_SIZE) != 1:
-        return None, None
-    return number.value, text.value.decode(errors="replace")
-
-
 class Bus:
     """An open port: Bus("Com5", device="sim:1-3") maps the port to the device and opens it;
     close() or the end of a `with` block closes it. Units are reached with unit(address).
@@ -51,7 +42,6 @@ class Bus:
                  timeout=100, receive_trials=4):
         self._name = _convert.name(port, "port name")
         self.port = self._name.decode(errors="replace")
-        self._key = self._name.lower()
         self._lib = library()
         self._open = False
         arguments = (_convert.integer(baudrate, "u32", "baudrate"), self._name,
@@ -65,13 +55,13 @@ class Bus:
                                 port=self.port)
         code = self._lib.KEB_InitKelBus(*arguments)
         if code != 0:
-            errno, reason = _system_reason(self._lib)
-            message = f"cannot open {self.port}: {code} {result_text(code)}"
-            raise PortError(f"{message}; {reason}" if reason else message,
-                            result_code=code, port=self.port, os_errno=errno, os_reason=reason)
-        # Without its callback a failure could not say why: a port closed meanwhile is an error.
-        if self._lib.MP_InitKelCommander(self._name, _failures.callback_for(self._key)) != 1:
-            raise PortError(f"{self.port} was closed while it opened", port=self.port)
+            outcome = last_outcome()
+            errno, reason = outcome.os_errno or None, outcome.os_reason or None
+            text = result_text(code)
+            message = f"cannot open {self.port}: {code} {text}"
+            raise PortError(f"{message}; {reason}" if reason else message, result_code=code,
+                            result_text=text, port=self.port, os_errno=errno, os_reason=reason,
+                            outcome=outcome)
         self._open = True
 
     def __enter__(self):
@@ -99,8 +89,9 @@ class Bus:
         self._open = False
         code = self._lib.KEB_CloseKelBusPort(self._name)
         if code != 0:
-            raise PortError(f"cannot close {self.port}: {result_text(code)}", result_code=code,
-                            port=self.port)
+            text = result_text(code)
+            raise PortError(f"cannot close {self.port}: {text}", result_code=code,
+                            result_text=text, port=self.port)
 
     def unit(self, address):
         """The unit at `address` (1 to 255; 128 and above are group and broadcast addresses)."""
@@ -125,9 +116,11 @@ class Bus:
         send = self._lib.MP_KEB_SendPacketRetry if retry else self._lib.MP_KEB_SendPacket
         code = send(self._name, ctypes.byref(packet))
         if code != 0:
+            text = result_text(code)
             raise CommunicationError(
-                f"packet {mtype} to {dest} on {self.port} failed: {code} {result_text(code)}",
-                result_code=code, port=self.port, slave=dest, message_type=mtype)
+                f"packet {mtype} to {dest} on {self.port} failed: {code} {text}",
+                result_code=code, result_text=text, port=self.port, slave=dest,
+                message_type=mtype, outcome=last_outcome())
 
     def receive_packet(self, timeout=100, *, retry=False):
         """The next frame from the line, waiting up to `timeout` ms for its first byte (0: no
@@ -138,9 +131,10 @@ class Bus:
         length = min(frame.length, MAX_PACKET_DATA)
         packet = Packet(frame.dest, frame.send, frame.mtype, bytes(frame.data[:length]), frame.crc)
         if code != 0:
+            text = result_text(code)
             error = CommunicationError(
-                f"receiving on {self.port} failed: {code} {result_text(code)}", result_code=code,
-                port=self.port)
+                f"receiving on {self.port} failed: {code} {text}", result_code=code,
+                result_text=text, port=self.port, outcome=last_outcome())
             error.packet = packet
             raise error
         return packet
@@ -149,27 +143,34 @@ class Bus:
 
     def _execute(self, command, slave, arguments):
         function = getattr(self._lib, "MP_" + command)
-        _failures.take(self._key)  # a report left from an earlier call is not this call's
         if function(self._name, slave, *arguments) == 1:
             return
-        raise self._command_error(command, slave, _failures.take(self._key))
+        raise self._command_error(command, slave)
 
-    def _command_error(self, command, slave, failure):
+    def _command_error(self, command, slave):
+        """The KelCmdError of `command` to `slave` that just failed on this thread."""
+        outcome = last_outcome()
         where = f"{command} on {self.port} unit {slave}"
-        if failure is None:
+        if outcome.status == NOT_SENT:
             if not self.is_open:
                 return PortError(f"{where} failed: the port is not open", command=command,
-                                 port=self.port, slave=slave)
+                                 port=self.port, slave=slave, outcome=outcome)
             return CommandError(f"{where} failed: refused before sending (the port is reserved "
-                                "by another thread)", command=command, port=self.port, slave=slave)
-        warning = warning_text(failure.warning)
-        message = f"{where} failed: {failure.error} {result_text(failure.error)}"
-        if failure.warning:
+                                "by another thread)", command=command, port=self.port, slave=slave,
+                                outcome=outcome)
+        # A refusal's code is the unit's reason; CMD_FAIL is 0, as a success's result is.
+        code = outcome.unit_error if outcome.refused else outcome.result
+        warning = warning_text(outcome.unit_warning)
+        text = result_text(code)
+        message = f"{where} failed: {code} {text}"
+        if outcome.unit_warning:
             message += f"; warning {warning.code} {warning.name}: {warning.text}"
-        if failure.batch:
-            message += f" (batch member with message type {failure.message_type})"
-        kind = UnitRefusedError if failure.error <= LAST_REFUSAL_REASON else CommunicationError
-        return kind(message, result_code=failure.error, warning=failure.warning,
+        if outcome.os_reason:
+            message += f" ({outcome.os_reason})"
+        if outcome.refused and outcome.batch:
+            message += f" (batch member with message type {outcome.message_type})"
+        kind = UnitRefusedError if outcome.status == REFUSED else CommunicationError
+        return kind(message, result_code=code, result_text=text, warning=outcome.unit_warning,
                     warning_name=warning.name, warning_text=warning.text, command=command,
-                    port=self.port, slave=slave, message_type=failure.message_type,
-                    batch=failure.batch)
+                    port=self.port, slave=slave, message_type=outcome.message_type,
+                    batch=outcome.batch, outcome=outcome)

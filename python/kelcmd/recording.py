@@ -1,17 +1,12 @@
-"""What the unit's recorder reports: its progress and the samples of one vector."""
+"""What the unit's recorder reports: its progress and the samples of one vector. Signal names
+and scales are libkelcmd's."""
 
+import ctypes
 from dataclasses import dataclass, field
 
-SIGNAL_NAMES = ("position must", "position is", "velocity must", "velocity is", "current must",
-                "current is", "PWM duty cycle", "current integrator", "mean velocity",
-                "mean current", "P gain", "I gain", "D gain", "performace index",
-                "analog input 1", "analog input 2")
-# Velocities are recorded in 1/32 qc/ms.
-VELOCITY_SIGNALS = (2, 3, 8)
-VELOCITY_SCALE = 0.03125
+from ._library import library
 
-# The most samples one ReadRecordedData answer carries.
-SAMPLES_PER_READ = 511
+_NAME_SIZE = 64
 
 # dataType of SetupRecorder: which signals the four vectors record.
 POSITION_AND_VELOCITY = 1
@@ -23,7 +18,20 @@ POSITION_AND_MEAN_VELOCITY = 6
 
 
 def signal_name(signal):
-    return SIGNAL_NAMES[signal] if signal is not None and 0 <= signal < len(SIGNAL_NAMES) else ""
+    """"velocity is" for signal 3; "" for None and numbers without a name."""
+    if signal is None or not 0 <= signal <= 0xFFFFFFFF:
+        return ""
+    text = ctypes.create_string_buffer(_NAME_SIZE)
+    library().RecordedSignalNameText(signal, text, _NAME_SIZE)
+    return text.value.decode("latin-1")
+
+
+def signal_scale(signal):
+    """The factor a sample is shown with: 1/32 for the velocity signals (recorded in 1/32 qc/ms),
+    else 1."""
+    if signal is None or not 0 <= signal <= 0xFFFFFFFF:
+        return 1.0
+    return library().RecordedSignalScale(signal)
 
 
 @dataclass(frozen=True)
@@ -48,6 +56,7 @@ class RecordedVector:
     @property
     def values(self):
         """The samples in the signal's unit: velocities in qc/ms, others as they are."""
-        if self.signal in VELOCITY_SIGNALS:
-            return [sample * VELOCITY_SCALE for sample in self.samples]
+        scale = signal_scale(self.signal)
+        if scale != 1.0:
+            return [sample * scale for sample in self.samples]
         return list(self.samples)

@@ -1,4 +1,5 @@
-"""Mnemonics and texts of the unit's error and warning numbers, as libkelcmd knows them."""
+"""Texts of the communication result codes and of the unit's error and warning numbers, as
+libkelcmd knows them."""
 
 import ctypes
 
@@ -8,6 +9,16 @@ from .status import UnitMessage
 
 _NAME_SIZE = 64
 _TEXT_SIZE = 256
+
+
+def result_text(code):
+    """"NAME / description" of a communication result code: result_text(17) starts with
+    "XMT_ERR_TACK"; "Unknown error!" for codes without one."""
+    if not isinstance(code, int) or not 0 <= code <= 255:
+        return "Unknown error!"
+    text = ctypes.create_string_buffer(_TEXT_SIZE)
+    library().KEB_GetResultText(code, text, _TEXT_SIZE)
+    return text.value.decode(errors="replace")
 
 
 def _lookup(function, code):

@@ -6,7 +6,7 @@ import time
 from . import _convert, parameters
 from ._library import C_TYPES
 from ._signatures import COMMANDS
-from .recording import SAMPLES_PER_READ, RecordedVector, RecorderState
+from .recording import RecordedVector, RecorderState
 from .status import AxisInfo, AxisStatus, MotionFlags, MotionInfo, PredefinedInputs, Version
 from .texts import error_text, warning_text
 
@@ -222,16 +222,17 @@ class Unit:
         pieces; count None: all samples the unit holds from `first` on."""
         if count is None:
             count = max(self.read_nb_of_samples().samples - first, 0)
+        _convert.integer(vector, "u8", "vector")
         _convert.integer(first, "u16", "first")
         _convert.integer(count, "u16", "count")
-        result = RecordedVector(vector, None)
-        data = (ctypes.c_int16 * SAMPLES_PER_READ)()
-        while len(result.samples) < count:
-            piece = min(count - len(result.samples), SAMPLES_PER_READ)
-            start = first + len(result.samples)
-            result.signal = self.call("ReadRecordedData", vector, start, piece, data)
-            result.samples.extend(data[:piece])
-        return result
+        if count == 0:
+            return RecordedVector(vector, None)
+        samples = (ctypes.c_int16 * count)()
+        signal = ctypes.c_uint8()
+        if self.bus._lib.ReadRecordedVectorOf(self.bus._name, self.address, vector, first, count,
+                                              samples, ctypes.byref(signal)) != 1:
+            raise self.bus._command_error("ReadRecordedData", self.address)
+        return RecordedVector(vector, signal.value, list(samples))
 
     def read_recording(self, count=None):
         """The four vectors of the recording, each a RecordedVector."""

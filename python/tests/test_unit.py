@@ -3,6 +3,7 @@ import threading
 import pytest
 
 import kelcmd
+from kelcmd import outcome
 
 
 def test_moves_arrive_and_read_back(unit):
@@ -60,6 +61,19 @@ def test_a_refusal_carries_the_units_reason_and_warning(bus):
     error = caught.value
     assert (error.result_code, error.warning, error.warning_name) == (0, 180, "WARN_POSREFOFF")
     assert error.warning_text == "Position regulation is switched off"
+    # CMD_FAIL is 0, as success is: the library's outcome tells the refusal apart.
+    assert error.outcome.status == outcome.REFUSED and error.outcome.unit_error == 0
+    assert (error.outcome.result, error.outcome.message_type) == (0, 36)
+
+
+def test_a_failed_exchange_carries_its_outcome_and_a_good_one_leaves_its_own(bus):
+    with pytest.raises(kelcmd.CommunicationError) as caught:
+        bus.unit(9).read_position()
+    failed = caught.value.outcome
+    assert (failed.status, failed.result, failed.trials) == (outcome.LINE_FAILED, 17, 1)
+    assert failed.duration_ms > 0
+    bus.unit(1).read_position()
+    assert kelcmd.last_outcome().status == outcome.SUCCEEDED
 
 
 def test_each_thread_hears_only_its_own_failures(bus):

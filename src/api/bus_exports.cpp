@@ -7,7 +7,9 @@
 #include "api/current_target.h"
 #include "api/export_guard.h"
 #include "command/kel_command.h"
+#include "command/thread_outcome.h"
 #include "kelcmd/kelcmd.h"
+#include "platform/clock.h"
 #include "transport/kel_communication.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
@@ -16,31 +18,49 @@ using namespace kelcmd;
 
 namespace {
 
+// A packet function that stops before the line: the thread's outcome says so.
+uint8_t NotSent(uint8_t result) {
+    RecordNotSentOutcome(result);
+    return result;
+}
+
+// An opening is judged like an exchange: the operating system's reason stays with a failure.
+uint8_t RecordOpening(uint8_t result) {
+    RecordStatusOutcome(
+        result == RESULT_OK ? OutcomeStatus::kSucceeded : OutcomeStatus::kLineFailed, result);
+    return result;
+}
+
 // The raw packet layer goes through the port, under its lock and its reservation, exactly as the
 // commands do: a raw frame never interleaves with another thread's exchange.
 uint8_t SendPacketOn(const char* portName, KebPacket* packet, bool retry) {
-    if (packet == nullptr) return NO_COMMAND;
+    if (packet == nullptr) return NotSent(NO_COMMAND);
     std::shared_ptr<CKelPort> port = portName ? Communication().FindPort(portName) : nullptr;
-    if (port == nullptr) return WIN_ERR_WRITECOMM;
+    if (port == nullptr) return NotSent(WIN_ERR_WRITECOMM);
     CFrameExchange exchange;
     // A data length beyond the frame's 1023 bytes never reaches the line.
-    if (!exchange.SetRawMessage(*packet)) return BAD_LEN;
-    return port->SendPacket(exchange, retry);
+    if (!exchange.SetRawMessage(*packet)) return NotSent(BAD_LEN);
+    const uint32_t start = TickCount();
+    const uint8_t result = port->SendPacket(exchange, retry);
+    RecordPacketOutcome(exchange, result, TickCount() - start);
+    return result;
 }
 
 uint8_t ReceivePacketOn(const char* portName, KebPacket* packet, uint32_t timeout, bool resend) {
-    if (packet == nullptr) return NO_COMMAND;
+    if (packet == nullptr) return NotSent(NO_COMMAND);
     std::shared_ptr<CKelPort> port = portName ? Communication().FindPort(portName) : nullptr;
     // A closed or reserved port leaves the caller's packet as it was.
     if (port == nullptr || !port->IsLineOpen() || port->IsReservedByOther()) {
-        return WIN_ERR_READCOMM;
+        return NotSent(WIN_ERR_READCOMM);
     }
     // The observers see a raw answer as the answer of a command.
     auto command = std::make_unique<CKelCommand>();  // ~2 KiB, kept off the stack
     command->SetAnswerTimeout(timeout);
     CFrameExchange& exchange = command->Exchange();
     exchange.answerTimeout = timeout;
+    const uint32_t start = TickCount();
     const uint8_t result = port->ReceivePacket(exchange, resend, command.get());
+    RecordPacketOutcome(exchange, result, TickCount() - start);
     exchange.GetRawAnswer(*packet);
     return result;
 }
@@ -52,18 +72,18 @@ extern "C" {
 KELCMD_API uint8_t KEB_InitKelBus(uint32_t baudrate, const char* portName, uint8_t busControl,
                                   uint32_t timeout, uint32_t receiveTrials) {
     return Guarded(WIN_ERR_OPENCOMM, [&]() -> uint8_t {
-        if (portName == nullptr) return WIN_ERR_OPENCOMM;
+        if (portName == nullptr) return RecordOpening(WIN_ERR_OPENCOMM);
         SetCurrentPortName(portName);
         CPortSettings settings;
         settings.Set(portName, baudrate, busControl, timeout, receiveTrials);
-        return Communication().InitPort(settings);
+        return RecordOpening(Communication().InitPort(settings));
     });
 }
 
 KELCMD_API uint8_t KEB_OpenKelBus(const char* portName) {
     return Guarded(WIN_ERR_OPENCOMM, [&]() -> uint8_t {
-        if (portName == nullptr) return WIN_ERR_OPENCOMM;
-        return Communication().OpenPort(portName);
+        if (portName == nullptr) return RecordOpening(WIN_ERR_OPENCOMM);
+        return RecordOpening(Communication().OpenPort(portName));
     });
 }
 

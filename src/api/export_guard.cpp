@@ -27,6 +27,7 @@ void SetExportFaultForTesting(bool armed) {
 void ReportInternalFailure(const CCommandFamily& family, const char* port,
                            std::string_view command) noexcept {
     try {
+        RecordInternalErrorOutcome();
         CKelCommunication* ports = family.GetPorts();
         const std::shared_ptr<CKelPort> found =
             ports != nullptr && port != nullptr ? ports->FindPort(port) : nullptr;

@@ -5,6 +5,8 @@
 #include <type_traits>
 
 #include "api/current_target.h"
+#include "command/thread_outcome.h"
+#include "transport/result_codes.h"
 
 namespace kelcmd {
 
@@ -63,11 +65,18 @@ void Guarded(Body&& body) noexcept {
 void ReportInternalFailure(const CCommandFamily& family, const char* port,
                            std::string_view command) noexcept;
 
-// A command export's guard: 0 on an exception, which the port's error callback hears.
+// A command export's guard: 0 on an exception, which the port's error callback hears. The
+// thread's outcome starts as "not sent", so that a call refused before the line says so.
 template <class Body>
 int32_t GuardedCommand(const CCommandFamily& family, const char* port, std::string_view command,
                        Body&& body) noexcept {
-    return Guarded(int32_t{0}, body, [&] { ReportInternalFailure(family, port, command); });
+    return Guarded(
+        int32_t{0},
+        [&] {
+            RecordNotSentOutcome(NO_COMMAND);
+            return body();
+        },
+        [&] { ReportInternalFailure(family, port, command); });
 }
 
 // The body of a plain export: its MP_ form on the current port and slave, with the port name

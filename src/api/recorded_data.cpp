@@ -24,6 +24,10 @@ bool IsScaledSignal(uint32_t signal) {
     return signal == 2 || signal == 3 || signal == 8;
 }
 
+float RecordedSignalScale(uint32_t signal) {
+    return IsScaledSignal(signal) ? kVelocityScale : 1.0f;
+}
+
 TimeBase TimeBaseOfMicroseconds(uint32_t periodUs) {
     if (periodUs < 1000) return {periodUs, "us"};
     return {periodUs / 1000, "ms"};
@@ -69,7 +73,7 @@ void CRecordedData::AppendSamples(uint8_t vector, uint8_t signal, std::span<cons
         RecordedPoint point;
         point.time = static_cast<int32_t>(base + static_cast<int64_t>(i) * period);
         if (IsScaledSignal(curve.signal)) {
-            point.value = static_cast<float>(samples[i]) * kVelocityScale;
+            point.value = static_cast<float>(samples[i]) * RecordedSignalScale(curve.signal);
         } else {
             point.value = samples[i];
         }

@@ -13,6 +13,8 @@ namespace kelcmd {
 std::string_view RecordedSignalName(uint32_t signal);
 // Velocity signals travel as fixed point with five fraction bits and are shown scaled by 1/32.
 bool IsScaledSignal(uint32_t signal);
+// The factor a sample of `signal` is shown with: 1/32 for the velocity signals, else 1.
+float RecordedSignalScale(uint32_t signal);
 
 // One sample of a curve: its time in the curve's time unit, and the value as it came (a 16-bit
 // integer) or scaled (a float, for the velocity signals).

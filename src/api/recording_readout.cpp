@@ -7,6 +7,22 @@
 #include "api/recorder_family.h"
 
 namespace kelcmd {
+namespace {
+
+// One ReadRecordedData: `count` samples of `vector` from `first` into `piece`, which holds a whole
+// answer (the answer always carries 511 values; only `count` of them are samples).
+bool ReadPiece(CCommandFamily* recording, const std::string& port, int64_t slave, uint8_t vector,
+               uint16_t first, uint16_t count, std::vector<int16_t>& piece, uint8_t& signal) {
+    return CallCatalogue(recording, port.c_str(), slave, "ReadRecordedData",
+                         {Value(vector), Value(first), Value(count)},
+                         {Out(&signal), Out(piece.data())}) != 0;
+}
+
+uint16_t PieceSize(uint32_t left) {
+    return static_cast<uint16_t>(std::min<uint32_t>(left, CRecordingFamily::kMaxSamplesPerRead));
+}
+
+}  // namespace
 
 std::optional<RecordingSize> ReadRecordingPieces(CCommandFamily* recording, const std::string& port,
                                                  int64_t slave, const RecordingPieceSink& sink,
@@ -18,22 +34,37 @@ std::optional<RecordingSize> ReadRecordingPieces(CCommandFamily* recording, cons
         return std::nullopt;
     }
     const uint32_t total = std::min<uint32_t>(size.samples, limit);
-    // The answer always carries a whole 511-value array; only `count` of them are samples.
     std::vector<int16_t> piece(CRecordingFamily::kMaxSamplesPerRead);
     for (uint32_t first = 0; first < total; first += CRecordingFamily::kMaxSamplesPerRead) {
-        const auto count = static_cast<uint16_t>(
-            std::min<uint32_t>(total - first, CRecordingFamily::kMaxSamplesPerRead));
+        const uint16_t count = PieceSize(total - first);
         for (uint8_t vector = 0; vector < 4; ++vector) {
             uint8_t signal = 0;
-            if (!CallCatalogue(recording, port.c_str(), slave, "ReadRecordedData",
-                               {Value(vector), Value(static_cast<uint16_t>(first)), Value(count)},
-                               {Out(&signal), Out(piece.data())})) {
+            if (!ReadPiece(recording, port, slave, vector, static_cast<uint16_t>(first), count,
+                           piece, signal)) {
                 return std::nullopt;
             }
             sink(size, vector, signal, std::span<const int16_t>(piece.data(), count));
         }
     }
     return size;
+}
+
+bool ReadRecordedVector(CCommandFamily* recording, const std::string& port, int64_t slave,
+                        uint8_t vector, uint16_t first, uint16_t count, int16_t* samples,
+                        uint8_t& signal) {
+    // Sample numbers are 16 bits wide: a stretch beyond the last one cannot be asked for.
+    if (uint32_t{first} + count > uint32_t{UINT16_MAX} + 1) return false;
+    std::vector<int16_t> piece(CRecordingFamily::kMaxSamplesPerRead);
+    for (uint32_t done = 0; done < count;) {
+        const uint16_t size = PieceSize(count - done);
+        if (!ReadPiece(recording, port, slave, vector, static_cast<uint16_t>(first + done), size,
+                       piece, signal)) {
+            return false;
+        }
+        std::copy_n(piece.begin(), size, samples + done);
+        done += size;
+    }
+    return true;
 }
 
 bool ReadWholeRecording(CCommandFamily* recording, const std::string& port, int64_t slave,

@@ -32,6 +32,14 @@ std::optional<RecordingSize> ReadRecordingPieces(
     CCommandFamily* recording, const std::string& port, int64_t slave,
     const RecordingPieceSink& sink, uint32_t limit = std::numeric_limits<uint32_t>::max());
 
+// Reads `count` samples of one vector from sample `first` on, in as many ReadRecordedData pieces
+// as needed, into `samples` (room for `count`); `signal` is the signal the unit reported. False at
+// the first failing command, with the samples read before it written, and for a stretch beyond
+// sample 65535 (nothing sent).
+bool ReadRecordedVector(CCommandFamily* recording, const std::string& port, int64_t slave,
+                        uint8_t vector, uint16_t first, uint16_t count, int16_t* samples,
+                        uint8_t& signal);
+
 inline constexpr const char* kDisplayRecordedDataError = "Error 'Display Recorded Data' !";
 
 // The whole recording as a data set: time unit "us" below a period of 1000 us, else whole "ms".

@@ -8,6 +8,7 @@
 #include "command/command_stack.h"
 #include "command/kel_batch_command.h"
 #include "kelcmd/kelcmd.h"
+#include "transport/result_codes.h"
 
 using namespace kelcmd;
 
@@ -21,10 +22,14 @@ std::string PortOf(const char* portName) {
 // An exception ends the batch with 0; the error callback hears nothing, as no single command of
 // the stack is to blame.
 int32_t ExecuteStack(const char* portName, uint8_t slave, uint32_t type) {
-    return Guarded(0, [&] {
-        if (portName == nullptr) return 0;
-        return ProcessCommandStack().ExecuteBatch(portName, slave, type);
-    });
+    return Guarded(
+        0,
+        [&] {
+            RecordNotSentOutcome(NO_COMMAND);
+            if (portName == nullptr) return 0;
+            return ProcessCommandStack().ExecuteBatch(portName, slave, type);
+        },
+        [] { RecordInternalErrorOutcome(); });
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 #include "command/command_execution.h"
 
+#include "command/thread_outcome.h"
 #include "platform/clock.h"
 #include "transport/kel_communication.h"
 #include "transport/kel_port.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
 namespace {
-
-constexpr uint8_t kBatchCode = 5;
-constexpr uint8_t kAcknowledgeOnlyCode = 8;
 
 // The unit refused the command: the answer's mtype is the reason and its last two data bytes carry
 // the warning; a failed batch names the member that failed in the byte before the warning.
@@ -27,6 +26,7 @@ void JudgeRefusal(CKelPort& port, CKelCommand& command) {
 
     uint8_t reportedType = requestType;
     if (reason == BATCH_FAIL && length >= 3) reportedType = data[length - 3];
+    RecordRefusalOutcome(command, reason, warning, reportedType);
     port.ReportFailure(reportedType, reason, warning, requestType == kBatchCode);
     command.SetStatus(STATUS_FAILED);
 }
@@ -37,6 +37,7 @@ void FailShortAnswer(CKelPort& port, CKelCommand& command) {
     command.SetStatus(STATUS_FAILED);
     command.SetError(BAD_LEN);
     command.SetWarning(0);
+    RecordCommandOutcome(command, OutcomeStatus::kBadAnswer, BAD_LEN);
     port.ReportFailure(command.GetCode(), BAD_LEN, 0, false);
 }
 
@@ -45,6 +46,7 @@ void FailShortAnswer(CKelPort& port, CKelCommand& command) {
 int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
     if (port.IsReservedByOther()) {
         command.SetStatus(STATUS_FAILED);
+        RecordNotSentOutcome(NO_COMMAND);
         return 0;
     }
     command.SetStatus(STATUS_PROCESSING);
@@ -60,13 +62,15 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
 
     const uint8_t requestType = exchange.RequestType();
     if (result != RESULT_OK) {
+        RecordCommandOutcome(command, OutcomeStatus::kLineFailed, result);
         port.ReportFailure(requestType, result, 0, requestType == kBatchCode);
         command.SetStatus(STATUS_FAILED);
         return 0;
     }
-    if (exchange.Destination() >= 128 || requestType == kAcknowledgeOnlyCode ||
+    if (IsGroupAddress(exchange.Destination()) || requestType == kAcknowledgeOnlyCode ||
         exchange.AnswerType() == requestType) {
         command.SetStatus(STATUS_SUCCEEDED);
+        RecordCommandOutcome(command, OutcomeStatus::kSucceeded, RESULT_OK);
         return 1;
     }
     JudgeRefusal(port, command);
@@ -77,6 +81,7 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
                    const ExecutionSteps& steps) {
     const std::shared_ptr<CKelPort> port =
         ports != nullptr ? ports->FindPort(command.GetPortName()) : nullptr;
+    RecordNotSentOutcome(NO_COMMAND);
     if (port == nullptr) return 0;
     if (!steps.build()) return 0;
     const int executed = ExecuteOnPort(*port, command);
@@ -87,7 +92,11 @@ int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
         FailShortAnswer(*port, command);
         return 0;
     }
-    return !steps.needsCompleteAnswer || decoded == DecodeResult::kComplete ? 1 : 0;
+    if (steps.needsCompleteAnswer && decoded != DecodeResult::kComplete) {
+        RecordCommandOutcome(command, OutcomeStatus::kBadAnswer, BAD_LEN);
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace kelcmd

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "command/thread_outcome.h"
 #include "platform/thread_id.h"
 #include "transport/kel_communication.h"
 
@@ -151,7 +152,9 @@ int CCommandStack::Append(std::unique_ptr<CKelCommand> command) {
     std::lock_guard guard(lists.lock);
     auto entry = lists.FindIn(lists.active, command->GetPortName(), command->GetDestination());
     if (entry == lists.active.end()) return 0;
-    return (*entry)->Batch().AppendCommand(std::move(command));
+    const int appended = (*entry)->Batch().AppendCommand(std::move(command));
+    if (appended != 0) RecordStatusOutcome(OutcomeStatus::kStacked, 0);
+    return appended;
 }
 
 size_t CCommandStack::ActiveCount() const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command/kel_command.h"
+#include "transport/protocol_constants.h"
 
 namespace kelcmd {
 
@@ -18,9 +19,6 @@ enum BatchType : uint32_t {
     BATCH_QUIET_SEND = 1,  // "QuietBatch_Send": sent and executed, no results in the answer
     BATCH_QUIET_READ = 2,  // "QuietBatch_Read": only the request; results of the last quiet batch
 };
-constexpr uint8_t kBatchCode = 5;
-constexpr uint8_t kQuietBatchCode = 4;
-constexpr uint8_t kBatchFailType = 6;
 
 // The code a batch of that type is sent with.
 uint8_t BatchTypeCode(uint32_t type);

@@ -1,16 +1,13 @@
 #include "sim/sim_unit.h"
 
 #include "transport/frame.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::sim {
 namespace {
 
 constexpr size_t kHeaderSize = 5;
-
-bool Acknowledges(uint8_t dest) {
-    return dest < 128 || dest == SimUnit::kAcknowledgedBroadcast;
-}
 
 }  // namespace
 
@@ -19,7 +16,7 @@ SimUnit::SimUnit(uint8_t address, const SimClock& clock) : address_(address), cl
 SimUnit::~SimUnit() = default;
 
 bool SimUnit::AddGroup(uint8_t group) {
-    if (group < 128 || group == kAcknowledgedBroadcast) return false;
+    if (!IsGroupAddress(group) || group == kAcknowledgedBroadcast) return false;
     std::lock_guard lock(mutex_);
     groups_.insert(group);
     return true;
@@ -134,7 +131,7 @@ std::optional<UnitReply> SimUnit::Nak(uint8_t dest) {
         std::lock_guard lock(mutex_);
         ++counters_.framesRejected;
     }
-    if (!Acknowledges(dest)) return std::nullopt;
+    if (!AcknowledgesRequests(dest)) return std::nullopt;
     UnitReply reply;
     reply.ack = {kNak};
     return reply;
@@ -147,7 +144,7 @@ std::optional<UnitReply> SimUnit::OnFrame(std::span<const uint8_t> frame) {
     const auto crc = static_cast<uint16_t>((frame[frame.size() - 2] << 8) | frame.back());
     if (FrameCrc(frame.first(frame.size() - 2)) != crc) return Nak(dest);
 
-    if (!Acknowledges(dest)) {
+    if (!AcknowledgesRequests(dest)) {
         // A group frame: every member runs the command, none of them replies.
         Execute(mtype, data);
         return std::nullopt;
@@ -169,8 +166,8 @@ std::optional<UnitReply> SimUnit::OnFrame(std::span<const uint8_t> frame) {
     }
     if (!faults.dropAck) reply.ack = {faults.ackValue.value_or(ackValue)};
 
-    const bool answers = dest != kAcknowledgedBroadcast && mtype != kAckOnlyType;
-    if (mtype == kResendType && data.empty()) {
+    const bool answers = dest != kAcknowledgedBroadcast && mtype != kAcknowledgeOnlyCode;
+    if (mtype == kResendRequestCode && data.empty()) {
         std::lock_guard lock(mutex_);
         ++counters_.resendsServed;
         if (answers) reply.answer = lastAnswer_;

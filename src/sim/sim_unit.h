@@ -56,9 +56,6 @@ class SimUnit {
   public:
     static constexpr uint8_t kDefaultAck = 0x01;
     static constexpr uint8_t kNak = 0xFF;
-    static constexpr uint8_t kAckOnlyType = 8;
-    static constexpr uint8_t kResendType = 255;
-    static constexpr uint8_t kAcknowledgedBroadcast = 254;
 
     SimUnit(uint8_t address, const SimClock& clock);
     ~SimUnit();

@@ -6,15 +6,13 @@
 
 #include "transport/frame.h"
 #include "transport/frame_exchange.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
 
 namespace kelcmd {
 namespace {
 
-constexpr uint8_t kResendRequestCode = 255;
-constexpr uint8_t kAcknowledgeOnlyCode = 8;
-constexpr uint8_t kAcknowledgedBroadcast = 254;
 constexpr uint32_t kCrcByteGapMicroseconds = 1000;
 // The longest a line is kept quiet after a failed exchange before the next frame.
 constexpr uint32_t kMaxGuardMs = 1000;
@@ -29,10 +27,6 @@ uint8_t ReadExactly(CSerialLine& line, uint8_t* buffer, size_t count, uint8_t sh
     size_t received = 0;
     if (!line.Read(buffer, count, received)) return WIN_ERR_READCOMM;
     return received < count ? shortCode : static_cast<uint8_t>(RESULT_OK);
-}
-
-bool ExpectsAcknowledge(uint8_t destination) {
-    return destination < 128 || destination == kAcknowledgedBroadcast;
 }
 
 // Everything after the address byte leaves in one write where the bus control allows it: with
@@ -86,7 +80,7 @@ uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange) {
         return result;
     }
 
-    if (!ExpectsAcknowledge(destination)) return RESULT_OK;
+    if (!AcknowledgesRequests(destination)) return RESULT_OK;
     return ReadAcknowledge(line);
 }
 
@@ -207,8 +201,8 @@ uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange&
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return destination < 128 ? ReceiveAndResend(line, exchange, listener)
-                                     : uint8_t{RESULT_OK};
+            return !IsGroupAddress(destination) ? ReceiveAndResend(line, exchange, listener)
+                                                : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {

@@ -63,6 +63,17 @@ int main(void) {
     check(KEB_GetLastSystemError(&number, text, sizeof text) == 1 && number == ENOENT &&
               strcmp(text, "open /dev/kelcmd-no-such-device: No such file or directory") == 0,
           "KEB_GetLastSystemError");
+    {
+        KebOutcome outcome;
+        memset(&outcome, 0, sizeof outcome);
+        outcome.size = sizeof outcome;
+        check(KEB_GetLastOutcome(&outcome) == 1 && outcome.status == KEB_OUTCOME_LINE_FAILED &&
+                  outcome.result == KEB_WIN_ERR_OPENCOMM && outcome.systemErrorNumber == ENOENT,
+              "KEB_GetLastOutcome");
+        outcome.size = 4;
+        check(KEB_GetLastOutcome(&outcome) == 0 && KEB_GetLastOutcome(NULL) == 0,
+              "KEB_GetLastOutcome refuses a small struct");
+    }
 
     /* The texts of the result codes, from the header's constants; unknown codes and short buffers.
      */

@@ -5,7 +5,7 @@
 set -euo pipefail
 library=$1
 all_exports=$2
-extras="KEB_MapPort KEB_GetLastSystemError KEB_GetResultText"
+extras="KEB_MapPort KEB_GetLastSystemError KEB_GetResultText KEB_GetLastOutcome"
 
 symbols=$(nm -D --defined-only "$library" | awk '$2 ~ /^[TWDBRVuiA]$/ {print $3}')
 public=$(echo "$symbols" | sed -n 's/@@\?KELCMD_1$//p' | sort -u)

@@ -3,6 +3,9 @@
 
     generate_catalogue.py CATALOGUE rows OUT.cpp      the families' catalogue rows
     generate_catalogue.py CATALOGUE exports OUT.cpp   the command exports and their table
+    generate_catalogue.py CATALOGUE dialogs OUT.cpp   the command forms and dialog exports
+    generate_catalogue.py CATALOGUE dialog-exports OUT.txt HAND_WRITTEN.txt
+                                                      the names of all dialog exports
 
 The syntax of the catalogue is described at the top of commands.kcat. Any mistake in it (an
 unknown type, a role naming no parameter) stops the build with the file's line number.
@@ -365,13 +368,32 @@ def exports(catalogue):
     return "\n".join(out)
 
 
+def _dialogs_part(catalogue, argv):
+    """The dialogs library's parts, written by generate_forms beside this file."""
+    import generate_forms
+    try:
+        if argv[2] == "dialogs":
+            return generate_forms.dialogs(catalogue)
+        with open(argv[4], encoding="utf-8") as listed:
+            hand_written = [line.strip() for line in listed
+                            if line.strip() and not line.startswith("#")]
+        return generate_forms.dialog_export_names(catalogue, hand_written)
+    except generate_forms.FormError as error:
+        raise CatalogueError(str(error)) from None
+
+
 def main(argv):
-    if len(argv) != 4 or argv[2] not in ("rows", "exports"):
+    dialogs_part = len(argv) == 4 and argv[2] == "dialogs" or (
+        len(argv) == 5 and argv[2] == "dialog-exports")
+    if not dialogs_part and (len(argv) != 4 or argv[2] not in ("rows", "exports")):
         sys.stderr.write(__doc__)
         return 2
     try:
         catalogue = parse(argv[1])
-        text = rows(catalogue) if argv[2] == "rows" else exports(catalogue)
+        if dialogs_part:
+            text = _dialogs_part(catalogue, argv)
+        else:
+            text = rows(catalogue) if argv[2] == "rows" else exports(catalogue)
     except CatalogueError as error:
         sys.stderr.write(f"{argv[1]}: {error}\n")
         return 1

@@ -1,6 +1,8 @@
 // The property sheet of the whole system parameter set, temporary and permanent.
-#include "dialogs/exports/family_dialog_export.h"
+#include "api/families.h"
+#include "dialogs/bootstrap/dialog_export.h"
 #include "dialogs/sheet/parameter_sheet_run.h"
+#include "kelcmd/kelcmd_dialogs.h"
 
 extern "C" {
 

@@ -1,5 +1,5 @@
-// The recorder's, the autotuning's and the check-sum's dialog exports, and the recorded data
-// graph for recordings and for data the host polled itself.
+// The recorder's and the autotuning's dialog exports that are not a command's plain dialogs, and
+// the recorded data graph for recordings and for data the host polled itself.
 #include <array>
 
 #include "api/families.h"
@@ -7,24 +7,9 @@
 #include "dialogs/bootstrap/dialog_export.h"
 #include "dialogs/graph/recorded_data_window.h"
 #include "dialogs/recorder/recorder_runs.h"
-#include "dialogs/toolkit/command_runner.h"
 #include "kelcmd/kelcmd_dialogs.h"
 
-#define KELCMD_RECORDER_DIALOG(family, command)                                                 \
-    KELCMD_DIALOGS_API int32_t MP_##command##Dlg(const char* portName, uint8_t slave) {         \
-        return kelcmd::dialogs::RunDialogExport("MP_" #command "Dlg", [&] {                     \
-            return kelcmd::dialogs::RunCommandDialogWith(kelcmd::Families().family(), #command, \
-                                                         portName, slave, {});                  \
-        });                                                                                     \
-    }
-
 extern "C" {
-
-KELCMD_RECORDER_DIALOG(Recording, SetupRecorder)
-KELCMD_RECORDER_DIALOG(Recording, RecordData)
-KELCMD_RECORDER_DIALOG(Recording, ReadNbOfSamples)
-KELCMD_RECORDER_DIALOG(Autotune, InitAutotune)
-KELCMD_RECORDER_DIALOG(UserParameter, CheckCRC)
 
 KELCMD_DIALOGS_API int32_t MP_ReadRecordedDataDlg(const char* portName, uint8_t slave) {
     return kelcmd::dialogs::RunDialogExport("MP_ReadRecordedDataDlg", [&] {

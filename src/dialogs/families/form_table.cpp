@@ -3,23 +3,7 @@
 namespace kelcmd::dialogs {
 
 const CommandForms* FindCommandForms(const std::string& command) {
-    static const FormTable table = [] {
-        FormTable forms;
-        AddStatusForms(forms);
-        AddExceptionForms(forms);
-        AddMotionInfoForms(forms);
-        AddMiscellaneousForms(forms);
-        AddInputOutputForms(forms);
-        AddMultiAxesForms(forms);
-        AddMotionControlForms(forms);
-        AddSerialIoForms(forms);
-        AddSystemParameterForms(forms);
-        AddRecorderForms(forms);
-        AddAutotuneForms(forms);
-        AddCheckCrcForms(forms);
-        AddUserParameterForms(forms);
-        return forms;
-    }();
+    static const FormTable table = CatalogueForms();
     const auto found = table.find(command);
     return found != table.end() ? &found->second : nullptr;
 }

@@ -8,29 +8,17 @@
 
 namespace kelcmd::dialogs {
 
-// The forms of every command that has a table entry, by command name.
+// The forms of every command the catalogue gives forms, by command name.
 using FormTable = std::map<std::string, CommandForms>;
+
+// Built from the catalogue's form lines.
+FormTable CatalogueForms();
 
 // The forms of `command`, or null for a command without an entry (its forms are then built from
 // its parameter list).
 const CommandForms* FindCommandForms(const std::string& command);
 
-// Each family adds its commands.
-void AddStatusForms(FormTable& table);
-void AddExceptionForms(FormTable& table);
-void AddMotionInfoForms(FormTable& table);
-void AddMiscellaneousForms(FormTable& table);
-void AddInputOutputForms(FormTable& table);
-void AddMultiAxesForms(FormTable& table);
-void AddMotionControlForms(FormTable& table);
-void AddSerialIoForms(FormTable& table);
-void AddSystemParameterForms(FormTable& table);
-void AddRecorderForms(FormTable& table);
-void AddAutotuneForms(FormTable& table);
-void AddCheckCrcForms(FormTable& table);
-void AddUserParameterForms(FormTable& table);
-
-// Bit names shared by several families.
+// Lists the catalogue's forms name, shared by several families.
 const std::vector<BitLabel>& AxisStatusBits();       // the 16 bits of the axis status word
 const std::vector<BitLabel>& PredefinedInputBits();  // ENABLE, *LEFT, ... of an input byte
 const std::vector<BitLabel>& MotionFlagBits();       // "Done" ... "LoLimit" of the Info commands

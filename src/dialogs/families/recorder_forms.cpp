@@ -1,35 +1,24 @@
-// The recorder, autotuning and check-sum commands: plain forms, and the dialogs of their own that
-// their exports show (dialogs/recorder), so that the command tree shows the same.
+// The recorder's, the autotuning's and the check-sum's forms that are code: the recorder's own
+// windows, the tests' kept curves, and the check-sum's verdict.
 #include <cstdio>
 
 #include "api/user_parameter_texts.h"
 #include "command/kel_standard_command.h"
 #include "command/parameter_list.h"
 #include "dialogs/families/command_windows.h"
-#include "dialogs/families/form_table.h"
+#include "dialogs/families/form_hooks.h"
 #include "dialogs/recorder/recorder_dialogs.h"
-#include "dialogs/recorder/recorder_runs.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
 namespace {
 
-FieldLayout Check(std::string parameter, std::string label) {
-    FieldLayout field = Number(std::move(parameter), std::move(label));
-    field.kind = FieldKind::kCheck;
-    return field;
-}
-
 uint32_t Value(const CParameterList& wire, bool send, const std::string& name) {
     const int index = send ? wire.FindSend(name) : wire.FindReturn(name);
     if (index < 0) return 0;
     return ReadUnsigned(send ? wire.GetSendValue(static_cast<size_t>(index))
                              : wire.GetReturnValue(static_cast<size_t>(index)));
-}
-
-int EditWithOwnDialog(CKelStandardCommand& command) {
-    return EditWithRecorderDialog(command) != 0 ? 1 : 0;
 }
 
 // The curves a test keeps belong to its last run: a new run reads them again.
@@ -46,69 +35,37 @@ std::string ImprovementText(const CParameterList& wire) {
 
 }  // namespace
 
-void AddRecorderForms(FormTable& table) {
-    table["SetupRecorder"] = {.editInput = EditWithOwnDialog};
-    table["RecordData"] = {.input =
-                               FormLayout{"RecordData",
-                                          {Choice("regulator", "Start sampling",
-                                                  {"Start sampling in the position regulator",
-                                                   "Start sampling in the current regulator"})}}};
-    table["ReadNbOfSamples"] = {
-        .result = FormLayout{
-            "ReadNbOfSamples",
-            {Choice("terminated", "Recording", {"Recording not finished", "Recording finished"}),
-             Number("nbOfSamples", "Number of samples"), Number("period", "Sample period", "us")}}};
-    FieldLayout samples = Number("nbOfSamples", "Number of samples");
-    samples.range = std::make_pair(int64_t{1}, int64_t{511});
-    table["ReadRecordedData"] = {
-        .input = FormLayout{"ReadRecordedData",
-                            {List("vector", "Vector", NumberedNames("Vector ", 0, 4)),
-                             Number("firstSample", "First sample"), samples}},
-        .showResult = ShowRecordedPiece};
+int EditWithOwnDialog(CKelStandardCommand& command) {
+    return EditWithRecorderDialog(command) != 0 ? 1 : 0;
 }
 
-void AddAutotuneForms(FormTable& table) {
-    table["InitAutotune"] = {.editInput = EditWithOwnDialog};
-    table["Autotune"] = {.editInput =
-                             [](CKelStandardCommand& command) {
-                                 ForgetKeptRecording(command);
-                                 return 1;
-                             },
-                         .showResult =
-                             [](CKelStandardCommand& command) {
-                                 CurrentPrompt().ShowMessage(ImprovementText(command.Wire()));
-                                 return ShowKeptRecording(command);
-                             }};
-    table["SquareCurrentTest"] = {.editInput =
-                                      [](CKelStandardCommand& command) {
-                                          ForgetKeptRecording(command);
-                                          return EditWithOwnDialog(command);
-                                      },
-                                  .showResult = ShowKeptRecording};
-    FieldLayout duty = Number("dutyCycle", "Duty Cycle", "per 266 (+/-)");
-    duty.range = std::make_pair(int64_t{-266}, int64_t{266});
-    duty.group = "Warning! Ensure that the motor can rotate freely!";
-    FieldLayout stay = Check("stayInPWMmode", "Stay in PWM mode after recording!");
-    stay.group = duty.group;
-    const FormLayout pwm{"SetPWM", {duty, stay}};
-    table["SetPWM"] = {.input = pwm,
-                       .editInput =
-                           [pwm](CKelStandardCommand& command) {
-                               ForgetKeptRecording(command);
-                               return EditCommandForm(pwm, command);
-                           },
-                       .showResult = ShowKeptRecording};
+int RestartRecording(CKelStandardCommand& command) {
+    ForgetKeptRecording(command);
+    return 1;
 }
 
-void AddCheckCrcForms(FormTable& table) {
-    table["CheckCRC"] = {.input = FormLayout{"Check CRC",
-                                             {List("memArea", "Memory area",
-                                                   {MemoryAreaName(0), MemoryAreaName(1),
-                                                    MemoryAreaName(2), MemoryAreaName(3)})}},
-                         .resultMessage = [](const CParameterList& wire) {
-                             return MemoryAreaName(Value(wire, true, "memArea")) + "\n" +
-                                    CheckCrcResultText(Value(wire, false, "verResult") != 0);
-                         }};
+int RestartWithOwnDialog(CKelStandardCommand& command) {
+    ForgetKeptRecording(command);
+    return EditWithOwnDialog(command);
+}
+
+int RestartWithForm(CKelStandardCommand& command, const FormLayout& input) {
+    ForgetKeptRecording(command);
+    return EditCommandForm(input, command);
+}
+
+int ShowImprovementAndRecording(CKelStandardCommand& command) {
+    CurrentPrompt().ShowMessage(ImprovementText(command.Wire()));
+    return ShowKeptRecording(command);
+}
+
+std::vector<std::string> MemoryAreaNames() {
+    return {MemoryAreaName(0), MemoryAreaName(1), MemoryAreaName(2), MemoryAreaName(3)};
+}
+
+std::string CheckCrcMessage(const CParameterList& wire) {
+    return MemoryAreaName(Value(wire, true, "memArea")) + "\n" +
+           CheckCrcResultText(Value(wire, false, "verResult") != 0);
 }
 
 }  // namespace kelcmd::dialogs

@@ -1,5 +1,6 @@
-// The RS232 input/output family: characters, strings and formatted numbers written to the unit's
-// own serial line, and read from it.
+// The RS232 input/output family's forms that are code: the checks of numbers to write, the
+// length of a string to read, and what was read as a sentence.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <regex>
@@ -9,14 +10,13 @@
 #include "command/parameter_list.h"
 #include "command/parameter_types.h"
 #include "dialogs/families/command_windows.h"
-#include "dialogs/families/form_table.h"
-#include "dialogs/families/put_char_dialog.h"
+#include "dialogs/families/form_hooks.h"
 #include "dialogs/toolkit/typed_value.h"
 
 namespace kelcmd::dialogs {
 namespace {
 
-constexpr const char* kEnterNumber = "Enter a correct number";
+constexpr const char* kEnterWholeNumber = "Enter a correct number";
 constexpr const char* kWidthTooShort = "Width is too short!";
 constexpr const char* kEnterFloat = "Enter a correct float number";
 
@@ -26,13 +26,15 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+}  // namespace
+
 // "Data" must be a whole number and fit into "Number of Digits" characters; a width that is no
 // number is left to the number check of its own field.
 std::optional<std::pair<size_t, std::string>> CheckNumberAndWidth(
     const std::vector<std::string>& texts) {
     static const std::regex whole("[-+]?[0-9]+");
     const std::string data = Trimmed(texts.at(0));
-    if (!std::regex_match(data, whole)) return std::pair<size_t, std::string>{0, kEnterNumber};
+    if (!std::regex_match(data, whole)) return std::pair<size_t, std::string>{0, kEnterWholeNumber};
     const std::string width = Trimmed(texts.at(1));
     if (std::regex_match(width, std::regex("[0-9]{1,3}")) &&
         data.size() > static_cast<size_t>(std::stoi(width))) {
@@ -93,51 +95,20 @@ int EditStringLength(CKelStandardCommand& command) {
         });
 }
 
-}  // namespace
+std::string CharAvailableMessage(const CParameterList& wire) {
+    return ReadUnsigned(wire.GetReturnValue(0).first(1)) != 0 ? "A char is available!"
+                                                              : "No char is available!";
+}
 
-void AddSerialIoForms(FormTable& table) {
-    table["PutChar"] = {.editInput = EditPutChar};
-    table["PutString"] = {
-        .input = FormLayout{"PutString", {FieldLayout{"data", "String", FieldKind::kText}}}};
-    for (const char* command : {"PutWord_Dec", "PutInt_Dec", "PutLWord_Dec", "PutLong_Dec",
-                                "PutWord_Hex", "PutLWord_Hex", "PutByte_Bin", "PutWord_Bin"}) {
-        table[command] = {
-            .input = FormLayout{command,
-                                {Number("data", "Data"), Number("width", "Number of Digits")},
-                                CheckNumberAndWidth}};
-    }
-    FieldLayout representation = List(
-        "representation", "Kind of representation",
-        {"f  (fixed-point)", "e  (exponent)", "E  (Exponent)", "g  (shortest)", "G  (Shortest)"});
-    representation.codes = {'f', 'e', 'E', 'g', 'G'};
-    table["PutFloat_Dec"] = {.input =
-                                 FormLayout{"PutFloat_Dec",
-                                            {Number("data", "Data"), representation,
-                                             Number("totalWidth", "Number of Digits"),
-                                             Number("decimalPlaces", "Number of decimal places")},
-                                            CheckFloat}};
+std::string CharReadMessage(const CParameterList& wire) {
+    return "The following char has been read:\n\n " +
+           std::string(CharacterName(ReadUnsigned(wire.GetReturnValue(0).first(1))));
+}
 
-    table["IsCharAvailable"] = {.resultMessage = [](const CParameterList& wire) {
-        return std::string(ReadUnsigned(wire.GetReturnValue(0).first(1)) != 0
-                               ? "A char is available!"
-                               : "No char is available!");
-    }};
-    table["GetChar"] = {.resultMessage = [](const CParameterList& wire) {
-        return "The following char has been read:\n\n " +
-               std::string(CharacterName(ReadUnsigned(wire.GetReturnValue(0).first(1))));
-    }};
-    table["GetString"] = {
-        .resultMessage =
-            [](const CParameterList& wire) {
-                const std::span<const uint8_t> bytes = wire.GetReturnValue(0);
-                const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
-                return "The following string has been read:\n\n" + std::string(bytes.begin(), end);
-            },
-        .editInput = EditStringLength};
-    for (const char* command : {"GetWord_Dec", "GetInt_Dec", "GetLWord_Dec", "GetLong_Dec",
-                                "GetFloat_Dec", "GetWord_Hex", "GetLWord_Hex"}) {
-        table[command] = {.resultMessage = NumberMessage};
-    }
+std::string StringReadMessage(const CParameterList& wire) {
+    const std::span<const uint8_t> bytes = wire.GetReturnValue(0);
+    const auto end = std::find(bytes.begin(), bytes.end(), uint8_t{0});
+    return "The following string has been read:\n\n" + std::string(bytes.begin(), end);
 }
 
 }  // namespace kelcmd::dialogs

@@ -5,15 +5,14 @@
 
 #include "api/user_parameter_family.h"
 #include "command/kel_standard_command.h"
-#include "dialogs/families/form_table.h"
+#include "dialogs/families/form_hooks.h"
 #include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/structures/user_parameter_editing.h"
 
 namespace kelcmd::dialogs {
-namespace {
 
 // Reading: the set's structure goes with the command, so that its result is shown by it.
-int PrepareRead(CKelStandardCommand& command, int set) {
+int PrepareUserParameterRead(CKelStandardCommand& command, int set) {
     if (!EnsureUserParameterStructure(set)) return 0;
     CUserParameterFamily::AttachStructure(command, UserParameterStructure(set));
     return 1;
@@ -21,7 +20,7 @@ int PrepareRead(CKelStandardCommand& command, int set) {
 
 // Writing: the bytes the command holds (a read carries its bytes into the matching write) edited
 // through the set's structure; on "&OK" the structure's image is what the command sends.
-int EditWrite(CKelStandardCommand& command, int set) {
+int EditUserParameterWrite(CKelStandardCommand& command, int set) {
     if (!EnsureUserParameterStructure(set)) return 0;
     const CStructureDefinition& structure = UserParameterStructure(set);
     CStructureData data(structure, true);
@@ -36,7 +35,7 @@ int EditWrite(CKelStandardCommand& command, int set) {
 
 // The bytes read, by the structure the command was prepared with (the set's current one, defined
 // now when there is none, when it carries none); only the bytes the unit sent belong to the set.
-int ShowRead(CKelStandardCommand& command, int set) {
+int ShowUserParameterRead(CKelStandardCommand& command, int set) {
     CStructureDefinition structure;
     if (!CUserParameterFamily::AttachedStructure(command, structure) ||
         structure.GetElementCount() == 0) {
@@ -52,25 +51,6 @@ int ShowRead(CKelStandardCommand& command, int set) {
     StructureDataDialog show(data, false, QApplication::activeWindow());
     show.exec();
     return 1;
-}
-
-}  // namespace
-
-void AddUserParameterForms(FormTable& table) {
-    for (const int set : {1, 2}) {
-        for (const bool permanent : {false, true}) {
-            const std::string read(CUserParameterFamily::ReadCommandName(set, permanent));
-            table[read] = {
-                .editInput =
-                    [set](CKelStandardCommand& command) { return PrepareRead(command, set); },
-                .showResult =
-                    [set](CKelStandardCommand& command) { return ShowRead(command, set); }};
-            const std::string write(CUserParameterFamily::WriteCommandName(set, permanent));
-            table[write] = {.editInput = [set](CKelStandardCommand& command) {
-                return EditWrite(command, set);
-            }};
-        }
-    }
 }
 
 }  // namespace kelcmd::dialogs

@@ -5,13 +5,11 @@
 
 #include "sim/batch/member_sizes.h"
 #include "sim/sim_unit.h"
+#include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd::sim {
 namespace {
-
-constexpr uint8_t kBatchCode = 5;
-constexpr uint8_t kQuietBatchCode = 4;
 
 // The warning a refusal carries in its last two data bytes.
 uint16_t RefusalWarning(const SimAnswer& answer) {
