@@ -7,10 +7,10 @@
 #   bench  ci, and libmodbus and strace for the benchmark comparison (scripts/bench-compare.sh)
 # usage: scripts/install-deps.sh [build|test|ci|bench]   (default: ci)
 set -euo pipefail
-build=(cmake ninja-build g++)
+build=(cmake ninja-build g++ python3)  # python3 turns the command catalogue into code
 # Qt 6 for libkelcmd-dialogs; its offscreen platform plugin and fonts for the headless dialog tests
 # and snapshots.
-test=("${build[@]}" libgtest-dev libgmock-dev googletest python3 python3-pytest qt6-base-dev
+test=("${build[@]}" libgtest-dev libgmock-dev googletest python3-pytest qt6-base-dev
       qt6-qpa-plugins fonts-liberation)
 ci=("${test[@]}" clang libclang-rt-14-dev libbenchmark-dev pkgconf dpkg-dev file)
 # Only for the benchmark comparison (scripts/bench-compare.sh): libmodbus's RTU master and strace.

@@ -1,25 +1,30 @@
 #include "bus_monitor_pane.h"
 
-#include <QTime>
+#include <QDateTime>
 
-#include "command/kel_command.h"
-#include "transport/frame.h"
-#include "transport/result_codes.h"
+#include "platform/clock.h"
 
 namespace {
 
-QString Bytes(const kelcmd::FrameBuffer& frame) {
-    const uint16_t length = kelcmd::LengthOf(static_cast<uint16_t>(frame[1] << 8 | frame[2]));
-    QStringList bytes;
-    for (size_t i = 0; i < kelcmd::kHeaderSize + length; ++i) {
-        bytes << QString::asprintf("%02X", frame[i]);
-    }
-    return bytes.join(' ');
+QString Bytes(const std::vector<uint8_t>& bytes) {
+    QStringList hex;
+    for (const uint8_t byte : bytes) hex << QString::asprintf("%02X", byte);
+    return hex.join(' ');
+}
+
+// The wall-clock time of a monotonic time of the tap.
+QString TimeOf(uint64_t monotonicNs) {
+    const int64_t agoMs =
+        static_cast<int64_t>((kelcmd::MonotonicNanoseconds() - monotonicNs) / 1000000);
+    return QDateTime::currentDateTime().addMSecs(-agoMs).toString("HH:mm:ss.zzz");
 }
 
 }  // namespace
 
-BusMonitorPane::BusMonitorPane(QWidget* parent) : QTreeWidget(parent) {
+BusMonitorPane::BusMonitorPane(QWidget* parent)
+    : QTreeWidget(parent),
+      tap_({}, kelcmd::TapSubscription::kDefaultCapacity,
+           [this](const kelcmd::BusEvent& event) { Show(event); }) {
     setObjectName("bus_monitor");
     setHeaderLabels({"Time", "Direction", "Bytes", "Result"});
     setRootIsDecorated(false);
@@ -28,26 +33,27 @@ BusMonitorPane::BusMonitorPane(QWidget* parent) : QTreeWidget(parent) {
     setColumnWidth(2, 560);
 }
 
-void BusMonitorPane::ReceiveCommand(const kelcmd::CKelCommand& command) {
-    // Observers hear the exchange before it is judged: the result code is what is known.
-    const QString result = command.GetError() == 0
-                               ? QString("OK")
-                               : QString::fromStdString(kelcmd::ResultCodeText(command.GetError()));
-    const QString sent = command.IsMessageBuilt() ? Bytes(command.GetMessageBuffer()) : QString();
-    const QString received =
-        command.IsAnswerReceived() ? Bytes(command.GetAnswerBuffer()) : QString();
+void BusMonitorPane::Show(const kelcmd::BusEvent& event) {
+    const QString time = TimeOf(event.timeNs);
+    QString direction = QString::fromLatin1(kelcmd::BusDirectionName(event.direction));
+    if (event.kind != kelcmd::BusEventKind::kRequest &&
+        event.kind != kelcmd::BusEventKind::kAnswer &&
+        event.kind != kelcmd::BusEventKind::kResult) {
+        direction += QString(" (%1)").arg(kelcmd::BusEventKindName(event.kind));
+    }
+    const QString bytes = Bytes(event.bytes);
+    const QString result = event.kind == kelcmd::BusEventKind::kRequest
+                               ? QString()
+                               : QString::fromStdString(kelcmd::BusEventText(event));
     QMetaObject::invokeMethod(
-        this,
-        [this, sent, received, result] {
-            if (!sent.isEmpty()) AddRow("out", sent, result);
-            if (!received.isEmpty()) AddRow("in", received, result);
-        },
+        this, [this, time, direction, bytes, result] { AddRow(time, direction, bytes, result); },
         Qt::QueuedConnection);
 }
 
-void BusMonitorPane::AddRow(const QString& direction, const QString& bytes, const QString& result) {
+void BusMonitorPane::AddRow(const QString& time, const QString& direction, const QString& bytes,
+                            const QString& result) {
     auto* row = new QTreeWidgetItem(this);
-    row->setText(0, QTime::currentTime().toString("HH:mm:ss.zzz"));
+    row->setText(0, time);
     row->setText(1, direction);
     row->setText(2, bytes);
     row->setText(3, result);

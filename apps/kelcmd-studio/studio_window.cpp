@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "api/bus_scan.h"
-#include "api/communication.h"
 #include "api/families.h"
 #include "bus_monitor_pane.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
@@ -22,7 +21,6 @@
 #include "dialogs/tree/execute_customer_dialog.h"
 #include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
-#include "platform/thread_id.h"
 
 namespace {
 constexpr const char* kPort = "Com1";
@@ -83,7 +81,6 @@ StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
 
 StudioWindow::~StudioWindow() {
     StopScan();
-    kelcmd::Communication().SuspendObserver(1, 1, monitor_);
     KEB_CloseKelBusPort(kPort);
 }
 
@@ -108,7 +105,6 @@ bool StudioWindow::OpenPort(const std::string& device) {
         statusBar()->showMessage(QString("Cannot open %1 on %2").arg(kPort).arg(device.c_str()));
         return false;
     }
-    kelcmd::Communication().RegisterObserver(monitor_);
     ScanUnits();
     return true;
 }
@@ -121,7 +117,6 @@ void StudioWindow::ScanUnits() {
     stopScan_ = false;
     const int generation = ++scanGeneration_;
     scan_ = std::thread([this, generation] {
-        monitor_->Activate(kelcmd::CurrentThreadId());  // the scan's frames show in the monitor
         const kelcmd::BusScanResult scan = kelcmd::ScanBus(
             kPort, 1, 127, kScanTimeoutMs, [this](uint8_t, size_t) { return !stopScan_.load(); });
         // The window takes the result on its own thread; a window already gone gets nothing.

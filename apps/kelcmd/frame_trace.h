@@ -1,50 +1,40 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <mutex>
 #include <string>
 
 #include "command/kel_command.h"
 #include "trace_record.h"
-#include "transport/bus_monitor.h"
+#include "transport/bus_tap.h"
 
 namespace kelcmd::app {
 
-// The wire bytes of a command's request and of its answer, as hex.
+// The wire bytes of a command's request, CRC included, as hex.
 std::string RequestHex(const CKelCommand& command);
-std::string AnswerHex(const CKelCommand& command);
 
-// Reports every frame of the commands the port executes, once each, with its time and how long it
-// took: as readable lines on `text` and as JSON lines on `json` (either may be null). A request is
-// reported when its outcome is known: its first answer, or the failure of the exchange.
-class FrameTrace final : public CBusMonitor {
+// What the bus tap makes of one event, for the trace: its time on the wall clock (the tap's is
+// monotonic; `wallAtStart` and `monotonicAtStart` are one moment on both clocks).
+TraceRecord RecordOf(const BusEvent& event, std::chrono::system_clock::time_point wallAtStart,
+                     uint64_t monotonicAtStart);
+
+// Reports everything on one port's line as the bus tap sees it, one record per thing on the wire
+// and the result of each exchange: as readable lines on `text` and as JSON lines on `json`
+// (either may be null). The records are written in the thread that made the exchange, before its
+// command returns, so that they come before what the program prints about the command.
+class FrameTrace {
   public:
-    FrameTrace(std::FILE* text, std::FILE* json) : text_(text), json_(json) {}
-    void ReceiveCommand(const CKelCommand& command) override;
+    FrameTrace(const std::string& port, std::FILE* text, std::FILE* json);
 
   private:
-    // What has been reported of the exchange in progress.
-    struct Exchange {
-        const CKelCommand* command = nullptr;
-        uint32_t startTick = 0;
-        std::string request;
-        std::chrono::system_clock::time_point requestTime;
-        bool requestReported = false;
-        bool answerReported = false;
-        std::string lastAnswer;
-        uint32_t lastReception = 0;   // the exchange's reception count at the last answer reported
-        uint32_t explainedError = 0;  // the failure the reports so far account for
-    };
-
-    void Emit(const TraceRecord& record);
-    void ReportRequest(const CKelCommand& command, uint32_t result, const std::string& text);
-    void ReportAnswer(const CKelCommand& command);
+    void Report(const BusEvent& event);
 
     std::FILE* text_;
     std::FILE* json_;
-    std::mutex lock_;
-    Exchange exchange_;
+    const std::chrono::system_clock::time_point wallAtStart_;
+    const uint64_t monotonicAtStart_;
+    TapSubscription subscription_;  // last: ends before the members it reports with
 };
 
 }  // namespace kelcmd::app

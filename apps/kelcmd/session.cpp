@@ -138,7 +138,6 @@ Session::Session(const Options& options) : options_(options) {}
 
 Session::~Session() {
     if (open_) KEB_CloseKelBusPort(options_.port.c_str());
-    if (trace_) Communication().SuspendObserver(1, 0, trace_.get());
 }
 
 bool Session::Open() {
@@ -167,8 +166,8 @@ bool Session::Open() {
     open_ = true;
     SelectSlave(options_.slave);
     if (options_.trace || traceFile_) {
-        trace_ = std::make_unique<FrameTrace>(options_.trace ? stdout : nullptr, traceFile_.get());
-        Communication().RegisterObserver(trace_.get());
+        trace_ = std::make_unique<FrameTrace>(options_.port, options_.trace ? stdout : nullptr,
+                                              traceFile_.get());
     }
     return true;
 }

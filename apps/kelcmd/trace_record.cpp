@@ -26,18 +26,6 @@ std::string ClockText(system_clock::time_point time, bool utc) {
     return text;
 }
 
-const char* DirectionName(TraceRecord::Direction direction) {
-    switch (direction) {
-        case TraceRecord::Direction::kRequest:
-            return "request";
-        case TraceRecord::Direction::kAnswer:
-            return "answer";
-        case TraceRecord::Direction::kEnd:
-            return "end";
-    }
-    return "";
-}
-
 std::string JsonString(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
@@ -59,29 +47,41 @@ std::string JsonString(const std::string& text) {
 
 std::string TraceText(const TraceRecord& record) {
     const std::string head = ClockText(record.time, false) + " " + record.port;
-    const std::string duration = std::to_string(record.durationMs) + " ms";
-    switch (record.direction) {
-        case TraceRecord::Direction::kRequest:
-            if (record.result == 0) return head + " >> " + record.hex;
-            return head + " >> " + record.hex + "\n" +
-                   ClockText(record.time + std::chrono::milliseconds(record.durationMs), false) +
-                   " " + record.port + " !! " + record.text + " (after " + duration + ")";
-        case TraceRecord::Direction::kAnswer:
-            return head + " << " + record.hex + " (" + duration + ")" +
-                   (record.result == 0 ? "" : "\n" + head + " !! " + record.text);
-        case TraceRecord::Direction::kEnd:
-            return head + " !! " + record.text + " (after " + duration + ")";
+    const std::string after = " (" + std::to_string(record.durationMs) + " ms)";
+    const std::string problem = "\n" + head + " !! " + record.text;
+    if (record.event == "request") {
+        return head + " >> " + record.hex + (record.result == 0 ? "" : problem);
     }
-    return head;
+    if (record.event == "resend") {
+        return head + " >> " + record.hex + " (resend request)" +
+               (record.result == 0 ? "" : problem);
+    }
+    if (record.event == "acknowledge") return head + " << " + record.hex + " (" + record.text + ")";
+    if (record.event == "answer") {
+        return head + " << " + record.hex + after + (record.result == 0 ? "" : problem);
+    }
+    if (record.event == "purge") return head + " << " + record.hex + " (" + record.text + ")";
+    if (record.event == "timeout") {
+        const std::string cut = record.hex.empty() ? "" : head + " << " + record.hex + "\n";
+        return cut + head + " !! " + record.text + " (after " + std::to_string(record.durationMs) +
+               " ms)";
+    }
+    return head + " == " + record.text + after;
 }
 
 std::string TraceJson(const TraceRecord& record) {
-    return "{\"time\":" + JsonString(ClockText(record.time, true)) +
-           ",\"port\":" + JsonString(record.port) + ",\"direction\":\"" +
-           DirectionName(record.direction) + "\",\"bytes\":" + JsonString(record.hex) +
-           ",\"duration_ms\":" + std::to_string(record.durationMs) +
-           ",\"result\":" + std::to_string(record.result) + ",\"text\":" + JsonString(record.text) +
-           "}";
+    std::string json =
+        "{\"time\":" + JsonString(ClockText(record.time, true)) +
+        ",\"port\":" + JsonString(record.port) + ",\"event\":" + JsonString(record.event) +
+        ",\"direction\":" + JsonString(record.direction) + ",\"bytes\":" + JsonString(record.hex) +
+        ",\"duration_ms\":" + std::to_string(record.durationMs) +
+        ",\"result\":" + std::to_string(record.result) + ",\"text\":" + JsonString(record.text);
+    if (record.event == "result") {
+        json += std::string(",\"refused\":") + (record.refused ? "true" : "false") +
+                ",\"unit_error\":" + std::to_string(record.unitError) +
+                ",\"warning\":" + std::to_string(record.warning);
+    }
+    return json + "}";
 }
 
 }  // namespace kelcmd::app

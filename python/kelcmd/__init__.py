@@ -12,6 +12,7 @@ from ._library import library, load_library
 from .bus import AUTO_CONTROL, RTS_CONTROL, Bus, Packet
 from .errors import (CommandError, CommunicationError, KelCmdError, LibraryNotFoundError,
                      PortError, UnitRefusedError)
+from .monitor import BusEvent, Monitor
 from .outcome import Outcome, last_outcome
 from .recording import RecordedVector, RecorderState
 from .status import (AxisInfo, AxisStatus, MotionFlags, MotionInfo, PredefinedInputs,
@@ -24,9 +25,10 @@ __version__ = "1.6.0"
 __all__ = [
     "AUTO_CONTROL", "CURRENT_MODE", "FOLLOW_ENCODER", "POSITION_MODE", "REGULATION_OFF",
     "RTS_CONTROL", "WAIT_FOR_BOTH", "WAIT_FOR_HOMING", "WAIT_FOR_NEITHER", "WAIT_FOR_TRAJECTORY",
-    "AxisInfo", "AxisStatus", "Bus", "CommandError", "CommunicationError", "KelCmdError",
-    "LibraryNotFoundError", "MotionFlags", "MotionInfo", "Outcome", "Packet", "PortError",
-    "PredefinedInputs", "RecordedVector", "RecorderState", "Unit", "UnitMessage",
+    "AxisInfo", "AxisStatus", "Bus", "BusEvent", "CommandError", "CommunicationError",
+    "KelCmdError", "LibraryNotFoundError", "Monitor", "MotionFlags", "MotionInfo", "Outcome",
+    "Packet", "PortError", "PredefinedInputs", "RecordedVector", "RecorderState", "Unit",
+    "UnitMessage",
     "UnitRefusedError", "Version", "error_text", "last_outcome", "library", "load_library",
     "result_text", "warning_text",
 ]

@@ -36,6 +36,17 @@ class KebPacket(ctypes.Structure):
     ]
 
 
+class BusEventRecord(ctypes.Structure):
+    """One event of the bus tap as the library hands it out (kelcmd::BusEventRecord)."""
+
+    _fields_ = (
+        [(name, ctypes.c_uint8)
+         for name in ("kind", "direction", "result", "refused", "unit_error", "failed_member")]
+        + [("warning", ctypes.c_int16), ("trials", ctypes.c_uint32), ("length", ctypes.c_uint32)]
+        + [(name, ctypes.c_uint64) for name in ("time_ns", "elapsed_ns", "exchange")]
+        + [("port", ctypes.c_char * 64), ("bytes", ctypes.c_uint8 * 2048)])
+
+
 class KebOutcome(ctypes.Structure):
     """How the calling thread's last call ended (KEB_GetLastOutcome)."""
 
@@ -88,6 +99,12 @@ _PRIVATE_PROTOTYPES = {
                              [_STRING, ctypes.c_uint8, ctypes.c_uint8, ctypes.c_uint16,
                               ctypes.c_uint16, ctypes.POINTER(ctypes.c_int16),
                               ctypes.POINTER(ctypes.c_uint8)]),
+    "OpenBusMonitor": ("_ZN6kelcmd14OpenBusMonitorEPKcj", ctypes.c_uint32,
+                       [_STRING, ctypes.c_uint32]),
+    "ReadBusMonitor": ("_ZN6kelcmd14ReadBusMonitorEjjPNS_14BusEventRecordE", ctypes.c_int32,
+                       [ctypes.c_uint32, ctypes.c_uint32, ctypes.POINTER(BusEventRecord)]),
+    "BusMonitorDropped": ("_ZN6kelcmd17BusMonitorDroppedEj", ctypes.c_uint64, [ctypes.c_uint32]),
+    "CloseBusMonitor": ("_ZN6kelcmd15CloseBusMonitorEj", ctypes.c_int32, [ctypes.c_uint32]),
 }
 
 

@@ -7,6 +7,7 @@ from dataclasses import dataclass
 from . import _convert
 from ._library import KebPacket, library
 from .errors import CommandError, CommunicationError, PortError, UnitRefusedError
+from .monitor import Monitor
 from .outcome import NOT_SENT, REFUSED, last_outcome
 from .texts import result_text, warning_text
 from .unit import Unit
@@ -99,6 +100,11 @@ class Bus:
             raise ValueError(f"commands go only to ports named Com1 to Com99, not {self.port!r}: "
                              "map such a name to the device instead")
         return Unit(self, address)
+
+    def monitor(self, capacity=0):
+        """Watches this bus through the library's bus tap: `with bus.monitor() as events:` (see
+        kelcmd.monitor.Monitor)."""
+        return Monitor(self.port, capacity)
 
     # ---- raw packets ------------------------------------------------------------------------
 

@@ -92,3 +92,22 @@ def test_the_readme_example_runs_as_shown():
                          capture_output=True, text=True, timeout=120)
     assert run.returncode == 0, run.stderr
     assert "position 2000" in run.stdout
+
+
+def test_a_monitor_sees_each_exchange_once_with_its_judged_result(bus):
+    unit = bus.unit(1)
+    with bus.monitor() as events:
+        unit.read_position()
+        with pytest.raises(kelcmd.UnitRefusedError):
+            unit.call("SetCurrent", 100)  # refused with CMD_FAIL (0) while regulating position
+    kinds = [event.kind for event in events]
+    assert kinds == ["request", "acknowledge", "answer", "result"] * 2
+    request, _, answer, result = events[:4]
+    assert (request.direction, answer.direction, result.ok) == ("out", "in", True)
+    assert request.data[0] == 1 and len(request.data) == 5 + 2  # header and CRC, no data
+    assert answer.data[4] == request.data[4]
+    refusal = events[7]
+    assert refusal.refused and not refusal.ok
+    assert (refusal.result, refusal.unit_error, refusal.warning) == (0, 0, 181)
+    assert all(event.port == bus.port for event in events)
+    assert events.dropped == 0

@@ -2,6 +2,7 @@
 
 #include "command/thread_outcome.h"
 #include "platform/clock.h"
+#include "transport/bus_tap.h"
 #include "transport/kel_communication.h"
 #include "transport/kel_port.h"
 #include "transport/protocol_constants.h"
@@ -10,8 +11,17 @@
 namespace kelcmd {
 namespace {
 
+// A failed batch names the member that failed in the byte before the warning; else the request.
+uint8_t RefusedType(const CFrameExchange& exchange) {
+    const uint16_t length = exchange.answerLength;
+    if (exchange.AnswerType() == BATCH_FAIL && length >= 3) {
+        return exchange.answer[kDataOffset + length - 3];
+    }
+    return exchange.RequestType();
+}
+
 // The unit refused the command: the answer's mtype is the reason and its last two data bytes carry
-// the warning; a failed batch names the member that failed in the byte before the warning.
+// the warning.
 void JudgeRefusal(CKelPort& port, CKelCommand& command) {
     const CFrameExchange& exchange = command.Exchange();
     const uint8_t requestType = exchange.RequestType();
@@ -24,8 +34,7 @@ void JudgeRefusal(CKelPort& port, CKelCommand& command) {
     command.SetWarning(warning);
     port.NotifyObservers(command);
 
-    uint8_t reportedType = requestType;
-    if (reason == BATCH_FAIL && length >= 3) reportedType = data[length - 3];
+    const uint8_t reportedType = RefusedType(exchange);
     RecordRefusalOutcome(command, reason, warning, reportedType);
     port.ReportFailure(reportedType, reason, warning, requestType == kBatchCode);
     command.SetStatus(STATUS_FAILED);
@@ -41,6 +50,39 @@ void FailShortAnswer(CKelPort& port, CKelCommand& command) {
     port.ReportFailure(command.GetCode(), BAD_LEN, 0, false);
 }
 
+// Hands an exchange's wire events to the bus tap when the scope ends, closed by the result as it
+// was judged by then: the transport's code, or the unit's refusal with its warning.
+class TapReport {
+  public:
+    TapReport(BusEventLog& events, const CKelCommand& command, const uint8_t& result)
+        : events_(events), command_(command), result_(result) {}
+    TapReport(const TapReport&) = delete;
+    TapReport& operator=(const TapReport&) = delete;
+    ~TapReport() {
+        if (!events_.Active()) return;
+        const CFrameExchange& exchange = command_.Exchange();
+        BusEvent verdict;
+        verdict.result = result_;
+        verdict.trials = exchange.trials;
+        if (result_ == RESULT_OK && command_.GetStatus() == STATUS_FAILED) {
+            verdict.refused = true;
+            verdict.unitError = static_cast<uint8_t>(command_.GetError());
+            verdict.warning = static_cast<int16_t>(command_.GetWarning());
+            if (verdict.unitError == BATCH_FAIL) verdict.failedMember = RefusedType(exchange);
+        }
+        try {
+            events_.Finish(verdict);
+            BusTap().Publish(events_.TakeEvents());
+        } catch (...) {  // the tap loses an exchange rather than the caller its result
+        }
+    }
+
+  private:
+    BusEventLog& events_;
+    const CKelCommand& command_;
+    const uint8_t& result_;
+};
+
 }  // namespace
 
 int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
@@ -54,7 +96,9 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
     CFrameExchange& exchange = command.Exchange();
     exchange.answerTimeout = command.GetAnswerTimeout();
     exchange.trials = command.GetTrials();
-    const uint8_t result = port.Transfer(exchange, &command);
+    BusEventLog events = port.StartEventLog();
+    const uint8_t result = port.Transfer(exchange, &command, &events);
+    const TapReport report(events, command, result);
     command.SetTrials(exchange.trials);
     command.SetEndTime(TickCount());
     command.SetError(result);

@@ -1,5 +1,7 @@
 #include "transport/frame.h"
 
+#include <algorithm>
+
 namespace kelcmd {
 
 uint16_t FrameCrc(std::span<const uint8_t> bytes) {
@@ -25,6 +27,14 @@ uint16_t LengthWord(uint16_t dataLength) {
 bool LengthWordValid(uint16_t word) {
     const unsigned sum = (word & 0x1F) + ((word >> 5) & 0x1F) + ((word >> 10) & 0x3F);
     return sum % 64 == 0;
+}
+
+std::vector<uint8_t> FrameWireBytes(const FrameBuffer& buffer, uint16_t dataLength) {
+    const size_t length = std::min<size_t>(dataLength, kMaxDataLength);
+    std::vector<uint8_t> bytes(buffer.begin(), buffer.begin() + kHeaderSize + length);
+    bytes.push_back(buffer[kCrcOffset]);
+    bytes.push_back(buffer[kCrcOffset + 1]);
+    return bytes;
 }
 
 }  // namespace kelcmd

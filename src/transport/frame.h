@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace kelcmd {
 
@@ -28,6 +29,9 @@ uint16_t LengthWord(uint16_t dataLength);
 
 // Whether a received length word passes its check.
 bool LengthWordValid(uint16_t word);
+
+// A frame as on the wire: header, `dataLength` data bytes, then the CRC from its own place.
+std::vector<uint8_t> FrameWireBytes(const FrameBuffer& buffer, uint16_t dataLength);
 
 inline uint16_t LengthOf(uint16_t word) {
     return word & 0x3FF;

@@ -1,6 +1,7 @@
 #include "transport/kel_port.h"
 
 #include "platform/thread_id.h"
+#include "transport/bus_tap.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
@@ -118,25 +119,51 @@ ReceptionListener CKelPort::ListenerFor(const CKelCommand* subject) const {
     return [this, subject] { observers_.Notify(*subject); };
 }
 
-uint8_t CKelPort::Transfer(CFrameExchange& exchange, const CKelCommand* subject) {
+BusEventLog CKelPort::StartEventLog() const {
+    return BusTap().HasSubscribers() ? BusEventLog(GetName()) : BusEventLog();
+}
+
+namespace {
+
+// Closes a packet operation's log with its result and hands it to the tap.
+uint8_t Published(BusEventLog& events, uint8_t result) {
+    BusEvent verdict;
+    verdict.result = result;
+    events.Finish(verdict);
+    BusTap().Publish(events.TakeEvents());
+    return result;
+}
+
+}  // namespace
+
+uint8_t CKelPort::Transfer(CFrameExchange& exchange, const CKelCommand* subject,
+                           BusEventLog* events) {
     std::lock_guard<std::mutex> guard(lock_);
     // Checked again under the lock: another thread may have reserved the port meanwhile.
     if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
-    return kelcmd::Transfer(line_, sendTrials_, exchange, ListenerFor(subject));
+    return Line().Exchange(exchange, sendTrials_, {ListenerFor(subject), events});
 }
 
 uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (IsReservedByOther() || !line_.IsOpen()) return WIN_ERR_WRITECOMM;
-    return retry ? TransmitWithRetry(line_, exchange) : Transmit(line_, exchange);
+    BusEventLog events = StartEventLog();
+    uint8_t result = WIN_ERR_WRITECOMM;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (IsReservedByOther() || !Line().IsOpen()) return WIN_ERR_WRITECOMM;
+        result = Line().SendFrame(exchange, retry, {nullptr, &events});
+    }
+    return Published(events, result);
 }
 
 uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (IsReservedByOther() || !line_.IsOpen()) return WIN_ERR_READCOMM;
-    const ReceptionListener listener = ListenerFor(subject);
-    return resend ? ReceiveWithResend(line_, exchange, listener)
-                  : Receive(line_, exchange, listener);
+    BusEventLog events = StartEventLog();
+    uint8_t result = WIN_ERR_READCOMM;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (IsReservedByOther() || !Line().IsOpen()) return WIN_ERR_READCOMM;
+        result = Line().ReceiveFrame(exchange, resend, {ListenerFor(subject), &events});
+    }
+    return Published(events, result);
 }
 
 }  // namespace kelcmd

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kelcmd/kelcmd.h"
+#include "transport/bus_event_log.h"
 #include "transport/bus_monitor.h"
 #include "transport/frame_exchange.h"
 #include "transport/packet_protocol.h"
@@ -67,12 +68,17 @@ class CKelPort {
     void NotifyObservers(const CKelCommand& command) const;
 
     // One full exchange of a built frame under the port's lock; the observers hear `subject` at
-    // every reception of its answer. A result code, 0 for success.
-    uint8_t Transfer(CFrameExchange& exchange, const CKelCommand* subject = nullptr);
+    // every reception of its answer, and `events` (if given) collects its wire events for the bus
+    // tap, which the caller publishes with the judged result. A result code, 0 for success.
+    uint8_t Transfer(CFrameExchange& exchange, const CKelCommand* subject = nullptr,
+                     BusEventLog* events = nullptr);
+    // A log for the wire events of one exchange on this port: inactive when nobody taps the bus.
+    BusEventLog StartEventLog() const;
 
     // The raw packet layer: one transmission (with `retry`, until acknowledged) or one reception
     // (with `resend`, asking for damaged answers again), under the port's lock. A port reserved by
-    // another thread, or a closed line, refuses with 129 (send) or 130 (receive).
+    // another thread, or a closed line, refuses with 129 (send) or 130 (receive). The bus tap
+    // hears the wire events and the result after the lock is released.
     uint8_t SendPacket(CFrameExchange& exchange, bool retry);
     uint8_t ReceivePacket(CFrameExchange& exchange, bool resend, const CKelCommand* subject);
 
@@ -88,6 +94,8 @@ class CKelPort {
     // With the port's lock held.
     void ReleaseIfOwner();
     ReceptionListener ListenerFor(const CKelCommand* subject) const;
+    // The line every exchange runs through.
+    ExchangeLine& Line() { return line_; }
 
     const uint32_t sendTrials_ = 4;
     std::atomic<KelErrorCallback> errorCallback_{nullptr};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <vector>
 
 #include "transport/frame.h"
 #include "transport/frame_exchange.h"
@@ -50,16 +51,28 @@ uint8_t TransmitRest(CSerialLine& line, const FrameBuffer& message, uint16_t dat
     return RESULT_OK;
 }
 
-uint8_t ReadAcknowledge(CSerialLine& line) {
+void Note(const ExchangeWatch& watch, BusEventKind kind, BusDirection direction,
+          std::span<const uint8_t> bytes, uint8_t result) {
+    if (watch.events != nullptr) watch.events->Record(kind, direction, bytes, result);
+}
+
+uint8_t ReadAcknowledge(CSerialLine& line, const ExchangeWatch& watch) {
     uint8_t acknowledge = 0;
     size_t received = 0;
     if (!line.Read(&acknowledge, 1, received)) return WIN_ERR_READCOMM;
-    if (received == 0) return XMT_ERR_TACK;
-    if (IsPositiveAcknowledge(acknowledge)) return RESULT_OK;
-    return static_cast<uint8_t>(acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK);
+    if (received == 0) {
+        Note(watch, BusEventKind::kTimeout, BusDirection::kIn, {}, XMT_ERR_TACK);
+        return XMT_ERR_TACK;
+    }
+    uint8_t result = RESULT_OK;
+    if (!IsPositiveAcknowledge(acknowledge)) {
+        result = static_cast<uint8_t>(acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK);
+    }
+    Note(watch, BusEventKind::kAcknowledge, BusDirection::kIn, {&acknowledge, 1}, result);
+    return result;
 }
 
-uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange) {
+uint8_t SendMessage(CSerialLine& line, const CFrameExchange& exchange) {
     const FrameBuffer& message = exchange.message;
     const uint8_t destination = message[0];
     const uint16_t dataLength = exchange.messageLength;
@@ -76,12 +89,22 @@ uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange) {
     if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
     CSerialLine::BusyWait(CSerialLine::CharacterGap(line.GetBaudrate()));
     line.SetParity(Parity::Space);
-    if (const uint8_t result = TransmitRest(line, message, dataLength); result != RESULT_OK) {
-        return result;
-    }
+    return TransmitRest(line, message, dataLength);
+}
 
-    if (!AcknowledgesRequests(destination)) return RESULT_OK;
-    return ReadAcknowledge(line);
+uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange,
+                     const ExchangeWatch& watch) {
+    const uint8_t sent = SendMessage(line, exchange);
+    if (watch.events != nullptr) {
+        const BusEventKind kind = exchange.RequestType() == kResendRequestCode
+                                      ? BusEventKind::kResendRequest
+                                      : BusEventKind::kRequest;
+        Note(watch, kind, BusDirection::kOut,
+             FrameWireBytes(exchange.message, exchange.messageLength), sent);
+    }
+    if (sent != RESULT_OK) return sent;
+    if (!AcknowledgesRequests(exchange.Destination())) return RESULT_OK;
+    return ReadAcknowledge(line, watch);
 }
 
 CFrameExchange MakeResendRequest(uint8_t destination) {
@@ -92,8 +115,20 @@ CFrameExchange MakeResendRequest(uint8_t destination) {
     return request;
 }
 
-void Tell(const ReceptionListener& listener) {
-    if (listener) listener();
+void Begin(const ExchangeWatch& watch) {
+    if (watch.events != nullptr) watch.events->Begin();
+}
+
+void Tell(const ExchangeWatch& watch) {
+    if (watch.reception) watch.reception();
+}
+
+// Drops what the unit may still be sending after a failed exchange; the tap sees what was dropped.
+void Settle(CSerialLine& line, const ExchangeWatch& watch) {
+    if (!line.IsOpen()) return;
+    std::vector<uint8_t> dropped;
+    line.Settle(watch.events != nullptr ? &dropped : nullptr);
+    if (!dropped.empty()) Note(watch, BusEventKind::kPurge, BusDirection::kIn, dropped, RESULT_OK);
 }
 
 // The failures after which an answer, or the rest of one, may still be on its way.
@@ -111,18 +146,51 @@ uint32_t GuardTime(const CSerialLine& line, const CFrameExchange& exchange) {
         std::min<uint64_t>(first + line.GetCharacterTimeout(), kMaxGuardMs));
 }
 
-uint8_t TransmitChecked(CSerialLine& line, const CFrameExchange& exchange) {
+uint8_t TransmitChecked(CSerialLine& line, const CFrameExchange& exchange,
+                        const ExchangeWatch& watch) {
     if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
-    return TransmitOnce(line, exchange);
+    return TransmitOnce(line, exchange, watch);
 }
 
-uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
-                    const ReceptionListener& listener) {
+// How many bytes of an answer arrived: those read into the header (from the first byte on) and
+// those read after it (data, then CRC).
+struct ArrivedBytes {
+    size_t header = 0;
+    size_t tail = 0;
+};
+
+// The bytes of an answer as they came, in wire order.
+std::vector<uint8_t> AnswerWireBytes(const CFrameExchange& exchange, const ArrivedBytes& arrived) {
+    const FrameBuffer& answer = exchange.answer;
+    std::vector<uint8_t> bytes(answer.begin(), answer.begin() + arrived.header);
+    const size_t data = std::min<size_t>(arrived.tail, exchange.answerLength);
+    bytes.insert(bytes.end(), &answer[kDataOffset], &answer[kDataOffset] + data);
+    bytes.insert(bytes.end(), &answer[kCrcOffset], &answer[kCrcOffset] + (arrived.tail - data));
+    return bytes;
+}
+
+// One answer (or what came of it) for the tap: nothing at all is a timeout, a part of one a
+// timeout with the bytes that came, anything else an answer with what the line made of it.
+void NoteAnswer(const ExchangeWatch& watch, const CFrameExchange& exchange,
+                const ArrivedBytes& arrived, uint8_t result) {
+    if (watch.events == nullptr) return;
+    if (arrived.header == 0) {
+        if (result == RCV_ERR_T0)
+            Note(watch, BusEventKind::kTimeout, BusDirection::kIn, {}, result);
+        return;
+    }
+    const BusEventKind kind = result == RCV_ERR_T1 ? BusEventKind::kTimeout : BusEventKind::kAnswer;
+    Note(watch, kind, BusDirection::kIn, AnswerWireBytes(exchange, arrived), result);
+}
+
+uint8_t ReadAnswer(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch,
+                   ArrivedBytes& arrived) {
     if (!line.IsOpen()) return WIN_ERR_READCOMM;
     FrameBuffer& answer = exchange.answer;
 
     if (!line.SetReceiveTimeouts(exchange.answerTimeout)) return WIN_ERR_SETCOMM;
     if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
+    arrived.header = 1;
     if (answer[0] != 0) return RCV_ERR_ID;
 
     // After the first byte only the character timeout bounds the reads. The rest of the header
@@ -131,6 +199,7 @@ uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
     if (!line.SetReadTotalConstant(0)) return WIN_ERR_SETCOMM;
     size_t received = 0;
     if (!line.Read(&answer[1], kHeaderSize - 1, received)) return WIN_ERR_READCOMM;
+    arrived.header += received;
     if (received < 2) return RCV_ERR_T1;
     const uint16_t word = static_cast<uint16_t>(answer[1] << 8 | answer[2]);
     if (!LengthWordValid(word)) return RCV_ERR_LENGTH;
@@ -142,6 +211,7 @@ uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
     std::array<uint8_t, kMaxDataLength + 2> tail;
     const size_t wanted = dataLength + 2u;
     if (!line.Read(tail.data(), wanted, received)) return WIN_ERR_READCOMM;
+    arrived.tail = received;
     std::copy_n(tail.begin(), std::min<size_t>(received, dataLength), &answer[kDataOffset]);
     if (received > dataLength) {
         std::copy_n(tail.begin() + dataLength, received - dataLength, &answer[kCrcOffset]);
@@ -151,7 +221,7 @@ uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
         static_cast<uint16_t>(answer[kCrcOffset] << 8 | answer[kCrcOffset + 1]);
     exchange.answerCrc = receivedCrc;
 
-    Tell(listener);
+    Tell(watch);
 
     const uint16_t crc =
         FrameCrc(std::span<const uint8_t>(answer.data(), kHeaderSize + dataLength));
@@ -159,28 +229,34 @@ uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange,
     return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
 }
 
-uint8_t RetryTransmit(CSerialLine& line, CFrameExchange& exchange) {
+uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+    ArrivedBytes arrived;
+    const uint8_t result = ReadAnswer(line, exchange, watch, arrived);
+    NoteAnswer(watch, exchange, arrived, result);
+    return result;
+}
+
+uint8_t RetryTransmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     uint8_t result = 1;
     for (uint32_t attempts = 0; result != RESULT_OK && attempts < line.GetReceiveTrials();
          ++attempts) {
-        result = TransmitChecked(line, exchange);
+        result = TransmitChecked(line, exchange, watch);
     }
     return result;
 }
 
-uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange,
-                         const ReceptionListener& listener) {
-    uint8_t result = ReceiveOnce(line, exchange, listener);
+uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+    uint8_t result = ReceiveOnce(line, exchange, watch);
     uint32_t attempts = 1;
-    Tell(listener);
+    Tell(watch);
 
     while (result != RESULT_OK && result != RCV_ERR_T0 && attempts < line.GetReceiveTrials()) {
         CFrameExchange resend = MakeResendRequest(line.GetLastDestination());
-        if (RetryTransmit(line, resend) != RESULT_OK) break;
-        result = ReceiveOnce(line, exchange, listener);
+        if (RetryTransmit(line, resend, watch) != RESULT_OK) break;
+        result = ReceiveOnce(line, exchange, watch);
         ++attempts;
         exchange.trials = attempts;
-        Tell(listener);
+        Tell(watch);
     }
     return result;
 }
@@ -188,25 +264,25 @@ uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange,
 // The send-trials loop of one exchange; `unitHeard` tells whether any acknowledge or answer
 // bytes came back, be they good or not.
 uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
-                         const ReceptionListener& listener, bool& unitHeard) {
+                         const ExchangeWatch& watch, bool& unitHeard) {
     const uint8_t destination = exchange.Destination();
     const bool acknowledgeOnly = exchange.RequestType() == kAcknowledgeOnlyCode;
 
     uint8_t transmitted = NO_COMMAND;
     for (uint32_t attempt = 1; attempt <= sendTrials; ++attempt) {
-        transmitted = TransmitChecked(line, exchange);
+        transmitted = TransmitChecked(line, exchange, watch);
         if (transmitted != XMT_ERR_TACK) unitHeard = true;
         if (acknowledgeOnly) {
             if (transmitted == RESULT_OK) return RESULT_OK;
             continue;
         }
         if (transmitted == RESULT_OK) {
-            return !IsGroupAddress(destination) ? ReceiveAndResend(line, exchange, listener)
+            return !IsGroupAddress(destination) ? ReceiveAndResend(line, exchange, watch)
                                                 : uint8_t{RESULT_OK};
         }
         // The unit may have taken the request although its acknowledge was lost.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
-            const uint8_t received = ReceiveAndResend(line, exchange, listener);
+            const uint8_t received = ReceiveAndResend(line, exchange, watch);
             if (received != RCV_ERR_T0 && received != RCV_ERR_T1) return received;
             if (received == RCV_ERR_T1) unitHeard = true;
         }
@@ -232,39 +308,43 @@ bool IsPositiveAcknowledge(uint8_t value) {
     }
 }
 
-uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange) {
+uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
-    line.Settle();
-    const uint8_t result = TransmitOnce(line, exchange);
+    Begin(watch);
+    Settle(line, watch);
+    const uint8_t result = TransmitOnce(line, exchange, watch);
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
-uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ReceptionListener& listener) {
-    const uint8_t result = ReceiveOnce(line, exchange, listener);
+uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+    Begin(watch);
+    const uint8_t result = ReceiveOnce(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
-uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange) {
-    if (line.IsOpen()) line.Settle();
-    const uint8_t result = RetryTransmit(line, exchange);
+uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+    Begin(watch);
+    Settle(line, watch);
+    const uint8_t result = RetryTransmit(line, exchange, watch);
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
-uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange,
-                          const ReceptionListener& listener) {
-    const uint8_t result = ReceiveAndResend(line, exchange, listener);
+uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+    Begin(watch);
+    const uint8_t result = ReceiveAndResend(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
 uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchange,
-                 const ReceptionListener& listener) {
-    if (line.IsOpen()) line.Settle();
+                 const ExchangeWatch& watch) {
+    Begin(watch);
+    Settle(line, watch);
     bool unitHeard = false;  // an acknowledge or answer bytes came, whatever their worth
-    const uint8_t result = TransferAttempts(line, sendTrials, exchange, listener, unitHeard);
+    const uint8_t result = TransferAttempts(line, sendTrials, exchange, watch, unitHeard);
     if (IsAnswerFailure(result) || result == XMT_ERR_ACK || (result == XMT_ERR_TACK && unitHeard)) {
         line.NoteUnsettled(GuardTime(line, exchange));
     }

@@ -226,7 +226,7 @@ void CSerialLine::NoteUnsettled(uint32_t guardMs) {
     guardMs_ = guardMs;
 }
 
-void CSerialLine::Settle() {
+void CSerialLine::Settle(std::vector<uint8_t>* dropped) {
     if (!unsettled_) return;
     unsettled_ = false;
     if (!device_) return;
@@ -244,6 +244,7 @@ void CSerialLine::Settle() {
         if (!device_->SetTimeouts(wait) || !device_->Read(scratch, sizeof scratch, received)) break;
         now = MonotonicNanoseconds();
         if (received > 0) {
+            if (dropped != nullptr) dropped->insert(dropped->end(), scratch, scratch + received);
             quietUntil = std::min(
                 limit, std::max(quietUntil, now + uint64_t{characterTimeout_} * kNanosPerMilli));
         }

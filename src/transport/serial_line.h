@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/serial_device.h"
+#include "transport/exchange_line.h"
 
 namespace kelcmd {
 
@@ -18,8 +20,8 @@ enum class LoopbackResult { kNotOpen, kNotSent, kPassed, kFailed };
 // One serial port of the bus: opens its device, switches the ninth bit (mark parity for the address
 // byte, space for the rest), drives RTS for RS485 transmitters, keeps the read timeouts the packet
 // protocol needs in each phase, and busy-waits the bus gaps. Not locked: its port's lock serialises
-// every transfer.
-class CSerialLine {
+// every transfer. As an exchange line it runs the packet protocol on itself.
+class CSerialLine : public ExchangeLine {
   public:
     CSerialLine() = default;
     virtual ~CSerialLine();
@@ -49,7 +51,7 @@ class CSerialLine {
     const SystemError& GetLastSystemError() const { return lastSystemError_; }
 
     uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
-    bool IsOpen() const { return handleValid_; }
+    bool IsOpen() const override { return handleValid_; }
     uint32_t GetCharacterTimeout() const { return characterTimeout_; }
     uint32_t GetReceiveTrials() const { return receiveTrials_; }
     uint8_t GetBusControl() const { return busControl_; }
@@ -79,9 +81,15 @@ class CSerialLine {
     bool IsUnsettled() const { return unsettled_; }
     // Before a transmit: when the line is unsettled, waits until nothing has arrived for the
     // guard time (a byte that comes starts a further character timeout, but the wait never lasts
-    // beyond twice the guard time from the failure) and drops what came. Nothing to do on a
-    // settled line. Applies the timeouts record again afterwards.
-    void Settle();
+    // beyond twice the guard time from the failure) and drops what came (appended to `dropped`
+    // when given). Nothing to do on a settled line. Applies the timeouts record again afterwards.
+    void Settle(std::vector<uint8_t>* dropped = nullptr);
+
+    uint8_t Exchange(CFrameExchange& exchange, uint32_t sendTrials,
+                     const ExchangeWatch& watch) override;
+    uint8_t SendFrame(CFrameExchange& exchange, bool retry, const ExchangeWatch& watch) override;
+    uint8_t ReceiveFrame(CFrameExchange& exchange, bool resend,
+                         const ExchangeWatch& watch) override;
 
     // The loopback test of a line whose RxD is wired to its TxD: drops what has arrived, writes
     // a test text and reads it back under the character timeout. It asks nothing: whoever runs it

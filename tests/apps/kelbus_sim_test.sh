@@ -81,18 +81,22 @@ demo)
     ;;
 frames)
     # ReadPosition of unit 1: dest 1, length word 0000, sender 0, code 0x30, CRC 37 00. The
-    # server saw exactly those bytes on the tty, and the host exactly what the server sent.
+    # server saw exactly those bytes on the tty, and the host exactly what the server sent: one
+    # request, one acknowledge, one answer and the result, once each.
     start_sim --units 1 --trace
     out=$(run_kelcmd --trace ReadPosition)
     expect "$out" "Com1 >> 01 00 00 00 30 37 00$" "request on the host"
+    expect "$out" "Com1 == OK \([0-9]+ ms\)$" "result on the host"
     expect "$out" "^ReadPosition: OK" "answer on the host"
-    answer=$(sed -n 's/^.* << \([0-9A-F ]*[0-9A-F]\).*$/\1/p' <<<"$out")
+    acknowledge=$(sed -n 's/^.* << \([0-9A-F][0-9A-F]\) (ACK)$/\1/p' <<<"$out")
+    answer=$(sed -n 's/^.* << \([0-9A-F ]*[0-9A-F]\) ([0-9]* ms)$/\1/p' <<<"$out")
+    [ "$(grep -c ' >> \| << \| == ' <<<"$out")" -eq 4 ] || fail "not one line per event: $out"
     stop_sim TERM
     trace=$(cat "$dir/sim.out")
     expect "$trace" "^request 01 00 00 00 30 37 00$" "request on the tty"
     replies=$(sed -n 's/^reply *//p' <<<"$trace" | paste -sd ' ')
-    [ -n "$answer" ] && [ "$replies" = "01 $answer" ] ||
-        fail "the tty carried '$replies', the host took acknowledge 01 and '$answer'"
+    [ -n "$answer" ] && [ "$replies" = "$acknowledge $answer" ] ||
+        fail "the tty carried '$replies', the host took acknowledge '$acknowledge' and '$answer'"
     if grep -q "^noise" <<<"$trace"; then fail "stray bytes on the tty: $trace"; fi
     ;;
 faults)

@@ -106,13 +106,18 @@ expect 0 out '^Port Com1 \(sim:2\), slave 2$'
 run -- record "$work/file/out";   expect 1 err "cannot write .*/file/out\.rda: Not a directory"
 refute out 'MoveRelative|SetupRecorder'
 
-# Traces: times and durations on stdout, one JSON object per frame in the trace file.
+# Traces: request, acknowledge, answer and result with times and durations on stdout, one JSON
+# object for each in the trace file.
 run -- --trace MoveAbsoluteInfo 1000 5000
 expect 0 out '^  [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} Com1 >> 01 EC 05 00 24 00 00 03 E8 00 6B 86$'
+expect 0 out '^  [0-9:.]+ Com1 << [0-9A-F]{2} \(ACK\)$'
 expect 0 out '^  [0-9:.]+ Com1 << 00 EC 05 01 24 .* \([0-9]+ ms\)$'
+expect 0 out '^  [0-9:.]+ Com1 == OK \([0-9]+ ms\)$'
 run -- --slave 9 --trace-file "$work/trace.jsonl" ReadPosition
 cp "$work/trace.jsonl" "$work/out"
-expect 1 out '^\{"time":"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+Z","port":"Com1","direction":"request","bytes":"09 00 00 00 30 9E A1","duration_ms":[0-9]+,"result":17,"text":"XMT_ERR_TACK / Timeout while waiting for ACK! \(KEL is switched off!\)"\}$'
+expect 1 out '^\{"time":"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+Z","port":"Com1","event":"request","direction":"out","bytes":"09 00 00 00 30 9E A1","duration_ms":[0-9]+,"result":0,"text":"OK"\}$'
+expect 1 out '^\{"time":"[^"]+","port":"Com1","event":"timeout","direction":"in","bytes":"","duration_ms":[0-9]+,"result":17,"text":"XMT_ERR_TACK'
+expect 1 out '^\{"time":"[^"]+","port":"Com1","event":"result","direction":"","bytes":"","duration_ms":[0-9]+,"result":17,"text":"XMT_ERR_TACK / Timeout while waiting for ACK! \(KEL is switched off!\)","refused":false,"unit_error":0,"warning":0\}$'
 run -- --trace-file "$work/file/trace.jsonl" ReadPosition
 expect 1 err 'cannot write the trace file .*: Not a directory'
 
