@@ -6,6 +6,7 @@
 #include <span>
 
 #include "api/recorded_data_file.h"
+#include "platform/hook.h"
 #include "platform/prompt.h"
 
 namespace {
@@ -20,7 +21,8 @@ class SilentPrompt final : public kelcmd::Prompt {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static SilentPrompt prompt;
-    static const bool installed = (kelcmd::SetPrompt(&prompt), true);
+    static const bool installed =
+        (kelcmd::InstallPrompt(kelcmd::Unowned<kelcmd::Prompt>(prompt)), true);
     (void)installed;
 
     kelcmd::CRecordedData loaded;

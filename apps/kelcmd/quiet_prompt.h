@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hook.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::app {
@@ -11,8 +12,8 @@ namespace kelcmd::app {
 // a failure once, in its own words, instead of the library's message box text on standard error.
 class QuietPrompt final : public Prompt {
   public:
-    QuietPrompt() : previous_(SetPrompt(this)) {}
-    ~QuietPrompt() override { SetPrompt(previous_); }
+    QuietPrompt() : previous_(InstallPrompt(Unowned<Prompt>(*this))) {}
+    ~QuietPrompt() override { InstallPrompt(previous_); }
     QuietPrompt(const QuietPrompt&) = delete;
     QuietPrompt& operator=(const QuietPrompt&) = delete;
 
@@ -24,7 +25,7 @@ class QuietPrompt final : public Prompt {
     const std::vector<std::string>& Messages() const { return messages_; }
 
   private:
-    Prompt* previous_;
+    std::shared_ptr<Prompt> previous_;
     std::vector<std::string> messages_;
 };
 

@@ -56,7 +56,7 @@ Outcome AskAddress(const std::string& portName, uint8_t address, uint32_t timeou
         failure = NO_COMMAND;
         return Outcome::kStop;
     }
-    const std::shared_ptr<CKelPort> port = Communication().FindPortNoCase(portName);
+    const std::shared_ptr<CKelPort> port = Communication().FindPort(portName);
     if (port == nullptr) {
         failure = NO_COMMAND;
         return Outcome::kStop;

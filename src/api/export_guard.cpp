@@ -30,7 +30,7 @@ void ReportInternalFailure(const CCommandFamily& family, const char* port,
         RecordInternalErrorOutcome();
         CKelCommunication* ports = family.GetPorts();
         const std::shared_ptr<CKelPort> found =
-            ports != nullptr && port != nullptr ? ports->FindPortNoCase(port) : nullptr;
+            ports != nullptr && port != nullptr ? ports->FindPort(port) : nullptr;
         if (found == nullptr) return;
         const KelErrorCallback callback = found->GetErrorCallback();
         if (callback == nullptr) return;

@@ -1,19 +1,21 @@
 #include "command/command_clipboard.h"
 
-#include <mutex>
-
 #include "archive/object_io.h"
 #include "command/command_classes.h"
 #include "command/kel_batch_command.h"
 #include "command/kel_customer_command.h"
 #include "command/kel_standard_command.h"
+#include "platform/hook.h"
 #include "transport/kel_communication.h"
 
 namespace kelcmd {
 namespace {
 
-std::mutex installLock;
-std::shared_ptr<CommandClipboard> installed;
+// Never destroyed: the dialogs library may take its clipboard out at exit.
+Hook<CommandClipboard>& ClipboardHook() {
+    static Hook<CommandClipboard>* const hook = new Hook<CommandClipboard>();
+    return *hook;
+}
 
 const CRuntimeClass* ClassOfFormat(std::string_view format) {
     if (format == kStandardCommandFormat) return CKelStandardCommand::StaticClass();
@@ -25,14 +27,11 @@ const CRuntimeClass* ClassOfFormat(std::string_view format) {
 }  // namespace
 
 std::shared_ptr<CommandClipboard> InstalledCommandClipboard() {
-    std::lock_guard<std::mutex> guard(installLock);
-    return installed;
+    return ClipboardHook().Current();
 }
 
 std::shared_ptr<CommandClipboard> InstallCommandClipboard(std::shared_ptr<CommandClipboard> board) {
-    std::lock_guard<std::mutex> guard(installLock);
-    installed.swap(board);
-    return board;
+    return ClipboardHook().Install(std::move(board));
 }
 
 const char* ClipboardFormatOf(const CCommand& command) {

@@ -33,9 +33,8 @@ class CommandClipboard {
     virtual std::optional<std::vector<uint8_t>> Get(const std::string& format) = 0;
 };
 
-// The installed clipboard, or null. Installing replaces the previous one and returns it; null
-// uninstalls. Safe from any thread: a caller keeps the clipboard it got alive for as long as it
-// uses it, so uninstalling never pulls it away from under a copy in progress.
+// The installed clipboard, or null. Installing replaces the previous one and returns it once no
+// copy or paste runs in it; null uninstalls. Safe from any thread (see platform/hook.h).
 std::shared_ptr<CommandClipboard> InstalledCommandClipboard();
 std::shared_ptr<CommandClipboard> InstallCommandClipboard(std::shared_ptr<CommandClipboard> board);
 

@@ -1,20 +1,25 @@
 #include "command/command_dialogs.h"
 
-#include <atomic>
+#include "platform/hook.h"
 
 namespace kelcmd {
 namespace {
 
-std::atomic<CommandDialogs*> installed{nullptr};
+// Never destroyed: the dialogs library may take its dialogs out at exit, after this library's
+// own objects.
+Hook<CommandDialogs>& DialogsHook() {
+    static Hook<CommandDialogs>* const hook = new Hook<CommandDialogs>();
+    return *hook;
+}
 
 }  // namespace
 
-CommandDialogs* InstalledCommandDialogs() {
-    return installed.load();
+std::shared_ptr<CommandDialogs> InstalledCommandDialogs() {
+    return DialogsHook().Current();
 }
 
-CommandDialogs* InstallCommandDialogs(CommandDialogs* dialogs) {
-    return installed.exchange(dialogs);
+std::shared_ptr<CommandDialogs> InstallCommandDialogs(std::shared_ptr<CommandDialogs> dialogs) {
+    return DialogsHook().Install(std::move(dialogs));
 }
 
 }  // namespace kelcmd

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 namespace kelcmd {
 
 class CCommandFamily;
@@ -27,9 +29,10 @@ class CommandDialogs {
     virtual int EditPortAndDestination(CKelCommand& command) = 0;
 };
 
-// The installed dialogs, or null. Installing replaces the previous ones (not owned) and returns
-// them; null uninstalls. Safe from any thread.
-CommandDialogs* InstalledCommandDialogs();
-CommandDialogs* InstallCommandDialogs(CommandDialogs* dialogs);
+// The installed dialogs, or null; they stay installed while the handle lives. Installing replaces
+// the previous ones and returns them once no dialog of theirs is running; null uninstalls. Safe
+// from any thread (see platform/hook.h).
+std::shared_ptr<CommandDialogs> InstalledCommandDialogs();
+std::shared_ptr<CommandDialogs> InstallCommandDialogs(std::shared_ptr<CommandDialogs> dialogs);
 
 }  // namespace kelcmd

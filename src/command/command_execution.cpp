@@ -151,7 +151,7 @@ int ExecuteOnPort(CKelPort& port, CKelCommand& command) {
 int ExecuteCommand(const CKelCommunication* ports, CKelCommand& command,
                    const ExecutionSteps& steps) {
     const std::shared_ptr<CKelPort> port =
-        ports != nullptr ? ports->FindPortNoCase(command.GetPortName()) : nullptr;
+        ports != nullptr ? ports->FindPort(command.GetPortName()) : nullptr;
     RecordNotSentOutcome(NO_COMMAND);
     if (port == nullptr) return 0;
     if (!steps.build()) return 0;

@@ -140,12 +140,12 @@ int CCommandFamily::SetDefaults(CKelStandardCommand& command) const {
 }
 
 int CCommandFamily::ShowResults(CKelStandardCommand& command) {
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->ShowResults(*this, command) : 0;
 }
 
 int CCommandFamily::EditParameters(CKelStandardCommand& command) {
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->EditParameters(*this, command) : 0;
 }
 

@@ -150,17 +150,17 @@ int CKelCommand::SetPortName(const std::string& name) {
 }
 
 int CKelCommand::EditDestination() {
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->EditDestination(*this) : 0;
 }
 
 int CKelCommand::EditPortName() {
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->EditPortName(*this) : 0;
 }
 
 int CKelCommand::EditPortAndDestination() {
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->EditPortAndDestination(*this) : 0;
 }
 

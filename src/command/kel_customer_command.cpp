@@ -123,13 +123,13 @@ void CKelCustomerCommand::Reset() {
 int CKelCustomerCommand::ShowResults() {
     if (parameters_.GetReturnCount() == 0) return 1;
     if (!parameters_.IsValid()) return 0;
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->ShowCustomerResults(*this) : 0;
 }
 
 int CKelCustomerCommand::EditParameters() {
     if (parameters_.GetSendCount() == 0) return 1;
-    CommandDialogs* dialogs = InstalledCommandDialogs();
+    const std::shared_ptr<CommandDialogs> dialogs = InstalledCommandDialogs();
     return dialogs != nullptr ? dialogs->EditCustomerParameters(*this) : 0;
 }
 

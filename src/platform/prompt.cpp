@@ -1,7 +1,8 @@
 #include "platform/prompt.h"
 
-#include <atomic>
 #include <cstdio>
+
+#include "platform/hook.h"
 
 namespace kelcmd {
 namespace {
@@ -14,18 +15,24 @@ class HeadlessPrompt final : public Prompt {
     bool AskYesNo(const std::string&) override { return false; }
 };
 
-HeadlessPrompt headless;
-std::atomic<Prompt*> installed{nullptr};
+// Never destroyed: a library unloaded at exit may still put its prompt back.
+Hook<Prompt>& PromptHook() {
+    static Hook<Prompt>* const hook = new Hook<Prompt>();
+    return *hook;
+}
 
 }  // namespace
 
-Prompt& CurrentPrompt() {
-    Prompt* prompt = installed.load();
-    return prompt ? *prompt : headless;
+PromptHandle CurrentPrompt() {
+    if (std::shared_ptr<Prompt> installed = PromptHook().Current()) {
+        return PromptHandle(std::move(installed));
+    }
+    static HeadlessPrompt headless;
+    return PromptHandle(Unowned<Prompt>(headless));
 }
 
-Prompt* SetPrompt(Prompt* prompt) {
-    return installed.exchange(prompt);
+std::shared_ptr<Prompt> InstallPrompt(std::shared_ptr<Prompt> prompt) {
+    return PromptHook().Install(std::move(prompt));
 }
 
 }  // namespace kelcmd

@@ -5,20 +5,24 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/hook.h"
 #include "platform/posix_serial_device.h"
 
 namespace kelcmd {
 
 namespace {
 
+// One hook per prefix. A prefix once seen keeps its hook, so that a hook found under the lock
+// stays valid after it.
 struct DeviceKinds {
     std::mutex lock;
-    std::map<std::string, DeviceFactory, std::less<>> byPrefix;
+    std::map<std::string, std::unique_ptr<Hook<DeviceFactory>>, std::less<>> byPrefix;
 };
 
+// Never destroyed: a library unloaded at exit may still take its kind out.
 DeviceKinds& TheDeviceKinds() {
-    static DeviceKinds kinds;
-    return kinds;
+    static DeviceKinds* const kinds = new DeviceKinds();
+    return *kinds;
 }
 
 // The prefix a device text names: all of it, or what stands before its first ':'.
@@ -26,13 +30,13 @@ std::string_view PrefixOf(std::string_view device) {
     return device.substr(0, device.find(':'));
 }
 
-// A copy of the factory of the kind that fits, empty when none does. The factory runs outside
-// the lock, so that a slow open never holds up another thread's open.
-DeviceFactory FactoryFor(std::string_view device) {
+// The factory of the kind that fits, null when none does. It runs outside the lock, so that a
+// slow open never holds up another thread's open; the handle keeps its kind installed meanwhile.
+std::shared_ptr<DeviceFactory> FactoryFor(std::string_view device) {
     DeviceKinds& kinds = TheDeviceKinds();
     std::lock_guard guard(kinds.lock);
     auto it = kinds.byPrefix.find(PrefixOf(device));
-    return it == kinds.byPrefix.end() ? DeviceFactory{} : it->second;
+    return it == kinds.byPrefix.end() ? nullptr : it->second->Current();
 }
 
 }  // namespace
@@ -41,11 +45,30 @@ bool RegisterDeviceKind(const std::string& prefix, DeviceFactory factory) {
     if (prefix.empty() || prefix.find(':') != std::string::npos || !factory) return false;
     DeviceKinds& kinds = TheDeviceKinds();
     std::lock_guard guard(kinds.lock);
-    return kinds.byPrefix.emplace(prefix, std::move(factory)).second;
+    std::unique_ptr<Hook<DeviceFactory>>& hook = kinds.byPrefix[prefix];
+    if (hook == nullptr) hook = std::make_unique<Hook<DeviceFactory>>();
+    if (hook->IsInstalled()) return false;
+    hook->Install(std::make_shared<DeviceFactory>(std::move(factory)));
+    return true;
+}
+
+bool UnregisterDeviceKind(const std::string& prefix) {
+    Hook<DeviceFactory>* hook = nullptr;
+    {
+        DeviceKinds& kinds = TheDeviceKinds();
+        std::lock_guard guard(kinds.lock);
+        auto it = kinds.byPrefix.find(prefix);
+        if (it == kinds.byPrefix.end()) return false;
+        hook = it->second.get();
+    }
+    // Waits for the opens in flight, outside the lock so that other kinds still open meanwhile.
+    return hook->Install(nullptr) != nullptr;
 }
 
 std::unique_ptr<SerialDevice> OpenSerialDevice(const std::string& devicePath) {
-    if (DeviceFactory factory = FactoryFor(devicePath)) return factory(devicePath);
+    if (std::shared_ptr<DeviceFactory> factory = FactoryFor(devicePath)) {
+        return (*factory)(devicePath);
+    }
     return PosixSerialDevice::Open(devicePath);
 }
 

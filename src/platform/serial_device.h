@@ -71,6 +71,10 @@ using DeviceFactory = std::function<std::unique_ptr<SerialDevice>(const std::str
 // ':'-bearing prefix, a null factory, or a prefix already taken is refused (false). Thread-safe.
 bool RegisterDeviceKind(const std::string& prefix, DeviceFactory factory);
 
+// Takes a kind out again once no open of it is running (see platform/hook.h); devices opened
+// before stay open. False when the kind was not registered.
+bool UnregisterDeviceKind(const std::string& prefix);
+
 // Opens the device behind a resolved device path: a registered kind when one fits, anything else
 // a tty through termios. Returns null when it cannot be opened (missing, in use, malformed);
 // the reason is then in ThreadSystemError.

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/prompt.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
@@ -22,17 +21,14 @@ CKelCommunication::~CKelCommunication() {
 std::shared_ptr<CKelPort> CKelCommunication::FindPort(const std::string& name) const {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (const auto& port : ports_) {
-        if (port->GetName() == name) return port;
+        if (PortNamesEqual(port->GetName(), name)) return port;
     }
     return nullptr;
 }
 
-std::shared_ptr<CKelPort> CKelCommunication::FindPortNoCase(const std::string& name) const {
+std::vector<std::shared_ptr<CKelPort>> CKelCommunication::Snapshot() const {
     std::lock_guard<std::mutex> guard(tableLock_);
-    for (const auto& port : ports_) {
-        if (PortNamesEqual(port->GetName(), name)) return port;
-    }
-    return nullptr;
+    return ports_;
 }
 
 std::vector<std::string> CKelCommunication::GetPortNames() const {
@@ -65,7 +61,7 @@ int CKelCommunication::AddClosedPort(const CPortSettings& settings) {
 std::shared_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
     std::lock_guard<std::mutex> guard(tableLock_);
     for (auto it = ports_.begin(); it != ports_.end(); ++it) {
-        if ((*it)->GetName() == name) {
+        if (PortNamesEqual((*it)->GetName(), name)) {
             std::shared_ptr<CKelPort> port = std::move(*it);
             ports_.erase(it);
             return port;
@@ -74,19 +70,9 @@ std::shared_ptr<CKelPort> CKelCommunication::Detach(const std::string& name) {
     return nullptr;
 }
 
-void CKelCommunication::Detach(const std::shared_ptr<CKelPort>& port) {
-    std::lock_guard<std::mutex> guard(tableLock_);
-    std::erase(ports_, port);
-}
-
-uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
-    // Closing and opening wait for an exchange that runs on the port on another thread.
+uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
     if (std::shared_ptr<CKelPort> known = FindPort(settings.GetName())) {
-        known->CloseLine();
-        known->SetSettings(settings);
-        const uint8_t result = known->OpenLine();
-        if (result != RESULT_OK) Detach(known);
-        return result;
+        return known->Reopen(settings);
     }
     auto port = std::make_shared<CKelPort>();
     port->SetSettings(settings);
@@ -95,14 +81,10 @@ uint8_t CKelCommunication::OpenOrReopen(const CPortSettings& settings) {
     std::lock_guard<std::mutex> guard(tableLock_);
     // Another thread may have opened the same name meanwhile: the table never holds it twice.
     for (const auto& other : ports_) {
-        if (other->GetName() == settings.GetName()) return WIN_ERR_OPENCOMM;
+        if (PortNamesEqual(other->GetName(), settings.GetName())) return WIN_ERR_OPENCOMM;
     }
     ports_.push_back(std::move(port));
     return RESULT_OK;
-}
-
-uint8_t CKelCommunication::InitPort(const CPortSettings& settings) {
-    return OpenOrReopen(settings);
 }
 
 uint8_t CKelCommunication::OpenPort(const std::string& name) {
@@ -112,7 +94,7 @@ uint8_t CKelCommunication::OpenPort(const std::string& name) {
     } else {
         settings.SetName(name);
     }
-    return OpenOrReopen(settings);
+    return InitPort(settings);
 }
 
 uint8_t CKelCommunication::ClosePort(const std::string& name) {
@@ -131,33 +113,6 @@ void CKelCommunication::GetVersion(float& number, std::string& text) const {
     text = versionText_;
 }
 
-int CKelCommunication::OpenWithMessage(const CPortSettings& settings,
-                                       const std::string& failureText) {
-    if (OpenOrReopen(settings) == RESULT_OK) return 1;
-    CurrentPrompt().ShowMessage(failureText);
-    return 0;
-}
-
-int CKelCommunication::OpenPortNamed(const std::string& name) {
-    CPortSettings settings;
-    if (std::shared_ptr<CKelPort> known = FindPort(name)) {
-        settings = known->Settings();
-    } else {
-        settings.SetName(name);
-    }
-    return OpenWithMessage(settings, "Error opening port '" + name + "' !");
-}
-
-int CKelCommunication::OpenPortWithSettings(const CPortSettings& settings) {
-    return OpenWithMessage(settings, "Error opening port '" + settings.GetName() + "' !");
-}
-
-int CKelCommunication::OpenPortDialog(const CPortSettings& settings) {
-    CPortSettings chosen = settings;
-    if (dialogs_ == nullptr || !dialogs_->EditPortSettings(chosen)) return 0;
-    return OpenWithMessage(chosen, "Error opening port!\nPort is in use!");
-}
-
 int CKelCommunication::GetPortSettings(const std::string& name, CPortSettings* settings) {
     std::shared_ptr<CKelPort> port = FindPort(name);
     return port ? port->GetSettings(settings) : 0;
@@ -166,27 +121,6 @@ int CKelCommunication::GetPortSettings(const std::string& name, CPortSettings* s
 int CKelCommunication::SetPortSettings(const std::string& name, const CPortSettings& settings) {
     std::shared_ptr<CKelPort> port = FindPort(name);
     return port ? port->SetSettings(settings) : 0;
-}
-
-int CKelCommunication::InitPortDialog(const std::string& name, std::string* chosenName) {
-    CPortSettings settings;
-    if (std::shared_ptr<CKelPort> known = FindPort(name)) {
-        settings = known->Settings();
-    } else {
-        settings.SetName(name);
-    }
-    if (dialogs_ == nullptr || !dialogs_->EditPortSettings(settings)) return 0;
-    if (OpenOrReopen(settings) != RESULT_OK) {
-        CurrentPrompt().ShowMessage("Error opening port!\nPort is in use!");
-        return 0;
-    }
-    if (chosenName != nullptr) *chosenName = settings.GetName();
-    return 1;
-}
-
-int CKelCommunication::MultiPortConfigurationDialog(void* parent) {
-    if (dialogs_ != nullptr) dialogs_->MultiPortConfiguration(parent);
-    return 0;
 }
 
 int CKelCommunication::RemovePort(const std::string& name) {
@@ -206,14 +140,13 @@ int CKelCommunication::RemoveAllPorts() {
     return 1;
 }
 
+// Outside the table's lock: a reservation waits for the exchange running on its port.
 void CKelCommunication::ReserveAllPorts() {
-    std::lock_guard<std::mutex> guard(tableLock_);
-    for (auto& port : ports_) port->Reserve();
+    for (auto& port : Snapshot()) port->Reserve();
 }
 
 void CKelCommunication::ReleaseAllPorts() {
-    std::lock_guard<std::mutex> guard(tableLock_);
-    for (auto& port : ports_) port->Release();
+    for (auto& port : Snapshot()) port->Release();
 }
 
 void CKelCommunication::RegisterObserver(CBusMonitor* observer) {

@@ -35,17 +35,6 @@ class CCommandOwners {
 using CommandOwnersFactory =
     std::function<std::unique_ptr<CCommandOwners>(CKelCommunication& manager)>;
 
-// The dialogs the manager can show: the port settings dialog and the multi-port configuration. The
-// dialogs library installs the real ones; without it every dialog counts as cancelled.
-class PortDialogs {
-  public:
-    virtual ~PortDialogs() = default;
-    // Shows the port settings dialog filled with `settings`; true and the confirmed settings in
-    // `settings` when the user confirms.
-    virtual bool EditPortSettings(CPortSettings& settings) = 0;
-    virtual void MultiPortConfiguration(void* parent) = 0;
-};
-
 // One port of the table as the port editor shows it.
 struct PortState {
     CPortSettings settings;
@@ -61,30 +50,29 @@ class CKelCommunication {
     CKelCommunication(const CKelCommunication&) = delete;
     CKelCommunication& operator=(const CKelCommunication&) = delete;
 
-    // Opening with a message on failure; 1 or 0.
-    virtual int OpenPortNamed(const std::string& name);
-    virtual int OpenPortWithSettings(const CPortSettings& settings);
-    virtual int OpenPortDialog(const CPortSettings& settings);
+    // Port names are compared without regard to letter case everywhere: "com1" and "Com1" are
+    // one port. The manager shows nothing: opening with a message box, and the port dialogs,
+    // belong to the layers above.
     virtual int GetPortSettings(const std::string& name, CPortSettings* settings);
     virtual int SetPortSettings(const std::string& name, const CPortSettings& settings);
-    virtual int InitPortDialog(const std::string& name, std::string* chosenName);
-    virtual int MultiPortConfigurationDialog(void* parent);
     virtual int RemovePort(const std::string& name);
     virtual int RemoveAllPorts();
+    // Each port is reserved for the calling thread unless another thread holds it; only the
+    // calling thread's own reservations are released.
     virtual void ReserveAllPorts();
     virtual void ReleaseAllPorts();
     virtual void RegisterObserver(CBusMonitor* observer);
     virtual void ResumeObserver(int allThreads, int everyObserver, CBusMonitor* observer);
     virtual void SuspendObserver(int allThreads, int everyObserver, CBusMonitor* observer);
 
+    // Opens a new port, or reopens a known one in one step under its lock (see CKelPort::Reopen):
+    // a known port whose reopen fails stays in the table, closed, with the new settings.
     uint8_t InitPort(const CPortSettings& settings);
     uint8_t OpenPort(const std::string& name);
     uint8_t ClosePort(const std::string& name);
-    // Exact, case-sensitive lookup (the raw packet exports use it). The port stays alive while
-    // the caller holds it, also when another thread removes it from the table meanwhile.
+    // The port stays alive while the caller holds it, also when another thread removes it from
+    // the table meanwhile.
     std::shared_ptr<CKelPort> FindPort(const std::string& name) const;
-    // Lookup without regard to letter case (command execution uses it).
-    std::shared_ptr<CKelPort> FindPortNoCase(const std::string& name) const;
     int SetErrorCallback(const std::string& name, KelErrorCallback callback);
     void GetVersion(float& number, std::string& text) const;
     const std::string& GetVersionText() const { return versionText_; }
@@ -95,8 +83,6 @@ class CKelCommunication {
     // or 0 when a port of that name (letter case ignored) is in the table already.
     int AddClosedPort(const CPortSettings& settings);
 
-    void SetPortDialogs(PortDialogs* dialogs) { dialogs_ = dialogs; }
-
     // The families and holders; null for a manager built without them.
     CCommandOwners* GetCommandOwners() const { return owners_.get(); }
     // 1 when a family (or holder) took the command as its own; 0 for none, or no command.
@@ -105,12 +91,8 @@ class CKelCommunication {
     void DeclareLinks(CParameterLinks* links);
 
   private:
-    // Opens a new port or reopens a known one; a known port whose reopen fails is removed.
-    uint8_t OpenOrReopen(const CPortSettings& settings);
-    int OpenWithMessage(const CPortSettings& settings, const std::string& failureText);
     std::shared_ptr<CKelPort> Detach(const std::string& name);
-    // Removes exactly this port object (not a newer one of the same name).
-    void Detach(const std::shared_ptr<CKelPort>& port);
+    std::vector<std::shared_ptr<CKelPort>> Snapshot() const;
 
     std::string versionText_;
     float versionNumber_ = 1.6f;
@@ -119,7 +101,6 @@ class CKelCommunication {
     // itself consistent, and shared ownership keeps a port alive under a running command.
     mutable std::mutex tableLock_;
     std::vector<std::shared_ptr<CKelPort>> ports_;
-    PortDialogs* dialogs_ = nullptr;
     // Declared after the port table: destroyed first, after the destructor has closed every port.
     std::unique_ptr<CCommandOwners> owners_;
 };

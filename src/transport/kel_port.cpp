@@ -35,15 +35,27 @@ std::string CKelPort::GetName() const {
 }
 
 uint8_t CKelPort::OpenLine() {
-    const CPortSettings settings = Settings();
     std::lock_guard<std::mutex> guard(lock_);
+    const CPortSettings settings = Settings();
+    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
+                          settings.GetTimeout(), settings.GetReceiveTrials());
+}
+
+uint8_t CKelPort::Reopen(const CPortSettings& settings) {
+    std::lock_guard<std::mutex> guard(lock_);
+    ReleaseIfOwner();  // as closing does
+    line_.Close();
+    {
+        std::lock_guard<std::mutex> settingsGuard(settingsLock_);
+        settings_ = settings;
+    }
     return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
                           settings.GetTimeout(), settings.GetReceiveTrials());
 }
 
 uint8_t CKelPort::CloseLine() {
     std::lock_guard<std::mutex> guard(lock_);
-    ownerThread_ = 0;
+    ReleaseIfOwner();
     return line_.Close();
 }
 
@@ -52,12 +64,21 @@ bool CKelPort::IsLineOpen() const {
     return line_.IsOpen();
 }
 
-void CKelPort::Reserve() {
+bool CKelPort::Reserve() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (IsReservedByOther()) return false;
     ownerThread_ = CurrentThreadId();
+    return true;
 }
 
 void CKelPort::Release() {
-    ownerThread_ = 0;
+    std::lock_guard<std::mutex> guard(lock_);
+    ReleaseIfOwner();
+}
+
+void CKelPort::ReleaseIfOwner() {
+    uint32_t caller = CurrentThreadId();
+    ownerThread_.compare_exchange_strong(caller, 0);
 }
 
 bool CKelPort::IsReservedByOther() const {
@@ -121,16 +142,17 @@ uint8_t Published(BusEventLog& events, uint8_t result) {
 uint8_t CKelPort::Transfer(CFrameExchange& exchange, std::vector<CFrameExchange>* receptions,
                            BusEventLog* events) {
     std::lock_guard<std::mutex> guard(lock_);
+    // Checked again under the lock: another thread may have reserved the port meanwhile.
+    if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
     return Line().Exchange(exchange, sendTrials_, {ListenerFor(exchange, receptions), events});
 }
 
 uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
-    if (IsReservedByOther()) return WIN_ERR_WRITECOMM;
     BusEventLog events = StartEventLog();
     uint8_t result = WIN_ERR_WRITECOMM;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        if (!Line().IsOpen()) return WIN_ERR_WRITECOMM;
+        if (IsReservedByOther() || !Line().IsOpen()) return WIN_ERR_WRITECOMM;
         result = Line().SendFrame(exchange, retry, {nullptr, &events});
     }
     return Published(events, result);
@@ -138,13 +160,13 @@ uint8_t CKelPort::SendPacket(CFrameExchange& exchange, bool retry) {
 
 uint8_t CKelPort::ReceivePacket(CFrameExchange& exchange, bool resend,
                                 std::vector<CFrameExchange>* receptions) {
-    if (IsReservedByOther()) return WIN_ERR_READCOMM;
     BusEventLog events = StartEventLog();
     uint8_t result = WIN_ERR_READCOMM;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        if (!Line().IsOpen()) return WIN_ERR_READCOMM;
-        result = Line().ReceiveFrame(exchange, resend, {ListenerFor(exchange, receptions), &events});
+        if (IsReservedByOther() || !Line().IsOpen()) return WIN_ERR_READCOMM;
+        result =
+            Line().ReceiveFrame(exchange, resend, {ListenerFor(exchange, receptions), &events});
     }
     return Published(events, result);
 }

@@ -46,7 +46,15 @@ class CKelPort {
     uint8_t CloseLine();
     bool IsLineOpen() const;
 
-    void Reserve();
+    // Closes the line, takes the settings and opens the line again, all under the port's lock:
+    // an exchange of another thread runs on the old line or on the new one. A failed open leaves
+    // the line closed with the new settings. The result code of the open.
+    uint8_t Reopen(const CPortSettings& settings);
+
+    // The reservation: while a thread holds it, exchanges of every other thread are refused. It
+    // is taken under the port's lock (after the exchange in progress) and only when no other
+    // thread holds it (false then); only its owner releases it, closing the line included.
+    bool Reserve();
     void Release();
     bool IsReservedByOther() const;
     uint32_t GetOwnerThread() const { return ownerThread_.load(); }
@@ -78,7 +86,8 @@ class CKelPort {
     uint8_t ReceivePacket(CFrameExchange& exchange, bool resend,
                           std::vector<CFrameExchange>* receptions);
 
-    // Runs `operation` with the line under the port's lock (the loopback test, diagnostics).
+    // Runs `operation` with the line under the port's lock (the loopback test, diagnostics). It
+    // must not call anything that waits for a person or another thread.
     template <class Operation>
     auto UseLine(Operation&& operation) {
         std::lock_guard<std::mutex> guard(lock_);
@@ -86,6 +95,8 @@ class CKelPort {
     }
 
   private:
+    // With the port's lock held.
+    void ReleaseIfOwner();
     ReceptionListener ListenerFor(const CFrameExchange& exchange,
                                   std::vector<CFrameExchange>* receptions) const;
     // The line every exchange runs through.

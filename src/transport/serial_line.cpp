@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "platform/clock.h"
-#include "platform/prompt.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -253,40 +252,23 @@ void CSerialLine::Settle(std::vector<uint8_t>* dropped) {
     (void)ApplyTimeouts();
 }
 
-int CSerialLine::LoopbackTest() {
-    Prompt& prompt = CurrentPrompt();
-    // 1.
-    if (!handleValid_) {
-        prompt.ShowMessage("Port is not open!");
-        return 0;
-    }
-    // 2.
+LoopbackResult CSerialLine::RunLoopback() {
+    if (!handleValid_) return LoopbackResult::kNotOpen;
     Purge();
-    uint8_t received[100] = {};
-    // 3.
-    const std::string question =
-        "ATTENTION: A test will be started. Disconnect all wirings\n"
-        "and connect PIN2 (RxD) with PIN3 (TxD) of your PC " +
-        devicePath_ + " Port.\n\nDo you really want to start?";
-    if (!prompt.AskYesNo(question)) return 0;
-    // 4.
     size_t written = 0;
     if (!Write(reinterpret_cast<const uint8_t*>(kLoopbackText), kLoopbackLength, written) ||
         written < kLoopbackLength) {
-        return 0;
+        return LoopbackResult::kNotSent;
     }
-    // 5.
     SetReceiveTimeouts(characterTimeout_);
+    uint8_t received[kLoopbackLength] = {};
     size_t count = 0;
     const bool readOk = Read(received, kLoopbackLength, count);
-    // 6. and 7.
     if (readOk && count == kLoopbackLength &&
         std::memcmp(received, kLoopbackText, kLoopbackLength) == 0) {
-        prompt.ShowMessage("The PC " + devicePath_ + " port is okay!");
-        return 1;
+        return LoopbackResult::kPassed;
     }
-    prompt.ShowMessage("The PC " + devicePath_ + " port is not working correctly!");
-    return 0;
+    return LoopbackResult::kFailed;
 }
 
 }  // namespace kelcmd

@@ -13,6 +13,10 @@ namespace kelcmd {
 
 enum BusControl : uint8_t { RTS_CONTROL = 0, AUTO_CONTROL = 1 };
 
+// What a loopback test found: the line is closed, the test text could not be written, it came back
+// unchanged, or it did not.
+enum class LoopbackResult { kNotOpen, kNotSent, kPassed, kFailed };
+
 // One serial port of the bus: opens its device, switches the ninth bit (mark parity for the address
 // byte, space for the rest), drives RTS for RS485 transmitters, keeps the read timeouts the packet
 // protocol needs in each phase, and busy-waits the bus gaps. Not locked: its port's lock serialises
@@ -87,8 +91,10 @@ class CSerialLine : public ExchangeLine {
     uint8_t ReceiveFrame(CFrameExchange& exchange, bool resend,
                          const ExchangeWatch& watch) override;
 
-    // Interactive loopback test through the prompt interface: 1 when the port passed.
-    int LoopbackTest();
+    // The loopback test of a line whose RxD is wired to its TxD: drops what has arrived, writes
+    // a test text and reads it back under the character timeout. It asks nothing: whoever runs it
+    // asks the user before and tells the result after, without holding the line meanwhile.
+    LoopbackResult RunLoopback();
 
     uint8_t GetLastDestination() const { return lastDestination_; }
     void SetLastDestination(uint8_t destination) { lastDestination_ = destination; }

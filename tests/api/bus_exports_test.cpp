@@ -75,12 +75,28 @@ TEST(BusExports, OversizedPacketNeverReachesTheLine) {
     EXPECT_EQ(KEB_ReceivePacket(nullptr, 10), NO_COMMAND);
 }
 
-TEST(BusExports, PacketExportsFindPortsByExactName) {
+// "com14" and "Com14" are one port: for finding, the raw packets, opening and removing.
+TEST(BusExports, PortNamesIgnoreLetterCaseEverywhere) {
     SimPort port(14);
-    KebPacket packet = EchoPacket({});
-    EXPECT_EQ(MP_KEB_SendPacket("com14", &packet), WIN_ERR_WRITECOMM);
-    EXPECT_EQ(MP_KEB_ReceivePacket("com14", &packet, 10), WIN_ERR_READCOMM);
-    EXPECT_EQ(MP_KEB_SendPacket("Com14", &packet), 0);
+    KebPacket packet = EchoPacket({4});
+    EXPECT_EQ(MP_KEB_SendPacket("com14", &packet), 0);
+    KebPacket answer{};
+    EXPECT_EQ(MP_KEB_ReceivePacketRetry("COM14", &answer, 500), 0);
+    EXPECT_EQ(answer.data[0], 4);
+    EXPECT_EQ(Communication().FindPort("cOm14"), port.Port());
+
+    ASSERT_EQ(KEB_InitKelBus(9600, "COM14", 0, 50, 4), 0);
+    size_t spellings = 0;
+    for (const std::string& name : Communication().GetPortNames()) {
+        spellings += PortNamesEqual(name, "Com14") ? 1 : 0;
+    }
+    EXPECT_EQ(spellings, 1u);
+    uint32_t baud = 0;
+    ASSERT_EQ(KEB_GetKelBusSettings("com14", &baud, nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(baud, 9600u);
+
+    EXPECT_EQ(KEB_CloseKelBusPort("com14"), 0);
+    EXPECT_EQ(port.Port(), nullptr);
     EXPECT_EQ(MP_KEB_SendPacket(nullptr, &packet), WIN_ERR_WRITECOMM);
 }
 
@@ -94,7 +110,8 @@ TEST(BusExports, SettingsAndStandardPortName) {
     EXPECT_EQ(timeout, 50u);
     EXPECT_EQ(trials, 4u);
     EXPECT_EQ(KEB_GetKelBusSettings("Com15", nullptr, nullptr, nullptr, nullptr), 1);
-    EXPECT_EQ(KEB_GetKelBusSettings("COM15", &baud, &control, &timeout, &trials), 0);
+    EXPECT_EQ(KEB_GetKelBusSettings("COM15", &baud, &control, &timeout, &trials), 1);
+    EXPECT_EQ(KEB_GetKelBusSettings("Com99", &baud, &control, &timeout, &trials), 0);
     EXPECT_EQ(KEB_GetBaudrate(), 19200u);
 
     char name[8];
@@ -110,7 +127,7 @@ TEST(BusExports, SettingsAndStandardPortName) {
     EXPECT_STREQ(name, "Com1");
 }
 
-TEST(BusExports, ReopenWithNewSettingsAndFailedReopenRemovesThePort) {
+TEST(BusExports, ReopenTakesNewSettingsAndAFailedReopenKeepsThePortClosed) {
     SimPort port(16);
     ASSERT_EQ(KEB_InitKelBus(9600, "Com16", KEB_AUTO_CONTROL, 80, 2), 0);
     uint32_t baud = 0, timeout = 0, trials = 0;
@@ -121,12 +138,20 @@ TEST(BusExports, ReopenWithNewSettingsAndFailedReopenRemovesThePort) {
     const auto names = Communication().GetPortNames();
     EXPECT_EQ(std::count(names.begin(), names.end(), "Com16"), 1);
 
-    EXPECT_EQ(InitKelCommander([](uint8_t, uint8_t, int16_t, uint32_t) {}), 1);
     KEB_MapPort("Com16", "/nonexistent/tty");
-    EXPECT_EQ(KEB_InitKelBus(9600, "Com16", 0, 80, 2), WIN_ERR_OPENCOMM);
+    EXPECT_EQ(KEB_InitKelBus(4800, "Com16", 0, 60, 3), WIN_ERR_OPENCOMM);
+    ASSERT_NE(port.Port(), nullptr);
+    EXPECT_FALSE(port.Port()->IsLineOpen());
+    ASSERT_EQ(KEB_GetKelBusSettings("Com16", &baud, &control, &timeout, &trials), 1);
+    EXPECT_EQ(baud, 4800u);
+    EXPECT_EQ(control, 0);
+    EXPECT_EQ(timeout, 60u);
+    EXPECT_EQ(trials, 3u);
+    int32_t position = 0;
+    EXPECT_EQ(MP_ReadPosition("Com16", 1, &position), 0);
+    // Closing removes it; its line was closed already.
+    EXPECT_EQ(KEB_CloseKelBusPort("Com16"), WIN_ERR_CLOSECOMM);
     EXPECT_EQ(port.Port(), nullptr);
-    EXPECT_EQ(InitKelCommander(nullptr), 0);
-    EXPECT_EQ(KEB_CloseKelBus(), WIN_ERR_CLOSECOMM);
 }
 
 TEST(BusExports, OpenKelBusKeepsTheCurrentPortAndReusesStoredSettings) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <future>
 #include <set>
 #include <thread>
 #include <vector>
@@ -70,19 +71,69 @@ TEST(PortSharingThread, RawPacketsNeverInterleaveWithAnotherThreadsCommands) {
     for (int code : codes) EXPECT_TRUE(code == RESULT_OK || code == RCV_ERR_T0) << code;
 }
 
-TEST(PortSharingThread, RawPacketsRespectTheReservationOfAnotherThread) {
+// A reservation refuses every other thread, and only its owner ends it: another thread can
+// neither release nor take it over.
+TEST(PortSharingThread, ReservationRefusesOtherThreadsAndIsReleasedOnlyByItsOwner) {
     SimPort port(42);
-    std::thread owner([&] { Communication().ReserveAllPorts(); });
-    owner.join();
+    std::promise<void> reserved;
+    std::promise<void> release;
+    std::thread owner([&] {
+        Communication().ReserveAllPorts();
+        reserved.set_value();
+        release.get_future().wait();
+        Communication().ReleaseAllPorts();
+    });
+    reserved.get_future().wait();
     KebPacket packet;
     std::memset(&packet, 0, sizeof packet);
     packet.dest = 1;
     packet.mtype = sim::kTestEcho;
     EXPECT_EQ(MP_KEB_SendPacket(port.name.c_str(), &packet), WIN_ERR_WRITECOMM);
     EXPECT_EQ(MP_KEB_ReceivePacket(port.name.c_str(), &packet, 10), WIN_ERR_READCOMM);
-    EXPECT_EQ(port.FramesWritten(), 0u);
     Communication().ReleaseAllPorts();
+    EXPECT_FALSE(port.Port()->Reserve());
+    int32_t position = 0;
+    EXPECT_EQ(MP_ReadPosition(port.name.c_str(), 1, &position), 0);
+    EXPECT_EQ(port.FramesWritten(), 0u);
+
+    release.set_value();
+    owner.join();
     EXPECT_EQ(MP_KEB_SendPacket(port.name.c_str(), &packet), RESULT_OK);
+}
+
+// A port reopened with new settings while another thread runs commands on it: every command
+// runs on the old line or on the new one, so each finds its port open and gets its answer, and
+// every lookup of the settings finds the old ones or the new ones.
+TEST(PortSharingConcurrency, CommandsFindTheOldOrTheNewLineWhileThePortIsReopened) {
+    SimPort port(44, "1", 20);
+    ASSERT_EQ(port.openResult, 0);
+    std::atomic<bool> done{false};
+    std::atomic<int> commands{0};
+    std::atomic<int> failed{0};
+    std::atomic<int> otherSettings{0};
+    std::thread worker([&] {
+        while (!done) {
+            int32_t position = -1;
+            if (MP_ReadPosition(port.name.c_str(), 1, &position) != 1) ++failed;
+            uint32_t baud = 0;
+            if (KEB_GetKelBusSettings(port.name.c_str(), &baud, nullptr, nullptr, nullptr) != 1 ||
+                (baud != 19200 && baud != 57600)) {
+                ++otherSettings;
+            }
+            ++commands;
+        }
+    });
+    for (int round = 0; round < 60; ++round) {
+        EXPECT_EQ(
+            KEB_InitKelBus(round % 2 ? 19200 : 57600, port.name.c_str(), KEB_RTS_CONTROL, 20, 4),
+            RESULT_OK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    done = true;
+    worker.join();
+    EXPECT_GT(commands, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(otherSettings, 0);
 }
 
 std::atomic<int> callbackCalls{0};

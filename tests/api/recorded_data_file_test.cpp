@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/hook.h"
 #include "platform/prompt.h"
 
 namespace kelcmd {
@@ -13,14 +14,14 @@ namespace {
 
 class RecordingPrompt final : public Prompt {
   public:
-    RecordingPrompt() { previous_ = SetPrompt(this); }
-    ~RecordingPrompt() override { SetPrompt(previous_); }
+    RecordingPrompt() { previous_ = InstallPrompt(Unowned<Prompt>(*this)); }
+    ~RecordingPrompt() override { InstallPrompt(previous_); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool AskYesNo(const std::string&) override { return false; }
     std::vector<std::string> messages;
 
   private:
-    Prompt* previous_ = nullptr;
+    std::shared_ptr<Prompt> previous_;
 };
 
 CRecordedData TwoCurves() {

@@ -9,6 +9,7 @@
 
 #include "command/kel_standard_command.h"
 #include "command/parameter_types.h"
+#include "platform/hook.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::testing {
@@ -16,15 +17,15 @@ namespace kelcmd::testing {
 // Records the messages library code shows; restores the previous prompt at the end.
 class RecordingPrompt final : public Prompt {
   public:
-    RecordingPrompt() { previous_ = SetPrompt(this); }
-    ~RecordingPrompt() override { SetPrompt(previous_); }
+    RecordingPrompt() { previous_ = InstallPrompt(Unowned<Prompt>(*this)); }
+    ~RecordingPrompt() override { InstallPrompt(previous_); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool AskYesNo(const std::string&) override { return false; }
 
     std::vector<std::string> messages;
 
   private:
-    Prompt* previous_ = nullptr;
+    std::shared_ptr<Prompt> previous_;
 };
 
 inline uint32_t TypeWidth(uint8_t type) {

@@ -150,13 +150,6 @@ TEST_F(ExecutionCycle, ClosedPortLosesItsCallback) {
     EXPECT_EQ(lastCallback.calls, 0);
 }
 
-TEST_F(ExecutionCycle, FindPortIsExactButExecutionLookupIgnoresCase) {
-    SimPort port(28);
-    EXPECT_EQ(Communication().FindPort("COM28"), nullptr);
-    EXPECT_EQ(Communication().FindPortNoCase("COM28"), port.Port());
-    EXPECT_EQ(Communication().FindPortNoCase("com28"), port.Port());
-}
-
 TEST_F(ExecutionCycle, ReservedPortRefusesOtherThreadsAtOnce) {
     SimPort port(29);
     port.Port()->Reserve();

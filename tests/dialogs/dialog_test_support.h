@@ -18,6 +18,7 @@
 
 #include "dialogs/bootstrap/application.h"
 #include "dialogs/bootstrap/dialog_export.h"
+#include "platform/hook.h"
 #include "platform/prompt.h"
 #include "support/sim_port.h"
 
@@ -32,19 +33,21 @@ inline void PrintTo(const WireRequest& request, std::ostream* out) {
 // Records what library code shows and answers its questions from a script (default Yes).
 class RecordingPrompt final : public Prompt {
   public:
-    RecordingPrompt() : previous_(SetPrompt(this)) {}
-    ~RecordingPrompt() override { SetPrompt(previous_); }
+    RecordingPrompt() : previous_(InstallPrompt(Unowned<Prompt>(*this))) {}
+    ~RecordingPrompt() override { InstallPrompt(previous_); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
+        if (whileAsking) whileAsking();
         return answer;
     }
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     bool answer = true;
+    std::function<void()> whileAsking;  // runs while the question is open
 
   private:
-    Prompt* previous_;
+    std::shared_ptr<Prompt> previous_;
 };
 
 // Every dialog test runs with the application object the library creates (offscreen platform).

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <chrono>
+#include <future>
 
 #include "api/communication.h"
 #include "api/current_target.h"
@@ -10,6 +12,7 @@
 #include "dialogs/ports/communication_dialog.h"
 #include "dialogs/ports/entry_dialogs.h"
 #include "dialogs/ports/port_table_dialog.h"
+#include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
 
 namespace kelcmd::testing {
@@ -123,6 +126,36 @@ TEST_F(PortTableTest, ButtonsReportWhatTheyCannotDo) {
     Map("Com5");
     actions.OpenPort("Com5");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"Closed Com4 19200baud", "Opened Com5 19200baud"}));
+}
+
+// The loopback test asks its question before it takes the line, so that the exchanges of other
+// threads go on while a person decides; answered No, it tests nothing and says nothing.
+TEST_F(PortTableTest, TestPortAsksWithoutHoldingThePortWhileOtherThreadsRunCommands) {
+    Map("Com8");
+    ASSERT_EQ(Communication().InitPort(Settings("Com8")), 0);
+    Communication().AddClosedPort(Settings("Com9"));
+    actions.TestPort("Com9");
+    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Port is not open!"});
+    EXPECT_TRUE(prompt.questions.empty());
+
+    prompt.messages.clear();
+    prompt.answer = false;
+    std::future<int32_t> command;  // outlives the question should the command hang
+    bool ranWhileAsking = false;
+    prompt.whileAsking = [&] {
+        command = std::async(std::launch::async, [] {
+            int32_t position = -1;
+            return MP_ReadPosition("Com8", 1, &position);
+        });
+        // Held by the question, the port's lock would keep the command waiting.
+        ranWhileAsking = command.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    };
+    actions.TestPort("com8");
+    EXPECT_TRUE(ranWhileAsking);
+    ASSERT_EQ(prompt.questions.size(), 1u);
+    EXPECT_NE(prompt.questions[0].find("Do you really want to start?"), std::string::npos);
+    EXPECT_EQ(command.get(), 1);
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
 // The window: the first row selected on opening, Enter in the list configures, a deleted row

@@ -68,6 +68,13 @@ TEST(DeviceKindsTest, BadOrTakenPrefixesAreRefused) {
     OpenSerialDevice("takentest:1");
     EXPECT_EQ(first.Texts().size(), 1u);  // the first kind stays in place
     EXPECT_TRUE(second.Texts().empty());
+    // Taken out, the prefix is free for another kind.
+    EXPECT_TRUE(UnregisterDeviceKind("takentest"));
+    EXPECT_FALSE(UnregisterDeviceKind("takentest"));
+    ASSERT_TRUE(RegisterDeviceKind("takentest", second.Factory()));
+    OpenSerialDevice("takentest:2");
+    EXPECT_EQ(first.Texts().size(), 1u);
+    EXPECT_EQ(second.Texts(), std::vector<std::string>{"takentest:2"});
 }
 
 TEST(DeviceKindsTest, TextWithoutAKindOpensAsTty) {

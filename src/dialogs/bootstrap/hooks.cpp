@@ -3,7 +3,6 @@
 // dialog.
 #include <memory>
 
-#include "api/communication.h"
 #include "command/command_clipboard.h"
 #include "dialogs/bootstrap/installed_dialogs.h"
 #include "dialogs/bootstrap/qt_prompt.h"
@@ -15,25 +14,23 @@ namespace {
 class Hooks {
   public:
     Hooks() {
-        prompt_.SetFallback(SetPrompt(&prompt_));
-        previousCommandDialogs_ = InstallCommandDialogs(&commandDialogs_);
+        prompt_->SetFallback(InstallPrompt(prompt_));
+        previousCommandDialogs_ = InstallCommandDialogs(std::make_shared<QtCommandDialogs>());
         previousClipboard_ = InstallCommandClipboard(std::make_shared<QtCommandClipboard>());
-        Communication().SetPortDialogs(&portDialogs_);
     }
+    // Each hook is handed back only when no call of another thread runs in it any more: the
+    // code of what was installed goes with this library.
     ~Hooks() {
-        Communication().SetPortDialogs(nullptr);
         InstallCommandClipboard(previousClipboard_);
         InstallCommandDialogs(previousCommandDialogs_);
-        SetPrompt(prompt_.GetFallback());
+        InstallPrompt(prompt_->GetFallback());
     }
     Hooks(const Hooks&) = delete;
     Hooks& operator=(const Hooks&) = delete;
 
   private:
-    QtPrompt prompt_;
-    QtCommandDialogs commandDialogs_;
-    QtPortDialogs portDialogs_;
-    CommandDialogs* previousCommandDialogs_ = nullptr;
+    std::shared_ptr<QtPrompt> prompt_ = std::make_shared<QtPrompt>();
+    std::shared_ptr<CommandDialogs> previousCommandDialogs_;
     std::shared_ptr<CommandClipboard> previousClipboard_;
 };
 

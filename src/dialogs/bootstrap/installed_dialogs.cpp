@@ -211,7 +211,7 @@ int QtCommandDialogs::EditPortAndDestination(CKelCommand& command) {
     });
 }
 
-bool QtPortDialogs::EditPortSettings(CPortSettings& settings) {
+bool EditPortSettingsInDialog(CPortSettings& settings) {
     return Guarded("Communication", [&] {
         if (!GuiReady("Communication")) return false;
         CommunicationState state;
@@ -222,7 +222,7 @@ bool QtPortDialogs::EditPortSettings(CPortSettings& settings) {
     });
 }
 
-void QtPortDialogs::MultiPortConfiguration(void*) {
+void ShowPortTableEditor() {
     return Guarded("Communication Port Info & Test", [&] {
         if (!GuiReady("Communication Port Info & Test")) return;
         PortTableActions actions(Communication(), [](CommunicationState& state) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "command/command_dialogs.h"
-#include "transport/kel_communication.h"
+#include "transport/port_settings.h"
 
 namespace kelcmd::dialogs {
 
@@ -20,11 +20,10 @@ class QtCommandDialogs final : public CommandDialogs {
     int EditPortAndDestination(CKelCommand& command) override;
 };
 
-// "Communication" for one port's settings, and the port table editor.
-class QtPortDialogs final : public PortDialogs {
-  public:
-    bool EditPortSettings(CPortSettings& settings) override;
-    void MultiPortConfiguration(void* parent) override;
-};
+// "Communication" for one port's settings: true and the confirmed settings in `settings` when the
+// user confirms; false when cancelled or no dialog can be shown on the calling thread.
+bool EditPortSettingsInDialog(CPortSettings& settings);
+// "Communication Port Info & Test", the port table editor of the process's manager.
+void ShowPortTableEditor();
 
 }  // namespace kelcmd::dialogs

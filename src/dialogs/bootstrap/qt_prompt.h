@@ -3,6 +3,7 @@
 #include <QObject>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -59,8 +60,8 @@ class PromptBridge : public QObject {
 // threads; without a QApplication, the prompt that was installed before it.
 class QtPrompt final : public Prompt {
   public:
-    void SetFallback(Prompt* previous) { fallback_ = previous; }
-    Prompt* GetFallback() const { return fallback_; }
+    void SetFallback(std::shared_ptr<Prompt> previous) { fallback_ = std::move(previous); }
+    std::shared_ptr<Prompt> GetFallback() const { return fallback_; }
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
@@ -69,7 +70,7 @@ class QtPrompt final : public Prompt {
     bool Show(PromptBridge::Kind kind, const std::string& text);
     bool Fallback(PromptBridge::Kind kind, const std::string& text);
 
-    Prompt* fallback_ = nullptr;
+    std::shared_ptr<Prompt> fallback_;
 };
 
 }  // namespace kelcmd::dialogs

@@ -2,8 +2,9 @@
 #include "api/communication.h"
 #include "api/current_target.h"
 #include "dialogs/bootstrap/dialog_export.h"
+#include "dialogs/bootstrap/installed_dialogs.h"
+#include "dialogs/ports/port_opening.h"
 #include "kelcmd/kelcmd_dialogs.h"
-#include "transport/kel_communication.h"
 
 using kelcmd::dialogs::RunDialogExport;
 
@@ -12,7 +13,9 @@ extern "C" {
 KELCMD_DIALOGS_API int32_t KEB_InitKelBusDlg(void) {
     return RunDialogExport("KEB_InitKelBusDlg", [] {
         std::string chosen;
-        if (kelcmd::Communication().InitPortDialog(kelcmd::CurrentPortName(), &chosen) == 0) {
+        if (kelcmd::dialogs::InitPortDialog(kelcmd::Communication(), kelcmd::CurrentPortName(),
+                                            &chosen,
+                                            kelcmd::dialogs::EditPortSettingsInDialog) == 0) {
             return 0;
         }
         kelcmd::SetCurrentPortName(chosen);
@@ -21,8 +24,10 @@ KELCMD_DIALOGS_API int32_t KEB_InitKelBusDlg(void) {
 }
 
 KELCMD_DIALOGS_API int32_t KEB_MultiPortConfigurationDlg(void) {
-    RunDialogExport("KEB_MultiPortConfigurationDlg",
-                    [] { return kelcmd::Communication().MultiPortConfigurationDialog(nullptr); });
+    RunDialogExport("KEB_MultiPortConfigurationDlg", [] {
+        kelcmd::dialogs::ShowPortTableEditor();
+        return 0;
+    });
     return 0;
 }
 

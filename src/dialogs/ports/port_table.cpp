@@ -6,6 +6,14 @@
 namespace kelcmd::dialogs {
 namespace {
 
+constexpr const char* kPortNotOpen = "Port is not open!";
+
+std::string LoopbackQuestion(const std::string& device) {
+    return "ATTENTION: A test will be started. Disconnect all wirings\n"
+           "and connect PIN2 (RxD) with PIN3 (TxD) of your PC " +
+           device + " Port.\n\nDo you really want to start?";
+}
+
 void Tell(const std::string& text) {
     CurrentPrompt().ShowMessage(text);
 }
@@ -62,8 +70,7 @@ bool PortTableActions::Reopen(const std::string& name) {
         Tell("Port not found!");
         return false;
     }
-    port->CloseLine();
-    if (port->OpenLine() != RESULT_OK) {
+    if (port->Reopen(port->Settings()) != RESULT_OK) {
         Tell("Error opening port");
         return false;
     }
@@ -107,12 +114,15 @@ bool PortTableActions::ConfigurePort(const std::string& row) {
     state.SetPortNames({*name});
     state.SetSettings(current->settings);
     if (!editSettings_ || !editSettings_(state)) return false;
-    // Setting the settings closes the line; an open port is opened again with them.
-    manager_.SetPortSettings(*name, state.GetSettings(current->settings));
-    if (current->open) {
-        if (auto port = manager_.FindPort(*name); port && port->OpenLine() != RESULT_OK) {
-            Tell("Error opening port");
-        }
+    // A closed port takes the settings; an open one is reopened with them in one step, so that
+    // another thread's command finds the old line or the new one.
+    const CPortSettings chosen = state.GetSettings(current->settings);
+    const std::shared_ptr<CKelPort> port = manager_.FindPort(*name);
+    if (!port) return true;
+    if (!current->open) {
+        port->SetSettings(chosen);
+    } else if (port->Reopen(chosen) != RESULT_OK) {
+        Tell("Error opening port");
     }
     return true;
 }
@@ -151,9 +161,31 @@ void PortTableActions::ClosePort(const std::string& row) {
 void PortTableActions::TestPort(const std::string& row) {
     const std::optional<std::string> name = Resolve(row);
     if (!name) return;
-    // The test holds the line: no other thread's exchange can cut into it.
-    if (auto port = manager_.FindPort(*name)) {
-        port->UseLine([](CSerialLine& line) { return line.LoopbackTest(); });
+    const std::shared_ptr<CKelPort> port = manager_.FindPort(*name);
+    if (!port) return;
+    const std::optional<std::string> device = port->UseLine([](CSerialLine& line) {
+        return line.IsOpen() ? std::optional(line.GetDevicePath()) : std::nullopt;
+    });
+    if (!device) {
+        Tell(kPortNotOpen);
+        return;
+    }
+    // The question waits for a person: it is asked before the line is taken, so that the
+    // exchanges of other threads go on meanwhile. The test itself holds the line, so that no
+    // other thread's exchange can cut into it.
+    if (!CurrentPrompt().AskYesNo(LoopbackQuestion(*device))) return;
+    switch (port->UseLine([](CSerialLine& line) { return line.RunLoopback(); })) {
+        case LoopbackResult::kNotOpen:
+            Tell(kPortNotOpen);
+            break;
+        case LoopbackResult::kNotSent:
+            break;
+        case LoopbackResult::kPassed:
+            Tell("The PC " + *device + " port is okay!");
+            break;
+        case LoopbackResult::kFailed:
+            Tell("The PC " + *device + " port is not working correctly!");
+            break;
     }
 }
 
