@@ -63,7 +63,7 @@ class TapReport {
         if (!transferred_ || !events_.Active()) return;
         const CFrameExchange& exchange = command_.Exchange();
         BusEvent verdict;
-        verdict.result = badAnswer_ ? BAD_LEN : result_;
+        verdict.result = badAnswer_ ? static_cast<uint8_t>(BAD_LEN) : result_;
         verdict.trials = exchange.trials;
         if (result_ == RESULT_OK && !badAnswer_ && command_.GetStatus() == STATUS_FAILED) {
             verdict.refused = true;
