@@ -15,6 +15,8 @@
 
 #include "kelcmd/kelcmd.h"
 #include "sim/fault.h"
+#include "sim/sim_answer.h"
+#include "sim/sim_unit.h"
 #include "support/sim_port.h"
 #include "transport/frame.h"
 #include "transport/result_codes.h"
@@ -113,6 +115,25 @@ TEST(BusTap, RefusalDamagedAnswerAndRawPacketsShowAsSuch) {
     EXPECT_EQ(MP_KEB_ReceivePacket(port.name.c_str(), &packet, 100), 0);
     EXPECT_EQ(Kinds(tap.TakeAll()), (std::vector<std::string>{"request", "acknowledge 0",
                                                               "result 0", "answer 0", "result 0"}));
+}
+
+// An answer too short for the command's values fails the command: the tap says so, not "OK".
+TEST(BusTap, ShortAnswerClosesItsExchangeAsBadLength) {
+    SimPort port(72);
+    ASSERT_EQ(port.openResult, 0);
+    port.Unit(1).SetHandler(48, [](sim::SimUnit&, std::span<const uint8_t>) {
+        sim::SimAnswer answer;
+        answer.mtype = 48;
+        answer.data = {1, 2};  // a position has four bytes
+        return answer;
+    });
+    TapSubscription tap(port.name);
+    int32_t position = 0;
+    EXPECT_EQ(MP_ReadPosition(port.name.c_str(), 1, &position), 0);
+    const std::vector<BusEvent> events = tap.TakeAll();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().result, BAD_LEN);
+    EXPECT_FALSE(events.back().refused);
 }
 
 TEST(BusTap, SubscribersChooseTheirPortWithoutRegardToCase) {
