@@ -127,6 +127,15 @@ typedef struct KebOutcome {
     uint32_t durationMs;    /* from the request to the judged answer */
     int32_t systemErrorNumber;    /* errno of a failed port (result 128 to 135), else 0 */
     char systemErrorText[128];    /* its text as KEB_GetLastSystemError gives it, else empty */
+    uint32_t mayHaveExecuted;     /* 1 when the unit executed or may have executed the request:
+                                     always after SUCCEEDED; after LINE_FAILED or BAD_ANSWER when
+                                     the request was acknowledged or an answer began. 0 when it
+                                     cannot have (nothing went out, or neither an acknowledge nor
+                                     an answer byte came back) and after REFUSED */
+    uint32_t lineFramingErrors;   /* the line's error counts during the call, where the device */
+    uint32_t lineParityErrors;    /* keeps them (a tty's kernel counters), else 0 */
+    uint32_t lineOverruns;
+    uint32_t lineBreaks;
 } KebOutcome;
 
 /*

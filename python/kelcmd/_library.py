@@ -62,6 +62,11 @@ class KebOutcome(ctypes.Structure):
         ("durationMs", ctypes.c_uint32),
         ("systemErrorNumber", ctypes.c_int32),
         ("systemErrorText", ctypes.c_char * 128),
+        ("mayHaveExecuted", ctypes.c_uint32),
+        ("lineFramingErrors", ctypes.c_uint32),
+        ("lineParityErrors", ctypes.c_uint32),
+        ("lineOverruns", ctypes.c_uint32),
+        ("lineBreaks", ctypes.c_uint32),
     ]
 
 

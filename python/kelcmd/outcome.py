@@ -31,6 +31,8 @@ class Outcome:
     duration_ms: int
     os_errno: int  # errno of a failed port, else 0
     os_reason: str  # its text, else ""
+    may_have_executed: bool  # the unit executed the request or may have (acknowledged, answer began)
+    line_errors: tuple  # framing, parity, overrun and break counts of the line during the call
 
     @property
     def refused(self):
@@ -45,4 +47,6 @@ def last_outcome():
         raise RuntimeError("libkelcmd refused its own outcome record")
     return Outcome(raw.status, raw.result, raw.messageType, raw.batch != 0, raw.unitError,
                    raw.unitWarning, raw.trials, raw.durationMs, raw.systemErrorNumber,
-                   raw.systemErrorText.decode(errors="replace"))
+                   raw.systemErrorText.decode(errors="replace"), raw.mayHaveExecuted != 0,
+                   (raw.lineFramingErrors, raw.lineParityErrors, raw.lineOverruns,
+                    raw.lineBreaks))

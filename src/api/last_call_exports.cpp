@@ -43,6 +43,11 @@ KELCMD_API int32_t KEB_GetLastOutcome(KebOutcome* outcome) {
         outcome->systemErrorNumber = last.systemError.number;
         CopyTruncated(DescribeSystemError(last.systemError), outcome->systemErrorText,
                       sizeof outcome->systemErrorText);
+        outcome->mayHaveExecuted = last.mayHaveExecuted ? 1 : 0;
+        outcome->lineFramingErrors = last.lineErrors.framing;
+        outcome->lineParityErrors = last.lineErrors.parity;
+        outcome->lineOverruns = last.lineErrors.overruns;
+        outcome->lineBreaks = last.lineErrors.breaks;
         return 1;
     });
 }

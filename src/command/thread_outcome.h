@@ -22,6 +22,14 @@ enum class OutcomeStatus : uint32_t {
     kInternalError = 7,  // the library itself failed (out of memory)
 };
 
+// Errors the line's device counted during one call (a tty's kernel counters); zero elsewhere.
+struct LineErrorCounts {
+    uint32_t framing = 0;
+    uint32_t parity = 0;
+    uint32_t overruns = 0;
+    uint32_t breaks = 0;
+};
+
 // The judged end of one call. A refusal keeps the unit's reason apart from the transfer's result,
 // so that CMD_FAIL (0) never reads as success.
 struct Outcome {
@@ -34,6 +42,9 @@ struct Outcome {
     uint32_t trials = 0;  // receptions of the answer, more than 1 after resend requests
     uint32_t durationMs = 0;
     SystemError systemError;  // only after a failure of the port itself
+    // The unit executed the request or may have: it acknowledged, or an answer began.
+    bool mayHaveExecuted = false;
+    LineErrorCounts lineErrors;  // counted by the device during the call
 };
 
 // The calling thread's record; each thread sees only its own.
