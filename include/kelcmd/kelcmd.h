@@ -1,10 +1,15 @@
-/*
- * KelCmd: control of KelBus motor-control units over a serial line.
+/**
+ * \file kelcmd.h
+ * \brief KelCmd: control of KelBus motor-control units over a serial line.
  *
  * Command functions return 1 on success and 0 on failure; bus-level functions (KEB_...) return a
  * communication result code, 0 meaning success. Output arguments are written only on success. The
  * plain forms use the current port (KEB_InitKelBus) and the current slave (SelectSlave); the MP_
  * forms name both.
+ *
+ * Threads: every function runs on its caller's thread. Exchanges on one port never interleave,
+ * different ports run in parallel. The current port and slave are shared by all threads; opening
+ * and closing ports must not run while another thread executes commands on the same port.
  */
 #ifndef KELCMD_KELCMD_H
 #define KELCMD_KELCMD_H
@@ -23,144 +28,314 @@ extern "C" {
 #define KELCMD_API
 #endif
 
-/* Bus control of KEB_InitKelBus. */
+/** Bus control of KEB_InitKelBus: the library drives RTS to switch an RS485 line's direction. */
 #define KEB_RTS_CONTROL 0
+/** Bus control of KEB_InitKelBus: the adapter switches direction itself. */
 #define KEB_AUTO_CONTROL 1
 
-/*
- * Communication result codes: what the bus-level functions return, what the error callback hears
- * as `error`. As a transfer result 0 means success; as the error of a failed command it is the
- * unit's refusal CMD_FAIL. 0 to 6 are the refusal reasons a unit sends.
+/**
+ * \name Communication result codes
+ * What the bus-level functions return, what the error callback hears as `error`. As a transfer
+ * result 0 means success; as the error of a failed command it is the unit's refusal CMD_FAIL.
+ * 0 to 6 are the refusal reasons a unit sends. KEB_GetResultText gives each one's text.
+ * \{
  */
-#define KEB_RESULT_OK 0
-#define KEB_CMD_FAIL 0
-#define KEB_UNKNOWN 1
-#define KEB_BAD_PRM 2
-#define KEB_BAD_LEN 3
-#define KEB_BATCH_FAIL 6
-#define KEB_RCV_ERR_CRC 11
-#define KEB_RCV_ERR_LENGTH 12
-#define KEB_RCV_ERR_ID 13
-#define KEB_RCV_ERR_T0 14
-#define KEB_RCV_ERR_T1 15
-#define KEB_XMT_ERR_CRC 16
-#define KEB_XMT_ERR_TACK 17
-#define KEB_XMT_ERR_ACK 18
-#define KEB_WIN_ERR_OPENCOMM 128
-#define KEB_WIN_ERR_WRITECOMM 129
-#define KEB_WIN_ERR_READCOMM 130
-#define KEB_WIN_ERR_SETCOMM 131
-#define KEB_WIN_ERR_GETCOMM 132
-#define KEB_WIN_ERR_WAITEVENT 133
-#define KEB_WIN_ERR_ESCAPE 134
-#define KEB_WIN_ERR_CLOSECOMM 135
-#define KEB_NO_COMMAND 255
+#define KEB_RESULT_OK 0           /**< The transfer succeeded. */
+#define KEB_CMD_FAIL 0            /**< Refusal: command not executed. */
+#define KEB_UNKNOWN 1             /**< Refusal: unknown command. */
+#define KEB_BAD_PRM 2             /**< Refusal: bad parameter. */
+#define KEB_BAD_LEN 3             /**< Refusal: bad parameter length; also an answer too short. */
+#define KEB_BATCH_FAIL 6          /**< Refusal: a member of a batch failed. */
+#define KEB_RCV_ERR_CRC 11        /**< The answer's check sum is wrong. */
+#define KEB_RCV_ERR_LENGTH 12     /**< The answer's length check is wrong. */
+#define KEB_RCV_ERR_ID 13         /**< The answer is not addressed to the PC. */
+#define KEB_RCV_ERR_T0 14         /**< No answer began within the timeout. */
+#define KEB_RCV_ERR_T1 15         /**< The answer stopped before its end. */
+#define KEB_XMT_ERR_CRC 16        /**< The unit acknowledged negatively (it saw a bad check sum). */
+#define KEB_XMT_ERR_TACK 17       /**< No acknowledge: the unit is off or not connected. */
+#define KEB_XMT_ERR_ACK 18        /**< The acknowledge byte was corrupted. */
+#define KEB_WIN_ERR_OPENCOMM 128  /**< The port could not be opened. */
+#define KEB_WIN_ERR_WRITECOMM 129 /**< Writing the port failed, or no such open port. */
+#define KEB_WIN_ERR_READCOMM 130  /**< Reading the port failed, or no such open port. */
+#define KEB_WIN_ERR_SETCOMM 131   /**< The port's line settings could not be set. */
+#define KEB_WIN_ERR_GETCOMM 132   /**< The port's line settings could not be read. */
+#define KEB_WIN_ERR_WAITEVENT 133 /**< Waiting for the line failed. */
+#define KEB_WIN_ERR_ESCAPE 134    /**< A line control (RTS, break) failed. */
+#define KEB_WIN_ERR_CLOSECOMM 135 /**< No such open port to close, or closing failed. */
+#define KEB_NO_COMMAND 255        /**< No command was sent. */
+/** \} */
 
-/*
- * Called on the executing thread whenever a command fails: the message type of the failing command
- * (for a failed batch, the code of the member that failed), the communication result code or the
- * unit's refusal reason, the unit's warning, and 1 when the failing request was a batch.
+/**
+ * Called on the executing thread whenever a command fails. It is kept by the port: closing the
+ * port drops it, so install it again after reopening (InitKelCommander).
+ * \param messageType the message type of the failing command; for a failed batch, the code of
+ *        the member that failed
+ * \param error the communication result code (KEB_...), or the unit's refusal reason 0 to 6
+ * \param warning the unit's warning, 0 for none
+ * \param batchFlag 1 when the failing request was a batch, else 0
  */
 typedef void (*KelErrorCallback)(uint8_t messageType, uint8_t error, int16_t warning,
                                  uint32_t batchFlag);
 
-/* Port and bus level. */
+/**
+ * \brief Opens (or reopens) a port and makes it the current port.
+ *
+ * The port name becomes the current port first; a port already open under that name is closed
+ * and opened again with the new settings (when that fails it is gone from the port table, with
+ * its error callback). The device is the name's mapping (KEB_MapPort, KELCMD_PORTS); without one,
+ * "Com1" is the simulated bus. Safe from any thread, but not while another thread executes
+ * commands on the same port.
+ * \param baudrate the line's rate in baud
+ * \param portName the port's name, such as "Com1"
+ * \param busControl KEB_RTS_CONTROL or KEB_AUTO_CONTROL
+ * \param timeout the answer timeout in ms of the frames sent on this port
+ * \param receiveTrials how often a damaged answer is asked for again
+ * \return KEB_RESULT_OK, or KEB_WIN_ERR_OPENCOMM (KEB_GetLastSystemError says why) and the other
+ *         port codes
+ */
 KELCMD_API uint8_t KEB_InitKelBus(uint32_t baudrate, const char* portName, uint8_t busControl,
                                   uint32_t timeout, uint32_t receiveTrials);
+/**
+ * \brief Opens a port with the default settings, or reopens a known one with its stored settings.
+ * The current port stays as it is.
+ * \param portName the port's name
+ * \return KEB_RESULT_OK or a port code such as KEB_WIN_ERR_OPENCOMM
+ */
 KELCMD_API uint8_t KEB_OpenKelBus(const char* portName);
+/**
+ * \brief Closes the current port and removes it, with its error callback, from the port table.
+ * \return KEB_RESULT_OK; KEB_WIN_ERR_CLOSECOMM when it is not open
+ */
 KELCMD_API uint8_t KEB_CloseKelBus(void);
+/**
+ * \brief Closes the named port and removes it, with its error callback, from the port table.
+ * \param portName the port's name
+ * \return KEB_RESULT_OK; KEB_WIN_ERR_CLOSECOMM when it is not open
+ */
 KELCMD_API uint8_t KEB_CloseKelBusPort(const char* portName);
+/**
+ * \brief The settings of a port in the port table. Each non-null output is written.
+ * \param portName the port's name
+ * \param[out] baudrate its rate in baud
+ * \param[out] busControl KEB_RTS_CONTROL or KEB_AUTO_CONTROL
+ * \param[out] timeout its answer timeout in ms
+ * \param[out] receiveTrials its receive trials
+ * \return 1 when the port is in the port table, else 0
+ */
 KELCMD_API int32_t KEB_GetKelBusSettings(const char* portName, uint32_t* baudrate,
                                          uint8_t* busControl, uint32_t* timeout,
                                          uint32_t* receiveTrials);
+/**
+ * \brief The baud rate of the current port.
+ * \return the rate, 0 when the current port is not in the port table
+ */
 KELCMD_API uint32_t KEB_GetBaudrate(void);
+/**
+ * \brief The current port's name.
+ * \param[out] buffer receives the name with its terminator
+ * \param bufferSize the size of buffer in bytes
+ * \return 1 when the name fitted; 0, writing nothing, when it is as long as bufferSize or longer
+ */
 KELCMD_API int32_t KEB_GetStandardPortName(char* buffer, uint32_t bufferSize);
+/**
+ * \brief Sends a raw frame on the current port and reads the unit's acknowledge.
+ *
+ * Destination, length, message type and data go out as the packet says; the library sets the
+ * sender (0, the PC) and computes the length check and the CRC. Raw frames take the port's lock
+ * like commands, so they never interleave with another thread's exchange; they do not call the
+ * error callback.
+ * \param packet the frame to send
+ * \return KEB_RESULT_OK when acknowledged, a KEB_XMT_ERR_... code, KEB_BAD_LEN for a length above
+ *         1023 (nothing sent), or KEB_WIN_ERR_WRITECOMM when the current port is not open
+ */
 KELCMD_API uint8_t KEB_SendPacket(KebPacket* packet);
+/**
+ * \brief Sends a raw frame on the current port until it is acknowledged, at most the port's
+ * receive trials times.
+ * \param packet the frame to send
+ * \return as KEB_SendPacket, for the last attempt
+ */
 KELCMD_API uint8_t KEB_SendPacketRetry(KebPacket* packet);
+/**
+ * \brief Receives one raw frame on the current port; the answer, complete or partial, is copied
+ * into the packet.
+ * \param[out] packet receives the frame
+ * \param timeout how long to wait for its first byte in ms (0: without limit)
+ * \return KEB_RESULT_OK, a KEB_RCV_ERR_... code, or KEB_WIN_ERR_READCOMM when the current port is
+ *         not open
+ */
 KELCMD_API uint8_t KEB_ReceivePacket(KebPacket* packet, uint32_t timeout);
+/**
+ * \brief Receives one raw frame on the current port, asking for a damaged one again, at most the
+ * port's receive trials times.
+ * \param[out] packet receives the frame
+ * \param timeout how long to wait for its first byte in ms (0: without limit)
+ * \return as KEB_ReceivePacket, for the last reception
+ */
 KELCMD_API uint8_t KEB_ReceivePacketRetry(KebPacket* packet, uint32_t timeout);
+/**
+ * \brief KEB_SendPacket on the named port.
+ * \param portName the port's name
+ * \param packet the frame to send
+ * \return as KEB_SendPacket
+ */
 KELCMD_API uint8_t MP_KEB_SendPacket(const char* portName, KebPacket* packet);
+/**
+ * \brief KEB_SendPacketRetry on the named port.
+ * \param portName the port's name
+ * \param packet the frame to send
+ * \return as KEB_SendPacketRetry
+ */
 KELCMD_API uint8_t MP_KEB_SendPacketRetry(const char* portName, KebPacket* packet);
+/**
+ * \brief KEB_ReceivePacket on the named port.
+ * \param portName the port's name
+ * \param[out] packet receives the frame
+ * \param timeout how long to wait for its first byte in ms (0: without limit)
+ * \return as KEB_ReceivePacket
+ */
 KELCMD_API uint8_t MP_KEB_ReceivePacket(const char* portName, KebPacket* packet, uint32_t timeout);
+/**
+ * \brief KEB_ReceivePacketRetry on the named port.
+ * \param portName the port's name
+ * \param[out] packet receives the frame
+ * \param timeout how long to wait for its first byte in ms (0: without limit)
+ * \return as KEB_ReceivePacketRetry
+ */
 KELCMD_API uint8_t MP_KEB_ReceivePacketRetry(const char* portName, KebPacket* packet,
                                              uint32_t timeout);
 
-/*
- * Maps a port name to a device: a tty path ("/dev/ttyUSB0") or a simulated bus ("sim",
- * "sim:1-3"). An empty or null device removes the mapping. Overrides KELCMD_PORTS. 1 on success.
+/**
+ * \brief Maps a port name to a device: a tty path ("/dev/ttyUSB0") or a simulated bus ("sim",
+ * "sim:1-3"). Overrides KELCMD_PORTS.
+ * \param portName the port's name
+ * \param device the device; an empty or null device removes the mapping
+ * \return 1 on success, 0 for a null or empty port name
  */
 KELCMD_API int32_t KEB_MapPort(const char* portName, const char* device);
 
-/*
- * The operating system's reason of the last failed open or I/O on a port made by the calling
- * thread: the errno in *errorNumber and a text such as "open /dev/ttyUSB9: No such file or
- * directory" or "open /dev/ttyUSB0: Device or resource busy" in text (cut to textSize - 1
- * characters, always terminated). Opening a port starts afresh, so after a failed KEB_InitKelBus
- * this is that open's reason; a port name that names no device reads ENODEV. Returns 1 when a
- * reason is recorded; 0 when none, with *errorNumber 0 and an empty text. Unlike the other
- * functions it writes its outputs in both cases; a null pointer or a textSize of 0 is skipped.
+/**
+ * \brief The operating system's reason of the last failed open or I/O on a port made by the
+ * calling thread.
+ *
+ * Opening a port starts afresh, so after a failed KEB_InitKelBus this is that open's reason; a
+ * port name that names no device reads ENODEV. Unlike the other functions it writes its outputs
+ * in both cases.
+ * \param[out] errorNumber receives the errno (0 when none); may be null
+ * \param[out] text receives a text such as "open /dev/ttyUSB9: No such file or directory", cut
+ *             to textSize - 1 characters and always terminated (empty when none); may be null
+ * \param textSize the size of text in bytes; 0 writes no text
+ * \return 1 when a reason is recorded, 0 when none
  */
 KELCMD_API int32_t KEB_GetLastSystemError(int32_t* errorNumber, char* text, uint32_t textSize);
 
-/* How the calling thread's last command, packet function or port opening ended (status). */
-#define KEB_OUTCOME_NONE 0           /* nothing has run on this thread yet */
-#define KEB_OUTCOME_SUCCEEDED 1      /* the exchange went through; the unit did what was asked */
-#define KEB_OUTCOME_STACKED 2        /* added to the thread's command stack, nothing sent yet */
-#define KEB_OUTCOME_NOT_SENT 3       /* stopped before the line: an argument, no such port, or a
-                                        port reserved by another thread */
-#define KEB_OUTCOME_LINE_FAILED 4    /* the transfer or the port failed: result says how */
-#define KEB_OUTCOME_REFUSED 5        /* the unit refused: unitError is its reason (0: CMD_FAIL) */
-#define KEB_OUTCOME_BAD_ANSWER 6     /* an answer without every value it must carry (BAD_LEN) */
-#define KEB_OUTCOME_INTERNAL_ERROR 7 /* the library failed inside (out of memory) */
+/**
+ * \name Outcome status
+ * How the calling thread's last command, packet function or port opening ended
+ * (KebOutcome::status).
+ * \{
+ */
+#define KEB_OUTCOME_NONE 0      /**< Nothing has run on this thread yet. */
+#define KEB_OUTCOME_SUCCEEDED 1 /**< The exchange went through; the unit did what was asked. */
+#define KEB_OUTCOME_STACKED 2   /**< Added to the thread's command stack, nothing sent yet. */
+#define KEB_OUTCOME_NOT_SENT                                                                    \
+    3                             /**< Stopped before the line: an argument, no such port, or a \
+                                       port reserved by another thread. */
+#define KEB_OUTCOME_LINE_FAILED 4 /**< The transfer or the port failed: result says how. */
+#define KEB_OUTCOME_REFUSED 5     /**< The unit refused: unitError is its reason (0: CMD_FAIL). */
+#define KEB_OUTCOME_BAD_ANSWER 6  /**< An answer without every value it must carry (BAD_LEN). */
+#define KEB_OUTCOME_INTERNAL_ERROR 7 /**< The library failed inside (out of memory). */
+/** \} */
 
+/** How the calling thread's last command, packet function or port opening ended. */
 typedef struct KebOutcome {
-    uint32_t size;          /* set by the caller: sizeof(KebOutcome) */
-    uint32_t status;        /* KEB_OUTCOME_... */
-    uint8_t result;         /* communication result code of the transfer or opening; for a
-                               packet function what it returned; KEB_NO_COMMAND when a command
-                               was not sent */
-    uint8_t messageType;    /* the request's message type; a failed batch's failing member */
-    uint8_t batch;          /* 1 when the request was a batch */
-    uint8_t unitError;      /* KEB_OUTCOME_REFUSED: the unit's reason, 0 to 6 */
-    int32_t unitWarning;    /* KEB_OUTCOME_REFUSED: the unit's warning, 0 for none */
-    uint32_t trials;        /* receptions of the answer: more than 1 after resend requests */
-    uint32_t durationMs;    /* from the request to the judged answer */
-    int32_t systemErrorNumber;    /* errno of a failed port (result 128 to 135), else 0 */
-    char systemErrorText[128];    /* its text as KEB_GetLastSystemError gives it, else empty */
-    uint32_t mayHaveExecuted;     /* 1 when the unit executed or may have executed the request:
-                                     always after SUCCEEDED; after LINE_FAILED or BAD_ANSWER when
-                                     the request was acknowledged or an answer began. 0 when it
-                                     cannot have (nothing went out, or neither an acknowledge nor
-                                     an answer byte came back) and after REFUSED */
-    uint32_t lineFramingErrors;   /* the line's error counts during the call, where the device */
-    uint32_t lineParityErrors;    /* keeps them (a tty's kernel counters), else 0 */
-    uint32_t lineOverruns;
-    uint32_t lineBreaks;
+    uint32_t size;              /**< Set by the caller: sizeof(KebOutcome). */
+    uint32_t status;            /**< KEB_OUTCOME_... */
+    uint8_t result;             /**< Communication result code of the transfer or opening; for a
+                                     packet function what it returned; KEB_NO_COMMAND when a command
+                                     was not sent. */
+    uint8_t messageType;        /**< The request's message type; a failed batch's failing member. */
+    uint8_t batch;              /**< 1 when the request was a batch. */
+    uint8_t unitError;          /**< KEB_OUTCOME_REFUSED: the unit's reason, 0 to 6. */
+    int32_t unitWarning;        /**< KEB_OUTCOME_REFUSED: the unit's warning, 0 for none. */
+    uint32_t trials;            /**< Receptions of the answer: more than 1 after resend requests. */
+    uint32_t durationMs;        /**< From the request to the judged answer, in ms. */
+    int32_t systemErrorNumber;  /**< errno of a failed port (result 128 to 135), else 0. */
+    char systemErrorText[128];  /**< Its text as KEB_GetLastSystemError gives it, else empty. */
+    uint32_t mayHaveExecuted;   /**< 1 when the unit executed or may have executed the request:
+                                     always after SUCCEEDED; after LINE_FAILED or BAD_ANSWER
+                                     when the request was acknowledged or an answer began. 0
+                                     when it cannot have (nothing went out, or neither an
+                                     acknowledge nor an answer byte came back) and after
+                                     REFUSED. */
+    uint32_t lineFramingErrors; /**< Framing errors on the line during the call, where the
+                                     device counts them (a tty's kernel counters), else 0. */
+    uint32_t lineParityErrors;  /**< Parity errors during the call, counted likewise. */
+    uint32_t lineOverruns;      /**< Overruns during the call, counted likewise. */
+    uint32_t lineBreaks;        /**< Breaks during the call, counted likewise. */
 } KebOutcome;
 
-/*
- * Fills *outcome with how the calling thread's last command, packet function or port opening
- * ended; other threads' calls never show here. The caller sets outcome->size to
- * sizeof(KebOutcome) first; a larger size is accepted and only the fields above are written.
- * Returns 1 when filled; 0, writing nothing, for a null outcome or a size below this struct's.
+/**
+ * \brief How the calling thread's last command, packet function or port opening ended.
+ *
+ * Other threads' calls never show here.
+ * \param[in,out] outcome the caller sets outcome->size to sizeof(KebOutcome) first; a larger size
+ *                is accepted and only the fields above are written
+ * \return 1 when filled; 0, writing nothing, for a null outcome or a size below this struct's
  */
 KELCMD_API int32_t KEB_GetLastOutcome(KebOutcome* outcome);
 
-/*
- * The text of a communication result code, its name, " / " and a description, such as
- * "XMT_ERR_TACK / Timeout while waiting for ACK! (KEL is switched off!)", in text (cut to
- * textSize - 1 characters, always terminated; nothing written for a null text or a textSize of 0).
- * Returns 1 for the codes above (0 reads as CMD_FAIL); 0 for KEB_NO_COMMAND and any other code,
- * whose text is "Unknown error!".
+/**
+ * \brief The text of a communication result code: its name, " / " and a description, such as
+ * "XMT_ERR_TACK / Timeout while waiting for ACK! (KEL is switched off!)".
+ * \param code the result code
+ * \param[out] text receives the text, cut to textSize - 1 characters and always terminated;
+ *             nothing is written for a null text
+ * \param textSize the size of text in bytes; 0 writes nothing
+ * \return 1 for the codes above (0 reads as CMD_FAIL); 0 for KEB_NO_COMMAND and any other code,
+ *         whose text is "Unknown error!"
  */
 KELCMD_API int32_t KEB_GetResultText(uint8_t code, char* text, uint32_t textSize);
 
-/* Current slave, error callback, texts of the unit's error and warning numbers. */
+/**
+ * \brief Sets the current slave that the plain command functions address, for all threads.
+ * \param address the unit's address, 1 to 127 (128 to 255: a group, which never answers)
+ */
 KELCMD_API void SelectSlave(uint8_t address);
+/**
+ * \brief Installs the error callback on the current port (open it first with KEB_InitKelBus).
+ * \param callback called on the executing thread whenever a command on this port fails; null
+ *        removes it
+ * \return 1 when the current port is in the port table, else 0
+ */
 KELCMD_API int32_t InitKelCommander(KelErrorCallback callback);
+/**
+ * \brief Installs the error callback on the named port.
+ * \param portName the port's name
+ * \param callback as for InitKelCommander
+ * \return 1 when the port is in the port table, else 0
+ */
 KELCMD_API int32_t MP_InitKelCommander(const char* portName, KelErrorCallback callback);
+/**
+ * \brief The name and text of one of the unit's error numbers (ReadError).
+ * \param code the error number
+ * \param[out] name receives the short name, cut to nameSize - 1 characters and terminated
+ * \param nameSize the size of name in bytes
+ * \param[out] text receives the description, cut to textSize - 1 characters and terminated
+ * \param textSize the size of text in bytes
+ * \return 1
+ */
 KELCMD_API int32_t GetErrorText(int16_t code, char* name, uint32_t nameSize, char* text,
                                 uint32_t textSize);
+/**
+ * \brief The name and text of one of the unit's warning numbers (ReadWarning).
+ * \param code the warning number
+ * \param[out] name receives the short name, cut to nameSize - 1 characters and terminated
+ * \param nameSize the size of name in bytes
+ * \param[out] text receives the description, cut to textSize - 1 characters and terminated
+ * \param textSize the size of text in bytes
+ * \return 1
+ */
 KELCMD_API int32_t GetWarningText(int16_t code, char* name, uint32_t nameSize, char* text,
                                   uint32_t textSize);
 
@@ -443,78 +618,126 @@ KELCMD_API int32_t MP_SetPWM(const char* portName, uint8_t slave, int16_t dutyCy
  * Command stack: the calling thread's commands for a port and slave are collected instead of sent
  * (each command export then returns 1 at once) and sent later as one batch. Out-arguments of the
  * collected commands are written when the batch's answer arrives, so they must still exist then.
- * The plain forms use the current port and slave. Stop: 1 if a collection was found. The execute
- * functions return 1 when the batch was answered positively, else 0.
+ * The plain forms use the current port and slave.
  */
+/** \brief Starts collecting the calling thread's commands for the current port and slave. */
 KELCMD_API void StartStackingCommands(void);
+/**
+ * \brief Stops collecting for the current port and slave; the collection stays for execution.
+ * \return 1 if a collection was found, else 0
+ */
 KELCMD_API int32_t StopStackingCommands(void);
+/**
+ * \brief Sends the collection for the current port and slave as one batch and writes each
+ * member's out-arguments from the answer (collecting stops).
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t ExecuteCommandStack(void);
+/**
+ * \brief Sends the collection for the current port and slave as a quiet batch: the unit executes
+ * it and keeps the results (ReadLastQuietCommandStack).
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t ExecuteQuietCommandStack(void);
+/**
+ * \brief Reads the results of the quiet batch that the unit executed last into the
+ * out-arguments of the collection for the current port and slave.
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t ReadLastQuietCommandStack(void);
+/**
+ * \brief Starts collecting the calling thread's commands for the port and slave.
+ * \param portName the port's name
+ * \param slave the unit's address
+ */
 KELCMD_API void MP_StartStackingCommands(const char* portName, uint8_t slave);
+/**
+ * \brief StopStackingCommands for the port and slave.
+ * \param portName the port's name
+ * \param slave the unit's address
+ * \return 1 if a collection was found, else 0
+ */
 KELCMD_API int32_t MP_StopStackingCommands(const char* portName, uint8_t slave);
+/**
+ * \brief ExecuteCommandStack for the port and slave.
+ * \param portName the port's name
+ * \param slave the unit's address
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t MP_ExecuteCommandStack(const char* portName, uint8_t slave);
+/**
+ * \brief ExecuteQuietCommandStack for the port and slave.
+ * \param portName the port's name
+ * \param slave the unit's address
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t MP_ExecuteQuietCommandStack(const char* portName, uint8_t slave);
+/**
+ * \brief ReadLastQuietCommandStack for the port and slave.
+ * \param portName the port's name
+ * \param slave the unit's address
+ * \return 1 when the batch was answered positively, else 0
+ */
 KELCMD_API int32_t MP_ReadLastQuietCommandStack(const char* portName, uint8_t slave);
 
 /* ---- System parameters and user parameters ------------------------------------------------- */
 
-/*
+/**
  * The unit's system parameter set, short form (110 bytes). Packed: the offsets are those of the
  * unit's layout. Values are in the host's byte order; the library converts each field on the way
- * to and from the unit. The comment after each field is its parameter number.
+ * to and from the unit. Each field's text is its parameter number.
  */
 #pragma pack(push, 1)
 typedef struct T_SysParam {
-    uint8_t axisNumber;               /* 1 */
-    uint8_t groupAddress;             /* 6 */
-    int16_t startUpMode;              /* 2 */
-    int32_t rs232Baudrate;            /* 3 */
-    int16_t rs232Mode;                /* 4 */
-    int32_t rs485Baudrate;            /* 5 */
-    uint16_t sysConfig;               /* 7: switch bits */
-    int16_t sysConfig2;               /* 8: switch bits */
-    int16_t supplyVoltage;            /* 9 */
-    int16_t changeCount;              /* 0 */
-    int16_t encoderResolution;        /* 10 */
-    int16_t maxVelocity;              /* 11 */
-    uint16_t minAccelerationTime;     /* 12 */
-    int16_t maxPeakCurrent;           /* 13 */
-    int16_t maxContinuousCurrent;     /* 14 */
-    float gearRatio;                  /* 15 */
-    float totalInertia;               /* 16 */
-    float torqueConstant;             /* 17 */
-    float speedConstant;              /* 18 */
-    int16_t currentDelta;             /* 19 */
-    int32_t maxPositionError;         /* 20 */
-    int32_t upperPositionLimit;       /* 21 */
-    int16_t enableUpperPositionLimit; /* 22 */
-    int32_t lowerPositionLimit;       /* 23 */
-    int16_t enableLowerPositionLimit; /* 24 */
-    int16_t positionGainP;            /* 25 */
-    int16_t positionGainI;            /* 26 */
-    int16_t positionGainD;            /* 27 */
-    int16_t currentGainP;             /* 28 */
-    int16_t currentGainI;             /* 29 */
-    int16_t homeType;                 /* 30 */
-    float homeVelocity;               /* 31 */
-    int16_t homeCurrentThreshold;     /* 32 */
-    int32_t homeOffsetPosition;       /* 33 */
-    int16_t maxPulseLengthSpeed;      /* 34 */
-    int16_t auxEncoderMode;           /* 35 */
-    float auxEncoderGain;             /* 36 */
-    int16_t brakeGain;                /* 37 */
-    int16_t homePositionHi;           /* 38 */
-    int16_t homePositionLo;           /* 39 */
-    int32_t rotorRevolution;          /* 40 */
-    int32_t loadRevolution;           /* 41 */
+    uint8_t axisNumber;               /**< Parameter 1. */
+    uint8_t groupAddress;             /**< Parameter 6. */
+    int16_t startUpMode;              /**< Parameter 2. */
+    int32_t rs232Baudrate;            /**< Parameter 3. */
+    int16_t rs232Mode;                /**< Parameter 4. */
+    int32_t rs485Baudrate;            /**< Parameter 5. */
+    uint16_t sysConfig;               /**< Parameter 7, switch bits. */
+    int16_t sysConfig2;               /**< Parameter 8, switch bits. */
+    int16_t supplyVoltage;            /**< Parameter 9. */
+    int16_t changeCount;              /**< Parameter 0. */
+    int16_t encoderResolution;        /**< Parameter 10. */
+    int16_t maxVelocity;              /**< Parameter 11. */
+    uint16_t minAccelerationTime;     /**< Parameter 12. */
+    int16_t maxPeakCurrent;           /**< Parameter 13. */
+    int16_t maxContinuousCurrent;     /**< Parameter 14. */
+    float gearRatio;                  /**< Parameter 15. */
+    float totalInertia;               /**< Parameter 16. */
+    float torqueConstant;             /**< Parameter 17. */
+    float speedConstant;              /**< Parameter 18. */
+    int16_t currentDelta;             /**< Parameter 19. */
+    int32_t maxPositionError;         /**< Parameter 20. */
+    int32_t upperPositionLimit;       /**< Parameter 21. */
+    int16_t enableUpperPositionLimit; /**< Parameter 22. */
+    int32_t lowerPositionLimit;       /**< Parameter 23. */
+    int16_t enableLowerPositionLimit; /**< Parameter 24. */
+    int16_t positionGainP;            /**< Parameter 25. */
+    int16_t positionGainI;            /**< Parameter 26. */
+    int16_t positionGainD;            /**< Parameter 27. */
+    int16_t currentGainP;             /**< Parameter 28. */
+    int16_t currentGainI;             /**< Parameter 29. */
+    int16_t homeType;                 /**< Parameter 30. */
+    float homeVelocity;               /**< Parameter 31. */
+    int16_t homeCurrentThreshold;     /**< Parameter 32. */
+    int32_t homeOffsetPosition;       /**< Parameter 33. */
+    int16_t maxPulseLengthSpeed;      /**< Parameter 34. */
+    int16_t auxEncoderMode;           /**< Parameter 35. */
+    float auxEncoderGain;             /**< Parameter 36. */
+    int16_t brakeGain;                /**< Parameter 37. */
+    int16_t homePositionHi;           /**< Parameter 38. */
+    int16_t homePositionLo;           /**< Parameter 39. */
+    int32_t rotorRevolution;          /**< Parameter 40. */
+    int32_t loadRevolution;           /**< Parameter 41. */
 } T_SysParam;
 
-/* The extended form (256 bytes): the short set, the extension tag, 36 further words. */
+/** The extended form (256 bytes): the short set, the extension tag, 36 further words. */
 typedef struct T_SysParamEx {
-    T_SysParam sysParam;  /* 0 to 41 */
-    uint16_t extendTag;   /* 42 */
-    int32_t extParam[36]; /* 43 to 78 */
+    T_SysParam sysParam;  /**< Parameters 0 to 41. */
+    uint16_t extendTag;   /**< Parameter 42. */
+    int32_t extParam[36]; /**< Parameters 43 to 78. */
 } T_SysParamEx;
 #pragma pack(pop)
 
@@ -620,11 +843,13 @@ KELCMD_API int32_t SetAllPermUsr2Param(const uint8_t* bytes, uint32_t count);
 KELCMD_API int32_t MP_SetAllPermUsr2Param(const char* portName, uint8_t slave, const uint8_t* bytes,
                                           uint32_t count);
 
-/* Memory areas of CheckCRC. */
-#define KEL_MEM_FIRMWARE 0
-#define KEL_MEM_SYSTEM_PARAMETER 1
-#define KEL_MEM_USER_PARAMETER_1 2
-#define KEL_MEM_USER_PARAMETER_2 3
+/** \name Memory areas of CheckCRC
+ * \{ */
+#define KEL_MEM_FIRMWARE 0         /**< The firmware. */
+#define KEL_MEM_SYSTEM_PARAMETER 1 /**< The permanent system parameters. */
+#define KEL_MEM_USER_PARAMETER_1 2 /**< User parameter set 1. */
+#define KEL_MEM_USER_PARAMETER_2 3 /**< User parameter set 2. */
+/** \} */
 
 /* Whether the unit's stored check sum of a memory area is valid, and the one it computed. */
 KELCMD_API int32_t CheckCRC(uint8_t memArea, uint8_t* verResult, uint16_t* compCRC);

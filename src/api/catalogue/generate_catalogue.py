@@ -83,6 +83,8 @@ class Command:
         self.defaults_by = None
         self.forms = []  # (key, text) in file order
         self.exports = []
+        self.about = None  # one line for the reference
+        self.describe = {}  # argument name -> its text in the reference
 
 
 class Catalogue:
@@ -90,6 +92,7 @@ class Catalogue:
         self.families = []  # keys in file order
         self.commands = []  # in file order
         self.exports = []  # in file order, hand-written ones included (command None)
+        self.terms = {}  # argument name -> its text in the reference, for every command
 
 
 def _default(text, line):
@@ -132,6 +135,8 @@ def parse(path):
                     raise CatalogueError(f"line {number}: 'command NAME CODE' inside a family")
                 command = Command(rest[0], int(rest[1], 0), family, number)
                 catalogue.commands.append(command)
+            elif keyword == "term" and len(rest) >= 2:
+                catalogue.terms[rest[0]] = " ".join(rest[1:])
             elif keyword == "hand-written":
                 command = None
                 catalogue.exports.append(_export(rest, None, None, number))
@@ -149,6 +154,10 @@ def parse(path):
                 target.append(Parameter(rest[0], rest[1], default, number))
             elif keyword == "timeout":
                 command.timeout = int(rest[0])
+            elif keyword == "about" and rest:
+                command.about = " ".join(rest)
+            elif keyword == "describe" and len(rest) >= 2:
+                command.describe[rest[0]] = " ".join(rest[1:])
             elif keyword == "defaults-by":
                 command.defaults_by = rest[0]
             elif keyword == "form":
