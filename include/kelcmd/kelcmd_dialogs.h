@@ -29,12 +29,10 @@ extern "C" {
 #define KELCMD_DIALOGS_API
 #endif
 
-/* Ports: the "Communication" dialog for the current port (1 when confirmed and the port opened;
- * the chosen port becomes the current port), and the port table editor (always 0). */
+/* Ports. */
 /**
  * \brief The "Communication" dialog for the current port: port name, baud rate, bus control,
  * timeout and receive trials. Confirmed, the port is opened with them and becomes the current port.
- *
  * Call it on the GUI thread (the thread of the first dialog).
  * \return 1 when confirmed and the port opened, else 0
  */
@@ -143,10 +141,11 @@ KELCMD_DIALOGS_API int32_t MP_GetLWord_HexDlg(const char* portName, uint8_t slav
 /* Single system parameters, the regulators' gains and the version. */
 /**
  * \brief Reads one system parameter of the temporary set, lets it be edited and writes it back
- * (ReadTempParam, SetTempParam). \param portName the port's name; an empty name is asked for first
+ * (ReadTempParam, SetTempParam).
+ * \param portName the port's name; an empty name is asked for first
  * \param slave the unit's address; 0 is asked for first
  * \return 1 when the command was executed and its result shown; 0 when cancelled, when the command
- * failed or when no dialog can be shown
+ *         failed or when no dialog can be shown
  */
 KELCMD_DIALOGS_API int32_t MP_EditTempParamDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_ReadPermanentParamDlg(const char* portName, uint8_t slave);
@@ -154,20 +153,20 @@ KELCMD_DIALOGS_API int32_t MP_EditCurRegGainsDlg(const char* portName, uint8_t s
 KELCMD_DIALOGS_API int32_t MP_EditPosRegGainsDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_ReadVersionDlg(const char* portName, uint8_t slave);
 
-/* The whole system parameter set in a tabbed sheet: read (extended form, else the short one),
- * edited, and written back on OK. */
 /**
  * \brief The whole temporary system parameter set in a tabbed sheet: read (extended form, else the
- * short one), edited, and written back on OK. \param portName the port's name; an empty name is
- * asked for first \param slave the unit's address; 0 is asked for first \return 1 when written
- * back, else 0
+ * short one), edited, and written back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllTempParamDlg(const char* portName, uint8_t slave);
 /**
  * \brief The whole permanent system parameter set in a tabbed sheet: read (extended form, else the
- * short one), edited, and written back on OK. \param portName the port's name; an empty name is
- * asked for first \param slave the unit's address; 0 is asked for first \return 1 when written
- * back, else 0
+ * short one), edited, and written back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllPermParamDlg(const char* portName, uint8_t slave);
 /* Recorder, recorded data graph, autotuning and memory check sums. The polled data come as
@@ -207,7 +206,7 @@ KELCMD_DIALOGS_API int32_t MP_ReadNbOfSamplesDlg(const char* portName, uint8_t s
  * \param portName the port's name; an empty name is asked for first
  * \param slave the unit's address; 0 is asked for first
  * \return 1 when the command was executed and its result shown; 0 when cancelled, when the command
- * failed or when no dialog can be shown
+ *         failed or when no dialog can be shown
  */
 KELCMD_DIALOGS_API int32_t MP_ReadRecordedDataDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_InitAutotuneDlg(const char* portName, uint8_t slave);
@@ -216,7 +215,7 @@ KELCMD_DIALOGS_API int32_t MP_InitAutotuneDlg(const char* portName, uint8_t slav
  * \param portName the port's name; an empty name is asked for first
  * \param slave the unit's address; 0 is asked for first
  * \return 1 when the command was executed and its result shown; 0 when cancelled, when the command
- * failed or when no dialog can be shown
+ *         failed or when no dialog can be shown
  */
 KELCMD_DIALOGS_API int32_t MP_AutotuneDlg(const char* portName, uint8_t slave);
 /**
@@ -224,7 +223,7 @@ KELCMD_DIALOGS_API int32_t MP_AutotuneDlg(const char* portName, uint8_t slave);
  * \param portName the port's name; an empty name is asked for first
  * \param slave the unit's address; 0 is asked for first
  * \return 1 when the command was executed and its result shown; 0 when cancelled, when the command
- * failed or when no dialog can be shown
+ *         failed or when no dialog can be shown
  */
 KELCMD_DIALOGS_API int32_t MP_SquareCurrentTestDlg(const char* portName, uint8_t slave);
 /**
@@ -232,34 +231,41 @@ KELCMD_DIALOGS_API int32_t MP_SquareCurrentTestDlg(const char* portName, uint8_t
  * \param portName the port's name; an empty name is asked for first
  * \param slave the unit's address; 0 is asked for first
  * \return 1 when the command was executed and its result shown; 0 when cancelled, when the command
- * failed or when no dialog can be shown
+ *         failed or when no dialog can be shown
  */
 KELCMD_DIALOGS_API int32_t MP_SetPWMDlg(const char* portName, uint8_t slave);
 KELCMD_DIALOGS_API int32_t MP_CheckCRCDlg(const char* portName, uint8_t slave);
 
-/* User parameter sets: each set's values edited through its structure. */
 /**
  * \brief The temporary user parameter set 1 edited through its structure: read, edited, written
- * back on OK. \param portName the port's name; an empty name is asked for first \param slave the
- * unit's address; 0 is asked for first \return 1 when written back, else 0
+ * back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllTempUsr1ParamDlg(const char* portName, uint8_t slave);
 /**
  * \brief The permanent user parameter set 1 edited through its structure: read, edited, written
- * back on OK. \param portName the port's name; an empty name is asked for first \param slave the
- * unit's address; 0 is asked for first \return 1 when written back, else 0
+ * back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr1ParamDlg(const char* portName, uint8_t slave);
 /**
  * \brief The temporary user parameter set 2 edited through its structure: read, edited, written
- * back on OK. \param portName the port's name; an empty name is asked for first \param slave the
- * unit's address; 0 is asked for first \return 1 when written back, else 0
+ * back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllTempUsr2ParamDlg(const char* portName, uint8_t slave);
 /**
  * \brief The permanent user parameter set 2 edited through its structure: read, edited, written
- * back on OK. \param portName the port's name; an empty name is asked for first \param slave the
- * unit's address; 0 is asked for first \return 1 when written back, else 0
+ * back on OK.
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when written back, else 0
  */
 KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr2ParamDlg(const char* portName, uint8_t slave);
 
@@ -274,8 +280,10 @@ KELCMD_DIALOGS_API int32_t MP_EditAllPermUsr2ParamDlg(const char* portName, uint
 KELCMD_DIALOGS_API int32_t MP_ExecuteStandardCommandsDlg(const char* portName, uint8_t slave);
 /**
  * \brief The command tree of the loaded customer command sets; they are replaced only when left by
- * "&Exit". \param portName the port's name; an empty name is asked for first \param slave the
- * unit's address; 0 is asked for first \return 1 when left by "&Exit", else 0
+ * "&Exit".
+ * \param portName the port's name; an empty name is asked for first
+ * \param slave the unit's address; 0 is asked for first
+ * \return 1 when left by "&Exit", else 0
  */
 KELCMD_DIALOGS_API int32_t MP_ExecuteCustomerCommandsDlg(const char* portName, uint8_t slave);
 
