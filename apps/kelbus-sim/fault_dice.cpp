@@ -67,7 +67,7 @@ std::optional<FaultRate> ParseFaultRate(std::string_view text, std::string& erro
         if (name == candidate.name) kind = &candidate;
     }
     if (kind == nullptr) {
-        error = "unknown fault kind '" + std::string(name) + "' (see --help)";
+        error = "unknown fault kind '" + std::string(name) + "'";
         return std::nullopt;
     }
     result.fault = kind->fault;

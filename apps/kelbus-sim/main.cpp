@@ -56,6 +56,10 @@ int main(int argc, char** argv) {
         std::fputs(UsageText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("kelbus-sim %s\n", KELCMD_VERSION);
+        return 0;
+    }
 
     CatchStopSignals();
 

@@ -19,6 +19,13 @@ bool IsAddressList(const std::string& text) {
     return sim::ParseSimOptions("sim:" + text).has_value();
 }
 
+bool TakesValue(const std::string& option) {
+    for (const char* known : {"--units", "--link", "--speed", "--fault", "--seed"}) {
+        if (option == known) return true;
+    }
+    return false;
+}
+
 std::optional<uint32_t> ParseSeed(const std::string& text) {
     uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -37,6 +44,10 @@ std::string ParseServerOptions(int argc, char** argv, ServerOptions& options) {
             options.help = true;
             return {};
         }
+        if (word == "--version") {
+            options.version = true;
+            return {};
+        }
         if (word == "--paced") {
             options.paced = true;
             continue;
@@ -46,6 +57,7 @@ std::string ParseServerOptions(int argc, char** argv, ServerOptions& options) {
             continue;
         }
         if (word.rfind("--", 0) != 0) return "unexpected argument " + word;
+        if (!TakesValue(word)) return "unknown option " + word;
         if (i + 1 >= argc) return "option " + word + " needs a value";
         const std::string value = argv[++i];
         if (word == "--units") {
@@ -69,8 +81,6 @@ std::string ParseServerOptions(int argc, char** argv, ServerOptions& options) {
             const auto seed = ParseSeed(value);
             if (!seed) return "--seed takes a number";
             options.seed = *seed;
-        } else {
-            return "unknown option " + word;
         }
     }
     return {};
@@ -96,6 +106,8 @@ std::string UsageText() {
            "                 may be given several times\n"
            "  --seed N       seed of the fault choices (default 1)\n"
            "  --trace        print every request frame, reply and stray byte\n"
+           "  -h, --help     print this help\n"
+           "  --version      print the version\n"
            "\n"
            "fault kinds:\n" +
            FaultKindsHelp();

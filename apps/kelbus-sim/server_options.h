@@ -19,6 +19,7 @@ struct ServerOptions {
     uint32_t seed = 1;
     bool trace = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the command line; returns an error text, or empty on success.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <regex>
+#include <string>
 #include <string_view>
 
 #include "api/recorded_data_file.h"
@@ -31,9 +32,11 @@ std::optional<std::string> LeadingString(std::span<const uint8_t> bytes) {
     return std::string(bytes.begin() + 1, bytes.begin() + 1 + bytes[0]);
 }
 
-// "kbcFileVersion_1.00", "xyzVersion_2": letters, "Version_", a version number.
+// "kbcFileVersion_1.00", "xyzVersion_2", "rdaFileVersion_1.7x": printable text that names a
+// version. Any such text other than the expected one, in any character or in its length, is a
+// version the library does not read.
 bool LooksLikeVersion(const std::string& text) {
-    static const std::regex pattern("[A-Za-z]+Version_[0-9][0-9.]*");
+    static const std::regex pattern("[ -~]*Version[ -~]*");
     return std::regex_match(text, pattern);
 }
 

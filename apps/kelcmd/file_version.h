@@ -10,7 +10,8 @@ namespace kelcmd::app {
 // version text its format expects ("kbcFileVersion_1.00"):
 //   "empty file";
 //   "it is a customer command set file (ccsFileVersion_1.60)" for another format's file;
-//   "File Version is too old! (kbcFileVersion_0.90)" where the file starts with a version text;
+//   "File Version is too old! (kbcFileVersion_0.90)" where the file starts with a version text
+//   that differs from the expected one in any character or in its length;
 //   "it does not start with a version text" for anything else.
 std::string VersionProblem(std::span<const uint8_t> bytes, const std::string& expectedVersion);
 

@@ -1,9 +1,11 @@
 // kelcmd: run commands on KelBus units from the command line.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "api/communication.h"
 #include "batch_command.h"
+#include "command_names.h"
 #include "demo.h"
 #include "named_command.h"
 #include "params_command.h"
@@ -19,18 +21,23 @@ namespace {
 constexpr const char* kUsage =
     "usage: kelcmd [OPTIONS] COMMAND [ARGUMENTS]\n"
     "\n"
+    "Runs commands on KelBus motor-control units over a serial line, or on simulated units.\n"
+    "Options go before or after the command; --name=value works too.\n"
+    "\n"
     "options:\n"
     "  --port NAME        port name (default Com1)\n"
     "  --device DEVICE    device of the port: a tty such as /dev/ttyUSB0, or sim[:OPTIONS]\n"
     "  --slave N          unit address, 1 to 127, or a group address 128 to 255 (default 1)\n"
-    "  --baud RATE        baud rate (default 19200)\n"
+    "  --baud RATE        baud rate, 1 to 4000000 (default 19200)\n"
     "  --timeout MS       acknowledge and character timeout (default 100, scan 20)\n"
     "  --trace            print everything on the wire and each result, with times\n"
     "  --trace-file FILE  write the same to FILE, one JSON line each\n"
-    "  -h, --help         print this help;  --version  print the version\n"
+    "  -h, --help         print this help\n"
+    "  --version          print the version\n"
     "\n"
     "Without --port, --device or KELCMD_PORTS the program talks to simulated units\n"
-    "(device sim:1-3). Exit status: 0 done, 1 the command or the port failed, 2 usage error.\n"
+    "(device sim:1-3). They live for this one run: a move, then a read in a second run reads\n"
+    "0. For units that keep their state across runs, serve them with kelbus-sim.\n"
     "\n"
     "commands:\n"
     "  scan [FIRST-LAST]            list the units that answer (addresses 1-127) and their "
@@ -43,7 +50,18 @@ constexpr const char* kUsage =
     "  run-batch FILE.kbc           execute a batch file and print its results\n"
     "  show FILE                    print a .kbc, .ccs, .usp or .rda file\n"
     "  commands                     list the unit commands and their arguments\n"
-    "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000\n";
+    "  help                         print this help\n"
+    "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000 (any case)\n"
+    "\n"
+    "exit status:\n"
+    "  0  done\n"
+    "  1  the command, the port or a file failed\n"
+    "  2  usage error (the message on standard error)\n"
+    "\n"
+    "environment:\n"
+    "  KELCMD_PORTS    port names and their devices, e.g. Com1=/dev/ttyUSB0,Com2=sim:1-3\n"
+    "  KELCMD_LIBRARY  the libkelcmd.so that the Python package loads; this program has the\n"
+    "                  library built in\n";
 
 // Commands that read answers from one unit: a group address cannot serve them.
 bool NeedsAnswers(const std::string& command) {
@@ -76,6 +94,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    // Command names are taken without regard to case, then spelled as the program knows them.
+    if (std::string known = CanonicalCommand(options.arguments[0]); !known.empty()) {
+        options.arguments[0] = std::move(known);
+    }
     const std::string& command = options.arguments[0];
     const bool takesNoArguments = command == "help" || command == "commands" || command == "demo";
     if (takesNoArguments && options.arguments.size() > 1) {
@@ -94,8 +116,10 @@ int main(int argc, char** argv) {
     const bool known = command == "send" || command == "scan" || NeedsAnswers(command) ||
                        command == "run-batch" || IsNamedExport(command);
     if (!known) {
-        return UsageError("unknown command '" + command +
-                          "' (kelcmd commands lists the unit commands)");
+        const std::string nearest = NearestCommand(command);
+        return UsageError("unknown command '" + command + "' (" +
+                          (nearest.empty() ? "" : "did you mean " + nearest + "? ") +
+                          "kelcmd commands lists the unit commands)");
     }
     if (NeedsAnswers(command) && kelcmd::IsGroupAddress(options.slave)) {
         return UsageError(command +

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "command/kel_command.h"
 #include "frame_trace.h"
@@ -15,6 +16,13 @@ namespace kelcmd::app {
 namespace {
 
 constexpr uint32_t kAnswerTimeout = 1000;
+constexpr const char* kSendUsage = "usage: kelcmd send DEST MTYPE [BYTE ...]\n";
+
+// Every argument error of send: the command's prefix, the reason, its usage; status 2.
+int SendArgumentError(const std::string& reason) {
+    std::fprintf(stderr, "kelcmd: send: %s\n%s", reason.c_str(), kSendUsage);
+    return 2;
+}
 
 // 0 is success for a transfer; as a command error the same number reads CMD_FAIL.
 void PrintResult(const char* what, uint8_t result) {
@@ -25,33 +33,27 @@ void PrintResult(const char* what, uint8_t result) {
 }  // namespace
 
 int RunSend(Session& session, const std::vector<std::string>& arguments) {
-    if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: kelcmd send DEST MTYPE [BYTE ...]\n");
-        return 2;
-    }
+    if (arguments.size() < 3) return SendArgumentError("needs DEST and MTYPE");
     KebPacket packet;
     std::memset(&packet, 0, sizeof packet);
     const auto dest = ParseNumber(arguments[1], 255);
     const auto mtype = ParseNumber(arguments[2], 255);
     if (!dest || !mtype) {
         const bool destWrong = !dest;
-        std::fprintf(stderr, "kelcmd: send: %s '%s' is not a number from 0 to 255\n",
-                     destWrong ? "DEST" : "MTYPE", arguments[destWrong ? 1 : 2].c_str());
-        return 2;
+        return SendArgumentError(std::string(destWrong ? "DEST" : "MTYPE") + " '" +
+                                 arguments[destWrong ? 1 : 2] + "' is not a number from 0 to 255");
     }
     if (arguments.size() - 3 > kMaxDataLength) {
-        std::fprintf(stderr, "kelcmd: send: at most %u data bytes, not %zu\n", kMaxDataLength,
-                     arguments.size() - 3);
-        return 2;
+        return SendArgumentError("at most " + std::to_string(kMaxDataLength) + " data bytes, not " +
+                                 std::to_string(arguments.size() - 3));
     }
     packet.dest = static_cast<uint8_t>(*dest);
     packet.mtype = static_cast<uint8_t>(*mtype);
     for (size_t i = 3; i < arguments.size(); ++i) {
         const auto byte = ParseNumber(arguments[i], 255);
         if (!byte) {
-            std::fprintf(stderr, "kelcmd: data byte '%s' is not a number from 0 to 255\n",
-                         arguments[i].c_str());
-            return 2;
+            return SendArgumentError("data byte '" + arguments[i] +
+                                     "' is not a number from 0 to 255");
         }
         packet.data[packet.length++] = static_cast<uint8_t>(*byte);
     }

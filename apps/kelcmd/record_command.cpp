@@ -41,13 +41,13 @@ std::optional<RecordArguments> Parse(const std::vector<std::string>& arguments) 
         const std::string& word = arguments[i];
         if (word == "--samples" || word == "--period") {
             if (i + 1 >= arguments.size()) {
-                std::fprintf(stderr, "kelcmd: %s needs a value\n", word.c_str());
+                std::fprintf(stderr, "kelcmd: record: %s needs a value\n%s", word.c_str(), kUsage);
                 return std::nullopt;
             }
             const auto value = ParseNumber(arguments[++i], 65535);
             if (!value || *value == 0) {
-                std::fprintf(stderr, "kelcmd: record %s: '%s' is not a number from 1 to 65535\n",
-                             word.c_str(), arguments[i].c_str());
+                std::fprintf(stderr, "kelcmd: record: %s: '%s' is not a number from 1 to 65535\n%s",
+                             word.c_str(), arguments[i].c_str(), kUsage);
                 return std::nullopt;
             }
             if (word == "--samples") {
@@ -66,7 +66,8 @@ std::optional<RecordArguments> Parse(const std::vector<std::string>& arguments) 
         }
     }
     if (parsed.out.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
+        std::fprintf(stderr, "kelcmd: record: needs OUT, the name of the files to write\n%s",
+                     kUsage);
         return std::nullopt;
     }
     return parsed;
@@ -91,8 +92,10 @@ bool Move(const char* port, uint8_t slave) {
     return Step("MoveRelative 2000 qc", MP_MoveRelative(port, slave, kMoveDistance, kMoveTimeout));
 }
 
-// Polls the recorder until it has finished or holds `wanted` samples per vector.
-bool WaitForRecording(const char* port, uint8_t slave, uint32_t wanted, uint32_t periodMs) {
+// Polls the recorder until it has finished or holds `wanted` samples per vector; the samples it
+// holds then.
+std::optional<uint32_t> WaitForRecording(const char* port, uint8_t slave, uint32_t wanted,
+                                         uint32_t periodMs) {
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(uint64_t{wanted} * periodMs) + kRecordingGrace;
     for (;;) {
@@ -101,21 +104,21 @@ bool WaitForRecording(const char* port, uint8_t slave, uint32_t wanted, uint32_t
         uint32_t periodUs = 0;
         if (MP_ReadNbOfSamples(port, slave, &terminated, &samples, &periodUs) == 0) {
             std::fprintf(stderr, "kelcmd: ReadNbOfSamples failed\n");
-            return false;
+            return std::nullopt;
         }
         if (terminated != 0 && samples == 0) {
             std::fprintf(stderr, "kelcmd: the unit holds no recording\n");
-            return false;
+            return std::nullopt;
         }
         if (terminated != 0 || samples >= wanted) {
             std::printf("recording %s: %u samples per vector, period %u us\n",
                         terminated != 0 ? "finished" : "running", samples, periodUs);
-            return true;
+            return samples;
         }
         if (std::chrono::steady_clock::now() > deadline) {
             std::fprintf(stderr, "kelcmd: the recording did not finish (%u samples so far)\n",
                          samples);
-            return false;
+            return std::nullopt;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -147,7 +150,14 @@ int RunRecord(Session& session, const std::vector<std::string>& arguments) {
     }
     if (!Move(port, slave)) return 1;
     const uint32_t wanted = parsed->samples.value_or(std::numeric_limits<uint16_t>::max());
-    if (!WaitForRecording(port, slave, wanted, parsed->period)) return 1;
+    const auto recorded = WaitForRecording(port, slave, wanted, parsed->period);
+    if (!recorded) return 1;
+    // A finished recording shorter than asked for is as long as the unit's recorder holds.
+    if (parsed->samples && *recorded < *parsed->samples) {
+        std::fprintf(stderr,
+                     "kelcmd: record: the unit records at most %u samples per vector, not %u\n",
+                     *recorded, *parsed->samples);
+    }
 
     // Pieces go straight into the data set, at most `wanted` samples per vector.
     CRecordedData data;

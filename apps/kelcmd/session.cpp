@@ -7,6 +7,7 @@
 #include "api/communication.h"
 #include "hex.h"
 #include "kelcmd/kelcmd.h"
+#include "platform/line_rates.h"
 #include "sim/sim_options.h"
 #include "system_reason.h"
 #include "transport/kel_communication.h"
@@ -18,7 +19,6 @@ namespace {
 
 // Without a device on the command line or in KELCMD_PORTS the program talks to simulated units.
 constexpr const char* kDefaultDevice = "sim:1-3";
-constexpr uint32_t kMaxBaud = 4000000;
 constexpr uint32_t kMaxTimeout = 600000;
 
 // A number option in [min, max]; an error text naming the option and its range otherwise.
@@ -47,7 +47,8 @@ std::string SetValueOption(const std::string& option, const std::string& value, 
         error = ParseRange(option, value, 1, 255, "an address", number);
         options.slave = static_cast<uint8_t>(number);
     } else if (option == "--baud") {
-        error = ParseRange(option, value, 1, kMaxBaud, "a baud rate", number);
+        // The library's own rule, so that a rate refused here would be refused by every device.
+        error = ParseRange(option, value, kMinLineBaud, kMaxLineBaud, "a baud rate", number);
         options.baud = number;
     } else if (option == "--timeout") {
         error = ParseRange(option, value, 0, kMaxTimeout, "a time in milliseconds", number);

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/line_rates.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -44,6 +45,13 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     lastSystemError_ = {};
     unsettled_ = false;
     ClearThreadSystemError();
+
+    // A rate that no line runs at fails before any device opens, alike for every device kind.
+    if (!IsLineBaudRate(baud)) {
+        lastSystemError_ = {EINVAL, "set line settings", devicePath};
+        RecordThreadSystemError(lastSystemError_);
+        return WIN_ERR_SETCOMM;
+    }
 
     // 3. Open the device.
     std::unique_ptr<SerialDevice> device = opener();

@@ -32,6 +32,8 @@ TEST(VersionProblem, SaysWhatTheFileIs) {
          "it is a customer command set file "
          "(ccsFileVersion_1.60)"},
         {Starting("rdaFileVersion_1.7", 18), "it is a recorded data file (rdaFileVersion_1.7)"},
+        {Starting("kbcFileVersion_1.00x", 20), "File Version is too old! (kbcFileVersion_1.00x)"},
+        {Starting("kbcFileVersion_1.0", 18), "File Version is too old! (kbcFileVersion_1.0)"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(VersionProblem(c.bytes, "kbcFileVersion_1.00"), c.problem) << c.problem;

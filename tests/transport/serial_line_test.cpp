@@ -212,6 +212,24 @@ TEST(SerialLine, UnsupportedRateFailsWith131AndLeavesTheObjectClosed) {
     EXPECT_EQ(line.Open(19200, pty.SlavePath(), RTS_CONTROL, 100, 4), RESULT_OK);
 }
 
+TEST(SerialLine, RateOutsideTheLineRuleFailsWith131BeforeTheDeviceIsTouched) {
+    for (const uint32_t baud : {0u, 4000001u}) {
+        DeviceLog log;
+        CSerialLine line;
+        EXPECT_EQ(line.Open(MakeFake(log), baud, "fake", RTS_CONTROL, 100, 4), WIN_ERR_SETCOMM);
+        EXPECT_TRUE(log.calls.empty()) << baud;
+        EXPECT_FALSE(line.IsOpen());
+        EXPECT_EQ(ThreadSystemError().number, EINVAL);
+    }
+    for (const uint32_t baud : {1u, 12345u, 4000000u}) {
+        DeviceLog log;
+        CSerialLine line;
+        EXPECT_EQ(line.Open(MakeFake(log), baud, "fake", RTS_CONTROL, 100, 4), RESULT_OK) << baud;
+        ASSERT_FALSE(log.appliedSettings.empty());
+        EXPECT_EQ(log.appliedSettings.back().baud, baud);
+    }
+}
+
 TEST(SerialLine, DeviceWithoutLineSettingsFailsWith132) {
     char path[] = "/tmp/kelcmd-line-XXXXXX";
     const int fd = ::mkstemp(path);

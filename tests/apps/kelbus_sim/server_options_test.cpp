@@ -64,6 +64,16 @@ TEST(ServerOptions, RefusesBadValues) {
     }
 }
 
+TEST(ServerOptions, NamesAnUnknownOptionAndTakesVersion) {
+    ServerOptions options;
+    EXPECT_EQ(Parse({"--bogus"}, options), "unknown option --bogus");
+    EXPECT_EQ(Parse({"--units", "2", "--bogus", "1"}, options), "unknown option --bogus");
+    EXPECT_EQ(Parse({"--fault", "foo:0.1"}, options), "unknown fault kind 'foo'");
+    ServerOptions version;
+    EXPECT_EQ(Parse({"--version"}, version), "");
+    EXPECT_TRUE(version.version);
+}
+
 TEST(ServerOptions, FaultParameterInHex) {
     std::string error;
     const auto fault = ParseFaultRate("bad-ack:1:0x80", error);
