@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace kelcmd::mqtt {
 
@@ -193,9 +194,10 @@ std::string Client::LastError() const {
     return lastError_;
 }
 
-bool Client::Subscribe(const std::string& filter, int qos) {
+bool Client::Subscribe(const std::string& filter, int qos, MessageHandler handler) {
+    if (mosquitto_sub_topic_check2(filter.c_str(), filter.size()) != MOSQ_ERR_SUCCESS) return false;
     std::lock_guard lock(mutex_);
-    subscriptions_[filter] = qos;
+    subscriptions_[filter] = Subscription{qos, std::move(handler)};
     if (!connected_) return true;  // the next connection subscribes
     return mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), qos, 0, nullptr) ==
            MOSQ_ERR_SUCCESS;
@@ -238,8 +240,9 @@ void Client::Connected(int rc) {
             return;
         }
         connected_ = true;
-        for (const auto& [filter, qos] : subscriptions_)
-            mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), qos, 0, nullptr);
+        for (const auto& [filter, subscription] : subscriptions_)
+            mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), subscription.qos, 0,
+                                   nullptr);
         changed_.notify_all();
     }
     if (onConnection_) onConnection_(true);
@@ -261,6 +264,20 @@ void Client::Delivered(int mid) {
 
 void Client::Received(const Message& message) {
     if (onMessage_) onMessage_(message);
+    std::vector<MessageHandler> handlers;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [filter, subscription] : subscriptions_) {
+            bool matches = false;
+            if (subscription.handler &&
+                mosquitto_topic_matches_sub(filter.c_str(), message.topic.c_str(), &matches) ==
+                    MOSQ_ERR_SUCCESS &&
+                matches)
+                handlers.push_back(subscription.handler);
+        }
+    }
+    // Called without the lock: a handler may publish or subscribe.
+    for (const MessageHandler& handler : handlers) handler(message);
 }
 
 void Client::SetError(std::string error) {

@@ -45,7 +45,8 @@ class Client {
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
 
-    // Handlers are set before Start.
+    // Handlers are set before Start. OnMessage hears every message; a handler given with
+    // Subscribe hears those that match its filter.
     void OnMessage(MessageHandler handler) { onMessage_ = std::move(handler); }
     void OnConnection(ConnectionHandler handler) { onConnection_ = std::move(handler); }
 
@@ -59,8 +60,9 @@ class Client {
     bool WaitConnected(std::chrono::milliseconds timeout) const;
     std::string LastError() const;
 
-    // Remembered and renewed after every reconnect.
-    bool Subscribe(const std::string& filter, int qos = 1);
+    // Remembered and renewed after every reconnect. A handler given here hears the messages that
+    // match this filter (in addition to OnMessage's); one service can so share the connection.
+    bool Subscribe(const std::string& filter, int qos = 1, MessageHandler handler = {});
     bool Unsubscribe(const std::string& filter);
 
     // False when the message was not accepted (not connected for QoS 0, bad topic, too big).
@@ -87,7 +89,11 @@ class Client {
     mutable std::condition_variable changed_;
     bool connected_ = false;
     std::string lastError_;
-    std::map<std::string, int> subscriptions_;
+    struct Subscription {
+        int qos = 1;
+        MessageHandler handler;
+    };
+    std::map<std::string, Subscription> subscriptions_;
     std::set<int> unacknowledged_;
 };
 

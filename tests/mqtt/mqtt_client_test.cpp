@@ -82,10 +82,12 @@ TEST(MqttClient, CarriesTheRequestResponsePropertiesBothWays) {
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.Log();
     Inbox inbox;
+    Inbox other;
     Client receiver(OptionsFor(broker));
-    receiver.OnMessage([&](const Message& m) { inbox.Add(m); });
     ASSERT_TRUE(receiver.Start());
-    ASSERT_TRUE(receiver.Subscribe("bus/+/command/#"));
+    ASSERT_TRUE(receiver.Subscribe("bus/+/command/#", 1, [&](const Message& m) { inbox.Add(m); }));
+    ASSERT_TRUE(receiver.Subscribe("bus/+/exchange", 1, [&](const Message& m) { other.Add(m); }));
+    EXPECT_FALSE(receiver.Subscribe("bus/#/wrong"));
     ASSERT_TRUE(receiver.WaitConnected(5s)) << receiver.LastError();
 
     Client sender(OptionsFor(broker));
@@ -110,6 +112,7 @@ TEST(MqttClient, CarriesTheRequestResponsePropertiesBothWays) {
     EXPECT_EQ(got.responseTopic, request.responseTopic);
     EXPECT_EQ(got.correlationData, request.correlationData);
     EXPECT_EQ(got.userProperties, request.userProperties);
+    EXPECT_TRUE(other.messages.empty());  // each handler hears only its own filter
 }
 
 TEST(MqttClient, RetainedMessagesReachLateSubscribers) {
