@@ -16,7 +16,7 @@ import subprocess
 import sys
 
 HEADING = re.compile(r"^([a-z][a-z ]*):$")
-ITEM = re.compile(r"^ {1,4}(\S(?:.*?\S)?)(?: {2,}(\S.*))?$")
+ITEM = re.compile(r"^ {1,4}(\S(?:.*?\S)??)(?: {2,}(\S.*))?$")
 
 
 def escape(text):
@@ -87,7 +87,7 @@ def parse(text):
 
 
 def troff(page, name, summary, version):
-    out = [f'.TH {name.upper()} 1 "" "KelCmd {version}" "User Commands"', ".SH NAME",
+    out = [f'.TH {name.upper()} 1 "" "KelCmd {version}" "User Commands"', ".nh", ".SH NAME",
            f"{escape(name)} \\- {escape(summary)}", ".SH SYNOPSIS", ".nf"]
     out += [escape(line) for line in page.synopsis]
     out.append(".fi")
@@ -99,7 +99,9 @@ def troff(page, name, summary, version):
             if entry[0] == "para":
                 out += [".PP", escape(entry[1])]
             else:
-                out += [".TP", f"\\fB{escape(entry[1])}\\fR", escape(entry[2])]
+                out += [".TP", f"\\fB{escape(entry[1])}\\fR"]
+                if entry[2]:
+                    out.append(escape(entry[2]))
     return "\n".join(out) + "\n"
 
 

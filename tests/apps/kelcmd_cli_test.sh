@@ -48,6 +48,7 @@ ln -s /dev/zero "$work/zero.kbc"
 : >"$work/empty.usp"
 printf '\177ELF\002\001\001\000garbage' >"$work/random.ccs"
 printf '\023kbcFileVersion_0.90\000\000' >"$work/older.kbc"
+printf '\023rdaFileVersion_1.7x\000\000\000\000' >"$work/longer.rda"
 echo "not a directory" >"$work/file"
 
 # Options: help, version, unknown options, values out of range; usage errors on stderr.
@@ -60,13 +61,27 @@ run -- --foo ReadPosition;        expect 2 err "^kelcmd: unknown option '--foo'"
 run -- --slave 300 ReadPosition;  expect 2 err "^kelcmd: --slave: '300' is not an address from 1 to 255"
 run -- --timeout;                 expect 2 err '^kelcmd: option --timeout needs a value'
 run -- --slave=2 ReadPosition;    expect 0 out '^ReadPosition: OK'
-run -- frobnicate;                expect 2 err "^kelcmd: unknown command 'frobnicate'"
+run -- frobnicate;                expect 2 err "^kelcmd: unknown command 'frobnicate' \(kelcmd commands"
+run -- --baud 0 ReadPosition;     expect 2 err "^kelcmd: --baud: '0' is not a baud rate from 1 to 4000000"
+run -- --baud 12345 ReadPosition; expect 0 out '^ReadPosition: OK'
+
+# Command names: any case; a near miss is answered with the nearest name.
+run -- readposition;              expect 0 out '^ReadPosition: OK'
+run -- SCAN 1-1;                  expect 0 out '^1 unit answers$'
+run -- MoveAbsolut 1000 5000;     expect 2 err "^kelcmd: unknown command 'MoveAbsolut' \(did you mean MoveAbsolute\?"
+run -- rn-batch x.kbc;            expect 2 err "did you mean run-batch\?"
 
 # Arguments: named with their range; extra ones refused.
 run -- MoveAbsolute 1000 lots;    expect 2 err "timeout: 'lots' is not a whole number from 0 to 4294967295"
 run -- MoveAbsolute 1000 5000 7;  expect 2 err "extra argument '7'"
 run -- demo now;                  expect 2 err "demo takes no arguments \(extra argument 'now'\)"
-run -- send 300 200;              expect 2 err "DEST '300' is not a number from 0 to 255"
+run -- send 300 200;              expect 2 err "^kelcmd: send: DEST '300' is not a number from 0 to 255"
+run -- send 1 200 256;            expect 2 err "^kelcmd: send: data byte '256' is not a number from 0 to 255$"
+expect 2 err '^usage: kelcmd send DEST MTYPE'
+run -- record --samples 3000 "$work/rec"
+expect 0 err '^kelcmd: record: the unit records at most 1000 samples per vector, not 3000$'
+run -- record --samples;          expect 2 err '^kelcmd: record: --samples needs a value$'
+expect 2 err '^usage: kelcmd record '
 run -- scan 0-200;                expect 2 err "'0-200' is not a unit address or range"
 run -- record --samples 0 out;    expect 2 err "--samples: '0' is not a number from 1 to 65535"
 
@@ -91,6 +106,7 @@ run -- show "$work/empty.kbc";    expect 1 err 'empty.kbc is not a batch file: e
 run -- show "$work/empty.usp";    expect 1 err 'empty.usp is not a structure definition file: empty file$'
 run -- show "$work/random.ccs";   expect 1 err 'is not a customer command set file: it does not start with a version text$'
 run -- show "$work/older.kbc";    expect 1 err 'is not a batch file: File Version is too old! \(kbcFileVersion_0\.90\)$'
+run -- show "$work/longer.rda";   expect 1 err 'is not a recorded data file: File Version is too old! \(rdaFileVersion_1\.7x\)$'
 run -- show "$work/missing.kbc";  expect 1 err 'missing.kbc: No such file or directory$'
 
 # Device texts that the library skips or cannot open are named.
