@@ -6,6 +6,8 @@
     generate_catalogue.py CATALOGUE dialogs OUT.cpp   the command forms and dialog exports
     generate_catalogue.py CATALOGUE dialog-exports OUT.txt HAND_WRITTEN.txt
                                                       the names of all dialog exports
+    generate_catalogue.py CATALOGUE reference OUT.dox the reference of the command exports and
+                                                      their dialogs (generate_reference.py)
 
 The syntax of the catalogue is described at the top of commands.kcat. Any mistake in it (an
 unknown type, a role naming no parameter) stops the build with the file's line number.
@@ -394,13 +396,16 @@ def _dialogs_part(catalogue, argv):
 def main(argv):
     dialogs_part = len(argv) == 4 and argv[2] == "dialogs" or (
         len(argv) == 5 and argv[2] == "dialog-exports")
-    if not dialogs_part and (len(argv) != 4 or argv[2] not in ("rows", "exports")):
+    if not dialogs_part and (len(argv) != 4 or argv[2] not in ("rows", "exports", "reference")):
         sys.stderr.write(__doc__)
         return 2
     try:
         catalogue = parse(argv[1])
         if dialogs_part:
             text = _dialogs_part(catalogue, argv)
+        elif argv[2] == "reference":
+            import generate_reference
+            text = generate_reference.reference(catalogue)
         else:
             text = rows(catalogue) if argv[2] == "rows" else exports(catalogue)
     except CatalogueError as error:

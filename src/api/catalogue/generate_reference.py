@@ -1,17 +1,11 @@
-#!/usr/bin/env python3
-"""Turns the command catalogue (commands.kcat) into the reference of its exports.
+"""The reference of the command exports, from the command catalogue (commands.kcat).
 
-    generate_reference.py CATALOGUE OUT.dox
-
-Writes one Doxygen block per command export (the MP_ form and the plain form) and per dialog
-export that a command's form lines make. A command's "about" line is its summary; an argument's
+Run through generate_catalogue.py (its "reference" part). Writes one Doxygen block per command
+export (the MP_ form and the plain form) and per dialog export that a command's form lines make. A command's "about" line is its summary; an argument's
 text comes from the command's "describe" line, else from the field of its form (label, unit,
 choices), else from the catalogue's "term" line. An export whose command or argument has no text
 stops the build with the file's line number, so that the reference stays complete.
 """
-import sys
-
-import generate_catalogue
 from generate_catalogue import CatalogueError
 import generate_forms
 
@@ -172,7 +166,10 @@ def _comment(lines):
 
 
 def reference(catalogue):
-    dialogs = _dialog_blocks(catalogue)
+    try:
+        dialogs = _dialog_blocks(catalogue)
+    except generate_forms.FormError as error:
+        raise CatalogueError(str(error)) from None
     out = ["/* Generated from commands.kcat by generate_reference.py: edit those, not this. */", ""]
     for export in catalogue.exports:
         if export.command is None:
@@ -182,21 +179,3 @@ def reference(catalogue):
     for lines in dialogs.values():
         out += _comment(lines)
     return "\n".join(out)
-
-
-def main(argv):
-    if len(argv) != 3:
-        sys.stderr.write(__doc__)
-        return 2
-    try:
-        text = reference(generate_catalogue.parse(argv[1]))
-    except (CatalogueError, generate_forms.FormError) as error:
-        sys.stderr.write(f"{argv[1]}: {error}\n")
-        return 1
-    with open(argv[2], "w", encoding="utf-8") as out:
-        out.write(text)
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv))
