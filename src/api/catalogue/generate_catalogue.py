@@ -393,6 +393,16 @@ def _dialogs_part(catalogue, argv):
         raise CatalogueError(str(error)) from None
 
 
+def _reference_part(catalogue):
+    """The reference of the command exports, written by generate_reference beside this file."""
+    import generate_forms
+    import generate_reference
+    try:
+        return generate_reference.reference(catalogue)
+    except generate_forms.FormError as error:
+        raise CatalogueError(str(error)) from None
+
+
 def main(argv):
     dialogs_part = len(argv) == 4 and argv[2] == "dialogs" or (
         len(argv) == 5 and argv[2] == "dialog-exports")
@@ -404,8 +414,7 @@ def main(argv):
         if dialogs_part:
             text = _dialogs_part(catalogue, argv)
         elif argv[2] == "reference":
-            import generate_reference
-            text = generate_reference.reference(catalogue)
+            text = _reference_part(catalogue)
         else:
             text = rows(catalogue) if argv[2] == "rows" else exports(catalogue)
     except CatalogueError as error:

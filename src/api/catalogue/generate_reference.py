@@ -6,8 +6,8 @@ text comes from the command's "describe" line, else from the field of its form (
 choices), else from the catalogue's "term" line. An export whose command or argument has no text
 stops the build with the file's line number, so that the reference stays complete.
 """
-from generate_catalogue import CatalogueError
 import generate_forms
+from generate_forms import FormError
 
 UNITS = {"qc/ms^2": "qc/ms²", "us": "µs"}
 RETURN = ("1 on success; 0 on failure, with the reason in KEB_GetLastOutcome and the error "
@@ -67,7 +67,7 @@ def _argument_text(catalogue, export, argument, fields):
         text = f"{text}; also {wait}" if text and parameter in [p.name for p in command.send] \
             else wait[0].upper() + wait[1:]
     if text is None:
-        raise CatalogueError(f"line {export.line}: argument {argument.name} of {export.name} "
+        raise FormError(f"line {export.line}: argument {argument.name} of {export.name} "
                              f"has no text: give it a form field, a describe or a term line")
     if argument.kind == "out":
         text += " (may be null when not wanted)"
@@ -88,7 +88,7 @@ def _signature(name, export, with_target):
 def _command_block(catalogue, export, with_target, dialogs):
     command = export.command
     if not command.about:
-        raise CatalogueError(f"line {command.line}: {command.name} has no about line")
+        raise FormError(f"line {command.line}: {command.name} has no about line")
     fields, _ = _fields(command)
     name = ("MP_" if with_target else "") + export.name
     lines = [f"\\fn {_signature(name, export, with_target)}",
@@ -166,10 +166,7 @@ def _comment(lines):
 
 
 def reference(catalogue):
-    try:
-        dialogs = _dialog_blocks(catalogue)
-    except generate_forms.FormError as error:
-        raise CatalogueError(str(error)) from None
+    dialogs = _dialog_blocks(catalogue)
     out = ["/* Generated from commands.kcat by generate_reference.py: edit those, not this. */", ""]
     for export in catalogue.exports:
         if export.command is None:
