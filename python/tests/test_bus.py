@@ -73,12 +73,13 @@ def test_the_catalogue_matches_the_header_and_the_export_list():
     from header_signatures import command_signatures
 
     from kelcmd._library import library
-    from kelcmd._signatures import COMMANDS
+    from kelcmd._catalogue import COMMANDS
 
     library()
     with open(os.path.join(HERE, os.pardir, os.pardir, "include", "kelcmd", "kelcmd.h")) as header:
         expected = {name: tuple(codes) for name, codes in command_signatures(header.read()).items()}
-    assert COMMANDS == expected, "the catalogue's exports differ from kelcmd.h"
+    assert {name: command.codes for name, command in COMMANDS.items()} == expected, \
+        "the catalogue's exports differ from kelcmd.h"
     with open(os.path.join(HERE, os.pardir, os.pardir, "src", "api", "exports.txt")) as listed:
         exported = {line.strip() for line in listed}
     missing = [n for command in COMMANDS for n in ("MP_" + command, command) if n not in exported]
