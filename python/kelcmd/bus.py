@@ -249,7 +249,7 @@ class Bus:
             error = CommunicationError(
                 f"receiving on {self.port} failed: {code} {text}", result_code=code,
                 result_text=text, port=self.port, outcome=last_outcome())
-            setattr(error, "packet", packet)
+            error.packet = packet
             raise error
         return packet
 
@@ -305,7 +305,7 @@ class Bus:
             message += f" ({outcome.os_reason})"
         if outcome.refused and outcome.batch:
             message += f" (batch member with message type {outcome.message_type})"
-        kind: Any = CommunicationError
+        kind: type[KelCmdError] = CommunicationError
         if outcome.status == REFUSED:
             kind = UnitRefusedError
         elif outcome.may_have_executed:

@@ -3,7 +3,7 @@ bad arguments raise :class:`ValueError` or :class:`TypeError` before anything is
 
 from __future__ import annotations
 
-from typing import TYPE_CHECKING, Optional
+from typing import TYPE_CHECKING, Any, Optional
 
 if TYPE_CHECKING:
     from .outcome import Outcome
@@ -69,7 +69,12 @@ class UnitRefusedError(CommandError):
 
 
 class CommunicationError(CommandError):
-    """The exchange on the line failed: no acknowledge, no or a corrupted answer."""
+    """The exchange on the line failed: no acknowledge, no or a corrupted answer.
+
+    :ivar packet: from :meth:`Bus.receive_packet`, the frame as far as it arrived; else None.
+    """
+
+    packet: Any = None
 
 
 class MayHaveExecutedError(CommunicationError):

@@ -4,7 +4,7 @@ from __future__ import annotations
 
 import ctypes
 import time
-from typing import TYPE_CHECKING, Any, List, Optional
+from typing import TYPE_CHECKING, Any, List, Optional, Tuple
 
 from . import _convert, parameters
 from ._call import PreparedCall, find_command
@@ -21,6 +21,11 @@ if TYPE_CHECKING:
 FIRST_UNIT = 1
 LAST_UNIT = 127
 _RECORDING_POLL = 0.02  # s
+
+
+def _profile(values: Any) -> Tuple[int, float, float, float]:
+    profile_type, accel, decel, ceiling = values
+    return int(profile_type), float(accel), float(decel), float(ceiling)
 
 
 def _motion_info(values: Any) -> MotionInfo:
@@ -113,13 +118,13 @@ class Unit(SendingCommands):
     # ---- motion control ---------------------------------------------------------------------
 
     @stackable
-    def read_profile(self) -> tuple[int, float, float, float]:
+    def read_profile(self) -> Tuple[int, float, float, float]:
         """The trajectory's profile.
 
         :returns: (profile type, acceleration in qc/ms², deceleration in qc/ms², ceiling
             velocity in qc/ms).
         """
-        return self._issue("ReadProfile", {}, tuple)
+        return self._issue("ReadProfile", {}, _profile)
 
     @stackable
     def move_absolute(self, position: int, timeout: int = 5000) -> None:
@@ -269,7 +274,7 @@ class Unit(SendingCommands):
         parameters.parameter_format(number)
         raw = (ctypes.c_uint8 * 4)()  # the widest parameter
         return self._issue(command, {"number": number, "value": raw},
-                           lambda values: parameters.decode(number, raw))
+                           lambda values: parameters.decode(number, bytes(raw)))
 
     # ---- recorder ---------------------------------------------------------------------------
 
