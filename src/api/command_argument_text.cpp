@@ -29,7 +29,8 @@ uint32_t PrototypeBytes(const CommandExport& entry, const ExportParameter& param
         static_cast<size_t>(parameter.returnIndex) < wire.GetReturnCount()) {
         return wire.GetReturnSize(static_cast<size_t>(parameter.returnIndex));
     }
-    if (parameter.sendIndex >= 0 && static_cast<size_t>(parameter.sendIndex) < wire.GetSendCount()) {
+    if (parameter.sendIndex >= 0 &&
+        static_cast<size_t>(parameter.sendIndex) < wire.GetSendCount()) {
         return wire.GetSendSize(static_cast<size_t>(parameter.sendIndex));
     }
     return 0;
