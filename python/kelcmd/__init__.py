@@ -11,16 +11,17 @@ Units: positions in qc (quadrature counts), velocities in qc/ms, accelerations i
 currents in mA, times in ms.
 """
 
-from ._library import library, load_library
+from ._library import last_outcome, library, load_library
 from ._target import (CURRENT_MODE, FOLLOW_ENCODER, POSITION_MODE, REGULATION_OFF, WAIT_FOR_BOTH,
                       WAIT_FOR_HOMING, WAIT_FOR_NEITHER, WAIT_FOR_TRAJECTORY)
-from .batch import Batch, BusBatch, Stacked
+from .batch import Batch, Stacked
 from .bus import AUTO_CONTROL, RTS_CONTROL, Bus, Packet
+from .bus_batch import BusBatch
 from .errors import (CommandError, CommunicationError, KelCmdError, LibraryNotFoundError,
                      MayHaveExecutedError, NotExecutedError, PortError, UnitRefusedError)
 from .group import Group
 from .monitor import BusEvent, Monitor
-from .outcome import Outcome, last_outcome
+from .outcome import Outcome
 from .recording import RecordedVector, RecorderState
 from .status import (AxisInfo, AxisStatus, MotionFlags, MotionInfo, PredefinedInputs,
                      UnitMessage, Version)

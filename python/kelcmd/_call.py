@@ -7,22 +7,12 @@ import ctypes
 from typing import Any, Dict, List, Optional, Sequence
 
 from . import _convert, _memory
-from ._catalogue import COMMANDS, STACK_EXPORTS, Argument, Command
-
-C_TYPES: Dict[str, Any] = {
-    "u8": ctypes.c_uint8,
-    "u16": ctypes.c_uint16,
-    "u32": ctypes.c_uint32,
-    "i16": ctypes.c_int16,
-    "i32": ctypes.c_int32,
-    "f32": ctypes.c_float,
-}
+from ._catalogue import C_TYPES, COMMANDS, STACK_EXPORTS, Argument, Command
+from ._library import library
 
 
 def find_command(name: str) -> Command:
     """The command export of that plain name, else ValueError."""
-    from ._library import library
-
     library()  # fills the catalogue
     command = COMMANDS.get(name)
     if command is None:
@@ -33,8 +23,6 @@ def find_command(name: str) -> Command:
 
 
 def _parameter_width(number: int) -> int:
-    from ._library import library
-
     return int(library().SystemParameterWidth(number))
 
 

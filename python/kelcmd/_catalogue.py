@@ -7,8 +7,19 @@ memory the command reads and ``buf`` to memory it writes, both provided by the c
 
 from __future__ import annotations
 
+import ctypes
 from dataclasses import dataclass, field
-from typing import Dict, List, Optional, Tuple
+from typing import Any, Dict, List, Optional, Tuple
+
+#: The C types behind the value codes.
+C_TYPES: Dict[str, Any] = {
+    "u8": ctypes.c_uint8,
+    "u16": ctypes.c_uint16,
+    "u32": ctypes.c_uint32,
+    "i16": ctypes.c_int16,
+    "i32": ctypes.c_int32,
+    "f32": ctypes.c_float,
+}
 
 
 @dataclass

@@ -9,9 +9,9 @@ import os
 import threading
 from typing import Any, List, Optional, Tuple
 
-from ._call import C_TYPES
-from ._catalogue import COMMANDS, parse
+from ._catalogue import C_TYPES, COMMANDS, parse
 from .errors import KelCmdError, LibraryNotFoundError
+from .outcome import Outcome
 
 ENVIRONMENT_VARIABLE = "KELCMD_LIBRARY"
 
@@ -216,3 +216,17 @@ def library() -> ctypes.CDLL:
     :raises LibraryNotFoundError: none of these loads.
     """
     return _loaded if _loaded is not None else load_library()
+
+
+def last_outcome() -> Outcome:
+    """The :class:`Outcome` of this thread's last command, packet function or port opening (the
+    library keeps one record per thread)."""
+    raw = KebOutcome()
+    raw.size = ctypes.sizeof(raw)
+    if library().KEB_GetLastOutcome(ctypes.byref(raw)) != 1:
+        raise RuntimeError("libkelcmd refused its own outcome record")
+    return Outcome(raw.status, raw.result, raw.messageType, raw.batch != 0, raw.unitError,
+                   raw.unitWarning, raw.trials, raw.durationMs, raw.systemErrorNumber,
+                   raw.systemErrorText.decode(errors="replace"), raw.mayHaveExecuted != 0,
+                   (raw.lineFramingErrors, raw.lineParityErrors, raw.lineOverruns,
+                    raw.lineBreaks))

@@ -8,7 +8,7 @@ from . import parameters
 from ._call import PreparedCall, find_command
 
 if TYPE_CHECKING:
-    from .bus import Bus
+    from ._port import Port
 
 T = TypeVar("T")
 F = TypeVar("F", bound=Callable[..., Any])
@@ -48,7 +48,7 @@ def _nothing(values: Any) -> None:
 class CommandTarget:
     """An address on an open :class:`~kelcmd.Bus` that commands are sent to."""
 
-    def __init__(self, bus: Bus, address: int) -> None:
+    def __init__(self, bus: Port, address: int) -> None:
         #: The bus the commands go through.
         self.bus = bus
         #: The address the commands are sent to.

@@ -8,18 +8,16 @@ for as long as the library may write it, so no stacked value ever lands in freed
 from __future__ import annotations
 
 import ctypes
-import inspect
 import threading
 from typing import (TYPE_CHECKING, Any, Callable, Dict, Generic, Iterator, List, Optional,
                     Tuple, TypeVar, cast)
 
 from ._call import PreparedCall, find_command
+from ._library import last_outcome
+from ._port import Port
+from ._target import CommandTarget
 from .errors import KelCmdError, NotExecutedError
-from .outcome import STACKED, SUCCEEDED, last_outcome
-from .unit import Unit
-
-if TYPE_CHECKING:
-    from .bus import Bus
+from .outcome import SUCCEEDED
 
 T = TypeVar("T")
 
@@ -95,19 +93,6 @@ class Stacked(Generic[T]):
         self._done = True
 
 
-class _StackingUnit(Unit):
-    """The batch's unit: its methods stack their command instead of sending it."""
-
-    def __init__(self, batch: Batch) -> None:
-        super().__init__(batch.unit.bus, batch.unit.address)
-        self._batch = batch
-
-    def _issue(self, command: str, arguments: Any, finish: Callable[[Any], T]) -> T:
-        prepared = PreparedCall(find_command(command), list(arguments.values()),
-                                list(arguments))
-        return cast(T, self._batch._stack(prepared, finish))
-
-
 class Batch:
     """Commands collected for one unit, sent as one batch when the ``with`` block ends::
 
@@ -134,7 +119,7 @@ class Batch:
     would land in the batch). Stacking is per thread: use a batch in the thread that made it.
     """
 
-    def __init__(self, unit: Unit, *, quiet: bool = False) -> None:
+    def __init__(self, unit: CommandTarget, *, quiet: bool = False) -> None:
         #: The unit the batch goes to.
         self.unit = unit
         #: Whether the batch is sent quietly.
@@ -143,7 +128,8 @@ class Batch:
         self._state = "new"  # collecting, sent (quiet), done, discarded, superseded
         self._thread = 0
         self._key = (unit.bus.port.lower(), unit.address)
-        self._stacker = _StackingUnit(self)
+        # The unit whose methods stack instead of send (set by Unit.batch()).
+        self._stacker: Optional[CommandTarget] = None
 
     if TYPE_CHECKING:
         def __getattr__(self, name: str) -> Callable[..., Stacked[Any]]: ...
@@ -173,7 +159,7 @@ class Batch:
         return list(self._members)
 
     @property
-    def _bus(self) -> Bus:
+    def _bus(self) -> Port:
         return self.unit.bus
 
     def start(self) -> None:
@@ -336,95 +322,3 @@ class Batch:
         if self._state != state:
             raise KelCmdError(f"cannot {action}: {self!r}")
         self._check_thread()
-
-
-def _stacker(name: str) -> Callable[..., Stacked[Any]]:
-    method = getattr(Unit, name)
-
-    def stack(self: Batch, *arguments: Any, **keywords: Any) -> Stacked[Any]:
-        return self._stack_method(method, arguments, keywords)
-
-    stack.__name__ = name
-    stack.__qualname__ = f"Batch.{name}"
-    summary = (inspect.getdoc(method) or "").split("\n\n")[0]
-    stack.__doc__ = (f"Stacks :meth:`Unit.{name}`: {summary}\n\n:returns: a :class:`Stacked` "
-                     f"whose ``value`` is what :meth:`Unit.{name}` returns, once the batch ran.")
-    signature = inspect.signature(method)
-    setattr(stack, "__signature__",
-            signature.replace(return_annotation="Stacked"))
-    return stack
-
-
-STACKABLE = sorted(name for name in dir(Unit)
-                   if getattr(getattr(Unit, name), "kelcmd_stackable", False))
-for _name in STACKABLE:
-    setattr(Batch, _name, _stacker(_name))
-
-
-class BusBatch:
-    """Batches for several units of one bus, each unit's commands sent to it as one batch when
-    the ``with`` block ends, unit after unit::
-
-        with bus.batch() as batch:
-            batch.unit(1).move_absolute(1000)
-            positions = [batch.unit(address).read_position() for address in (1, 2, 3)]
-        print([position.value for position in positions])
-
-    :meth:`unit` gives the :class:`Batch` of one unit, started on first use. Every batch is
-    sent even when an earlier one fails; then the first failure is raised.
-    """
-
-    def __init__(self, bus: Bus, *, quiet: bool = False) -> None:
-        #: The bus whose units the batches go to.
-        self.bus = bus
-        #: Whether the batches are sent quietly.
-        self.quiet = quiet
-        self._batches: Dict[int, Batch] = {}
-        self._open = False
-
-    def __enter__(self) -> BusBatch:
-        self._open = True
-        return self
-
-    def __exit__(self, exc_type: Any, exc: Any, traceback: Any) -> None:
-        self._open = False
-        if exc_type is not None:
-            for batch in self._batches.values():
-                batch.discard()
-            return
-        self._each(Batch.execute)
-
-    def unit(self, address: int) -> Batch:
-        """The batch of the unit at `address` (1 to 127), started on first use.
-
-        :raises KelCmdError: used outside the ``with`` block.
-        """
-        if address not in self._batches:
-            if not self._open:
-                raise KelCmdError("bus.batch() collects inside its with block only")
-            batch = Batch(self.bus.unit(address), quiet=self.quiet)
-            batch.start()
-            self._batches[address] = batch
-        return self._batches[address]
-
-    @property
-    def batches(self) -> List[Batch]:
-        """The units' batches, in the order they were started."""
-        return list(self._batches.values())
-
-    def read_results(self) -> None:
-        """Reads the results of every quiet batch (see :meth:`Batch.read_results`).
-
-        :raises KelCmdError: the first failure, after every batch was read.
-        """
-        self._each(Batch.read_results)
-
-    def _each(self, action: Callable[[Batch], None]) -> None:
-        first: Optional[KelCmdError] = None
-        for batch in self._batches.values():
-            try:
-                action(batch)
-            except KelCmdError as error:
-                first = first or error
-        if first is not None:
-            raise first

@@ -10,15 +10,13 @@ from dataclasses import dataclass
 from typing import Any, Dict, Optional, Union
 
 from . import _convert
-from ._call import PreparedCall
-from ._library import KebPacket, library
-from .batch import BusBatch
-from .errors import (CommandError, CommunicationError, KelCmdError, MayHaveExecutedError,
-                     PortError, UnitRefusedError)
+from ._library import KebPacket, last_outcome, library
+from ._port import Port
+from .bus_batch import BusBatch
+from .errors import CommunicationError, PortError
 from .group import FIRST_GROUP, LAST_GROUP, Group
 from .monitor import Monitor
-from .outcome import NOT_SENT, REFUSED, STACKED, Outcome, last_outcome
-from .texts import result_text, warning_text
+from .texts import result_text
 from .unit import FIRST_UNIT, LAST_UNIT, Unit
 
 #: Bus control of :class:`Bus`: the RTS line switches the transmitter.
@@ -53,7 +51,7 @@ class Packet:
     crc: int = 0
 
 
-class Bus:
+class Bus(Port):
     """An open port with the units on it::
 
         with kelcmd.Bus("Com5", device="sim:1-3") as bus:
@@ -81,10 +79,7 @@ class Bus:
                  baudrate: int = 19200, *, bus_control: int = RTS_CONTROL, timeout: int = 100,
                  receive_trials: int = 4) -> None:
         self._open = False
-        self._name = _convert.name(port, "port")
-        #: The port's name.
-        self.port = self._name.decode(errors="replace")
-        self._lib = library()
+        super().__init__(_convert.name(port, "port"), library())
         arguments = (_convert.integer(baudrate, "u32", "baudrate", "bit/s"), self._name,
                      _convert.integer(bus_control, "u8", "bus_control"),
                      _convert.integer(timeout, "u32", "timeout", "ms"),
@@ -133,11 +128,6 @@ class Bus:
 
     def __repr__(self) -> str:
         return f"Bus({self.port!r}, {'open' if self._open else 'closed'})"
-
-    @property
-    def is_open(self) -> bool:
-        """Whether the port is in the library's port table (another program part may close it)."""
-        return bool(self._lib.KEB_GetKelBusSettings(self._name, None, None, None, None) == 1)
 
     def close(self) -> None:
         """Closes and removes the port; closing twice does nothing.
@@ -252,66 +242,3 @@ class Bus:
             error.packet = packet
             raise error
         return packet
-
-    # ---- command execution, for units, groups and batches -----------------------------------
-
-    def _refuse_if_stacking(self, slave: int, command: str) -> None:
-        """Refuses to run `command` while this thread stacks commands for `slave`: the library
-        would keep pointers to memory that ends with the call and write it later."""
-        if self._lib.IsStackingCommands(self._name, slave):
-            raise KelCmdError(
-                f"{command} on {self.port} unit {slave} was not run: this thread is collecting "
-                "a batch for the unit, so the command would be stacked; use the batch's methods "
-                "inside its with block", command=command, port=self.port, slave=slave)
-
-    def _run(self, prepared: PreparedCall, slave: int) -> None:
-        command = prepared.command.name
-        self._refuse_if_stacking(slave, command)
-        function = getattr(self._lib, "MP_" + command)
-        if function(self._name, slave, *prepared.arguments) != 1:
-            raise self._command_error(command, slave)
-
-    def _stack(self, prepared: PreparedCall, slave: int) -> None:
-        """Adds the command to this thread's batch for `slave`."""
-        command = prepared.command.name
-        function = getattr(self._lib, "MP_" + command)
-        if function(self._name, slave, *prepared.arguments) != 1:
-            raise self._command_error(command, slave)
-        if last_outcome().status != STACKED:
-            raise KelCmdError(f"{command} was sent instead of stacked", command=command,
-                              port=self.port, slave=slave)
-
-    def _command_error(self, command: str, slave: int,
-                       outcome: Optional[Outcome] = None) -> KelCmdError:
-        """The KelCmdError of `command` to `slave` that just failed on this thread."""
-        outcome = outcome or last_outcome()
-        where = f"{command} on {self.port} unit {slave}"
-        if outcome.status == NOT_SENT:
-            if not self.is_open:
-                return PortError(f"{where} failed: the port is not open", command=command,
-                                 port=self.port, slave=slave, outcome=outcome)
-            return CommandError(f"{where} failed: refused before sending (an argument the "
-                                "library does not take, or the port is reserved by another "
-                                "thread)", command=command, port=self.port, slave=slave,
-                                outcome=outcome)
-        # A refusal's code is the unit's reason; CMD_FAIL is 0, as a success's result is.
-        code = outcome.unit_error if outcome.refused else outcome.result
-        warning = warning_text(outcome.unit_warning)
-        text = result_text(code)
-        message = f"{where} failed: {code} {text}"
-        if outcome.unit_warning:
-            message += f"; warning {warning.code} {warning.name}: {warning.text}"
-        if outcome.os_reason:
-            message += f" ({outcome.os_reason})"
-        if outcome.refused and outcome.batch:
-            message += f" (batch member with message type {outcome.message_type})"
-        kind: type[KelCmdError] = CommunicationError
-        if outcome.status == REFUSED:
-            kind = UnitRefusedError
-        elif outcome.may_have_executed:
-            kind = MayHaveExecutedError
-            message += "; the unit may have executed it"
-        return kind(message, result_code=code, result_text=text, warning=outcome.unit_warning,
-                    warning_name=warning.name, warning_text=warning.text, command=command,
-                    port=self.port, slave=slave, message_type=outcome.message_type,
-                    batch=outcome.batch, outcome=outcome)

@@ -9,7 +9,7 @@ from ._call import PreparedCall, find_command
 from ._target import SendingCommands
 
 if TYPE_CHECKING:
-    from .bus import Bus
+    from ._port import Port
 
 FIRST_GROUP = 128
 LAST_GROUP = 255
@@ -27,7 +27,7 @@ class Group(SendingCommands):
     velocities in qc/ms, accelerations in qc/ms², currents in mA, times in ms.
     """
 
-    def __init__(self, bus: Bus, address: int) -> None:
+    def __init__(self, bus: Port, address: int) -> None:
         _convert.in_range(address, FIRST_GROUP, LAST_GROUP, "group address")
         super().__init__(bus, address)
 

@@ -1,15 +1,13 @@
 """How the calling thread's last command or packet function ended, as libkelcmd records it.
 
-The library keeps one record per thread, so concurrent threads never see each other's outcomes.
+The library keeps one record per thread, so concurrent threads never see each other's outcomes;
+:func:`kelcmd.last_outcome` reads the calling thread's.
 """
 
 from __future__ import annotations
 
-import ctypes
 from dataclasses import dataclass
 from typing import Tuple
-
-from ._library import KebOutcome, library
 
 #: Nothing has run on this thread yet.
 NONE = 0
@@ -66,15 +64,3 @@ class Outcome:
         """Whether the unit refused the request."""
         return self.status == REFUSED
 
-
-def last_outcome() -> Outcome:
-    """The :class:`Outcome` of this thread's last command, packet function or port opening."""
-    raw = KebOutcome()
-    raw.size = ctypes.sizeof(raw)
-    if library().KEB_GetLastOutcome(ctypes.byref(raw)) != 1:
-        raise RuntimeError("libkelcmd refused its own outcome record")
-    return Outcome(raw.status, raw.result, raw.messageType, raw.batch != 0, raw.unitError,
-                   raw.unitWarning, raw.trials, raw.durationMs, raw.systemErrorNumber,
-                   raw.systemErrorText.decode(errors="replace"), raw.mayHaveExecuted != 0,
-                   (raw.lineFramingErrors, raw.lineParityErrors, raw.lineOverruns,
-                    raw.lineBreaks))

@@ -3,20 +3,23 @@
 from __future__ import annotations
 
 import ctypes
+import inspect
 import time
-from typing import TYPE_CHECKING, Any, List, Optional, Tuple
+from typing import TYPE_CHECKING, Any, Callable, List, Optional, Tuple, TypeVar, cast
 
 from . import _convert, parameters
 from ._call import PreparedCall, find_command
 from ._target import SendingCommands, stackable
+from .batch import Batch, Stacked
 from .recording import RecordedVector, RecorderState
 from .status import (AxisInfo, AxisStatus, MotionFlags, MotionInfo, PredefinedInputs,
                      UnitMessage, Version)
 from .texts import error_text, warning_text
 
 if TYPE_CHECKING:
-    from .batch import Batch
-    from .bus import Bus
+    from ._port import Port
+
+T = TypeVar("T")
 
 FIRST_UNIT = 1
 LAST_UNIT = 127
@@ -58,7 +61,7 @@ class Unit(SendingCommands):
         :class:`PortError` (the port is not open).
     """
 
-    def __init__(self, bus: Bus, address: int) -> None:
+    def __init__(self, bus: Port, address: int) -> None:
         _convert.in_range(address, FIRST_UNIT, LAST_UNIT, "address")
         super().__init__(bus, address)
 
@@ -98,9 +101,9 @@ class Unit(SendingCommands):
         :param quiet: send as a quiet batch: the unit executes and answers without results,
             which :meth:`Batch.read_results` fetches later.
         """
-        from .batch import Batch
-
-        return Batch(self, quiet=quiet)
+        batch = Batch(self, quiet=quiet)
+        batch._stacker = _StackingUnit(batch, self)
+        return batch
 
     def dialog(self, command: str) -> bool:
         """Opens the command's dialog (from libkelcmd-dialogs) on this unit.
@@ -353,3 +356,40 @@ class Unit(SendingCommands):
         if count is None:
             count = self.read_nb_of_samples().samples
         return [self.read_recorded_data(vector, 0, count) for vector in range(4)]
+
+
+class _StackingUnit(Unit):
+    """A batch's unit: its methods stack their command instead of sending it."""
+
+    def __init__(self, batch: Batch, unit: Unit) -> None:
+        super().__init__(unit.bus, unit.address)
+        self._batch = batch
+
+    def _issue(self, command: str, arguments: Any, finish: Callable[[Any], T]) -> T:
+        prepared = PreparedCall(find_command(command), list(arguments.values()),
+                                list(arguments))
+        return cast(T, self._batch._stack(prepared, finish))
+
+
+def _stacker(name: str) -> Callable[..., Stacked[Any]]:
+    """The batch's twin of the Unit method `name`."""
+    method = getattr(Unit, name)
+
+    def stack(self: Batch, *arguments: Any, **keywords: Any) -> Stacked[Any]:
+        return self._stack_method(method, arguments, keywords)
+
+    stack.__name__ = name
+    stack.__qualname__ = f"Batch.{name}"
+    summary = (inspect.getdoc(method) or "").split("\n\n")[0]
+    stack.__doc__ = (f"Stacks :meth:`Unit.{name}`: {summary}\n\n:returns: a :class:`Stacked` "
+                     f"whose ``value`` is what :meth:`Unit.{name}` returns, once the batch ran.")
+    setattr(stack, "__signature__",
+            inspect.signature(method).replace(return_annotation="Stacked"))
+    return stack
+
+
+#: The Unit methods a batch offers: each issues exactly one command.
+STACKABLE = sorted(name for name in dir(Unit)
+                   if getattr(getattr(Unit, name), "kelcmd_stackable", False))
+for _name in STACKABLE:
+    setattr(Batch, _name, _stacker(_name))
