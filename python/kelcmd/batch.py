@@ -259,9 +259,12 @@ class Batch:
         ok = outcome.status == SUCCEEDED
         failure = None if ok else bus._command_error("batch", slave, outcome)
         if count != len(self._members):
-            self._end_members(failure or KelCmdError(
-                "the library's batch held other commands too: no value can be trusted"))
-            failure = failure or self._members[0].error if self._members else failure
+            # Commands stacked through the library itself joined the batch: which state is
+            # whose cannot be told.
+            failure = failure or KelCmdError(
+                f"the batch for {self.unit!r} held {count} commands, not the "
+                f"{len(self._members)} stacked here: no value can be trusted")
+            self._end_members(failure)
         else:
             failure = self._give(list(statuses[:count]), outcome, failure)
         if failure is not None:
