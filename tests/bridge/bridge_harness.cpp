@@ -50,7 +50,8 @@ BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::strin
     : replyTopic_([] {
           static std::atomic<int> watchers{0};
           return "test/replies/" + std::to_string(getpid()) + "/" + std::to_string(++watchers);
-      }()), client_([&] {
+      }()),
+      client_([&] {
           mqtt::ClientOptions options;
           options.host = host;
           options.port = port;

@@ -38,8 +38,8 @@ class BridgeProgram : public ::testing::Test {
     static void SetUpTestSuite() {
         broker_ = std::make_unique<MosquittoBroker>();
         ASSERT_TRUE(broker_->Start()) << broker_->Log();
-        polled_ =
-            std::make_unique<BridgeProcess>(BridgeArguments(*broker_, "polled", {"--poll", "50"}));
+        polled_ = std::make_unique<BridgeProcess>(
+            BridgeArguments(*broker_, "polled", {"--poll", "50", "--homeassistant"}));
         quiet_ = std::make_unique<BridgeProcess>(
             BridgeArguments(*broker_, "quiet", {"--poll", "0", "--events"}));
     }
@@ -83,10 +83,26 @@ TEST_F(BridgeProgram, PublishesUnitStatesThatFollowAMoveAndAnswersCommands) {
     EXPECT_EQ((*reply)["values"]["positionIs"], 2000);
     EXPECT_TRUE((*reply)["values"]["velocityIs"].is_number());
 
+    reply = watcher.Ask("kelcmd/polled/scan", "");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ((*reply)["units"], Json::parse("[1, 2, 3]")) << reply->dump();
+
     reply = watcher.Ask("kelcmd/polled/9/command/ReadPosition", "");  // nobody at 9
     ASSERT_TRUE(reply);
     EXPECT_EQ((*reply)["ok"], false);
     EXPECT_EQ((*reply)["status"], "line_failed") << reply->dump();
+}
+
+TEST_F(BridgeProgram, AnnouncesTheUnitsToHomeAssistant) {
+    BrokerWatcher watcher(broker_->Host(), broker_->Port(), "homeassistant/#");
+    const auto config = watcher.WaitFor("homeassistant/sensor/kelcmd_polled_3/position/config",
+                                        [](const std::string&) { return true; });
+    ASSERT_TRUE(config);
+    const Json position = Json::parse(*config, nullptr, false);
+    EXPECT_EQ(position["state_topic"], "kelcmd/polled/3/state");
+    EXPECT_EQ(position["availability_topic"], "kelcmd/polled/status");
+    EXPECT_TRUE(watcher.WaitFor("homeassistant/binary_sensor/kelcmd_polled_3/status_Moving/config",
+                                [](const std::string&) { return true; }));
 }
 
 TEST_F(BridgeProgram, RefusedAndReplayedRequestsNeverReachTheBus) {
