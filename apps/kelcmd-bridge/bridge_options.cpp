@@ -127,6 +127,14 @@ std::string SetValueOption(const std::string& option, const std::string& value,
     return {};
 }
 
+// The option without a value that `word` names, or null.
+bool* Flag(const std::string& word, BridgeOptions& options) {
+    if (word == "--events") return &options.events;
+    if (word == "--homeassistant") return &options.homeAssistant;
+    if (word == "-v" || word == "--verbose") return &options.verbose;
+    return nullptr;
+}
+
 bool TakesValue(const std::string& option) {
     for (const char* known :
          {"--broker", "--ca-file", "--username", "--password-file", "--prefix", "--port",
@@ -149,24 +157,12 @@ std::string ParseBridgeOptions(int argc, char** argv, BridgeOptions& options) {
     bool portGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "-h" || word == "--help") {
-            options.help = true;
+        if (word == "-h" || word == "--help" || word == "--version") {
+            (word == "--version" ? options.version : options.help) = true;
             return {};
         }
-        if (word == "--version") {
-            options.version = true;
-            return {};
-        }
-        if (word == "--events") {
-            options.events = true;
-            continue;
-        }
-        if (word == "--homeassistant") {
-            options.homeAssistant = true;
-            continue;
-        }
-        if (word == "-v" || word == "--verbose") {
-            options.verbose = true;
+        if (bool* flag = Flag(word, options)) {
+            *flag = true;
             continue;
         }
         if (word == "--password")
