@@ -193,6 +193,11 @@ void BusBridge::Queue(Job job) {
 void BusBridge::Reply(const std::string& responseTopic, const std::string& correlationData,
                       std::string payload) {
     if (responseTopic.empty()) return;  // nobody asked for an answer
+    // A reply never goes to the bus's own topics, where it would be taken as a request.
+    if (responseTopic.compare(0, base_.size() + 1, base_ + "/") == 0) {
+        Log("no reply to " + responseTopic + ": it is one of this bus's own topics");
+        return;
+    }
     mqtt::Message reply;
     reply.topic = responseTopic;
     reply.payload = std::move(payload);
