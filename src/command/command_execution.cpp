@@ -105,6 +105,7 @@ int RunOnPort(CKelPort& port, CKelCommand& command, TapReport& report) {
     CFrameExchange& exchange = command.Exchange();
     exchange.answerTimeout = command.GetAnswerTimeout();
     exchange.trials = command.GetTrials();
+    exchange.unitMayHaveActed = false;
     std::vector<CFrameExchange> receptions;
     const uint8_t result = port.Transfer(exchange, &receptions, &report.Events());
     report.Transferred(result);

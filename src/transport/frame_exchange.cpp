@@ -46,6 +46,7 @@ void CFrameExchange::Clear() {
     answerReceived = false;
     answerLength = 0;
     answerCrc = 0;
+    unitMayHaveActed = false;
 }
 
 }  // namespace kelcmd
