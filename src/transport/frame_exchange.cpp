@@ -46,7 +46,6 @@ void CFrameExchange::Clear() {
     answerReceived = false;
     answerLength = 0;
     answerCrc = 0;
-    unitMayHaveActed = false;
 }
 
 }  // namespace kelcmd

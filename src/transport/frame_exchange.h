@@ -24,9 +24,6 @@ struct CFrameExchange {
 
     uint32_t answerTimeout = 100;  // ms for the first answer byte, 0 = without limit
     uint32_t trials = 1;           // receptions of the answer, 1 unless a resend was asked
-    // Set by the line: the unit took the request or may have (an acknowledge other than the
-    // "frame corrupted" one came back, or an answer began), whatever the exchange's result.
-    bool unitMayHaveActed = false;
 
     uint8_t Destination() const { return message[0]; }
     uint8_t RequestType() const { return message[4]; }

@@ -11,6 +11,7 @@
 #include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -63,8 +64,7 @@ struct Acknowledge {
     std::optional<uint8_t> value;
 };
 
-Acknowledge ReadAcknowledge(CSerialLine& line, CFrameExchange& exchange,
-                            const ExchangeWatch& watch) {
+Acknowledge ReadAcknowledge(CSerialLine& line, const ExchangeWatch& watch) {
     uint8_t acknowledge = 0;
     size_t received = 0;
     if (!line.Read(&acknowledge, 1, received)) return {WIN_ERR_READCOMM, {}};
@@ -78,7 +78,7 @@ Acknowledge ReadAcknowledge(CSerialLine& line, CFrameExchange& exchange,
     }
     // Only "frame corrupted" says that the unit dropped the request; a garbled acknowledge may
     // hide a good one.
-    if (result != XMT_ERR_CRC) exchange.unitMayHaveActed = true;
+    if (result != XMT_ERR_CRC) NoteUnitMayHaveActed();
     Note(watch, BusEventKind::kAcknowledge, BusDirection::kIn, {&acknowledge, 1}, result);
     return {result, acknowledge};
 }
@@ -136,7 +136,8 @@ uint8_t SendMessage(CSerialLine& line, const CFrameExchange& exchange) {
     return TransmitRest(line, message, dataLength);
 }
 
-Acknowledge TransmitOnce(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+Acknowledge TransmitOnce(CSerialLine& line, const CFrameExchange& exchange,
+                         const ExchangeWatch& watch) {
     const uint8_t sent = SendMessage(line, exchange);
     if (watch.events != nullptr) {
         const BusEventKind kind = exchange.RequestType() == kResendRequestCode
@@ -147,7 +148,7 @@ Acknowledge TransmitOnce(CSerialLine& line, CFrameExchange& exchange, const Exch
     }
     if (sent != RESULT_OK) return {sent, {}};
     if (!AcknowledgesRequests(exchange.Destination())) return {};
-    return ReadAcknowledge(line, exchange, watch);
+    return ReadAcknowledge(line, watch);
 }
 
 CFrameExchange MakeResendRequest(uint8_t destination) {
@@ -189,7 +190,7 @@ uint32_t GuardTime(const CSerialLine& line, const CFrameExchange& exchange) {
         std::min<uint64_t>(first + line.GetCharacterTimeout(), kMaxGuardMs));
 }
 
-Acknowledge TransmitChecked(CSerialLine& line, CFrameExchange& exchange,
+Acknowledge TransmitChecked(CSerialLine& line, const CFrameExchange& exchange,
                             const ExchangeWatch& watch) {
     if (!line.IsOpen()) return {WIN_ERR_WRITECOMM, {}};
     return TransmitOnce(line, exchange, watch);
@@ -247,7 +248,7 @@ uint8_t ReadAnswer(CSerialLine& line, CFrameExchange& exchange, const ExchangeWa
         arrived.header = std::min(start.size(), kHeaderSize - 1);
         std::copy_n(start.begin(), arrived.header, answer.begin());
     }
-    exchange.unitMayHaveActed = true;
+    NoteUnitMayHaveActed();
     if (answer[0] != 0) return RCV_ERR_ID;
 
     // After the first byte only the character timeout bounds the reads. The rest of the header
@@ -388,7 +389,7 @@ uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatc
     if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
     Begin(watch);
     Settle(line, watch);
-    exchange.unitMayHaveActed = false;
+    ForgetUnitMayHaveActed();
     const uint8_t result = TransmitOnce(line, exchange, watch).result;
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -396,7 +397,7 @@ uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatc
 
 uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
-    exchange.unitMayHaveActed = false;
+    ForgetUnitMayHaveActed();
     const uint8_t result = ReceiveOnce(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -405,7 +406,7 @@ uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch
 uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
     Settle(line, watch);
-    exchange.unitMayHaveActed = false;
+    ForgetUnitMayHaveActed();
     const uint8_t result = RetryTransmit(line, exchange, watch).result;
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -413,7 +414,7 @@ uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange, const Exc
 
 uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
-    exchange.unitMayHaveActed = false;
+    ForgetUnitMayHaveActed();
     const uint8_t result = ReceiveAndResend(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -424,7 +425,7 @@ uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchang
     Begin(watch);
     Settle(line, watch);
     bool unitHeard = false;  // an acknowledge or answer bytes came, whatever their worth
-    exchange.unitMayHaveActed = false;
+    ForgetUnitMayHaveActed();
     const uint8_t result = TransferAttempts(line, sendTrials, exchange, watch, unitHeard);
     if (IsAnswerFailure(result) || result == XMT_ERR_ACK || (result == XMT_ERR_TACK && unitHeard)) {
         line.NoteUnsettled(GuardTime(line, exchange));

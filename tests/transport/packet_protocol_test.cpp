@@ -9,6 +9,7 @@
 #include "support/sim_line.h"
 #include "transport/frame.h"
 #include "transport/result_codes.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -162,7 +163,7 @@ TEST(PacketProtocol, LostAcknowledgeWithAnAnswerIsJudgedOnTheAnswer) {
             if (!data.empty()) {
                 EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 5);
             }
-            EXPECT_TRUE(request->Exchange().unitMayHaveActed);
+            EXPECT_TRUE(UnitMayHaveActed());
         }
     }
     // A damaged answer is asked for again although every acknowledge is lost.
@@ -194,7 +195,7 @@ TEST(PacketProtocol, TellsWhetherTheUnitMayHaveActed) {
         sim.Unit(1).Misbehave(c.fault, sim::kAlways);
         auto request = MakeRequest(1, kEcho, {}, 30);
         EXPECT_EQ(Transfer(sim.line, 2, request->Exchange()), c.expected);
-        EXPECT_EQ(request->Exchange().unitMayHaveActed, c.mayHaveActed) << int(c.expected);
+        EXPECT_EQ(UnitMayHaveActed(), c.mayHaveActed) << int(c.expected);
     }
 }
 
