@@ -5,7 +5,7 @@
 
 The help text is read in the layout every program of this project prints: a "usage:" line (with
 indented continuation lines), paragraphs, and sections that start with a line such as
-"options:" or "exit status:" and hold items "  TERM  DESCRIPTION", a description going on in
+"options:", "Exit status:" or "Topics (BUS is the bus name):" and hold items "  TERM  DESCRIPTION", a description going on in
 deeper indented lines. Items before any section heading are options. Each heading becomes a
 section of the page, each item a tagged paragraph.
 """
@@ -15,7 +15,7 @@ import re
 import subprocess
 import sys
 
-HEADING = re.compile(r"^([a-z][a-z ]*):$")
+HEADING = re.compile(r"^([A-Za-z][^:]{0,40}):$")
 ITEM = re.compile(r"^ {1,4}(\S(?:.*?\S)??)(?: {2,}(\S.*))?$")
 
 
@@ -30,7 +30,7 @@ class Page:
         self.sections = [["DESCRIPTION", []]]  # [title, [("para", text) | ("item", term, text)]]
 
     def section(self, title):
-        self.sections.append([title.upper(), []])
+        self.sections.append([title.upper(), []])  # "Exit status" -> EXIT STATUS
 
     def add(self, entry):
         self.sections[-1][1].append(entry)
