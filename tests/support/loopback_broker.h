@@ -83,11 +83,13 @@ class LoopbackBroker {
         }
     }
 
-    // Messages of `topic` wait `delay` before they are delivered.
-    void Delay(const std::string& topicStart, std::chrono::milliseconds delay) {
+    // The next `count` messages whose topic starts with `topicStart` wait `delay` before they
+    // are delivered; others overtake them.
+    void Delay(const std::string& topicStart, std::chrono::milliseconds delay, int count = 1) {
         std::lock_guard guard(lock_);
         delayedTopic_ = topicStart;
         delay_ = delay;
+        delayedCount_ = count;
     }
 
   private:
@@ -129,7 +131,10 @@ class LoopbackBroker {
     // With the lock held.
     void Queue(PipeMessage message) {
         auto due = std::chrono::steady_clock::now();
-        if (!delayedTopic_.empty() && message.topic.rfind(delayedTopic_, 0) == 0) due += delay_;
+        if (delayedCount_ > 0 && message.topic.rfind(delayedTopic_, 0) == 0) {
+            due += delay_;
+            --delayedCount_;
+        }
         pending_.push_back({std::move(message), due});
         std::stable_sort(pending_.begin(), pending_.end(),
                          [](const Pending& a, const Pending& b) { return a.due < b.due; });
@@ -183,6 +188,7 @@ class LoopbackBroker {
     std::deque<Pending> pending_;
     std::string delayedTopic_;
     std::chrono::milliseconds delay_{0};
+    int delayedCount_ = 0;
     bool up_ = true;
     bool stopping_ = false;
     bool delivering_ = false;
