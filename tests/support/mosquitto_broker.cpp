@@ -63,6 +63,7 @@ MosquittoBroker::MosquittoBroker() : port_(FreeLoopbackPort()) {
     // Started as root, mosquitto would switch to its own user and could not write here.
     config << "listener " << port_ << " 127.0.0.1\n"
            << "allow_anonymous true\n"
+           << "set_tcp_nodelay true\n"
            << "persistence false\n"
            << (geteuid() == 0 ? "user root\n" : "") << "log_dest file " << directory_
            << "/mosquitto.log\n"
