@@ -100,13 +100,36 @@ bool ReadEvent(Reader& reader, BusEvent& event) {
     return true;
 }
 
+// Both forms begin with the version and the exchange's id.
+Writer Begin(uint64_t id) {
+    Writer writer;
+    writer.U8(kVersion);
+    writer.U64(id);
+    return writer;
+}
+
+bool ReadBeginning(Reader& reader, uint64_t& id) {
+    uint8_t version = 0;
+    return reader.U8(version) && version == kVersion && reader.U64(id);
+}
+
+// The reply's fields before its events.
+bool ReadReplyHead(Reader& reader, ExchangeReply& reply, uint8_t& flags) {
+    uint32_t errorNumber = 0;
+    const bool read = ReadBeginning(reader, reply.id) && reader.U8(reply.result) &&
+                      reader.U8(flags) && reader.U32(reply.trials) &&
+                      reader.Bytes(reply.answer, kMaxFrameBytes) && reader.U16(reply.answerCrc) &&
+                      reader.U32(errorNumber) && reader.Text(reply.systemError.operation) &&
+                      reader.Text(reply.systemError.device);
+    reply.systemError.number = static_cast<int>(errorNumber);
+    return read;
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeExchangeRequest(const ExchangeRequest& request) {
-    Writer writer;
-    writer.U8(kVersion);
+    Writer writer = Begin(request.id);
     writer.U8(static_cast<uint8_t>(request.operation));
-    writer.U64(request.id);
     writer.U32(request.answerTimeout);
     writer.Bytes(request.message);
     return writer.Take();
@@ -115,12 +138,11 @@ std::vector<uint8_t> EncodeExchangeRequest(const ExchangeRequest& request) {
 std::optional<ExchangeRequest> DecodeExchangeRequest(std::span<const uint8_t> bytes) {
     Reader reader(bytes);
     ExchangeRequest request;
-    uint8_t version = 0;
     uint8_t operation = 0;
-    if (!reader.U8(version) || version != kVersion || !reader.U8(operation) ||
+    if (!ReadBeginning(reader, request.id) || !reader.U8(operation) ||
         operation > static_cast<uint8_t>(ExchangeOperation::kReceiveWithResend) ||
-        !reader.U64(request.id) || !reader.U32(request.answerTimeout) ||
-        !reader.Bytes(request.message, kMaxFrameBytes) || !reader.AtEnd()) {
+        !reader.U32(request.answerTimeout) || !reader.Bytes(request.message, kMaxFrameBytes) ||
+        !reader.AtEnd()) {
         return std::nullopt;
     }
     if (request.message.size() < kHeaderSize) return std::nullopt;
@@ -128,10 +150,29 @@ std::optional<ExchangeRequest> DecodeExchangeRequest(std::span<const uint8_t> by
     return request;
 }
 
+std::optional<ExchangeReply> DecodeExchangeReply(std::span<const uint8_t> bytes) {
+    Reader reader(bytes);
+    ExchangeReply reply;
+    uint8_t flags = 0;
+    uint16_t count = 0;
+    if (!ReadReplyHead(reader, reply, flags) || !reader.U16(count) || count > kMaxEvents) {
+        return std::nullopt;
+    }
+    if (flags > 3 || (!reply.answer.empty() && reply.answer.size() < kHeaderSize)) {
+        return std::nullopt;
+    }
+    reply.answerReceived = (flags & 1) != 0;
+    reply.mayHaveExecuted = (flags & 2) != 0;
+    reply.events.resize(count);
+    for (BusEvent& event : reply.events) {
+        if (!ReadEvent(reader, event)) return std::nullopt;
+    }
+    if (!reader.AtEnd()) return std::nullopt;
+    return reply;
+}
+
 std::vector<uint8_t> EncodeExchangeReply(const ExchangeReply& reply) {
-    Writer writer;
-    writer.U8(kVersion);
-    writer.U64(reply.id);
+    Writer writer = Begin(reply.id);
     writer.U8(reply.result);
     writer.U8(
         static_cast<uint8_t>((reply.answerReceived ? 1 : 0) | (reply.mayHaveExecuted ? 2 : 0)));
@@ -152,34 +193,6 @@ std::vector<uint8_t> EncodeExchangeReply(const ExchangeReply& reply) {
         writer.Bytes(event.bytes);
     }
     return writer.Take();
-}
-
-std::optional<ExchangeReply> DecodeExchangeReply(std::span<const uint8_t> bytes) {
-    Reader reader(bytes);
-    ExchangeReply reply;
-    uint8_t version = 0;
-    uint8_t flags = 0;
-    uint32_t errorNumber = 0;
-    uint16_t count = 0;
-    if (!reader.U8(version) || version != kVersion || !reader.U64(reply.id) ||
-        !reader.U8(reply.result) || !reader.U8(flags) || !reader.U32(reply.trials) ||
-        !reader.Bytes(reply.answer, kMaxFrameBytes) || !reader.U16(reply.answerCrc) ||
-        !reader.U32(errorNumber) || !reader.Text(reply.systemError.operation) ||
-        !reader.Text(reply.systemError.device) || !reader.U16(count) || count > kMaxEvents) {
-        return std::nullopt;
-    }
-    if (flags > 3 || (!reply.answer.empty() && reply.answer.size() < kHeaderSize)) {
-        return std::nullopt;
-    }
-    reply.answerReceived = (flags & 1) != 0;
-    reply.mayHaveExecuted = (flags & 2) != 0;
-    reply.systemError.number = static_cast<int>(errorNumber);
-    reply.events.resize(count);
-    for (BusEvent& event : reply.events) {
-        if (!ReadEvent(reader, event)) return std::nullopt;
-    }
-    if (!reader.AtEnd()) return std::nullopt;
-    return reply;
 }
 
 ExchangeRequest RequestOf(const CFrameExchange& exchange, ExchangeOperation operation,
