@@ -15,11 +15,12 @@ bool IsPortFailure(uint8_t result) {
     return result >= WIN_ERR_OPENCOMM && result <= WIN_ERR_CLOSECOMM;
 }
 
-// The unit took the request or may have: it acknowledged, or an answer began.
+// The unit may have acted: it acknowledged with anything but "frame corrupted", or an answer
+// began.
 bool MayHaveExecuted(const std::vector<BusEvent>& events) {
     for (const BusEvent& event : events) {
         if (event.kind == BusEventKind::kAnswer) return true;
-        if (event.kind == BusEventKind::kAcknowledge && event.result == 0) return true;
+        if (event.kind == BusEventKind::kAcknowledge && event.result != XMT_ERR_CRC) return true;
     }
     return false;
 }

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "transport/result_codes.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 
@@ -130,6 +131,7 @@ void RemoteLine::Fail(int number, const std::string& what) const {
 
 uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
                         const ExchangeWatch& watch, uint8_t sendFailure) {
+    ForgetUnitMayHaveActed();
     const uint64_t id = ++lastId_;
     const std::string correlation = state_->correlationPrefix + std::to_string(id);
     uint64_t losses = 0;
@@ -171,6 +173,7 @@ uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
     std::optional<ExchangeReply> reply = std::exchange(state_->reply, std::nullopt);
     state_->pending.clear();  // a reply that still comes is dropped
     if (!reply) {
+        NoteUnitMayHaveActed();  // the request went out: nobody can tell what became of it
         if (state_->connectionLosses != losses) {
             Fail(ECONNRESET, "broker " + address_.broker + " lost during an exchange on");
         } else if (state_->bridge == BridgeStatus::kOffline) {
@@ -183,6 +186,7 @@ uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
     guard.unlock();
 
     LoadReply(*reply, exchange);
+    if (reply->mayHaveExecuted) NoteUnitMayHaveActed();
     if (watch.events != nullptr) {
         for (const BusEvent& event : reply->events) watch.events->Replay(event);
     }

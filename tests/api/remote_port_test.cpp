@@ -28,11 +28,15 @@ std::string LastSystemError() {
     return text;
 }
 
-uint8_t LastResult() {
+KebOutcome LastOutcome() {
     KebOutcome outcome{};
     outcome.size = sizeof outcome;
     KEB_GetLastOutcome(&outcome);
-    return outcome.result;
+    return outcome;
+}
+
+uint8_t LastResult() {
+    return LastOutcome().result;
 }
 
 // The unit answers ReadPosition with 1, 2, 3, ... in turn.
@@ -80,6 +84,7 @@ TEST(RemotePortThread, ALateReplyIsDroppedNeverTakenByALaterExchange) {
     int32_t position = 0;
     EXPECT_EQ(MP_ReadPosition("Com46", 1, &position), 0);
     EXPECT_EQ(LastResult(), WIN_ERR_READCOMM);
+    EXPECT_EQ(LastOutcome().mayHaveExecuted, 1u);  // the request went out
     EXPECT_NE(LastSystemError().find("no reply in time"), std::string::npos) << LastSystemError();
 
     // The late reply (position 1) comes while these exchanges wait for theirs.
@@ -100,6 +105,7 @@ TEST(RemotePort, ALostBrokerOrAnOfflineBridgeIsToldAndPassesOver) {
     remote.Broker().SetUp(false);
     EXPECT_EQ(MP_ReadPosition("Com48", 1, &position), 0);
     EXPECT_EQ(LastResult(), WIN_ERR_WRITECOMM);
+    EXPECT_EQ(LastOutcome().mayHaveExecuted, 0u);
     EXPECT_NE(LastSystemError().find("not reached"), std::string::npos) << LastSystemError();
     remote.Broker().SetUp(true);
     EXPECT_EQ(MP_ReadPosition("Com48", 1, &position), 1);
