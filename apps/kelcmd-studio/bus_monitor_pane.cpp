@@ -19,7 +19,8 @@
 namespace kelcmd::studio {
 namespace {
 
-constexpr int kFetchMs = 100;
+// Often enough to follow the bus by eye; each fetch lays out the list once for all its rows.
+constexpr int kFetchMs = 250;
 // Rows listed at most; older rows leave in batches (the log keeps more).
 constexpr int kShownRows = 5000;
 constexpr int kTrimBatch = 500;

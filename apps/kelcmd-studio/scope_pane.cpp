@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "dialogs/graph/recorded_data_window.h"
@@ -82,10 +83,28 @@ void ScopePane::Show(const std::vector<UnitReading>& readings) {
     if (Paused()) return;
     bool added = false;
     for (const UnitReading& reading : readings) added = history_.Add(reading) || added;
-    if (added) Redraw();
+    if (added) RedrawSoon();
+}
+
+void ScopePane::RedrawSoon() {
+    // Drawing the graph is most of what the cockpit costs; five times a second still shows a
+    // window of 10 s and more smoothly.
+    constexpr int kShortestIntervalMs = 200;
+    if (redrawPending_) return;
+    const qint64 since = lastDrawn_.isValid() ? lastDrawn_.elapsed() : kShortestIntervalMs;
+    if (since >= kShortestIntervalMs) {
+        Redraw();
+        return;
+    }
+    redrawPending_ = true;
+    QTimer::singleShot(static_cast<int>(kShortestIntervalMs - since), this, [this] {
+        redrawPending_ = false;
+        Redraw();
+    });
 }
 
 void ScopePane::Redraw() {
+    lastDrawn_.start();
     view_.SetData(history_.ToRecordedData());
     canvas_->update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <vector>
 
@@ -33,6 +34,8 @@ class ScopePane : public QWidget {
 
   private:
     void Redraw();
+    // Redraws now, or once the shortest interval between two drawings has passed.
+    void RedrawSoon();
 
     ScopeHistory history_;
     dialogs::RecordedDataView view_;
@@ -40,6 +43,8 @@ class ScopePane : public QWidget {
     dialogs::GraphCanvas* canvas_;
     QCheckBox* pause_;
     QSpinBox* window_;
+    QElapsedTimer lastDrawn_;
+    bool redrawPending_ = false;
 };
 
 }  // namespace kelcmd::studio
