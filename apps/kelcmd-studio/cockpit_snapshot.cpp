@@ -1,32 +1,17 @@
 #include "cockpit_snapshot.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPixmap>
-#include <QThread>
 #include <cstdio>
-#include <functional>
 
 #include "command_line_pane.h"
+#include "event_wait.h"
 #include "studio_window.h"
 #include "units_table.h"
 
 namespace kelcmd::studio {
 namespace {
-
-// Runs the event loop until `done` holds or `limitMs` passed; whether it held.
-bool WaitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done()) {
-        if (elapsed.elapsed() > limitMs) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
 
 // Every unit's row says it answers and stands still.
 bool AllStill(const UnitsTable& units) {
@@ -44,11 +29,11 @@ bool AllStill(const UnitsTable& units) {
 }  // namespace
 
 int WriteCockpitSnapshot(StudioWindow& window, const std::string& path) {
-    WaitFor([&] { return !window.Scanning(); }, 30000);
+    RunEventsUntil([&] { return !window.Scanning(); }, 30000);
     window.SetPollPeriod(100);
     int shown = 0;
     QObject::connect(&window, &StudioWindow::ReadingsShown, &window, [&shown] { ++shown; });
-    WaitFor([&] { return shown >= 5; }, 5000);
+    RunEventsUntil([&] { return shown >= 5; }, 5000);
     // Different targets, so that the rows and the curve tell the units apart.
     const int targets[] = {20000, -12000, 30000, 8000};
     std::vector<uint8_t> units = window.Units().Addresses();
@@ -59,10 +44,10 @@ int WriteCockpitSnapshot(StudioWindow& window, const std::string& path) {
             QString("--slave %1 MoveAbsolute %2 5000").arg(unit).arg(targets[i % 4]));
     }
     const int start = shown;
-    WaitFor([&] { return shown > start + 5 && AllStill(window.Units()); }, 15000);
+    RunEventsUntil([&] { return shown > start + 5 && AllStill(window.Units()); }, 15000);
     // A second of standing still after the move, for the curve's end.
     const int still = shown;
-    WaitFor([&] { return shown >= still + 10; }, 3000);
+    RunEventsUntil([&] { return shown >= still + 10; }, 3000);
     const QString file = QString::fromStdString(path);
     QDir().mkpath(QFileInfo(file).absolutePath());
     const bool written = window.grab().save(file);

@@ -17,23 +17,11 @@ constexpr int kOutputLines = 2000;
 
 }  // namespace
 
-CommandLineEdit::CommandLineEdit(QWidget* parent) : QLineEdit(parent) {}
-
-void CommandLineEdit::keyPressEvent(QKeyEvent* event) {
-    const bool popupShown = completer() != nullptr && completer()->popup()->isVisible();
-    if (!popupShown && event->key() == Qt::Key_Up) {
-        setText(QString::fromStdString(history_.Older()));
-        return;
-    }
-    if (!popupShown && event->key() == Qt::Key_Down) {
-        setText(QString::fromStdString(history_.Newer()));
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
-}
-
 CommandLinePane::CommandLinePane(QWidget* parent)
-    : QWidget(parent), line_(new CommandLineEdit), hint_(new QLabel), output_(new QPlainTextEdit) {
+    : UnitTargetPane(parent),
+      line_(new CommandLineEdit),
+      hint_(new QLabel),
+      output_(new QPlainTextEdit) {
     setObjectName("command_line_pane");
     line_->setObjectName("command_line");
     line_->setAccessibleName("Command");
@@ -70,12 +58,6 @@ CommandLinePane::CommandLinePane(QWidget* parent)
     layout->addLayout(row);
     layout->addWidget(hint_);
     setEnabled(false);
-}
-
-void CommandLinePane::SetTarget(UnitPoller* poller, uint8_t unit) {
-    poller_ = poller;
-    unit_ = unit;
-    setEnabled(poller_ != nullptr);
 }
 
 void CommandLinePane::ShowHint(const QString& text) {

@@ -35,7 +35,7 @@ QLabel* LabelFor(const QString& text, QWidget* buddy) {
 }  // namespace
 
 DriveControls::DriveControls(QWidget* parent)
-    : QWidget(parent), mode_(new QComboBox), step_(new QSpinBox), target_(new QSpinBox) {
+    : UnitTargetPane(parent), mode_(new QComboBox), step_(new QSpinBox), target_(new QSpinBox) {
     setObjectName("drive_controls");
     mode_->setObjectName("regulation_mode");
     // The texts of the SetRegMode dialog, in code order.
@@ -85,12 +85,6 @@ DriveControls::DriveControls(QWidget* parent)
     row->addWidget(clear);
     grid->addLayout(row, 3, 0, 1, 3);
     setEnabled(false);
-}
-
-void DriveControls::SetTarget(UnitPoller* poller, uint8_t unit) {
-    poller_ = poller;
-    unit_ = unit;
-    setEnabled(poller_ != nullptr && unit_ != 0);
 }
 
 bool DriveControls::MayMove() {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "unit_target_pane.h"
 
 class QComboBox;
 class QLabel;
@@ -11,19 +12,15 @@ class QSpinBox;
 
 namespace kelcmd::studio {
 
-class UnitPoller;
-
 // One click per drive command on the selected unit: regulation mode, jog by a step either way,
 // move to a position, stop, home, clear the error. The commands run on the poller's thread, ahead
 // of its next read, through the same exports as the dialogs; the first move after the port opened
 // asks for confirmation (through the library's prompt, so that a test can answer).
-class DriveControls : public QWidget {
+class DriveControls : public UnitTargetPane {
     Q_OBJECT
   public:
     explicit DriveControls(QWidget* parent = nullptr);
 
-    // Where the commands go; a null poller or unit 0 disables the controls.
-    void SetTarget(UnitPoller* poller, uint8_t unit);
     // A port opened again: the next move asks again.
     void ResetConfirmation() { confirmed_ = false; }
 
@@ -42,9 +39,9 @@ class DriveControls : public QWidget {
     using Command = std::function<int32_t(const char* port, uint8_t unit)>;
     void Run(const std::string& name, Command command);
     bool MayMove();
+    // Unit 0 (none selected) disables the controls too.
+    bool TargetUsable() const override { return poller_ != nullptr && unit_ != 0; }
 
-    UnitPoller* poller_ = nullptr;
-    uint8_t unit_ = 0;
     bool confirmed_ = false;
     QComboBox* mode_;
     QSpinBox* step_;

@@ -42,14 +42,10 @@ std::string ParseStudioOptions(int argc, char** argv, StudioOptions& options) {
     bool deviceGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "-h" || word == "--help") {
-            options.help = true;
-            return {};
-        }
-        if (word == "--version") {
-            options.version = true;
-            return {};
-        }
+        // Help and version end the parsing: what follows them is not read.
+        options.help = word == "-h" || word == "--help";
+        options.version = word == "--version";
+        if (options.help || options.version) return {};
         if (word.size() < 2 || word[0] != '-') {
             if (deviceGiven) return "more than one device ('" + word + "')";
             options.device = word;

@@ -156,16 +156,12 @@ void StudioWindow::BuildMenus() {
         const auto families = Families().InOrder();
         dialogs::ExecuteStandardCommandsDialog dialog(families, port_.c_str(), SelectedUnit(),
                                                       this);
-        connect(&dialog, &dialogs::ExecuteTreeDialog::CommandExecuted, report_,
-                &dialogs::CommandReportWindow::ShowCommand);
-        dialog.exec();
+        ExecuteWithReport(dialog);
     });
     commands->addAction("Execute &Client Command...", this, [this] {
         dialogs::ExecuteCustomerCommandsDialog dialog(Families().CustomerSets(), port_.c_str(),
                                                       SelectedUnit(), this);
-        connect(&dialog, &dialogs::ExecuteTreeDialog::CommandExecuted, report_,
-                &dialogs::CommandReportWindow::ShowCommand);
-        dialog.exec();
+        ExecuteWithReport(dialog);
     });
     commands->addAction("&Batch Commanding...", this, [this] {
         dialogs::BatchCommandingDialog dialog(Families().BatchStore(), port_.c_str(),
@@ -181,6 +177,12 @@ void StudioWindow::BuildMenus() {
     portActions_.push_back(commands->menuAction());
     portActions_.push_back(parameters->menuAction());
     AddRecorderMenu();
+}
+
+void StudioWindow::ExecuteWithReport(dialogs::ExecuteTreeDialog& dialog) {
+    connect(&dialog, &dialogs::ExecuteTreeDialog::CommandExecuted, report_,
+            &dialogs::CommandReportWindow::ShowCommand);
+    dialog.exec();
 }
 
 void StudioWindow::AddRecorderMenu() {

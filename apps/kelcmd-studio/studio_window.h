@@ -19,7 +19,8 @@ class QSplitter;
 
 namespace kelcmd::dialogs {
 class CommandReportWindow;
-}
+class ExecuteTreeDialog;
+}  // namespace kelcmd::dialogs
 
 namespace kelcmd::studio {
 
@@ -68,6 +69,8 @@ class StudioWindow : public QMainWindow {
   private:
     void BuildMenus();
     void AddRecorderMenu();
+    // Runs a command tree dialog whose executed commands go to the report pane.
+    void ExecuteWithReport(dialogs::ExecuteTreeDialog& dialog);
     // The scan runs beside the window, which stays usable; the menus that use the port wait.
     void ScanUnits();
     void StopScan();

@@ -9,36 +9,20 @@ UnitPoller::UnitPoller(std::string port, Sink sink)
     : port_(std::move(port)), sink_(std::move(sink)), worker_([this] { Run(); }) {}
 
 UnitPoller::~UnitPoller() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
+    Change([this] { stopping_ = true; });
     worker_.join();
 }
 
 void UnitPoller::SetUnits(std::vector<uint8_t> addresses) {
-    {
-        std::lock_guard lock(mutex_);
-        units_ = std::move(addresses);
-    }
-    wake_.notify_all();
+    Change([&] { units_ = std::move(addresses); });
 }
 
 void UnitPoller::SetPeriod(std::chrono::milliseconds period) {
-    {
-        std::lock_guard lock(mutex_);
-        period_ = std::max(period, std::chrono::milliseconds(1));
-    }
-    wake_.notify_all();
+    Change([&] { period_ = std::max(period, std::chrono::milliseconds(1)); });
 }
 
 void UnitPoller::SetPaused(bool paused) {
-    {
-        std::lock_guard lock(mutex_);
-        paused_ = paused;
-    }
-    wake_.notify_all();
+    Change([&] { paused_ = paused; });
 }
 
 bool UnitPoller::Paused() const {
@@ -47,11 +31,7 @@ bool UnitPoller::Paused() const {
 }
 
 void UnitPoller::Submit(Job job) {
-    {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
-    }
-    wake_.notify_all();
+    Change([&] { jobs_.push_back(std::move(job)); });
 }
 
 uint64_t UnitPoller::Cycles() const {

@@ -40,6 +40,15 @@ class UnitPoller {
     uint64_t Cycles() const;
 
   private:
+    // Changes what the worker reads under the lock, then wakes it.
+    template <class Edit>
+    void Change(Edit&& edit) {
+        {
+            std::lock_guard lock(mutex_);
+            edit();
+        }
+        wake_.notify_all();
+    }
     void Run();
     // Runs queued jobs with the lock released; false once stopping.
     bool RunJobs(std::unique_lock<std::mutex>& lock);

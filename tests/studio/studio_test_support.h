@@ -4,32 +4,22 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QThread>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "dialogs/bootstrap/application.h"
-#include "platform/hook.h"
-#include "platform/prompt.h"
+#include "event_wait.h"
 #include "sim/bus_registry.h"
 #include "support/sim_line.h"
 
 namespace kelcmd::studio::testing {
 
-// Runs the event loop until `done` holds; false after `limitMs`.
+// Waits for the poller's readings to reach the window.
 inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done()) {
-        if (elapsed.elapsed() > limitMs) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-    return true;
+    return RunEventsUntil(done, limitMs);
 }
 
 // A fresh simulated bus with units at `addresses`: its device text and the bus itself.
@@ -41,23 +31,6 @@ struct SimDevice {
     std::shared_ptr<sim::SimBus> Bus() const { return sim::FindBus(busName); }
     std::string busName;
     std::string text;
-};
-
-// Answers the library's questions with yes and counts them.
-class YesPrompt final : public Prompt {
-  public:
-    YesPrompt() : previous_(InstallPrompt(Unowned<Prompt>(*this))) {}
-    ~YesPrompt() override { InstallPrompt(previous_); }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool AskYesNo(const std::string& text) override {
-        questions.push_back(text);
-        return true;
-    }
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
-
-  private:
-    std::shared_ptr<Prompt> previous_;
 };
 
 // Offscreen Qt with the settings in a temporary folder, never the user's.

@@ -9,6 +9,7 @@
 
 #include "bus_monitor_pane.h"
 #include "command_line_pane.h"
+#include "dialogs/dialog_test_support.h"
 #include "drive_controls.h"
 #include "scope_pane.h"
 #include "sim/sim_bus.h"
@@ -42,7 +43,7 @@ class StudioWindowTest : public testing::StudioTest {
 };
 
 TEST_F(StudioWindowTest, RowsFollowAMoveFromTheDriveControls) {
-    testing::YesPrompt prompt;
+    kelcmd::testing::RecordingPrompt prompt;  // answers yes
     Open("1-3");
     ASSERT_EQ(window_->UnitCount(), 3);
     window_->Units().selectRow(1);
