@@ -27,7 +27,8 @@ NamedExportRun RunNamedExportText(const std::string& program, const std::string&
     const std::vector<std::string> inputs(arguments.begin() + 1, arguments.end());
     std::vector<std::string> outputs;
     std::string error;
-    const std::optional<int32_t> result = entry->call(port.c_str(), slave, inputs, outputs, error);
+    const std::optional<int32_t> result =
+        entry->call(port.c_str(), slave, inputs, outputs, error, nullptr);
     if (!result) {
         run.status = 2;
         run.err = prefix + entry->name + ": " + error +
