@@ -10,7 +10,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), os.pardir))
 
 import kelcmd  # noqa: E402
 
-# Commands take only ports Com1 to Com99; every test gets one of its own.
+# Commands take only ports Com1 to Com99; every test gets one of its own (tests that need a port
+# without a mapping use those below 40).
 _numbers = itertools.cycle(range(40, 100))
 
 # Simulated time runs fast; the line keeps its usual timeouts, so a loaded machine does not fail.

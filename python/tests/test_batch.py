@@ -131,6 +131,9 @@ def test_values_land_in_memory_the_batch_owns(unit: kelcmd.Unit) -> None:
         batch.read_temp_param(6)
     with unit.batch() as batch:
         stack(batch)
+        # Its received length is written by the call itself, never by the batch's answer.
+        with pytest.raises(ValueError, match="does not deliver"):
+            batch.call("ReadAllTempUsr1Param", bytearray(8), 8)
         for _ in range(3):
             ctypes.create_string_buffer(4096)  # reuse what was freed, were anything freed
     values: List[Any] = [member.value for member in batch]

@@ -153,15 +153,15 @@ def test_a_collected_bus_frees_its_port_with_a_warning() -> None:
 
 def test_a_mapping_whose_port_does_not_open_is_undone() -> None:
     with pytest.raises(kelcmd.PortError):
-        kelcmd.Bus("Com97", device="/dev/kelcmd-no-such-device")
+        kelcmd.Bus("Com37", device="/dev/kelcmd-no-such-device")
     with pytest.raises(kelcmd.PortError) as caught:
-        kelcmd.Bus("Com97")  # the port's usual device again
-    assert "/dev/ttyS96" in str(caught.value.os_reason)
-    with kelcmd.Bus("Com97", device="sim:1,bus=remapped"):
+        kelcmd.Bus("Com37")  # the port's usual device again
+    assert "/dev/ttyS36" in str(caught.value.os_reason)
+    with kelcmd.Bus("Com37", device="sim:1,bus=remapped"):
         pass
     with pytest.raises(kelcmd.PortError):
-        kelcmd.Bus("Com97", device="/dev/kelcmd-no-such-device")
-    with kelcmd.Bus("Com97") as reopened:  # the mapping that worked is back
+        kelcmd.Bus("Com37", device="/dev/kelcmd-no-such-device")
+    with kelcmd.Bus("Com37") as reopened:  # the mapping that worked is back
         assert reopened.is_open
 
 

@@ -77,6 +77,16 @@ MosquittoBroker::~MosquittoBroker() {
     }
 }
 
+bool MosquittoBroker::RequirePassword(const std::string& user, const std::string& password) {
+    const std::string file = directory_ + "/passwords";
+    const std::string command =
+        "mosquitto_passwd -c -b '" + file + "' '" + user + "' '" + password + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ofstream config(directory_ + "/mosquitto.conf", std::ios::app);
+    config << "allow_anonymous false\npassword_file " << file << "\n";
+    return true;
+}
+
 bool MosquittoBroker::Start() {
     if (Running()) return true;
     if (directory_.empty() || port_ == 0) return false;
