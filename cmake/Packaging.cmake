@@ -43,6 +43,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kelcmd DESTINATION ${CMAKE_INSTA
 # The programs.
 install(TARGETS kelcmd_app kelbus_sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT kelcmd)
 
+# The udev rule for USB serial adapters: dialout access, no ModemManager, a 1 ms latency timer.
+# Below the prefix (/usr/lib/udev/rules.d in the package, where udev reads it as well as in
+# /lib/udev/rules.d), so that an install into another prefix stays there.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/60-kelcmd-usb-serial.rules
+  DESTINATION lib/udev/rules.d COMPONENT kelcmd)
+
 # The CMake package.
 install(EXPORT KelCmdTargets NAMESPACE KelCmd:: DESTINATION ${KELCMD_CMAKE_DIR} COMPONENT kelcmd)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KelCmdConfig.cmake.in

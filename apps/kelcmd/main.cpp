@@ -9,6 +9,7 @@
 #include "demo.h"
 #include "named_command.h"
 #include "params_command.h"
+#include "port_doctor.h"
 #include "raw_commands.h"
 #include "record_command.h"
 #include "scan_command.h"
@@ -50,6 +51,8 @@ constexpr const char* kUsage =
     "  run-batch FILE.kbc           execute a batch file and print its results\n"
     "  show FILE                    print a .kbc, .ccs, .usp or .rda file\n"
     "  commands                     list the unit commands and their arguments\n"
+    "  ports                        list the serial devices, their by-id names and holders\n"
+    "  doctor [DEVICE]              examine a serial device (or all) and say what to fix\n"
     "  help                         print this help\n"
     "  NAME [ARGUMENT ...]          run a unit command, e.g. MoveAbsolute 1000 5000 (any case)\n"
     "\n"
@@ -113,6 +116,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "show") return RunShow(options.arguments);
+    if (command == "ports") return RunPorts(options.arguments);
+    if (command == "doctor") return RunDoctor(options.arguments);
     const bool known = command == "send" || command == "scan" || NeedsAnswers(command) ||
                        command == "run-batch" || IsNamedExport(command);
     if (!known) {

@@ -165,6 +165,11 @@ bool Session::Open() {
         return false;
     }
     open_ = true;
+    if (const auto port = Communication().FindPort(options_.port)) {
+        const std::string warning =
+            port->UseLine([](const CSerialLine& line) { return line.GetOpenWarning(); });
+        if (!warning.empty()) std::fprintf(stderr, "kelcmd: warning: %s\n", warning.c_str());
+    }
     SelectSlave(options_.slave);
     if (options_.trace || traceFile_) {
         trace_ = std::make_unique<FrameTrace>(options_.port, options_.trace ? stdout : nullptr,

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/line_rates.h"
+#include "platform/tty_access.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -17,6 +18,12 @@ namespace {
 constexpr uint32_t kQueueSize = 1200;
 constexpr char kLoopbackText[] = "Dies ist ein Test!";
 constexpr size_t kLoopbackLength = sizeof(kLoopbackText) - 1;  // 18, without terminator
+
+// The reasons a tty gives once its device has gone: EIO after a USB adapter was unplugged or the
+// other side of a pseudo-terminal closed, ENXIO and ENODEV for a device node left behind.
+bool IsDeviceGone(int number) {
+    return number == EIO || number == ENXIO || number == ENODEV;
+}
 
 }  // namespace
 
@@ -30,6 +37,8 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
                               uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener) {
     // 1. Clear the opened flag, store the arguments.
     opened_ = false;
+    deviceLost_ = false;
+    baud_ = baud;
     busControl_ = busControl;
     receiveTrials_ = receiveTrials;
     characterTimeout_ = characterTimeout;
@@ -43,6 +52,7 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // The reason of a failure below belongs to this open alone, and a new device owes nothing to
     // the old one's failed exchanges.
     lastSystemError_ = {};
+    openWarning_.clear();
     unsettled_ = false;
     ClearThreadSystemError();
 
@@ -57,9 +67,12 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     std::unique_ptr<SerialDevice> device = opener();
     if (!device) {
         lastSystemError_ = ThreadSystemError();
+        ExplainRefusedOpen(lastSystemError_);
+        RecordThreadSystemError(lastSystemError_);
         return WIN_ERR_OPENCOMM;
     }
     device_ = std::move(device);
+    openWarning_ = SharedOpenWarning(devicePath);
 
     // 4. Queue sizes.
     if (!Checked(device_->SetupQueues(kQueueSize, kQueueSize))) return WIN_ERR_SETCOMM;
@@ -91,6 +104,7 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
 
 uint8_t CSerialLine::Open(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                           uint32_t characterTimeout, uint32_t receiveTrials) {
+    reopenable_ = true;
     return OpenWith(baud, devicePath, busControl, characterTimeout, receiveTrials,
                     [&devicePath] { return OpenSerialDevice(devicePath); });
 }
@@ -98,6 +112,7 @@ uint8_t CSerialLine::Open(uint32_t baud, const std::string& devicePath, uint8_t 
 uint8_t CSerialLine::Open(std::unique_ptr<SerialDevice> device, uint32_t baud,
                           const std::string& devicePath, uint8_t busControl,
                           uint32_t characterTimeout, uint32_t receiveTrials) {
+    reopenable_ = false;
     return OpenWith(baud, devicePath, busControl, characterTimeout, receiveTrials,
                     [&device] { return std::move(device); });
 }
@@ -116,6 +131,10 @@ uint8_t CSerialLine::OpenPort(uint32_t baud, const std::string& portName, uint8_
 }
 
 uint8_t CSerialLine::Close() {
+    if (deviceLost_ && !handleValid_) {
+        deviceLost_ = false;  // nothing left to close
+        return RESULT_OK;
+    }
     if (!handleValid_ || !device_) return WIN_ERR_CLOSECOMM;
     if (!Checked(device_->Close())) return WIN_ERR_CLOSECOMM;
     device_.reset();
@@ -131,8 +150,29 @@ bool CSerialLine::Checked(bool succeeded) {
     if (!succeeded && device_) {
         SystemError reason = device_->LastSystemError();
         if (reason.number != 0) lastSystemError_ = std::move(reason);
+        if (handleValid_ && IsDeviceGone(lastSystemError_.number)) LoseDevice();
     }
     return succeeded;
+}
+
+void CSerialLine::LoseDevice() {
+    (void)device_->Close();  // fails as well: the descriptor goes all the same
+    device_.reset();
+    handleValid_ = false;
+    rtsRaised_ = false;
+    unsettled_ = false;
+    deviceLost_ = reopenable_;
+    lastSystemError_.reason = "device lost (" + SystemErrorText(lastSystemError_.number) + ")" +
+                              (reopenable_ ? "; the next command opens it again" : "");
+    RecordThreadSystemError(lastSystemError_);
+}
+
+uint8_t CSerialLine::FindLostDevice() {
+    if (!deviceLost_) return RESULT_OK;
+    const uint8_t result = Open(baud_, devicePath_, busControl_, characterTimeout_, receiveTrials_);
+    // Still away: the port stays as it was, and the command after this one looks again.
+    if (result != RESULT_OK) deviceLost_ = true;
+    return result;
 }
 
 bool CSerialLine::SetParity(Parity parity) {

@@ -45,13 +45,23 @@ class CSerialLine : public ExchangeLine {
                      uint32_t characterTimeout, uint32_t receiveTrials);
     uint8_t Close();  // 0, or 135 when not open or the close fails
 
+    // A device that went away (unplugged: EIO or a hang-up) is closed at once, with the reason
+    // "device lost"; the line stays open for its port, and the next exchange opens the same path
+    // again (a by-id link finds the adapter under its new number). A line opened on a device
+    // object has no path to open again: it is closed for good.
+    bool IsDeviceLost() const { return deviceLost_; }
+
     // The operating system's reason of the last failed open or device operation, with the step
     // that failed: "open /dev/ttyUSB9: No such file or directory" after a 128. An open starts
     // afresh; the reason is also recorded for the calling thread (ThreadSystemError).
     const SystemError& GetLastSystemError() const { return lastSystemError_; }
 
+    // After an open: other processes have the tty open without having locked it (a terminal
+    // program), so their reads and writes would corrupt the exchanges; empty when none has.
+    const std::string& GetOpenWarning() const { return openWarning_; }
+
     uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
-    bool IsOpen() const override { return handleValid_; }
+    bool IsOpen() const override { return handleValid_ || deviceLost_; }
     uint32_t GetCharacterTimeout() const { return characterTimeout_; }
     uint32_t GetReceiveTrials() const { return receiveTrials_; }
     uint8_t GetBusControl() const { return busControl_; }
@@ -112,8 +122,12 @@ class CSerialLine : public ExchangeLine {
     uint8_t OpenWith(uint32_t baud, const std::string& devicePath, uint8_t busControl,
                      uint32_t characterTimeout, uint32_t receiveTrials, Opener&& opener);
     bool ApplyTimeouts();
-    // Keeps the device's reason when `succeeded` is false; returns `succeeded`.
+    // Keeps the device's reason when `succeeded` is false; returns `succeeded`. A reason that
+    // says the device is gone closes it.
     bool Checked(bool succeeded);
+    void LoseDevice();
+    // Before an exchange: opens a lost device again; its result code (0 when nothing was lost).
+    uint8_t FindLostDevice();
 
     std::unique_ptr<SerialDevice> device_;
     std::string devicePath_;
@@ -125,8 +139,12 @@ class CSerialLine : public ExchangeLine {
     bool opened_ = false;
     bool rtsRaised_ = false;
     bool handleValid_ = false;
+    bool reopenable_ = false;  // opened by path
+    bool deviceLost_ = false;
+    uint32_t baud_ = 0;
     uint8_t lastDestination_ = 0;
     SystemError lastSystemError_;
+    std::string openWarning_;
     bool unsettled_ = false;
     uint64_t unsettledSince_ = 0;  // MonotonicNanoseconds()
     uint32_t guardMs_ = 0;

@@ -601,7 +601,9 @@ TEST(SerialLine, AFailedReadKeepsTheReason) {
     size_t received = 0;
     EXPECT_FALSE(line.Read(buffer, 2, received));
     EXPECT_EQ(DescribeSystemError(line.GetLastSystemError()),
-              "read " + pty.SlavePath() + ": Input/output error");
+              "read " + pty.SlavePath() +
+                  ": device lost (Input/output error); the next command opens it again");
+    EXPECT_EQ(line.GetLastSystemError().number, EIO);
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+#include "port_doctor.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "platform/serial_ports.h"
+#include "platform/tty_access.h"
+#include "platform/tty_holders.h"
+#include "transport/port_resolver.h"
+
+namespace kelcmd::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Names(const SerialPortEntry& port) {
+    std::string text = port.device;
+    for (const std::string& link : port.byId) text += "\n    " + link;
+    return text;
+}
+
+bool MayOpen(const std::string& device) {
+    return ::access(device.c_str(), R_OK | W_OK) == 0;
+}
+
+// The latency timer of a USB adapter that has one, from sysfs.
+std::optional<unsigned> LatencyTimer(const std::string& device) {
+    const fs::path tty = fs::path("/sys/class/tty") / fs::path(device).filename();
+    std::ifstream file(tty / "device" / "latency_timer");
+    unsigned value = 0;
+    if (file >> value) return value;
+    return std::nullopt;
+}
+
+bool ModemManagerRuns() {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        std::ifstream comm(entry.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "ModemManager") return true;
+    }
+    return false;
+}
+
+// Prints one device and what to fix; returns how many problems it found.
+int Examine(const SerialPortEntry& port, bool modemManager) {
+    int problems = 0;
+    const auto fix = [&problems](const std::string& text) {
+        std::printf("  fix: %s\n", text.c_str());
+        ++problems;
+    };
+    std::printf("%s\n  driver %s\n", Names(port).c_str(),
+                port.driver.empty() ? "unknown" : port.driver.c_str());
+    if (!MayOpen(port.device)) {
+        fix(DescribeDeviceAccess(port.device));
+    } else {
+        std::printf("  this user may open it\n");
+    }
+    const std::string holders = DescribeDeviceHolders(FindDeviceHolders(port.device));
+    if (!holders.empty()) {
+        fix("held by " + holders + ": end it, or choose another device");
+    }
+    if (const auto latency = LatencyTimer(port.device)) {
+        std::printf("  latency timer %u ms\n", *latency);
+        if (*latency > 1) {
+            fix("each reception waits up to " + std::to_string(*latency) +
+                " ms: install the udev rule of the kelcmd package (60-kelcmd-usb-serial.rules), "
+                "which sets 1 ms");
+        }
+    }
+    if (port.byId.empty() && port.device.find("USB") != std::string::npos) {
+        std::printf("  no /dev/serial/by-id name: its number may change when replugged\n");
+    }
+    if (modemManager && !port.byId.empty()) {
+        std::printf(
+            "  ModemManager runs: unless a udev rule sets ID_MM_DEVICE_IGNORE (the kelcmd "
+            "package's does for the adapters it names), it may open the device for a moment\n");
+    }
+    return problems;
+}
+
+}  // namespace
+
+int RunPorts(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1) {
+        std::fprintf(stderr, "kelcmd: ports takes no arguments\n");
+        return 2;
+    }
+    const auto ports = ListSerialPorts();
+    if (ports.empty()) std::printf("no serial devices\n");
+    for (const SerialPortEntry& port : ports) {
+        const std::string holders = DescribeDeviceHolders(FindDeviceHolders(port.device));
+        std::printf("%s  driver %s, %s%s%s\n", Names(port).c_str(),
+                    port.driver.empty() ? "unknown" : port.driver.c_str(),
+                    MayOpen(port.device) ? "may be opened" : "no access",
+                    holders.empty() ? "" : ", held by ", holders.c_str());
+    }
+    return 0;
+}
+
+int RunDoctor(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 2) {
+        std::fprintf(stderr, "kelcmd: usage: kelcmd doctor [DEVICE]\n");
+        return 2;
+    }
+    std::vector<SerialPortEntry> ports = ListSerialPorts();
+    if (arguments.size() == 2) {
+        const std::string device = ResolvePortDevice(arguments[1]).value_or(arguments[1]);
+        std::error_code error;
+        const fs::path target = fs::canonical(device, error);
+        if (error) {
+            std::printf(
+                "%s: %s\n  fix: plug the adapter in, or name the device that "
+                "`kelcmd ports` lists\n",
+                device.c_str(), error.message().c_str());
+            return 1;
+        }
+        std::vector<SerialPortEntry> chosen;
+        for (const SerialPortEntry& port : ports) {
+            if (fs::equivalent(port.device, target, error)) chosen.push_back(port);
+        }
+        if (chosen.empty()) chosen.push_back({target.string(), {}, {}});
+        ports = chosen;
+    }
+    if (ports.empty()) {
+        std::printf(
+            "no serial devices: plug the adapter in (`dmesg` tells whether the kernel "
+            "saw it)\n");
+        return 1;
+    }
+    const bool modemManager = ModemManagerRuns();
+    int problems = 0;
+    for (const SerialPortEntry& port : ports) problems += Examine(port, modemManager);
+    if (problems == 0) {
+        std::printf("nothing to fix\n");
+    } else {
+        std::printf("%d thing(s) to fix\n", problems);
+    }
+    return problems == 0 ? 0 : 1;
+}
+
+}  // namespace kelcmd::app
