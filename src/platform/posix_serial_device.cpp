@@ -1,11 +1,7 @@
 #include "platform/posix_serial_device.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -77,44 +73,6 @@ uint64_t TotalDeadline(uint64_t start, uint32_t multiplier, uint32_t constant, s
     return static_cast<uint64_t>(nanos);
 }
 
-// Waits for `events` on `fd` until `deadline` (kNoDeadline = without limit). Returns the poll
-// result: > 0 ready (revents in `revents`), 0 deadline reached, < 0 error other than EINTR.
-int PollUntil(int fd, short events, uint64_t deadline, short& revents) {
-    for (;;) {
-        int timeoutMs = -1;
-        if (deadline != kNoDeadline) {
-            const uint64_t now = MonotonicNanoseconds();
-            if (now >= deadline) return 0;
-            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
-            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
-        }
-        pollfd descriptor{fd, events, 0};
-        const int result = ::poll(&descriptor, 1, timeoutMs);
-        if (result < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (result == 0) continue;  // the loop re-checks the deadline against the clock
-        revents = descriptor.revents;
-        return result;
-    }
-}
-
-// A pseudo-terminal takes every setting but drops PARENB (and forces CS8), and glibc's tcsetattr
-// then reports EINVAL although the kernel applied the record. That is the "device that ignores
-// parity" case, not a failure: true when the record in force equals `wanted` but for those bits.
-bool AppliedButParityIgnored(int fd, const termios& wanted) {
-    termios applied{};
-    if (::tcgetattr(fd, &applied) != 0) return false;
-    constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR | CSIZE;
-    return applied.c_iflag == wanted.c_iflag && applied.c_oflag == wanted.c_oflag &&
-           applied.c_lflag == wanted.c_lflag &&
-           (applied.c_cflag & ~kParityBits) == (wanted.c_cflag & ~kParityBits) &&
-           ::cfgetospeed(&applied) == ::cfgetospeed(&wanted) &&
-           ::cfgetispeed(&applied) == ::cfgetispeed(&wanted) &&
-           applied.c_cc[VMIN] == wanted.c_cc[VMIN] && applied.c_cc[VTIME] == wanted.c_cc[VTIME];
-}
-
 // Records why the open of `path` failed, for the calling thread.
 std::nullptr_t RefuseOpen(const std::string& path, int number) {
     RecordThreadSystemError({number, "open", path});
@@ -131,10 +89,31 @@ bool IsNinthBitParity(Parity parity) {
     return parity == Parity::Mark || parity == Parity::Space;
 }
 
+// `record` with the ninth bit as mark (set) or space (clear) parity.
+TtyAttributes WithNinthBit(TtyAttributes record, bool mark) {
+    record.cflag |= PARENB | CMSPAR;
+    if (mark) {
+        record.cflag |= PARODD;
+    } else {
+        record.cflag &= ~static_cast<uint32_t>(PARODD);
+    }
+    return record;
+}
+
 // Whether two settings differ at most in mark/space parity and RTS.
 bool SameFraming(const LineSettings& a, const LineSettings& b) {
     return a.baud == b.baud && a.dataBits == b.dataBits && a.stopBits == b.stopBits &&
            IsNinthBitParity(a.parity) && IsNinthBitParity(b.parity);
+}
+
+// The settings' rate in the kernel's record: a Bxxx constant where one exists, else a free rate.
+void SetSpeed(TtyAttributes& record, uint32_t baud) {
+    const std::optional<speed_t> constant = PosixSerialDevice::SpeedOf(baud);
+    const uint32_t bits = constant ? static_cast<uint32_t>(*constant) : kTtyBother;
+    record.cflag &= ~(kTtySpeedBits | (kTtySpeedBits << kTtyInputSpeedShift));
+    record.cflag |= bits;  // the input rate follows the output rate
+    record.ispeed = baud;
+    record.ospeed = baud;
 }
 
 // The answers of a device that has no modem lines at all (a pseudo-terminal, a USB adapter
@@ -145,8 +124,8 @@ bool MeansNoModemLines(int number) {
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(int fd, std::string path)
-    : fd_(fd), path_(std::move(path)), readAhead_(kReadAheadSize) {}
+PosixSerialDevice::PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path)
+    : driver_(std::move(driver)), path_(std::move(path)), readAhead_(kReadAheadSize) {}
 
 bool PosixSerialDevice::Fail(const char* operation, int number) {
     lastError_ = {number, operation, path_};
@@ -169,39 +148,44 @@ uint32_t PosixSerialDevice::BaudOf(speed_t speed) {
 }
 
 std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path) {
+    return Open(path, MakeKernelTtyDriver());
+}
+
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path,
+                                                           std::unique_ptr<TtyDriver> driver) {
     if (path.empty()) return RefuseOpen(path, ENOENT);
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return RefuseOpen(path, errno);  // EBUSY: TIOCEXCL of another opener
+    // EBUSY: TIOCEXCL of another opener
+    if (const int failed = driver->Open(path)) return RefuseOpen(path, failed);
     // The lock first: it is what stops a second opener that TIOCEXCL lets through (root), and a
     // failed opener must not touch the exclusive flag of the one that holds the device.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (const int failed = driver->Lock()) {
         // A held lock means the device is busy, whatever "try again" EWOULDBLOCK would say.
-        const int number = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(fd);
+        const int number = failed == EWOULDBLOCK ? EBUSY : failed;
+        (void)driver->Close();
         return RefuseOpen(path, number);
     }
     // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
-    (void)::ioctl(fd, TIOCEXCL);
-    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd, path));
+    (void)driver->SetExclusive(true);
+    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(std::move(driver), path));
 }
 
 PosixSerialDevice::~PosixSerialDevice() {
-    if (fd_ >= 0) Close();
+    if (driver_->IsOpen()) Close();
 }
 
 bool PosixSerialDevice::SetupQueues(uint32_t, uint32_t) {
     // The tty layer sizes its own buffers; there is nothing to request on Linux.
-    return fd_ >= 0 || Fail("set up queues", EBADF);
+    return driver_->IsOpen() || Fail("set up queues", EBADF);
 }
 
 bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
-    if (fd_ < 0) return Fail(kGetSettings, EBADF);
-    termios record{};
-    if (::tcgetattr(fd_, &record) != 0) return Fail(kGetSettings, errno);
+    if (!driver_->IsOpen()) return Fail(kGetSettings, EBADF);
+    TtyAttributes record;
+    if (const int failed = driver_->GetAttributes(record)) return Fail(kGetSettings, failed);
     base_ = record;
 
-    settings.baud = BaudOf(::cfgetospeed(&record));
-    switch (record.c_cflag & CSIZE) {
+    settings.baud = record.ospeed;
+    switch (record.cflag & CSIZE) {
         case CS5:
             settings.dataBits = 5;
             break;
@@ -215,186 +199,205 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
             settings.dataBits = 8;
             break;
     }
-    if (!(record.c_cflag & PARENB)) {
+    if (!(record.cflag & PARENB)) {
         settings.parity = Parity::None;
-    } else if (record.c_cflag & CMSPAR) {
-        settings.parity = (record.c_cflag & PARODD) ? Parity::Mark : Parity::Space;
+    } else if (record.cflag & CMSPAR) {
+        settings.parity = (record.cflag & PARODD) ? Parity::Mark : Parity::Space;
     } else {
-        settings.parity = (record.c_cflag & PARODD) ? Parity::Odd : Parity::Even;
+        settings.parity = (record.cflag & PARODD) ? Parity::Odd : Parity::Even;
     }
-    settings.stopBits = (record.c_cflag & CSTOPB) ? 2 : 1;
+    settings.stopBits = (record.cflag & CSTOPB) ? 2 : 1;
     int lines = 0;
-    if (::ioctl(fd_, TIOCMGET, &lines) != 0 && MeansNoModemLines(errno)) hasModemLines_ = false;
-    settings.rtsEnabled = hasModemLines_ && (lines & TIOCM_RTS) != 0;
+    if (const int failed = driver_->GetModemLines(lines);
+        failed != 0 && MeansNoModemLines(failed)) {
+        hasModemLines_ = false;
+    }
+    settings.rtsEnabled = hasModemLines_ && (lines & kTtyLineRts) != 0;
     return true;
 }
 
 bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
-    if (fd_ < 0) return Fail(kSetSettings, EBADF);
-    const std::optional<speed_t> speed = SpeedOf(settings.baud);
-    if (!speed) return Fail(kSetSettings, EINVAL);
+    if (!driver_->IsOpen()) return Fail(kSetSettings, EBADF);
+    if (!SpeedOf(settings.baud)) return Fail(kSetSettings, EINVAL);
 
     // The parity switch of every frame: one prepared record, RTS only when it changes.
     if (applied_ && markRecord_ && spaceRecord_ && SameFraming(*applied_, settings)) {
         if (settings.parity != applied_->parity) {
-            const KernelLineRecord& record =
+            const TtyAttributes& record =
                 settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
-            if (!record.Write(fd_)) return Fail(kSetSettings, errno);
+            if (const int failed = driver_->SetAttributes(record)) {
+                return Fail(kSetSettings, failed);
+            }
             applied_->parity = settings.parity;
         }
         if (rtsHigh_ != settings.rtsEnabled) (void)SetRts(settings.rtsEnabled);
         applied_->rtsEnabled = settings.rtsEnabled;
         return true;
     }
-    if (!ApplyFullSettings(settings, *speed)) return false;
+    if (!ApplyFullSettings(settings)) return false;
 
     // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
     // refuses these, which is not a failure of the settings.
-    (void)ChangeModemLines(TIOCMBIC, TIOCM_DTR);
+    (void)ChangeModemLines(false, kTtyLineDtr);
     (void)SetRts(settings.rtsEnabled);
     return true;
 }
 
-bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings, speed_t speed) {
+bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     applied_.reset();
     markRecord_.reset();
     spaceRecord_.reset();
     if (!base_) {
-        termios record{};
-        if (::tcgetattr(fd_, &record) != 0) return Fail(kSetSettings, errno);
+        TtyAttributes record;
+        if (const int failed = driver_->GetAttributes(record)) return Fail(kSetSettings, failed);
         base_ = record;
     }
-    termios record = *base_;
+    TtyAttributes record = *base_;
     // Raw, binary, no input parity check, no software flow control.
-    record.c_iflag &=
-        ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
-                               ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
-    record.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    record.c_lflag &=
+    record.iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
+                                           INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
+    record.oflag &= ~static_cast<tcflag_t>(OPOST);
+    record.lflag &=
         ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
 
     // Framing, parity as the ninth bit, no hardware flow control, modem lines ignored.
-    record.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    record.cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
     switch (settings.dataBits) {
         case 5:
-            record.c_cflag |= CS5;
+            record.cflag |= CS5;
             break;
         case 6:
-            record.c_cflag |= CS6;
+            record.cflag |= CS6;
             break;
         case 7:
-            record.c_cflag |= CS7;
+            record.cflag |= CS7;
             break;
         default:
-            record.c_cflag |= CS8;
+            record.cflag |= CS8;
             break;
     }
-    if (settings.stopBits == 2) record.c_cflag |= CSTOPB;
+    if (settings.stopBits == 2) record.cflag |= CSTOPB;
     switch (settings.parity) {
         case Parity::None:
             break;
         case Parity::Odd:
-            record.c_cflag |= PARENB | PARODD;
+            record.cflag |= PARENB | PARODD;
             break;
         case Parity::Even:
-            record.c_cflag |= PARENB;
+            record.cflag |= PARENB;
             break;
         case Parity::Mark:
-            record.c_cflag |= PARENB | CMSPAR | PARODD;
+            record.cflag |= PARENB | CMSPAR | PARODD;
             break;
         case Parity::Space:
-            record.c_cflag |= PARENB | CMSPAR;
+            record.cflag |= PARENB | CMSPAR;
             break;
     }
-    record.c_cflag |= CREAD | CLOCAL;
+    record.cflag |= CREAD | CLOCAL;
 
     // A non-blocking read with nothing queued reports EAGAIN; 0 then means hang-up.
-    record.c_cc[VMIN] = 1;
-    record.c_cc[VTIME] = 0;
-    record.c_cc[VSTART] = 17;
-    record.c_cc[VSTOP] = 19;
+    record.cc[VMIN] = 1;
+    record.cc[VTIME] = 0;
+    record.cc[VSTART] = 17;
+    record.cc[VSTOP] = 19;
 
-    if (::cfsetispeed(&record, speed) != 0 || ::cfsetospeed(&record, speed) != 0) {
-        return Fail(kSetSettings, errno);
-    }
-    if (::tcsetattr(fd_, TCSANOW, &record) != 0) {
-        const int number = errno;  // the check below calls tcgetattr
-        if (number != EINVAL || !AppliedButParityIgnored(fd_, record)) {
-            return Fail(kSetSettings, number);
-        }
-    }
+    SetSpeed(record, settings.baud);
+    if (const int failed = driver_->SetAttributes(record)) return Fail(kSetSettings, failed);
 
     // Checked once here; the parity switches afterwards write the kernel's record as it stands.
-    if (const std::optional<KernelLineRecord> applied = KernelLineRecord::Read(fd_)) {
-        markRecord_ = applied->WithNinthBit(true);
-        spaceRecord_ = applied->WithNinthBit(false);
+    TtyAttributes applied;
+    if (driver_->GetAttributes(applied) == 0) {
+        markRecord_ = WithNinthBit(applied, true);
+        spaceRecord_ = WithNinthBit(applied, false);
     }
     applied_ = settings;
     return true;
 }
 
+int PosixSerialDevice::PollUntil(short events, uint64_t deadline, short& revents, int& number) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline != kNoDeadline) {
+            const uint64_t now = MonotonicNanoseconds();
+            if (now >= deadline) return 0;
+            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
+            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
+        }
+        number = driver_->Poll(events, timeoutMs, revents);
+        if (number == EINTR) continue;
+        if (number != 0) return -1;
+        if (revents == 0) continue;  // the loop re-checks the deadline against the clock
+        return 1;
+    }
+}
+
 bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
-    if (fd_ < 0) return Fail("set timeouts", EBADF);
+    if (!driver_->IsOpen()) return Fail("set timeouts", EBADF);
     timeouts_ = timeouts;
     return true;
 }
 
 bool PosixSerialDevice::SetTransmitterEmptyMask() {
     // tcdrain() waits for exactly that event; there is no mask to set.
-    return fd_ >= 0 || Fail("set event mask", EBADF);
+    return driver_->IsOpen() || Fail("set event mask", EBADF);
 }
 
 bool PosixSerialDevice::WaitTransmitterEmpty() {
-    if (fd_ < 0) return Fail("drain", EBADF);
-    while (::tcdrain(fd_) != 0) {
-        if (errno != EINTR) return Fail("drain", errno);
+    if (!driver_->IsOpen()) return Fail("drain", EBADF);
+    for (;;) {
+        const int failed = driver_->Drain();
+        if (failed == 0) return true;
+        if (failed != EINTR) return Fail("drain", failed);
     }
-    return true;
 }
 
 bool PosixSerialDevice::Purge() {
-    if (fd_ < 0) return Fail("purge", EBADF);
+    if (!driver_->IsOpen()) return Fail("purge", EBADF);
     DropReadAhead();
-    return ::tcflush(fd_, TCIOFLUSH) == 0 || Fail("purge", errno);
+    const int failed = driver_->Flush();
+    return failed == 0 || Fail("purge", failed);
 }
 
-bool PosixSerialDevice::ChangeModemLines(unsigned long request, int lines) {
-    if (fd_ < 0 || !hasModemLines_) return false;
-    if (::ioctl(fd_, request, &lines) == 0) return true;
-    if (MeansNoModemLines(errno)) hasModemLines_ = false;
+bool PosixSerialDevice::ChangeModemLines(bool raise, int lines) {
+    if (!driver_->IsOpen() || !hasModemLines_) return false;
+    const int failed = driver_->ChangeModemLines(raise, lines);
+    if (failed == 0) return true;
+    if (MeansNoModemLines(failed)) hasModemLines_ = false;
     return false;
 }
 
 // Not recorded: a device without modem lines refuses this, and callers ignore it.
 bool PosixSerialDevice::SetRts(bool raised) {
-    if (!ChangeModemLines(raised ? TIOCMBIS : TIOCMBIC, TIOCM_RTS)) return false;
+    if (!ChangeModemLines(raised, kTtyLineRts)) return false;
     rtsHigh_ = raised;
     return true;
 }
 
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written) {
     written = 0;
-    if (fd_ < 0) return Fail("write", EBADF);
+    if (!driver_->IsOpen()) return Fail("write", EBADF);
     if (count == 0) return true;
     const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
                                             timeouts_.writeTotalConstant, count);
     while (written < count) {
-        const ssize_t result = ::write(fd_, data + written, count - written);
-        if (result > 0) {
-            written += static_cast<size_t>(result);
+        size_t moved = 0;
+        const int failed = driver_->Write(data + written, count - written, moved);
+        if (failed == 0 && moved > 0) {
+            written += moved;
             continue;
         }
-        if (result < 0 && errno == EINTR) continue;
-        if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (failed == EINTR) continue;
+        if (failed == EAGAIN || failed == EWOULDBLOCK) {
             short revents = 0;
-            const int ready = PollUntil(fd_, POLLOUT, deadline, revents);
+            int number = 0;
+            const int ready = PollUntil(POLLOUT, deadline, revents, number);
             if (ready == 0) return true;  // the write timeout expired: fewer bytes, no failure
-            if (ready < 0) return Fail("write", errno);
+            if (ready < 0) return Fail("write", number);
             if (revents & POLLNVAL) return Fail("write", EBADF);
             // POLLERR / POLLHUP: the next write reports the failure.
             continue;
         }
-        return Fail("write", result < 0 ? errno : EIO);
+        return Fail("write", failed != 0 ? failed : EIO);
     }
     return true;
 }
@@ -409,7 +412,7 @@ size_t PosixSerialDevice::TakeReadAhead(uint8_t* buffer, size_t count) {
 
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
-    if (fd_ < 0) return Fail("read", EBADF);
+    if (!driver_->IsOpen()) return Fail("read", EBADF);
     if (count == 0) return true;
     const uint64_t start = MonotonicNanoseconds();
     const uint64_t totalDeadline =
@@ -430,41 +433,41 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
         uint64_t deadline = totalDeadline;
         if (received > 0 && interval != 0) deadline = std::min(deadline, lastByte + interval);
         short revents = 0;
-        const int ready = PollUntil(fd_, POLLIN, deadline, revents);
+        int number = 0;
+        const int ready = PollUntil(POLLIN, deadline, revents, number);
         if (ready == 0) return true;  // a timeout: the bytes so far are the result
-        if (ready < 0) return Fail("read", errno);
+        if (ready < 0) return Fail("read", number);
         if (revents & POLLNVAL) return Fail("read", EBADF);
         if (!(revents & POLLIN) && (revents & (POLLERR | POLLHUP))) hangup = true;
 
         // Everything that has arrived, up to the buffer's size.
-        const ssize_t result = ::read(fd_, readAhead_.data(), readAhead_.size());
-        if (result > 0) {
+        size_t got = 0;
+        const int failed = driver_->Read(readAhead_.data(), readAhead_.size(), got);
+        if (failed == 0 && got > 0) {
             aheadBegin_ = 0;
-            aheadEnd_ = static_cast<size_t>(result);
+            aheadEnd_ = got;
             hangup = false;
             continue;
         }
-        if (result < 0 && errno == EINTR) continue;
-        if (result == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail("read", errno);
+        if (failed == EINTR) continue;
+        if (failed == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
+        if (failed != EAGAIN && failed != EWOULDBLOCK) return Fail("read", failed);
         // poll reported an error and still nothing can be read: a hang-up
         if (hangup) return Fail("read", EIO);
     }
 }
 
 bool PosixSerialDevice::Close() {
-    if (fd_ < 0) return Fail("close", EBADF);
-    (void)::ioctl(fd_, TIOCNXCL);
-    const int result = ::close(fd_);  // also releases the flock
-    const int number = errno;
-    fd_ = -1;
+    if (!driver_->IsOpen()) return Fail("close", EBADF);
+    (void)driver_->SetExclusive(false);
+    const int number = driver_->Close();  // also releases the flock
     base_.reset();
     applied_.reset();
     markRecord_.reset();
     spaceRecord_.reset();
     rtsHigh_.reset();
     DropReadAhead();
-    return result == 0 || Fail("close", number);
+    return number == 0 || Fail("close", number);
 }
 
 }  // namespace kelcmd

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/kernel_line_record.h"
 #include "platform/serial_device.h"
+#include "platform/tty_driver.h"
 
 namespace kelcmd {
 
-// A tty driven through termios: exclusive open, mark/space parity as the ninth bit, RTS, drain,
-// flush, and reads with interval and total timeouts.
+// A tty driven through termios (every system call through a TtyDriver): exclusive open, mark/space
+// parity as the ninth bit, RTS, drain, flush, and reads with interval and total timeouts.
 //
 // - open: O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, then TIOCEXCL and a non-blocking
 //   flock(LOCK_EX), so that a second opener fails, also as root (TIOCEXCL does not stop root).
@@ -41,6 +41,9 @@ class PosixSerialDevice final : public SerialDevice {
     // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use,
     // with the reason in ThreadSystemError (EBUSY when another opener holds the device).
     static std::unique_ptr<PosixSerialDevice> Open(const std::string& path);
+    // The same through `driver` (a model of a driver in tests).
+    static std::unique_ptr<PosixSerialDevice> Open(const std::string& path,
+                                                   std::unique_ptr<TtyDriver> driver);
 
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
@@ -59,7 +62,8 @@ class PosixSerialDevice final : public SerialDevice {
     bool Close() override;
     SystemError LastSystemError() const override { return lastError_; }
 
-    int Descriptor() const { return fd_; }
+    // The open descriptor; -1 when closed or on a model of a driver.
+    int Descriptor() const { return driver_->Descriptor(); }
     const CommTimeouts& Timeouts() const { return timeouts_; }
 
     // The termios speed constant of a baud rate, or nullopt for a rate without one.
@@ -68,26 +72,29 @@ class PosixSerialDevice final : public SerialDevice {
     static uint32_t BaudOf(speed_t speed);
 
   private:
-    PosixSerialDevice(int fd, std::string path);
+    PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path);
     // Records `number` as the reason `operation` failed, here and for the calling thread; false.
     bool Fail(const char* operation, int number);
-    bool ApplyFullSettings(const LineSettings& settings, speed_t speed);
+    bool ApplyFullSettings(const LineSettings& settings);
+    // Waits for `events` until `deadline` (kNoDeadline: without limit): 1 ready with the events
+    // in `revents`, 0 the deadline passed, -1 failed with the errno in `number`.
+    int PollUntil(short events, uint64_t deadline, short& revents, int& number);
     // A modem-line ioctl; a device that refuses it as unknown is taken to have no modem lines.
-    bool ChangeModemLines(unsigned long request, int lines);
+    bool ChangeModemLines(bool raise, int lines);
     // Hands out read-ahead bytes; returns how many.
     size_t TakeReadAhead(uint8_t* buffer, size_t count);
     void DropReadAhead() { aheadBegin_ = aheadEnd_ = 0; }
 
-    int fd_ = -1;
+    std::unique_ptr<TtyDriver> driver_;
     std::string path_;
     SystemError lastError_;
     CommTimeouts timeouts_{};
     // The platform's record as last read, the base every full SetLineSettings starts from.
-    std::optional<termios> base_;
+    std::optional<TtyAttributes> base_;
     // The settings applied last, and the kernel records of that line with mark and space parity.
     std::optional<LineSettings> applied_;
-    std::optional<KernelLineRecord> markRecord_;
-    std::optional<KernelLineRecord> spaceRecord_;
+    std::optional<TtyAttributes> markRecord_;
+    std::optional<TtyAttributes> spaceRecord_;
     bool hasModemLines_ = true;
     std::optional<bool> rtsHigh_;  // known after the first successful change
     std::vector<uint8_t> readAhead_;

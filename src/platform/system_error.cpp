@@ -26,7 +26,7 @@ std::string DescribeSystemError(const SystemError& error) {
     if (error.number == 0) return {};
     std::string text = error.operation;
     if (!error.device.empty()) text += (text.empty() ? "" : " ") + error.device;
-    return text + ": " + SystemErrorText(error.number);
+    return text + ": " + (error.reason.empty() ? SystemErrorText(error.number) : error.reason);
 }
 
 const SystemError& ThreadSystemError() {

@@ -10,6 +10,9 @@ struct SystemError {
     int number = 0;  // 0: no reason recorded
     std::string operation;
     std::string device;
+    // Said instead of the errno's text where that would say too little ("driver ftdi_sio drops
+    // mark/space parity" rather than "Invalid argument"); empty: the errno's text.
+    std::string reason{};
 };
 
 // "open /dev/ttyUSB9: No such file or directory"; empty when `error` holds no reason.
