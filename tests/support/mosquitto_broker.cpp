@@ -1,0 +1,127 @@
+#include "mosquitto_broker.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace kelcmd::testing {
+
+namespace {
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// The kernel hands out a port nobody uses; the broker takes it a moment later.
+int FreeLoopbackPort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(fd);
+    return port;
+}
+
+bool Accepts(int port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(port);
+    bool accepted = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return accepted;
+}
+
+std::string BrokerProgram() {
+    if (const char* chosen = std::getenv("KELCMD_MOSQUITTO"); chosen && *chosen) return chosen;
+    if (access("/usr/sbin/mosquitto", X_OK) == 0) return "/usr/sbin/mosquitto";
+    return "mosquitto";
+}
+
+}  // namespace
+
+MosquittoBroker::MosquittoBroker() : port_(FreeLoopbackPort()) {
+    char pattern[] = "/tmp/kelcmd-broker-XXXXXX";
+    if (mkdtemp(pattern)) directory_ = pattern;
+    std::ofstream config(directory_ + "/mosquitto.conf");
+    // Started as root, mosquitto would switch to its own user and could not write here.
+    config << "listener " << port_ << " 127.0.0.1\n"
+           << "allow_anonymous true\n"
+           << "persistence false\n"
+           << (geteuid() == 0 ? "user root\n" : "") << "log_dest file " << directory_
+           << "/mosquitto.log\n"
+           << "log_type all\n";
+}
+
+MosquittoBroker::~MosquittoBroker() {
+    Stop();
+    if (!directory_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+}
+
+bool MosquittoBroker::Start() {
+    if (Running()) return true;
+    if (directory_.empty() || port_ == 0) return false;
+    std::string program = BrokerProgram();
+    std::string config = directory_ + "/mosquitto.conf";
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Its words before the log opens (the warning about running as root) go to a file too.
+        std::string console = directory_ + "/console.log";
+        int fd = open(console.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (fd >= 0) {
+            dup2(fd, STDOUT_FILENO);
+            dup2(fd, STDERR_FILENO);
+        }
+        execlp(program.c_str(), program.c_str(), "-c", config.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (pid_ < 0) return false;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Accepts(port_)) return true;
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {  // it gave up (port taken, bad config)
+            pid_ = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Stop();
+    return false;
+}
+
+void MosquittoBroker::Stop() {
+    if (!Running()) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+std::string MosquittoBroker::Log() const {
+    std::ifstream log(directory_ + "/mosquitto.log");
+    std::ostringstream text;
+    text << log.rdbuf();
+    return text.str();
+}
+
+}  // namespace kelcmd::testing

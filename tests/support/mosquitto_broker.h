@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace kelcmd::testing {
+
+// A real mosquitto broker for one test: it listens on a free loopback port with a configuration of
+// its own in a fresh directory, and can be stopped and started again on the same port to play a
+// broker that goes away. The program is $KELCMD_MOSQUITTO, /usr/sbin/mosquitto or mosquitto on
+// the PATH.
+class MosquittoBroker {
+  public:
+    MosquittoBroker();
+    ~MosquittoBroker();
+    MosquittoBroker(const MosquittoBroker&) = delete;
+    MosquittoBroker& operator=(const MosquittoBroker&) = delete;
+
+    // Starts the broker and waits until it accepts connections.
+    bool Start();
+    // Ends it (SIGTERM) and waits until it is gone.
+    void Stop();
+    bool Restart() {
+        Stop();
+        return Start();
+    }
+
+    bool Running() const { return pid_ > 0; }
+    int Port() const { return port_; }
+    std::string Host() const { return "127.0.0.1"; }
+    std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+    // What the broker wrote to its log, for a failing test's message.
+    std::string Log() const;
+
+  private:
+    std::string directory_;
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
+
+}  // namespace kelcmd::testing
