@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         PtyBridge bridge(*port, *bus, FaultDice(options.faults, options.seed),
-                         options.trace ? stdout : nullptr);
+                         options.trace ? stdout : nullptr, options.latencyTimerMs);
         status = WaitForStop(bridge);
     }
     bus->Release();

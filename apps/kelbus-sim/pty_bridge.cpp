@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -28,6 +29,9 @@ constexpr CommTimeouts kUnitReadTimeouts{2, 0, 50, 0, 0};
 
 constexpr uint8_t kLastUnitAddress = 127;
 
+// The data bytes of a full-speed USB packet of an FTDI adapter (64, less two status bytes).
+constexpr size_t kAdapterPacketBytes = 62;
+
 std::string Hex(std::span<const uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
@@ -41,8 +45,13 @@ std::string Hex(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-PtyBridge::PtyBridge(const PtyPort& port, sim::SimBus& bus, FaultDice dice, std::FILE* trace)
-    : port_(port), bus_(bus), dice_(std::move(dice)), trace_(trace) {
+PtyBridge::PtyBridge(const PtyPort& port, sim::SimBus& bus, FaultDice dice, std::FILE* trace,
+                     uint32_t latencyTimerMs)
+    : port_(port),
+      bus_(bus),
+      dice_(std::move(dice)),
+      trace_(trace),
+      latencyTimerMs_(latencyTimerMs) {
     hostBytes_ = std::jthread([this](std::stop_token stop) { CarryHostBytes(stop); });
     unitBytes_ = std::jthread([this](std::stop_token stop) { CarryUnitBytes(stop); });
 }
@@ -133,12 +142,40 @@ void PtyBridge::ForwardToUnits(const std::vector<LinePiece>& pieces) {
 }
 
 void PtyBridge::CarryUnitBytes(std::stop_token stop) {
+    if (latencyTimerMs_ > 0) return CarryUnitBytesInPackets(stop);
     uint8_t buffer[1024];
     while (!stop.stop_requested()) {
         const size_t count = bus_.HostRead(buffer, kUnitReadTimeouts);
         if (count == 0) continue;
         const std::span<const uint8_t> bytes(buffer, count);
         Trace("reply", bytes);
+        if (!WriteToHost(bytes, stop)) return;
+    }
+}
+
+// A USB adapter (an FTDI chip) sends what it received in one packet when its buffer is full, or
+// else at each expiry of its latency timer, which runs on its own: a byte waits up to the timer's
+// period, and the bytes that came meanwhile arrive together.
+void PtyBridge::CarryUnitBytesInPackets(std::stop_token stop) {
+    const auto period = std::chrono::milliseconds(latencyTimerMs_);
+    uint8_t packet[kAdapterPacketBytes];
+    size_t held = 0;
+    auto expiry = Clock::now() + period;
+    while (!stop.stop_requested()) {
+        const auto now = Clock::now();
+        if (now < expiry) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(expiry - now);
+            const CommTimeouts wait{
+                0, 0, static_cast<uint32_t>(std::min<int64_t>(left.count(), 50)), 0, 0};
+            held += bus_.HostRead(std::span<uint8_t>(packet + held, sizeof packet - held), wait);
+            if (held < sizeof packet) continue;
+        } else {
+            expiry += period * (1 + (now - expiry) / period);
+        }
+        if (held == 0) continue;
+        const std::span<const uint8_t> bytes(packet, held);
+        Trace("reply", bytes);
+        held = 0;
         if (!WriteToHost(bytes, stop)) return;
     }
 }

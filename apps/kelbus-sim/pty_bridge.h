@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <span>
@@ -21,8 +22,10 @@ namespace kelcmd::simserver {
 // acknowledges and answers go back to the host program.
 class PtyBridge {
   public:
-    // `trace`, when not null, receives a line per request frame, reply and stray bytes.
-    PtyBridge(const PtyPort& port, sim::SimBus& bus, FaultDice dice, std::FILE* trace);
+    // `trace`, when not null, receives a line per request frame, reply and stray bytes. A
+    // `latencyTimerMs` above 0 holds the units' bytes back as a USB adapter's receive buffer does.
+    PtyBridge(const PtyPort& port, sim::SimBus& bus, FaultDice dice, std::FILE* trace,
+              uint32_t latencyTimerMs = 0);
     ~PtyBridge();
     PtyBridge(const PtyBridge&) = delete;
     PtyBridge& operator=(const PtyBridge&) = delete;
@@ -36,6 +39,7 @@ class PtyBridge {
   private:
     void CarryHostBytes(std::stop_token stop);
     void CarryUnitBytes(std::stop_token stop);
+    void CarryUnitBytesInPackets(std::stop_token stop);
     void ForwardToUnits(const std::vector<LinePiece>& pieces);
     bool WriteToHost(std::span<const uint8_t> bytes, const std::stop_token& stop);
     void Fail(const std::string& error);
@@ -45,6 +49,7 @@ class PtyBridge {
     sim::SimBus& bus_;
     FaultDice dice_;  // used only by the thread of the host bytes
     std::FILE* trace_;
+    const uint32_t latencyTimerMs_;
     FrameStartFinder finder_;  // likewise
     std::atomic<bool> failed_{false};
     mutable std::mutex errorMutex_;

@@ -19,7 +19,8 @@ bool IsAddressList(const std::string& text) {
     return sim::ParseSimOptions("sim:" + text).has_value();
 }
 
-std::optional<uint32_t> ParseSeed(const std::string& text) {
+// A whole number without sign.
+std::optional<uint32_t> ParseNumber(const std::string& text) {
     uint32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
@@ -66,9 +67,15 @@ std::string ParseServerOptions(int argc, char** argv, ServerOptions& options) {
             if (!fault) return error;
             options.faults.push_back(*fault);
         } else if (word == "--seed") {
-            const auto seed = ParseSeed(value);
+            const auto seed = ParseNumber(value);
             if (!seed) return "--seed takes a number";
             options.seed = *seed;
+        } else if (word == "--latency-timer") {
+            const auto milliseconds = ParseNumber(value);
+            if (!milliseconds || *milliseconds < 1 || *milliseconds > 255) {
+                return "--latency-timer takes milliseconds from 1 to 255, e.g. 16";
+            }
+            options.latencyTimerMs = *milliseconds;
         } else {
             return "unknown option " + word;
         }
@@ -83,6 +90,7 @@ std::string SimulatedDevice(const ServerOptions& options) {
 std::string UsageText() {
     return "usage: kelbus-sim [--units LIST] [--link PATH] [--speed F] [--paced]\n"
            "                  [--fault KIND:RATE[:PARAMETER]]... [--seed N] [--trace]\n"
+           "                  [--latency-timer MS]\n"
            "\n"
            "Serves simulated KelBus units on a pseudo-terminal and prints the path of its\n"
            "slave, which any program opens as its serial port. Stops on SIGINT or SIGTERM.\n"
@@ -96,6 +104,9 @@ std::string UsageText() {
            "                 may be given several times\n"
            "  --seed N       seed of the fault choices (default 1)\n"
            "  --trace        print every request frame, reply and stray byte\n"
+           "  --latency-timer MS\n"
+           "                 hold the units' bytes back as a USB adapter does: they reach the\n"
+           "                 program in packets, at most every MS ms (an FTDI's default is 16)\n"
            "\n"
            "fault kinds:\n" +
            FaultKindsHelp();

@@ -18,6 +18,7 @@ struct ServerOptions {
     std::vector<FaultRate> faults;
     uint32_t seed = 1;
     bool trace = false;
+    uint32_t latencyTimerMs = 0;  // a USB adapter's receive buffering; 0: bytes pass at once
     bool help = false;
 };
 

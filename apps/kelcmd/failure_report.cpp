@@ -1,5 +1,7 @@
 #include "failure_report.h"
 
+#include <utility>
+
 #include "kelcmd/kelcmd.h"
 #include "transport/result_codes.h"
 
@@ -15,6 +17,13 @@ std::string RefusalText(const KebOutcome& outcome) {
     return text;
 }
 
+// A failure after which the unit may still have run the command: retrying it blindly may run it
+// twice (a move moved twice).
+std::string WithExecutionDoubt(std::string text, const KebOutcome& outcome) {
+    if (outcome.mayHaveExecuted != 0) text += "; the unit may have executed it";
+    return text;
+}
+
 }  // namespace
 
 std::string LastFailureText() {
@@ -25,14 +34,15 @@ std::string LastFailureText() {
         case KEB_OUTCOME_REFUSED:
             return RefusalText(outcome);
         case KEB_OUTCOME_BAD_ANSWER:
-            return ResultCodeText(outcome.result) + " (the answer lacks values)";
+            return WithExecutionDoubt(ResultCodeText(outcome.result) + " (the answer lacks values)",
+                                      outcome);
         case KEB_OUTCOME_LINE_FAILED:
         case KEB_OUTCOME_INTERNAL_ERROR: {
             std::string text = ResultCodeText(outcome.result);
             if (outcome.systemErrorText[0] != '\0') {
                 text += " (" + std::string(outcome.systemErrorText) + ")";
             }
-            return text;
+            return WithExecutionDoubt(std::move(text), outcome);
         }
         default:
             return {};

@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  --device DEVICE    device of the port: a tty such as /dev/ttyUSB0, or sim[:OPTIONS]\n"
     "  --slave N          unit address, 1 to 127, or a group address 128 to 255 (default 1)\n"
     "  --baud RATE        baud rate (default 19200)\n"
-    "  --timeout MS       acknowledge and character timeout (default 100, scan 20)\n"
+    "  --timeout MS       acknowledge and character timeout (default 100, scan 40)\n"
     "  --trace            print everything on the wire and each result, with times\n"
     "  --trace-file FILE  write the same to FILE, one JSON line each\n"
     "  -h, --help         print this help;  --version  print the version\n"

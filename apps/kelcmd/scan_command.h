@@ -10,8 +10,10 @@
 namespace kelcmd::app {
 
 // The acknowledge and answer wait of a scan unless --timeout says otherwise: a unit answers within
-// a few milliseconds, and most addresses of a bus are empty.
-constexpr uint32_t kScanTimeoutMs = 20;
+// a few milliseconds, and most addresses of a bus are empty, but a USB adapter holds received
+// bytes back for up to its latency timer (16 ms unless lowered), so the acknowledge may come
+// that much later.
+constexpr uint32_t kScanTimeoutMs = 40;
 
 struct ScanRange {
     uint8_t first = 1;

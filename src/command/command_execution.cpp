@@ -7,6 +7,7 @@
 #include "transport/kel_port.h"
 #include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -105,6 +106,7 @@ int RunOnPort(CKelPort& port, CKelCommand& command, TapReport& report) {
     CFrameExchange& exchange = command.Exchange();
     exchange.answerTimeout = command.GetAnswerTimeout();
     exchange.trials = command.GetTrials();
+    ForgetUnitMayHaveActed();
     std::vector<CFrameExchange> receptions;
     const uint8_t result = port.Transfer(exchange, &receptions, &report.Events());
     report.Transferred(result);

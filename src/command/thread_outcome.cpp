@@ -5,6 +5,7 @@
 #include "command/kel_command.h"
 #include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -24,6 +25,20 @@ Outcome WithSystemReason(Outcome outcome) {
     return outcome;
 }
 
+// Success means the unit ran the request; a refusal that it did not. A failure leaves it open
+// once the unit was heard from: an acknowledge came, or an answer began.
+bool MayHaveExecuted(OutcomeStatus status) {
+    switch (status) {
+        case OutcomeStatus::kSucceeded:
+            return true;
+        case OutcomeStatus::kLineFailed:
+        case OutcomeStatus::kBadAnswer:
+            return UnitMayHaveActed();
+        default:
+            return false;
+    }
+}
+
 Outcome OutcomeOf(const CKelCommand& command, OutcomeStatus status, uint8_t result) {
     const CFrameExchange& exchange = command.Exchange();
     Outcome outcome;
@@ -33,6 +48,7 @@ Outcome OutcomeOf(const CKelCommand& command, OutcomeStatus status, uint8_t resu
     outcome.batch = exchange.RequestType() == kBatchCode;
     outcome.trials = command.GetTrials();
     outcome.durationMs = command.GetEndTime() - command.GetStartTime();
+    outcome.mayHaveExecuted = MayHaveExecuted(status);
     return outcome;
 }
 
@@ -83,6 +99,7 @@ void RecordPacketOutcome(const CFrameExchange& exchange, uint8_t result, uint32_
     outcome.messageType = exchange.messageBuilt ? exchange.RequestType() : exchange.AnswerType();
     outcome.trials = exchange.trials;
     outcome.durationMs = durationMs;
+    outcome.mayHaveExecuted = MayHaveExecuted(outcome.status);
     RecordThreadOutcome(std::move(outcome));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -56,20 +58,62 @@ void Note(const ExchangeWatch& watch, BusEventKind kind, BusDirection direction,
     if (watch.events != nullptr) watch.events->Record(kind, direction, bytes, result);
 }
 
-uint8_t ReadAcknowledge(CSerialLine& line, const ExchangeWatch& watch) {
+// The acknowledge of a request, with the byte that came (if any).
+struct Acknowledge {
+    uint8_t result = RESULT_OK;
+    std::optional<uint8_t> value;
+};
+
+Acknowledge ReadAcknowledge(CSerialLine& line, const ExchangeWatch& watch) {
     uint8_t acknowledge = 0;
     size_t received = 0;
-    if (!line.Read(&acknowledge, 1, received)) return WIN_ERR_READCOMM;
+    if (!line.Read(&acknowledge, 1, received)) return {WIN_ERR_READCOMM, {}};
     if (received == 0) {
         Note(watch, BusEventKind::kTimeout, BusDirection::kIn, {}, XMT_ERR_TACK);
-        return XMT_ERR_TACK;
+        return {XMT_ERR_TACK, {}};
     }
     uint8_t result = RESULT_OK;
     if (!IsPositiveAcknowledge(acknowledge)) {
         result = static_cast<uint8_t>(acknowledge == 0xFF ? XMT_ERR_CRC : XMT_ERR_ACK);
     }
+    // Only "frame corrupted" says that the unit dropped the request; a garbled acknowledge may
+    // hide a good one.
+    if (result != XMT_ERR_CRC) NoteUnitMayHaveActed();
     Note(watch, BusEventKind::kAcknowledge, BusDirection::kIn, {&acknowledge, 1}, result);
-    return result;
+    return {result, acknowledge};
+}
+
+// Every answer starts with 0x00, so an acknowledge of 0x00 is either a damaged acknowledge or,
+// when the acknowledge was lost, the answer's first byte. The bytes that follow at once tell them
+// apart: after a damaged acknowledge the answer starts with its own 0x00 (or comes only once the
+// unit has run the command), while an answer's first byte is followed by its length word, whose
+// high byte is 0 only for an empty answer (word 0x0000, then the sender, never 0). Returns the
+// bytes the answer starts with, in the order they came.
+std::vector<uint8_t> AnswerStartAfterZeroAcknowledge(CSerialLine& line) {
+    // The transmit timeouts still apply: a read waits one character timeout.
+    std::array<uint8_t, 3> next{};
+    size_t count = 0;
+    for (; count < next.size(); ++count) {
+        size_t received = 0;
+        if (!line.Read(&next[count], 1, received) || received == 0) break;
+        const bool decided = next[count] != 0;
+        if (decided) {
+            ++count;
+            break;
+        }
+    }
+    const std::span<const uint8_t> came(next.data(), count);
+    if (count == 0) return {};  // nothing followed: the answer is still to come
+    // 00 | hi ...  with hi != 0: the answer began with the acknowledge's 0x00.
+    // 00 | 00 hi   with hi != 0: a damaged acknowledge, then the answer's 0x00.
+    // 00 | 00 00 s with s != 0: an empty answer began with the acknowledge's 0x00.
+    // 00 | 00 00 0: a damaged acknowledge, then an empty answer's 0x00 and length word.
+    const bool answerBeganWithIt = (count == 1 && next[0] != 0) || (count == 3 && next[2] != 0) ||
+                                   (count < 3 && next[count - 1] == 0);
+    std::vector<uint8_t> start;
+    if (answerBeganWithIt) start.push_back(0x00);
+    start.insert(start.end(), came.begin(), came.end());
+    return start;
 }
 
 uint8_t SendMessage(CSerialLine& line, const CFrameExchange& exchange) {
@@ -92,8 +136,8 @@ uint8_t SendMessage(CSerialLine& line, const CFrameExchange& exchange) {
     return TransmitRest(line, message, dataLength);
 }
 
-uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange,
-                     const ExchangeWatch& watch) {
+Acknowledge TransmitOnce(CSerialLine& line, const CFrameExchange& exchange,
+                         const ExchangeWatch& watch) {
     const uint8_t sent = SendMessage(line, exchange);
     if (watch.events != nullptr) {
         const BusEventKind kind = exchange.RequestType() == kResendRequestCode
@@ -102,8 +146,8 @@ uint8_t TransmitOnce(CSerialLine& line, const CFrameExchange& exchange,
         Note(watch, kind, BusDirection::kOut,
              FrameWireBytes(exchange.message, exchange.messageLength), sent);
     }
-    if (sent != RESULT_OK) return sent;
-    if (!AcknowledgesRequests(exchange.Destination())) return RESULT_OK;
+    if (sent != RESULT_OK) return {sent, {}};
+    if (!AcknowledgesRequests(exchange.Destination())) return {};
     return ReadAcknowledge(line, watch);
 }
 
@@ -146,10 +190,17 @@ uint32_t GuardTime(const CSerialLine& line, const CFrameExchange& exchange) {
         std::min<uint64_t>(first + line.GetCharacterTimeout(), kMaxGuardMs));
 }
 
-uint8_t TransmitChecked(CSerialLine& line, const CFrameExchange& exchange,
-                        const ExchangeWatch& watch) {
-    if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
+Acknowledge TransmitChecked(CSerialLine& line, const CFrameExchange& exchange,
+                            const ExchangeWatch& watch) {
+    if (!line.IsOpen()) return {WIN_ERR_WRITECOMM, {}};
     return TransmitOnce(line, exchange, watch);
+}
+
+// Where the answer begins after a transmission: with the acknowledge's byte when that byte may
+// have been the answer's first, else with nothing read yet.
+std::vector<uint8_t> AnswerStart(CSerialLine& line, const Acknowledge& acknowledge) {
+    if (acknowledge.result != XMT_ERR_ACK || acknowledge.value != 0) return {};
+    return AnswerStartAfterZeroAcknowledge(line);
 }
 
 // How many bytes of an answer arrived: those read into the header (from the first byte on) and
@@ -183,14 +234,21 @@ void NoteAnswer(const ExchangeWatch& watch, const CFrameExchange& exchange,
     Note(watch, kind, BusDirection::kIn, AnswerWireBytes(exchange, arrived), result);
 }
 
+// Reads an answer; `start` holds the bytes it began with when they were read already.
 uint8_t ReadAnswer(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch,
-                   ArrivedBytes& arrived) {
+                   ArrivedBytes& arrived, std::span<const uint8_t> start) {
     if (!line.IsOpen()) return WIN_ERR_READCOMM;
     FrameBuffer& answer = exchange.answer;
 
     if (!line.SetReceiveTimeouts(exchange.answerTimeout)) return WIN_ERR_SETCOMM;
-    if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
-    arrived.header = 1;
+    if (start.empty()) {
+        if (uint8_t r = ReadExactly(line, &answer[0], 1, RCV_ERR_T0); r != RESULT_OK) return r;
+        arrived.header = 1;
+    } else {
+        arrived.header = std::min(start.size(), kHeaderSize - 1);
+        std::copy_n(start.begin(), arrived.header, answer.begin());
+    }
+    NoteUnitMayHaveActed();
     if (answer[0] != 0) return RCV_ERR_ID;
 
     // After the first byte only the character timeout bounds the reads. The rest of the header
@@ -198,14 +256,15 @@ uint8_t ReadAnswer(CSerialLine& line, CFrameExchange& exchange, const ExchangeWa
     // and the same judgement, since a bad length word is judged as soon as it is there.
     if (!line.SetReadTotalConstant(0)) return WIN_ERR_SETCOMM;
     size_t received = 0;
-    if (!line.Read(&answer[1], kHeaderSize - 1, received)) return WIN_ERR_READCOMM;
+    const size_t before = arrived.header;
+    if (!line.Read(&answer[before], kHeaderSize - before, received)) return WIN_ERR_READCOMM;
     arrived.header += received;
-    if (received < 2) return RCV_ERR_T1;
+    if (arrived.header < 3) return RCV_ERR_T1;
     const uint16_t word = static_cast<uint16_t>(answer[1] << 8 | answer[2]);
     if (!LengthWordValid(word)) return RCV_ERR_LENGTH;
     const uint16_t dataLength = LengthOf(word);
     exchange.answerLength = dataLength;
-    if (received < kHeaderSize - 1) return RCV_ERR_T1;
+    if (arrived.header < kHeaderSize) return RCV_ERR_T1;
 
     // The CRC has its own place in the buffer; what arrived of a short answer is kept as well.
     std::array<uint8_t, kMaxDataLength + 2> tail;
@@ -229,31 +288,46 @@ uint8_t ReadAnswer(CSerialLine& line, CFrameExchange& exchange, const ExchangeWa
     return crc == receivedCrc ? RESULT_OK : RCV_ERR_CRC;
 }
 
-uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
+uint8_t ReceiveOnce(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch,
+                    std::span<const uint8_t> start = {}) {
     ArrivedBytes arrived;
-    const uint8_t result = ReadAnswer(line, exchange, watch, arrived);
+    const uint8_t result = ReadAnswer(line, exchange, watch, arrived, start);
     NoteAnswer(watch, exchange, arrived, result);
     return result;
 }
 
-uint8_t RetryTransmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
-    uint8_t result = 1;
-    for (uint32_t attempts = 0; result != RESULT_OK && attempts < line.GetReceiveTrials();
-         ++attempts) {
-        result = TransmitChecked(line, exchange, watch);
-    }
-    return result;
+// Whether an answer may be on its way after this acknowledge: it was good, or it was a 0x00 that
+// may have been the answer's first byte.
+bool AnswerMayFollow(const Acknowledge& acknowledge) {
+    return acknowledge.result == RESULT_OK ||
+           (acknowledge.result == XMT_ERR_ACK && acknowledge.value == 0);
 }
 
-uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
-    uint8_t result = ReceiveOnce(line, exchange, watch);
+// Transmits until acknowledged, at most the line's receive trials times. With `untilAnswer` it
+// stops as well where an answer may follow, so that a lost acknowledge does not send the request
+// again into the answer.
+Acknowledge RetryTransmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch,
+                          bool untilAnswer = false) {
+    Acknowledge acknowledge{1, {}};
+    for (uint32_t attempts = 0;
+         acknowledge.result != RESULT_OK && attempts < line.GetReceiveTrials(); ++attempts) {
+        acknowledge = TransmitChecked(line, exchange, watch);
+        if (untilAnswer && AnswerMayFollow(acknowledge)) break;
+    }
+    return acknowledge;
+}
+
+uint8_t ReceiveAndResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch,
+                         std::span<const uint8_t> start = {}) {
+    uint8_t result = ReceiveOnce(line, exchange, watch, start);
     uint32_t attempts = 1;
     Tell(watch);
 
     while (result != RESULT_OK && result != RCV_ERR_T0 && attempts < line.GetReceiveTrials()) {
         CFrameExchange resend = MakeResendRequest(line.GetLastDestination());
-        if (RetryTransmit(line, resend, watch) != RESULT_OK) break;
-        result = ReceiveOnce(line, exchange, watch);
+        const Acknowledge acknowledge = RetryTransmit(line, resend, watch, true);
+        if (!AnswerMayFollow(acknowledge)) break;
+        result = ReceiveOnce(line, exchange, watch, AnswerStart(line, acknowledge));
         ++attempts;
         exchange.trials = attempts;
         Tell(watch);
@@ -270,7 +344,8 @@ uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange&
 
     uint8_t transmitted = NO_COMMAND;
     for (uint32_t attempt = 1; attempt <= sendTrials; ++attempt) {
-        transmitted = TransmitChecked(line, exchange, watch);
+        const Acknowledge acknowledge = TransmitChecked(line, exchange, watch);
+        transmitted = acknowledge.result;
         if (transmitted != XMT_ERR_TACK) unitHeard = true;
         if (acknowledgeOnly) {
             if (transmitted == RESULT_OK) return RESULT_OK;
@@ -280,9 +355,11 @@ uint8_t TransferAttempts(CSerialLine& line, uint32_t sendTrials, CFrameExchange&
             return !IsGroupAddress(destination) ? ReceiveAndResend(line, exchange, watch)
                                                 : uint8_t{RESULT_OK};
         }
-        // The unit may have taken the request although its acknowledge was lost.
+        // The unit may have taken the request although its acknowledge was lost; the answer then
+        // decides.
         if ((transmitted == XMT_ERR_TACK || transmitted == XMT_ERR_ACK) && attempt == 1) {
-            const uint8_t received = ReceiveAndResend(line, exchange, watch);
+            const uint8_t received =
+                ReceiveAndResend(line, exchange, watch, AnswerStart(line, acknowledge));
             if (received != RCV_ERR_T0 && received != RCV_ERR_T1) return received;
             if (received == RCV_ERR_T1) unitHeard = true;
         }
@@ -312,13 +389,15 @@ uint8_t Transmit(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatc
     if (!line.IsOpen()) return WIN_ERR_WRITECOMM;
     Begin(watch);
     Settle(line, watch);
-    const uint8_t result = TransmitOnce(line, exchange, watch);
+    ForgetUnitMayHaveActed();
+    const uint8_t result = TransmitOnce(line, exchange, watch).result;
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
 uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
+    ForgetUnitMayHaveActed();
     const uint8_t result = ReceiveOnce(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -327,13 +406,15 @@ uint8_t Receive(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch
 uint8_t TransmitWithRetry(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
     Settle(line, watch);
-    const uint8_t result = RetryTransmit(line, exchange, watch);
+    ForgetUnitMayHaveActed();
+    const uint8_t result = RetryTransmit(line, exchange, watch).result;
     if (result == XMT_ERR_ACK) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
 }
 
 uint8_t ReceiveWithResend(CSerialLine& line, CFrameExchange& exchange, const ExchangeWatch& watch) {
     Begin(watch);
+    ForgetUnitMayHaveActed();
     const uint8_t result = ReceiveAndResend(line, exchange, watch);
     if (IsAnswerFailure(result)) line.NoteUnsettled(GuardTime(line, exchange));
     return result;
@@ -344,6 +425,7 @@ uint8_t Transfer(CSerialLine& line, uint32_t sendTrials, CFrameExchange& exchang
     Begin(watch);
     Settle(line, watch);
     bool unitHeard = false;  // an acknowledge or answer bytes came, whatever their worth
+    ForgetUnitMayHaveActed();
     const uint8_t result = TransferAttempts(line, sendTrials, exchange, watch, unitHeard);
     if (IsAnswerFailure(result) || result == XMT_ERR_ACK || (result == XMT_ERR_TACK && unitHeard)) {
         line.NoteUnsettled(GuardTime(line, exchange));

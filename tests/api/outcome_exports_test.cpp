@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -86,6 +87,44 @@ TEST(LastOutcome, CountsTrialsAndTimeOfAFailedExchange) {
     outcome = LastOutcome();
     EXPECT_EQ(outcome.result, KEB_XMT_ERR_TACK);
     EXPECT_GE(outcome.durationMs, 20u);  // waited at least for one acknowledge
+}
+
+TEST(LastOutcome, SaysWhetherTheUnitMayHaveExecutedTheRequest) {
+    SimPort port(79, "1", 20);
+    ASSERT_EQ(port.openResult, 0);
+    ASSERT_EQ(ReadPosition(port), 1);
+    EXPECT_EQ(LastOutcome().mayHaveExecuted, 1u);
+
+    port.Unit(1).SetHandler(kReadPositionCode, [](sim::SimUnit&, std::span<const uint8_t>) {
+        return sim::RefusalAnswer(CMD_FAIL, 0);
+    });
+    ASSERT_EQ(ReadPosition(port), 0);
+    EXPECT_EQ(LastOutcome().mayHaveExecuted, 0u);
+
+    struct Case {
+        sim::Fault fault;
+        int32_t status;
+        uint32_t mayHaveExecuted;
+        std::optional<uint32_t> parameter = std::nullopt;
+    };
+    const Case cases[] = {
+        {sim::Fault::Silent, KEB_XMT_ERR_TACK, 0},      // nothing came back
+        {sim::Fault::NakAck, KEB_XMT_ERR_CRC, 0},       // the unit dropped the frame
+        {sim::Fault::AckNoAnswer, KEB_RCV_ERR_T0, 1},   // acknowledged, the answer lost
+        {sim::Fault::CutAnswer, KEB_RCV_ERR_T1, 1, 3},  // an answer began
+        {sim::Fault::DropAck, KEB_RESULT_OK, 1},        // judged on the answer
+    };
+    for (const Case& c : cases) {
+        port.Unit(1).Misbehave(c.fault, sim::kAlways, c.parameter);
+        const int32_t moved = MP_MoveRelative(port.name.c_str(), 1, 100, 40);
+        const KebOutcome outcome = LastOutcome();
+        EXPECT_EQ(moved, c.status == KEB_RESULT_OK ? 1 : 0) << c.status;
+        EXPECT_EQ(outcome.result, c.status);
+        EXPECT_EQ(outcome.mayHaveExecuted, c.mayHaveExecuted) << c.status;
+        port.Unit(1).ClearFaults();
+    }
+    ASSERT_EQ(MP_MoveRelative("ComNeverMapped", 1, 100, 40), 0);
+    EXPECT_EQ(LastOutcome().mayHaveExecuted, 0u);
 }
 
 TEST(LastOutcome, APortThatDoesNotOpenCarriesItsSystemReasonAndCallsNotSentSaySo) {

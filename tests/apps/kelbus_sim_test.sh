@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kelbus-sim end to end: kelcmd talks to the simulated units through the pseudo-terminal's link.
-# usage: kelbus_sim_test.sh KELBUS_SIM KELCMD CASE   (CASE: demo, frames, faults, link)
+# usage: kelbus_sim_test.sh KELBUS_SIM KELCMD CASE   (CASE: demo, frames, faults, latency, link)
 # Every wait is bounded; a server left running is ended when the script exits.
 set -euo pipefail
 sim=$1
@@ -113,7 +113,25 @@ silent:1      1  failed: XMT_ERR_TACK
 nak:1         2  failed: XMT_ERR_CRC
 bad-crc:1     3  failed: RCV_ERR_CRC
 cut-answer:1:4  1  failed: RCV_ERR_T1
+cut-answer:1:4  2  the unit may have executed it$
+lost-ack:1    3  ReadPosition: OK
 TABLE
+    # Nothing came back: the unit cannot have run the command.
+    start_sim --units 1 --fault silent:1
+    out=$(run_kelcmd MoveRelative 100 40)
+    expect "$out" "failed: XMT_ERR_TACK" "silent unit"
+    if grep -q "may have executed" <<<"$out"; then fail "silent unit: $out"; fi
+    stop_sim INT
+    ;;
+latency)
+    # A USB adapter's receive buffering with the default latency timer: the scan still finds
+    # every unit, and an exchange still succeeds.
+    start_sim --units 1-3,7,127 --latency-timer 16
+    out=$(run_kelcmd scan)
+    expect "$out" "^5 units answer" "scan behind a 16 ms latency timer"
+    out=$(run_kelcmd MoveRelative 100 1000)
+    expect "$out" "^MoveRelative: OK" "a move behind a 16 ms latency timer"
+    stop_sim TERM
     ;;
 link)
     # A link left behind by a killed server is taken over; any other file is left alone.

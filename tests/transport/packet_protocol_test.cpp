@@ -9,6 +9,7 @@
 #include "support/sim_line.h"
 #include "transport/frame.h"
 #include "transport/result_codes.h"
+#include "transport/unit_hearing.h"
 
 namespace kelcmd {
 namespace {
@@ -142,18 +143,60 @@ TEST(PacketProtocol, AcknowledgeValues) {
     EXPECT_EQ(Transmit(sim.line, request->Exchange()), XMT_ERR_CRC);
 }
 
-TEST(PacketProtocol, LostAcknowledgeWithAnAnswerIsNotRetransmitted) {
+TEST(PacketProtocol, LostAcknowledgeWithAnAnswerIsJudgedOnTheAnswer) {
+    // The answer's first byte arrives where the acknowledge was awaited; whether the acknowledge
+    // was lost or came as a damaged 0x00, the answer is taken whole, with or without data, and
+    // nothing is sent a second time.
+    for (const bool lost : {true, false}) {
+        for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{5}, std::vector<uint8_t>{}}) {
+            SimLine sim;
+            if (lost) {
+                sim.Unit(1).Misbehave(Fault::DropAck, sim::kAlways);
+            } else {
+                sim.Unit(1).Misbehave(Fault::CorruptAck, sim::kAlways, 0x00);
+            }
+            auto request = MakeRequest(1, kEcho, data);
+            EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0) << lost << data.size();
+            EXPECT_EQ(sim.Frames().size(), 1u) << lost << data.size();
+            EXPECT_EQ(sim.Unit(1).Counters().commandsExecuted, 1u);
+            EXPECT_EQ(request->Exchange().answerLength, data.size());
+            if (!data.empty()) {
+                EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 5);
+            }
+            EXPECT_TRUE(UnitMayHaveActed());
+        }
+    }
+    // A damaged answer is asked for again although every acknowledge is lost.
     SimLine sim;
-    sim.Unit(1).Misbehave(Fault::DropAck);
-    auto request = MakeRequest(1, kEcho, {5});
+    sim.Unit(1).Misbehave(Fault::DropAck, sim::kAlways);
+    sim.Unit(1).Misbehave(Fault::CorruptCrc, 1);
+    auto request = MakeRequest(1, kEcho, {7});
     EXPECT_EQ(Transfer(sim.line, 4, request->Exchange()), 0);
-    // The answer's first byte was taken for a corrupted acknowledge, so the rest of the answer
-    // fails and is asked for again; the request itself is not sent a second time.
     const auto frames = sim.Frames();
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[1], ResendFrame(1));
     EXPECT_EQ(sim.Unit(1).Counters().commandsExecuted, 1u);
-    EXPECT_EQ(request->GetAnswerBuffer()[kDataOffset], 5);
+}
+
+TEST(PacketProtocol, TellsWhetherTheUnitMayHaveActed) {
+    struct Case {
+        Fault fault;
+        uint8_t expected;
+        bool mayHaveActed;
+    };
+    const Case cases[] = {
+        {Fault::Silent, XMT_ERR_TACK, false},
+        {Fault::NakAck, XMT_ERR_CRC, false},
+        {Fault::AckNoAnswer, RCV_ERR_T0, true},
+        {Fault::CorruptLength, RCV_ERR_LENGTH, true},
+    };
+    for (const Case& c : cases) {
+        SimLine sim;
+        sim.Unit(1).Misbehave(c.fault, sim::kAlways);
+        auto request = MakeRequest(1, kEcho, {}, 30);
+        EXPECT_EQ(Transfer(sim.line, 2, request->Exchange()), c.expected);
+        EXPECT_EQ(UnitMayHaveActed(), c.mayHaveActed) << int(c.expected);
+    }
 }
 
 TEST(PacketProtocol, CorruptedAcknowledgeWithAnAnswerIsTaken) {

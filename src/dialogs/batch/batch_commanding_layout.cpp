@@ -20,6 +20,7 @@
 #include "dialogs/batch/batch_commanding_dialog.h"
 #include "dialogs/batch/batch_parameters.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -43,6 +44,7 @@ QCheckBox* CheckBox(const char* text, const char* name) {
 QGroupBox* ListBox(const char* title, QTreeWidget* list, QPushButton* one, QPushButton* all,
                    QCheckBox* automatically) {
     auto* box = new QGroupBox(title);
+    NameField(*list, title);
     auto* layout = new QGridLayout(box);
     layout->addWidget(list, 0, 0, 1, 3);
     layout->addWidget(one, 1, 0);
@@ -120,6 +122,7 @@ void BatchCommandingDialog::BuildLayout() {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* batchBox = new QGroupBox("Batch Command");
+    NameField(*batches_, batchBox->title());
     auto* batchLayout = new QGridLayout(batchBox);
     batchLayout->addWidget(batches_, 0, 0);
     batchLayout->setColumnStretch(0, 1);
@@ -140,18 +143,19 @@ void BatchCommandingDialog::BuildLayout() {
     batchLayout->addLayout(typeRow, 1, 0, 1, column);
 
     auto* stackedBox = new QGroupBox("Stacked KelBus Commands");
+    NameField(*stacked_, stackedBox->title());
     auto* stackedLayout = new QVBoxLayout(stackedBox);
     stackedLayout->addWidget(stacked_, 1);
     auto* timing = new QGridLayout;
-    timing->addWidget(new QLabel("Timeout"), 0, 0);
+    timing->addWidget(NewFieldLabel("Timeout", *timeout_), 0, 0);
     timing->addWidget(timeout_, 0, 1);
     timing->addWidget(new QLabel("ms"), 0, 2);
     timing->addWidget(autoRepetition_, 0, 4);
-    timing->addWidget(new QLabel("Total Timeout"), 1, 0);
+    timing->addWidget(NewFieldLabel("Total Timeout", *totalTimeout_), 1, 0);
     timing->addWidget(totalTimeout_, 1, 1);
     timing->addWidget(new QLabel("ms  ( 0 = infinite )"), 1, 2);
     auto* delayRow = new QHBoxLayout;
-    delayRow->addWidget(new QLabel("Delay"));
+    delayRow->addWidget(NewFieldLabel("Delay", *delay_));
     delayRow->addWidget(delay_);
     timing->addLayout(delayRow, 1, 4);
     timing->setColumnStretch(3, 1);

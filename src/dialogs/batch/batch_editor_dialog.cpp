@@ -26,6 +26,7 @@
 #include "dialogs/clipboard/command_mime.h"
 #include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/select_folder.h"
 #include "dialogs/tree/command_tree_view.h"
 #include "platform/prompt.h"
@@ -111,6 +112,8 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     });
     auto* append = NewButton("<<", "append");
     auto* insert = NewButton("|<<", "insert");
+    NameField(*append, "Append");
+    NameField(*insert, "Insert");
     auto* deleteCommand = NewButton("Dele&te Command", "delete_command");
     auto* deleteAllCommands = NewButton("&Delete All Co&mmands", "delete_all_commands");
     auto* moveUp = NewButton("Move &Up", "move_up");
@@ -146,6 +149,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     connect(names_, &QComboBox::currentIndexChanged, this, [this] { BatchSelected(); });
 
     auto* stackedBox = new QGroupBox("Stacked 'KelBus' Commands");
+    NameField(*stacked_, stackedBox->title());
     auto* stackedLayout = new QVBoxLayout(stackedBox);
     stackedLayout->addWidget(stacked_);
     auto* stackedButtons = new QGridLayout;
@@ -160,6 +164,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     middle->addWidget(insert);
     middle->addStretch();
     auto* availableBox = new QGroupBox("Available 'KelBus' Commands");
+    NameField(*available_, availableBox->title());
     auto* availableLayout = new QVBoxLayout(availableBox);
     availableLayout->addWidget(available_);
     // A label without a buddy shows "&" as it is: the hint reads "Drag & Drop ...".
@@ -169,7 +174,7 @@ BatchEditorDialog::BatchEditorDialog(const std::vector<std::unique_ptr<CKelBatch
     customerButtons->addWidget(defineCustomers);
     availableLayout->addLayout(customerButtons);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel("Batch Commands"));
+    top->addWidget(NewFieldLabel("Batch Commands", *names_));
     top->addWidget(names_, 1);
     top->addWidget(newBatch);
     top->addWidget(deleteBatch);

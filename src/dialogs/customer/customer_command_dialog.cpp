@@ -15,6 +15,7 @@
 #include "dialogs/structures/structure_dialogs.h"
 #include "dialogs/toolkit/button_row.h"
 #include "dialogs/toolkit/enter_key.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -91,7 +92,7 @@ CustomerCommandDialog::CustomerCommandDialog(const CKelCustomerCommand& command,
     typeRow->addStretch(1);
     auto* form = new QFormLayout;
     form->addRow("Command Name", name_);
-    form->addRow("Type Number", typeRow);
+    form->addRow(NewFieldLabel("Type Number", *typeNumber_), typeRow);
 
     OnEnterKey(*parameters_, {});
     connect(parameters_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
@@ -117,7 +118,7 @@ CustomerCommandDialog::CustomerCommandDialog(const CKelCustomerCommand& command,
 
     auto* body = new QHBoxLayout;
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(new QLabel("Defined Parameters"));
+    listColumn->addWidget(NewFieldLabel("Defined Parameters", *parameters_));
     listColumn->addWidget(parameters_, 1);
     body->addLayout(listColumn, 1);
     body->addLayout(buttons);

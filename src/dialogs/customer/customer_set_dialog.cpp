@@ -11,6 +11,7 @@
 #include "dialogs/customer/customer_command_dialog.h"
 #include "dialogs/customer/list_widgets.h"
 #include "dialogs/toolkit/enter_key.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 
@@ -50,7 +51,7 @@ CustomerCommandSetDialog::CustomerCommandSetDialog(const CCustomerCommandSet& se
     auto* form = new QFormLayout;
     form->addRow("Client Name", clientName_);
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(new QLabel("Defined Cusomter Commands"));
+    listColumn->addWidget(NewFieldLabel("Defined Cusomter Commands", *commands_));
     listColumn->addWidget(commands_, 1);
     auto* body = new QHBoxLayout;
     body->addLayout(listColumn, 1);

@@ -10,6 +10,7 @@
 #include "dialogs/customer/customer_set_dialog.h"
 #include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/customer/list_widgets.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/select_folder.h"
 
 namespace kelcmd::dialogs {
@@ -48,7 +49,7 @@ CustomerCommandSetsDialog::CustomerCommandSetsDialog(const CCustomerCommandSets&
     buttons->addStretch(1);
 
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(new QLabel("Defined Customer Command Sets"));
+    listColumn->addWidget(NewFieldLabel("Defined Customer Command Sets", *sets_));
     listColumn->addWidget(sets_, 1);
     auto* body = new QHBoxLayout;
     body->addLayout(listColumn, 1);

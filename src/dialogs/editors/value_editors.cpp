@@ -10,6 +10,7 @@
 
 #include "command/parameter_types.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "platform/prompt.h"
 
@@ -42,6 +43,8 @@ NumberEditorDialog::NumberEditorDialog(const std::string& caption, uint8_t type,
     QVBoxLayout* body = Frame(*this, caption, [this] { TryAccept(); });
     edit_ = new QLineEdit(this);
     edit_->setObjectName("value");
+    // The caption above names the value it edits.
+    LabelField(*findChild<QLabel*>("caption"), *edit_);
     edit_->setMinimumWidth(200);
     if (IsNumberType(type_)) edit_->setText(QString::fromStdString(FormatNumber(type_, value_)));
     body->addWidget(edit_);

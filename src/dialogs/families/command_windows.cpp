@@ -11,6 +11,7 @@
 #include "command/kel_standard_command.h"
 #include "command/parameter_types.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/form_dialog.h"
 #include "dialogs/toolkit/object_names.h"
 #include "dialogs/toolkit/typed_value.h"
@@ -58,8 +59,8 @@ TextsDialog::TextsDialog(const std::string& title,
     ObjectNamer namer;
     for (const auto& [label, text] : rows) {
         const int row = grid->rowCount();
-        grid->addWidget(new QLabel(QString::fromStdString(label), this), row, 0);
         auto* field = new QLineEdit(QString::fromStdString(text), this);
+        grid->addWidget(NewFieldLabel(QString::fromStdString(label), *field, this), row, 0);
         field->setObjectName(namer.Name(label));
         field->setReadOnly(true);
         field->setMinimumWidth(180);

@@ -14,6 +14,7 @@
 #include "api/serial_io_family.h"
 #include "command/kel_standard_command.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -62,8 +63,8 @@ PutCharDialog::PutCharDialog(uint8_t code, QWidget* parent) : QDialog(parent), c
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* grid = new QGridLayout();
-    grid->addWidget(new QLabel(tr("Selected Ascii Number"), this), 0, 0);
     number_ = new QLineEdit(this);
+    grid->addWidget(NewFieldLabel(tr("Selected Ascii Number"), *number_, this), 0, 0);
     number_->setObjectName("selected_ascii_number");
     number_->setReadOnly(true);
     grid->addWidget(number_, 0, 1);
@@ -77,6 +78,9 @@ PutCharDialog::PutCharDialog(uint8_t code, QWidget* parent) : QDialog(parent), c
     printable_->setObjectName("printable_char");
     controlList_ = CharList(true, selection);
     printableList_ = CharList(false, selection);
+    // The radio button beside each list says what it holds.
+    NameField(*controlList_, control_->text());
+    NameField(*printableList_, printable_->text());
     lists->addWidget(control_, 0, 0);
     lists->addWidget(controlList_, 0, 1);
     lists->addWidget(printable_, 1, 0);

@@ -9,6 +9,7 @@
 
 #include "api/unit_texts.h"
 #include "dialogs/toolkit/command_runner.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
@@ -42,9 +43,9 @@ UnitTextDialog::UnitTextDialog(UnitTextKind kind, int16_t number, ClearAndRead c
     text_->setObjectName("text");
     text_->setWordWrap(true);
     text_->setMinimumWidth(300);
-    grid->addWidget(new QLabel(tr("Number"), this), 0, 0);
+    grid->addWidget(NewFieldLabel(tr("Number"), *number_, this), 0, 0);
     grid->addWidget(number_, 0, 1);
-    grid->addWidget(new QLabel(tr("Mnemonic"), this), 1, 0);
+    grid->addWidget(NewFieldLabel(tr("Mnemonic"), *mnemonic_, this), 1, 0);
     grid->addWidget(mnemonic_, 1, 1);
     grid->addWidget(text_, 2, 0, 1, 2);
     layout->addLayout(grid);

@@ -26,6 +26,7 @@
 #include "api/recorded_data_file.h"
 #include "dialogs/graph/graph_printout.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -179,8 +180,8 @@ void RecordedDataWindow::BuildControls(QWidget* column) {
     });
     layout->addWidget(grid_);
 
-    layout->addWidget(new QLabel("Available Curves"));
     curves_ = new QListWidget;
+    layout->addWidget(NewFieldLabel("Available Curves", *curves_));
     curves_->setObjectName("available_curves");
     layout->addWidget(curves_, 1);
     connect(curves_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {

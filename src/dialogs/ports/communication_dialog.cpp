@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 
@@ -76,7 +77,7 @@ CommunicationDialog::CommunicationDialog(CommunicationState& state, QWidget* par
     auto* grid = new QGridLayout();
     auto addRow = [&](const QString& label, QWidget* field, const QString& unit = {}) {
         const int row = grid->rowCount();
-        grid->addWidget(new QLabel(label, this), row, 0);
+        grid->addWidget(NewFieldLabel(label, *field, this), row, 0);
         grid->addWidget(field, row, 1);
         if (!unit.isEmpty()) grid->addWidget(new QLabel(unit, this), row, 2);
     };

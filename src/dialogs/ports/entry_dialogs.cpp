@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "platform/prompt.h"
 
 namespace kelcmd::dialogs {
@@ -75,7 +76,7 @@ EnterDestinationDialog::EnterDestinationDialog(int initial, int minimum, int max
     auto* row = new QHBoxLayout();
     destination_ = new DestinationSpinBox(minimum, maximum, this);
     destination_->setValue(initial == 0 ? 1 : initial);
-    row->addWidget(new QLabel(tr("Destination"), this));
+    row->addWidget(NewFieldLabel(tr("Destination"), *destination_, this));
     row->addWidget(destination_, 1);
     layout->addLayout(row);
     AddButtons(*this, *layout, [this] { TryAccept(); });
@@ -104,7 +105,7 @@ EnterPortNameDialog::EnterPortNameDialog(const std::vector<std::string>& names,
     layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* row = new QHBoxLayout();
     names_ = PortNameList(names, initial, this);
-    row->addWidget(new QLabel(tr("PortName"), this));
+    row->addWidget(NewFieldLabel(tr("PortName"), *names_, this));
     row->addWidget(names_, 1);
     layout->addLayout(row);
     AddButtons(*this, *layout, [this] { accept(); });
@@ -127,9 +128,9 @@ EnterPortAndDestinationDialog::EnterPortAndDestinationDialog(const std::vector<s
     names_ = PortNameList(names, initial, this);
     destination_ = new DestinationSpinBox(minimum, maximum, this);
     destination_->setValue(destination == 0 ? 1 : destination);
-    grid->addWidget(new QLabel(tr("PortName"), this), 0, 0);
+    grid->addWidget(NewFieldLabel(tr("PortName"), *names_, this), 0, 0);
     grid->addWidget(names_, 0, 1);
-    grid->addWidget(new QLabel(tr("Destination"), this), 1, 0);
+    grid->addWidget(NewFieldLabel(tr("Destination"), *destination_, this), 1, 0);
     grid->addWidget(destination_, 1, 1);
     layout->addLayout(grid);
     AddButtons(*this, *layout, [this] { TryAccept(); });

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 
 namespace kelcmd::dialogs {
@@ -25,6 +26,7 @@ PortTableDialog::PortTableDialog(PortTableActions& actions, bool readOnly, QWidg
     auto* layout = new QHBoxLayout(this);
     list_ = new QTreeWidget(this);
     list_->setObjectName("ports");
+    NameField(*list_, tr("Ports"));
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);

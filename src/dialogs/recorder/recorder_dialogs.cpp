@@ -17,6 +17,7 @@
 
 #include "command/kel_standard_command.h"
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 #include "dialogs/toolkit/typed_value.h"
 #include "platform/prompt.h"
@@ -103,7 +104,7 @@ SetupRecorderDialog::SetupRecorderDialog(uint16_t period, uint8_t dataType, bool
     auto* intervalRow = new QHBoxLayout;
     intervalRow->addWidget(interval_);
     intervalRow->addWidget(new QLabel("ms"));
-    form->addRow("Measuring interval", intervalRow);
+    form->addRow(NewFieldLabel("Measuring interval", *interval_), intervalRow);
     data_ = new QComboBox;
     data_->setObjectName("data");
     for (const char* choice : kDataChoices) data_->addItem(choice);
@@ -181,14 +182,14 @@ SquareCurrentTestDialog::SquareCurrentTestDialog(uint16_t amplitude, uint32_t ti
     auto* amplitudeRow = new QHBoxLayout;
     amplitudeRow->addWidget(amplitudeField_);
     amplitudeRow->addWidget(new QLabel("mA"));
-    form->addRow("Amplitude of the current jump", amplitudeRow);
+    form->addRow(NewFieldLabel("Amplitude of the current jump", *amplitudeField_), amplitudeRow);
     timeoutField_ = new QLineEdit(QString::number(timeout));
     timeoutField_->setObjectName("timeout");
     auto* timeoutRow = new QHBoxLayout;
     timeoutRow->addWidget(timeoutField_);
     timeoutRow->addWidget(new QLabel("ms"));
     timeoutRow->addWidget(new QLabel("( 0 = infinite )"));
-    form->addRow("Timeout", timeoutRow);
+    form->addRow(NewFieldLabel("Timeout", *timeoutField_), timeoutRow);
     layout->addLayout(form);
     AddOkCancel(*this, layout);
 }

@@ -12,6 +12,7 @@
 
 #include "command/command.h"
 #include "dialogs/report/report_painter.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -71,6 +72,7 @@ CommandReportWindow::CommandReportWindow(QWidget* parent)
     setObjectName("command_report");
     setWindowTitle("Command Report");
     style_->setObjectName("style");
+    NameField(*style_, "Style");
     style_->addItems({"Message", "ByteStream", "Parameter"});
     hexadecimal_->setObjectName("hexadecimal");
     auto* scroll = new QScrollArea;

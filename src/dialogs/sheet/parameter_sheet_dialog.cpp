@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -127,6 +128,7 @@ QWidget* ParameterSheetDialog::BuildPage(int page, bool temporary) {
         layout->addWidget(tagStatus_);
         extParams_ = new QTableWidget(0, 3, widget);
         extParams_->setObjectName("extended_parameters");
+        NameField(*extParams_, SheetPageTitle(kExtendedPage));
         extParams_->setHorizontalHeaderLabels({"Name", "Type", "Value"});
         extParams_->verticalHeader()->hide();
         extParams_->horizontalHeader()->setStretchLastSection(true);
@@ -175,12 +177,14 @@ void ParameterSheetDialog::AddField(QGridLayout& grid, size_t index) {
         });
         return;
     }
-    grid.addWidget(new QLabel(Q(field.label), parent), row, 0);
+    auto* label = new QLabel(Q(field.label), parent);
+    grid.addWidget(label, row, 0);
     if (field.kind == SheetFieldKind::kList) {
         auto* list = new QComboBox(parent);
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setObjectName(name);
+        LabelField(*label, *list);
         for (const std::string& choice : field.choices) list->addItem(Q(choice));
         lists_[index] = list;
         grid.addWidget(list, row, 1, 1, 2);
@@ -197,6 +201,7 @@ void ParameterSheetDialog::AddField(QGridLayout& grid, size_t index) {
     }
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
+    LabelField(*label, *edit);
     edit->setReadOnly(field.kind == SheetFieldKind::kReadOnly);
     edit->setMinimumWidth(120);
     edits_[index] = edit;

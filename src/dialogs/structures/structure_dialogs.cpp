@@ -14,6 +14,7 @@
 
 #include "command/command_files.h"
 #include "dialogs/editors/value_editors.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -98,9 +99,9 @@ DefineStructureDialog::DefineStructureDialog(CStructureDefinition definition, ui
     connect(name_, &QLineEdit::textChanged, this,
             [this](const QString& text) { editor_.SetName(text.toStdString()); });
 
-    layout->addWidget(new QLabel("Structure Definition"));
     auto* body = new QHBoxLayout;
     list_ = new QTreeWidget;
+    layout->addWidget(NewFieldLabel("Structure Definition", *list_));
     list_->setObjectName("structure_definition");
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({"Name", "Type", "Nb", "Length"});
@@ -216,6 +217,7 @@ StructureDataDialog::StructureDataDialog(CStructureData& data, bool editable, QW
     auto* layout = new QVBoxLayout(this);
     list_ = new QTreeWidget;
     list_->setObjectName("values");
+    NameField(*list_, Q("Data of " + data.GetDefinition().GetName()));
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({"Name", "Type", "Value"});
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);

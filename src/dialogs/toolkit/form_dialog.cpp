@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/toolkit/button_row.h"
+#include "dialogs/toolkit/field_labels.h"
 #include "dialogs/toolkit/object_names.h"
 #include "platform/prompt.h"
 
@@ -86,8 +87,8 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
     switch (field.kind) {
         case FieldKind::kNumber:
         case FieldKind::kText: {
-            grid.addWidget(new QLabel(label, parent), row, 0);
             widgets.edit = new QLineEdit(parent);
+            grid.addWidget(NewFieldLabel(label, *widgets.edit, parent), row, 0);
             widgets.edit->setObjectName(namer_.Name(field.label));
             widgets.edit->setReadOnly(!Editable() || field.readOnly);
             widgets.edit->setMinimumWidth(110);
@@ -99,8 +100,8 @@ void FormDialog::AddField(QGridLayout& grid, size_t index) {
             break;
         }
         case FieldKind::kList: {
-            grid.addWidget(new QLabel(label, parent), row, 0);
             widgets.list = new QComboBox(parent);
+            grid.addWidget(NewFieldLabel(label, *widgets.list, parent), row, 0);
             widgets.list->setObjectName(namer_.Name(field.label));
             for (const std::string& choice : field.choices) {
                 widgets.list->addItem(QString::fromStdString(choice));

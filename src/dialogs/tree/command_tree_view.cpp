@@ -8,6 +8,7 @@
 #include "command/command_clipboard.h"
 #include "command/command_tree.h"
 #include "dialogs/clipboard/command_mime.h"
+#include "dialogs/toolkit/field_labels.h"
 
 namespace kelcmd::dialogs {
 namespace {
@@ -83,6 +84,7 @@ QMimeData* CommandTreeWidget::mimeData(const QList<QTreeWidgetItem*>& rows) cons
 CommandTreeWidget* NewCommandTreeView(QWidget* parent) {
     auto* view = new CommandTreeWidget(parent);
     view->setObjectName("tree");
+    NameField(*view, "Commands");
     view->setHeaderHidden(true);
     view->setRootIsDecorated(true);
     view->setItemsExpandable(true);

@@ -18,16 +18,17 @@ std::string Parse(std::vector<std::string> words, ServerOptions& options) {
 
 TEST(ServerOptions, TakesEveryOption) {
     ServerOptions options;
-    ASSERT_EQ(
-        Parse({"--units", "1-3,7", "--link", "/tmp/ttyKEL0", "--speed", "10", "--paced", "--fault",
-               "lost-ack:0.05", "--fault", "late-answer:0.1:500", "--seed", "9", "--trace"},
-              options),
-        "");
+    ASSERT_EQ(Parse({"--units", "1-3,7", "--link", "/tmp/ttyKEL0", "--speed", "10", "--paced",
+                     "--fault", "lost-ack:0.05", "--fault", "late-answer:0.1:500", "--seed", "9",
+                     "--trace", "--latency-timer", "16"},
+                    options),
+              "");
     EXPECT_EQ(SimulatedDevice(options), "sim:1-3,7,bus=kelbus-sim");
     EXPECT_EQ(options.link, "/tmp/ttyKEL0");
     EXPECT_EQ(options.speed, 10.0);
     EXPECT_TRUE(options.paced && options.trace);
     EXPECT_EQ(options.seed, 9u);
+    EXPECT_EQ(options.latencyTimerMs, 16u);
     ASSERT_EQ(options.faults.size(), 2u);
     EXPECT_EQ(options.faults[0].fault, sim::Fault::DropAck);
     EXPECT_EQ(options.faults[0].rate, 0.05);
@@ -48,6 +49,8 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--link", ""},
         {"--link"},
         {"--seed", "-1"},
+        {"--latency-timer", "0"},
+        {"--latency-timer", "256"},
         {"--fault", "lost-ack"},
         {"--fault", "lost-ack:0"},
         {"--fault", "lost-ack:2"},
