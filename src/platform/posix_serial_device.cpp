@@ -4,9 +4,11 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "platform/clock.h"
+#include "platform/line_errors.h"
 
 namespace kelcmd {
 namespace {
@@ -74,30 +76,58 @@ uint64_t TotalDeadline(uint64_t start, uint32_t multiplier, uint32_t constant, s
 }
 
 // Records why the open of `path` failed, for the calling thread.
-std::nullptr_t RefuseOpen(const std::string& path, int number) {
-    RecordThreadSystemError({number, "open", path});
+std::nullptr_t RefuseOpen(const std::string& path, int number, std::string reason = {}) {
+    RecordThreadSystemError({number, "open", path, std::move(reason)});
     return nullptr;
 }
 
 constexpr char kGetSettings[] = "get line settings";
 constexpr char kSetSettings[] = "set line settings";
+constexpr char kDrain[] = "drain";
 
 // More than the largest frame and its acknowledge: one read takes a whole answer.
 constexpr size_t kReadAheadSize = 4096;
+
+// The kernel's marking of input under PARMRK: 0xFF 0xFF is a 0xFF, 0xFF 0x00 c a damaged c.
+constexpr uint8_t kMarkByte = 0xFF;
+
+// A rate the driver set counts as the one asked for within this part of it, as the kernel's own
+// matching of rates does.
+constexpr uint32_t kRateTolerance = 50;  // 2 %
+
+// Bits per character on the bus: start, 8 data, the ninth bit, stop.
+constexpr uint64_t kBitsPerCharacter = 11;
 
 bool IsNinthBitParity(Parity parity) {
     return parity == Parity::Mark || parity == Parity::Space;
 }
 
-// `record` with the ninth bit as mark (set) or space (clear) parity.
-TtyAttributes WithNinthBit(TtyAttributes record, bool mark) {
-    record.cflag |= PARENB | CMSPAR;
-    if (mark) {
-        record.cflag |= PARODD;
-    } else {
-        record.cflag &= ~static_cast<uint32_t>(PARODD);
+// `record` with the parity bits of `parity`.
+TtyAttributes WithParity(TtyAttributes record, Parity parity) {
+    record.cflag &= ~static_cast<uint32_t>(PARENB | PARODD | CMSPAR);
+    switch (parity) {
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            record.cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            record.cflag |= PARENB;
+            break;
+        case Parity::Mark:
+            record.cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            record.cflag |= PARENB | CMSPAR;
+            break;
     }
     return record;
+}
+
+// The parity (odd or even) that gives `byte` the ninth bit `mark`.
+Parity ParityGiving(uint8_t byte, bool mark) {
+    const bool onesEven = std::popcount(byte) % 2 == 0;  // odd parity then sends a 1
+    return onesEven == mark ? Parity::Odd : Parity::Even;
 }
 
 // Whether two settings differ at most in mark/space parity and RTS.
@@ -116,19 +146,27 @@ void SetSpeed(TtyAttributes& record, uint32_t baud) {
     record.ospeed = baud;
 }
 
-// The answers of a device that has no modem lines at all (a pseudo-terminal, a USB adapter
-// without them) to the modem-line ioctls.
-bool MeansNoModemLines(int number) {
-    return number == ENOTTY || number == EINVAL;
+// The answers of a device that lacks an optional ioctl (modem lines, line status, counters).
+bool MeansNotOffered(int number) {
+    return number == ENOTTY || number == EINVAL || number == EOPNOTSUPP;
+}
+
+uint32_t Grown(uint32_t now, uint32_t before) {
+    return now >= before ? now - before : 0;
 }
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path)
-    : driver_(std::move(driver)), path_(std::move(path)), readAhead_(kReadAheadSize) {}
+PosixSerialDevice::PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path,
+                                     DeviceOptions options)
+    : driver_(std::move(driver)),
+      path_(std::move(path)),
+      options_(options),
+      readAhead_(kReadAheadSize),
+      raw_(kReadAheadSize) {}
 
-bool PosixSerialDevice::Fail(const char* operation, int number) {
-    lastError_ = {number, operation, path_};
+bool PosixSerialDevice::Fail(const char* operation, int number, std::string reason) {
+    lastError_ = {number, operation, path_, std::move(reason)};
     RecordThreadSystemError(lastError_);
     return false;
 }
@@ -147,12 +185,16 @@ uint32_t PosixSerialDevice::BaudOf(speed_t speed) {
     return 0;
 }
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path) {
-    return Open(path, MakeKernelTtyDriver());
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& device) {
+    return Open(device, MakeKernelTtyDriver());
 }
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path,
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& device,
                                                            std::unique_ptr<TtyDriver> driver) {
+    std::string error;
+    const std::optional<DeviceText> text = ParseDeviceText(device, error);
+    if (!text) return RefuseOpen(device, EINVAL, error);
+    const std::string& path = text->path;
     if (path.empty()) return RefuseOpen(path, ENOENT);
     // EBUSY: TIOCEXCL of another opener
     if (const int failed = driver->Open(path)) return RefuseOpen(path, failed);
@@ -166,7 +208,46 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& pa
     }
     // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
     (void)driver->SetExclusive(true);
-    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(std::move(driver), path));
+    std::unique_ptr<PosixSerialDevice> opened(
+        new PosixSerialDevice(std::move(driver), path, text->options));
+    opened->PrepareAtOpen();
+    return opened;
+}
+
+void PosixSerialDevice::PrepareAtOpen() {
+    pseudoTerminal_ = driver_->IsPseudoTerminal();
+    driverName_ = driver_->DriverName();
+    TtyRs485 rs485;
+    if (driver_->GetRs485(rs485) == 0 && rs485.enabled) {
+        kernelRs485_ = true;
+        if (!options_.kernelRs485) {
+            notes_.push_back(
+                "the kernel's RS485 mode is on: it switches the transmitter, and RTS "
+                "is left to it");
+        }
+    }
+    if (pseudoTerminal_) return;
+    bool lowLatency = false;
+    if (driver_->GetLowLatency(lowLatency) == 0 && !lowLatency) {
+        if (const int failed = driver_->SetLowLatency(true)) {
+            notes_.push_back("low latency (ASYNC_LOW_LATENCY) cannot be set: " +
+                             SystemErrorText(failed));
+        }
+    }
+    uint32_t latency = 0;
+    if (driver_->GetLatencyTimer(latency) == 0 && latency > 1) {
+        if (const int failed = driver_->SetLatencyTimer(1)) {
+            notes_.push_back("the adapter's latency_timer is " + std::to_string(latency) +
+                             " ms and cannot be set to 1 ms (" + SystemErrorText(failed) +
+                             "): answers arrive late; a udev rule can set it");
+        }
+    }
+}
+
+std::string PosixSerialDevice::Notes() const {
+    std::string text;
+    for (const std::string& note : notes_) text += (text.empty() ? "" : "; ") + note;
+    return text;
 }
 
 PosixSerialDevice::~PosixSerialDevice() {
@@ -208,25 +289,28 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
     }
     settings.stopBits = (record.cflag & CSTOPB) ? 2 : 1;
     int lines = 0;
-    if (const int failed = driver_->GetModemLines(lines);
-        failed != 0 && MeansNoModemLines(failed)) {
+    if (const int failed = driver_->GetModemLines(lines); failed != 0 && MeansNotOffered(failed)) {
         hasModemLines_ = false;
     }
-    settings.rtsEnabled = hasModemLines_ && (lines & kTtyLineRts) != 0;
+    settings.rtsEnabled = hasModemLines_ && ((lines & kTtyLineRts) != 0) != options_.rtsActiveLow;
     return true;
 }
 
 bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     if (!driver_->IsOpen()) return Fail(kSetSettings, EBADF);
-    if (!SpeedOf(settings.baud)) return Fail(kSetSettings, EINVAL);
+    if (settings.baud == 0) return Fail(kSetSettings, EINVAL);
 
     // The parity switch of every frame: one prepared record, RTS only when it changes.
     if (applied_ && markRecord_ && spaceRecord_ && SameFraming(*applied_, settings)) {
         if (settings.parity != applied_->parity) {
-            const TtyAttributes& record =
-                settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
-            if (const int failed = driver_->SetAttributes(record)) {
-                return Fail(kSetSettings, failed);
+            // A byte still in the transmitter would leave with the new parity.
+            if (outputPending_ && !WaitTransmitterEmpty()) return false;
+            if (!options_.ninthBitByParity) {
+                const TtyAttributes& record =
+                    settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
+                if (const int failed = driver_->SetAttributes(record)) {
+                    return Fail(kSetSettings, failed);
+                }
             }
             applied_->parity = settings.parity;
         }
@@ -234,12 +318,42 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
         applied_->rtsEnabled = settings.rtsEnabled;
         return true;
     }
+    if (outputPending_ && !WaitTransmitterEmpty()) return false;
     if (!ApplyFullSettings(settings)) return false;
 
-    // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
-    // refuses these, which is not a failure of the settings.
+    if (!DrivesModemLines()) return true;
+    if (!hasModemLines_ && !pseudoTerminal_) {
+        applied_.reset();
+        return Fail(kSetSettings, ENOTTY,
+                    "it has no RTS line to switch the transmitter with (bus control "
+                    "AUTO_CONTROL, or the device option rs485=kernel, does without)");
+    }
+    // DTR stays low; RTS follows the record. A pseudo-terminal refuses these, which is not a
+    // failure of the settings.
     (void)ChangeModemLines(false, kTtyLineDtr);
+    rtsHigh_.reset();
     (void)SetRts(settings.rtsEnabled);
+    return true;
+}
+
+bool PosixSerialDevice::ApplyRs485(uint32_t baud) {
+    TtyRs485 rs485;
+    rs485.enabled = true;
+    rs485.rtsOnSend = !options_.rtsActiveLow;
+    rs485.rtsAfterSend = options_.rtsActiveLow;
+    // The transmitter stays on about two characters after the last one, as the bus wants.
+    rs485.delayAfterSendMs = static_cast<uint32_t>(2 * kBitsPerCharacter * 1000 / baud);
+    if (const int failed = driver_->SetRs485(rs485)) {
+        return Fail(
+            kSetSettings, failed,
+            "the driver" + (driverName_.empty() ? "" : " " + driverName_) +
+                " has no RS485 mode (device option rs485=kernel): " + SystemErrorText(failed));
+    }
+    TtyRs485 back;
+    if (driver_->GetRs485(back) != 0 || !back.enabled) {
+        return Fail(kSetSettings, EINVAL, "the driver did not keep its RS485 mode on");
+    }
+    kernelRs485_ = true;
     return true;
 }
 
@@ -247,21 +361,29 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     applied_.reset();
     markRecord_.reset();
     spaceRecord_.reset();
+    oddRecord_.reset();
+    evenRecord_.reset();
+    wireParity_.reset();
+    if (options_.kernelRs485 && !ApplyRs485(settings.baud)) return false;
     if (!base_) {
         TtyAttributes record;
         if (const int failed = driver_->GetAttributes(record)) return Fail(kSetSettings, failed);
         base_ = record;
     }
     TtyAttributes record = *base_;
-    // Raw, binary, no input parity check, no software flow control.
-    record.iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
+    // Raw, binary, no software flow control; damaged bytes and breaks marked in the input. Odd
+    // and even parity as the ninth bit cannot be checked on input: there only breaks are marked.
+    record.iflag &= ~static_cast<uint32_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
                                            INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
-    record.oflag &= ~static_cast<tcflag_t>(OPOST);
+    record.iflag |= PARMRK;
+    const bool byParity = options_.ninthBitByParity && IsNinthBitParity(settings.parity);
+    if (!byParity) record.iflag |= INPCK;
+    record.oflag &= ~static_cast<uint32_t>(OPOST);
     record.lflag &=
-        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
+        ~static_cast<uint32_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
 
     // Framing, parity as the ninth bit, no hardware flow control, modem lines ignored.
-    record.cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    record.cflag &= ~static_cast<uint32_t>(CSIZE | CSTOPB | CRTSCTS);
     switch (settings.dataBits) {
         case 5:
             record.cflag |= CS5;
@@ -277,22 +399,7 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
             break;
     }
     if (settings.stopBits == 2) record.cflag |= CSTOPB;
-    switch (settings.parity) {
-        case Parity::None:
-            break;
-        case Parity::Odd:
-            record.cflag |= PARENB | PARODD;
-            break;
-        case Parity::Even:
-            record.cflag |= PARENB;
-            break;
-        case Parity::Mark:
-            record.cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case Parity::Space:
-            record.cflag |= PARENB | CMSPAR;
-            break;
-    }
+    record = WithParity(record, byParity ? Parity::Even : settings.parity);
     record.cflag |= CREAD | CLOCAL;
 
     // A non-blocking read with nothing queued reports EAGAIN; 0 then means hang-up.
@@ -304,31 +411,46 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     SetSpeed(record, settings.baud);
     if (const int failed = driver_->SetAttributes(record)) return Fail(kSetSettings, failed);
 
-    // Checked once here; the parity switches afterwards write the kernel's record as it stands.
     TtyAttributes applied;
-    if (driver_->GetAttributes(applied) == 0) {
-        markRecord_ = WithNinthBit(applied, true);
-        spaceRecord_ = WithNinthBit(applied, false);
+    if (const int failed = driver_->GetAttributes(applied)) return Fail(kSetSettings, failed);
+    if (!CheckApplied(settings, applied)) return false;
+    // The parity switches afterwards write the kernel's record as it stands.
+    if (byParity) {
+        wireParity_ = Parity::Even;
+        oddRecord_ = WithParity(applied, Parity::Odd);
+        evenRecord_ = WithParity(applied, Parity::Even);
+        markRecord_ = spaceRecord_ = applied;  // the switch itself changes nothing
+    } else {
+        markRecord_ = WithParity(applied, Parity::Mark);
+        spaceRecord_ = WithParity(applied, Parity::Space);
     }
     applied_ = settings;
+    if (!countersBase_) CountLineErrors();
     return true;
 }
 
-int PosixSerialDevice::PollUntil(short events, uint64_t deadline, short& revents, int& number) {
-    for (;;) {
-        int timeoutMs = -1;
-        if (deadline != kNoDeadline) {
-            const uint64_t now = MonotonicNanoseconds();
-            if (now >= deadline) return 0;
-            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
-            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
-        }
-        number = driver_->Poll(events, timeoutMs, revents);
-        if (number == EINTR) continue;
-        if (number != 0) return -1;
-        if (revents == 0) continue;  // the loop re-checks the deadline against the clock
-        return 1;
+bool PosixSerialDevice::CheckApplied(const LineSettings& settings, const TtyAttributes& applied) {
+    const std::string driver = "the driver" + (driverName_.empty() ? "" : " " + driverName_);
+    const uint32_t tolerance = settings.baud / kRateTolerance;
+    if (applied.ospeed + tolerance < settings.baud || applied.ospeed > settings.baud + tolerance) {
+        return Fail(kSetSettings, EINVAL,
+                    driver + " cannot run at " + std::to_string(settings.baud) + " baud (it set " +
+                        std::to_string(applied.ospeed) + ")");
     }
+    // A pseudo-terminal has no parity at all: a line without a ninth bit, for the simulator.
+    if (pseudoTerminal_ || !IsNinthBitParity(settings.parity)) return true;
+    if (options_.ninthBitByParity) {
+        if (applied.cflag & PARENB) return true;
+        return Fail(kSetSettings, EINVAL, driver + " does not support parity at all");
+    }
+    constexpr uint32_t kNinthBit = PARENB | CMSPAR;
+    if ((applied.cflag & kNinthBit) != kNinthBit) {
+        return Fail(kSetSettings, EINVAL,
+                    driver +
+                        " does not support mark/space parity (the device option "
+                        "ninth=oddeven sends the ninth bit as odd or even parity instead)");
+    }
+    return true;
 }
 
 bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
@@ -338,37 +460,70 @@ bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
 }
 
 bool PosixSerialDevice::SetTransmitterEmptyMask() {
-    // tcdrain() waits for exactly that event; there is no mask to set.
+    // The drain and the line status wait for exactly that event; there is no mask to set.
     return driver_->IsOpen() || Fail("set event mask", EBADF);
 }
 
 bool PosixSerialDevice::WaitTransmitterEmpty() {
-    if (!driver_->IsOpen()) return Fail("drain", EBADF);
+    if (!driver_->IsOpen()) return Fail(kDrain, EBADF);
     for (;;) {
         const int failed = driver_->Drain();
-        if (failed == 0) return true;
-        if (failed != EINTR) return Fail("drain", failed);
+        if (failed == 0) break;
+        if (failed != EINTR) return Fail(kDrain, failed);
     }
+    // The drain ends when the kernel has handed the last byte on; a USB adapter or a UART's
+    // shift register may still be sending it. TEMT says when its stop bit has left.
+    const uint32_t baud = applied_ ? applied_->baud : 0;
+    const uint64_t character = baud != 0 ? kBitsPerCharacter * 1000000000u / baud : 0;
+    // More than a UART's FIFO and an adapter's buffer take; a driver that never says empty
+    // is not waited for without end.
+    const uint64_t limit = MonotonicNanoseconds() + 64 * character + 20 * kNanosPerMilli;
+    while (lineStatusOffered_) {
+        bool empty = false;
+        const int failed = driver_->GetTransmitterEmpty(empty);
+        if (failed != 0) {
+            if (MeansNotOffered(failed)) {
+                lineStatusOffered_ = false;
+                break;
+            }
+            return Fail(kDrain, failed);
+        }
+        if (empty) break;
+        if (MonotonicNanoseconds() >= limit) return Fail(kDrain, ETIMEDOUT);
+        PreciseWaitMicroseconds(static_cast<uint32_t>(std::max<uint64_t>(character / 4000, 5)));
+    }
+    outputPending_ = false;
+    return true;
 }
 
 bool PosixSerialDevice::Purge() {
     if (!driver_->IsOpen()) return Fail("purge", EBADF);
+    // What is still being sent belongs to the frame before; it is not cut off.
+    if (outputPending_ && !WaitTransmitterEmpty()) return false;
     DropReadAhead();
+    markState_ = 0;
+    pendingEcho_ = 0;
+    damage_.clear();
     const int failed = driver_->Flush();
-    return failed == 0 || Fail("purge", failed);
+    if (failed != 0) return Fail("purge", failed);
+    CountLineErrors();  // errors of what the purge dropped are not this exchange's
+    return true;
 }
 
 bool PosixSerialDevice::ChangeModemLines(bool raise, int lines) {
     if (!driver_->IsOpen() || !hasModemLines_) return false;
     const int failed = driver_->ChangeModemLines(raise, lines);
     if (failed == 0) return true;
-    if (MeansNoModemLines(failed)) hasModemLines_ = false;
+    if (MeansNotOffered(failed)) hasModemLines_ = false;
     return false;
 }
 
 // Not recorded: a device without modem lines refuses this, and callers ignore it.
 bool PosixSerialDevice::SetRts(bool raised) {
-    if (!ChangeModemLines(raised, kTtyLineRts)) return false;
+    if (!DrivesModemLines()) return true;
+    // The transmitter is switched off only once the last stop bit has left.
+    if (!raised && outputPending_ && !WaitTransmitterEmpty()) return false;
+    if (!ChangeModemLines(raised != options_.rtsActiveLow, kTtyLineRts)) return false;
     rtsHigh_ = raised;
     return true;
 }
@@ -379,11 +534,44 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written
     if (count == 0) return true;
     const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
                                             timeouts_.writeTotalConstant, count);
+    const bool ok = wireParity_ && applied_ && IsNinthBitParity(applied_->parity)
+                        ? WriteByParity(data, count, written, deadline)
+                        : WriteRun(data, count, written, deadline);
+    if (options_.discardEcho) pendingEcho_ += written;
+    return ok;
+}
+
+bool PosixSerialDevice::WriteByParity(const uint8_t* data, size_t count, size_t& written,
+                                      uint64_t deadline) {
+    const bool mark = applied_->parity == Parity::Mark;
+    while (written < count) {
+        const Parity parity = ParityGiving(data[written], mark);
+        size_t run = 1;
+        while (written + run < count && ParityGiving(data[written + run], mark) == parity) ++run;
+        if (parity != wireParity_) {
+            // The bytes before must leave with the parity they were written with.
+            if (outputPending_ && !WaitTransmitterEmpty()) return false;
+            const TtyAttributes& record = parity == Parity::Odd ? *oddRecord_ : *evenRecord_;
+            if (const int failed = driver_->SetAttributes(record)) return Fail("write", failed);
+            wireParity_ = parity;
+        }
+        size_t moved = 0;
+        const bool ok = WriteRun(data + written, run, moved, deadline);
+        written += moved;
+        if (!ok || moved < run) return ok;
+    }
+    return true;
+}
+
+bool PosixSerialDevice::WriteRun(const uint8_t* data, size_t count, size_t& written,
+                                 uint64_t deadline) {
+    written = 0;
     while (written < count) {
         size_t moved = 0;
         const int failed = driver_->Write(data + written, count - written, moved);
         if (failed == 0 && moved > 0) {
             written += moved;
+            outputPending_ = true;
             continue;
         }
         if (failed == EINTR) continue;
@@ -410,10 +598,79 @@ size_t PosixSerialDevice::TakeReadAhead(uint8_t* buffer, size_t count) {
     return taken;
 }
 
+void PosixSerialDevice::TakeRaw(const uint8_t* raw, size_t count) {
+    // The read-ahead is empty when raw bytes are taken: a read takes from it first.
+    aheadBegin_ = aheadEnd_ = 0;
+    for (size_t i = 0; i < count && damage_.empty(); ++i) {
+        const uint8_t byte = raw[i];
+        bool damaged = false;
+        if (markState_ == 0 && byte == kMarkByte) {
+            markState_ = 1;
+            continue;
+        }
+        if (markState_ == 1) {
+            markState_ = byte == 0x00 ? 2 : 0;
+            if (markState_ == 2) continue;
+            // 0xFF 0xFF: a 0xFF; anything else cannot follow a mark and is taken as it is
+        } else if (markState_ == 2) {
+            markState_ = 0;
+            damaged = true;
+        }
+        if (pendingEcho_ > 0) {
+            --pendingEcho_;  // the adapter's echo of a sent byte, damaged or not
+            continue;
+        }
+        if (damaged) {
+            damage_ = byte == 0x00 ? "a break or a damaged byte" : "a damaged byte";
+            break;
+        }
+        readAhead_[aheadEnd_++] = byte;
+    }
+}
+
+void PosixSerialDevice::CountLineErrors() {
+    if (!countersOffered_) return;
+    TtyCounters now;
+    if (const int failed = driver_->GetCounters(now)) {
+        if (MeansNotOffered(failed)) countersOffered_ = false;
+        return;
+    }
+    if (countersBase_) {
+        TtyCounters grown;
+        grown.framing = Grown(now.framing, countersBase_->framing);
+        grown.parity = Grown(now.parity, countersBase_->parity);
+        grown.overruns = Grown(now.overruns, countersBase_->overruns);
+        grown.breaks = Grown(now.breaks, countersBase_->breaks);
+        AddThreadLineErrors(grown);
+        // The kernel's counts say what a damaged byte was.
+        if (!damage_.empty()) {
+            if (grown.breaks > 0) {
+                damage_ = "a break on the line";
+            } else if (grown.parity > 0) {
+                damage_ = "a parity error on the line";
+            } else if (grown.framing > 0) {
+                damage_ = "a framing error on the line";
+            }
+        }
+    }
+    countersBase_ = now;
+}
+
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
     if (!driver_->IsOpen()) return Fail("read", EBADF);
     if (count == 0) return true;
+    const bool ok = ReadInput(buffer, count, received);
+    CountLineErrors();
+    if (ok && received < count && !damage_.empty() && aheadBegin_ == aheadEnd_) {
+        std::string what = "received " + damage_;
+        damage_.clear();
+        return Fail("read", EBADMSG, std::move(what));
+    }
+    return ok;
+}
+
+bool PosixSerialDevice::ReadInput(uint8_t* buffer, size_t count, size_t& received) {
     const uint64_t start = MonotonicNanoseconds();
     const uint64_t totalDeadline =
         TotalDeadline(start, timeouts_.readTotalMultiplier, timeouts_.readTotalConstant, count);
@@ -427,6 +684,8 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
             lastByte = MonotonicNanoseconds();
             if (received == count) return true;
         }
+        // A damaged byte ends what can be read.
+        if (!damage_.empty()) return true;
         // Wait first: right after a frame went out, or between the parts of an answer, nothing
         // is there yet as a rule. The wait ends at the nearer of the total deadline and the
         // interval deadline (the interval counts only after the first byte).
@@ -442,10 +701,9 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
 
         // Everything that has arrived, up to the buffer's size.
         size_t got = 0;
-        const int failed = driver_->Read(readAhead_.data(), readAhead_.size(), got);
+        const int failed = driver_->Read(raw_.data(), raw_.size(), got);
         if (failed == 0 && got > 0) {
-            aheadBegin_ = 0;
-            aheadEnd_ = got;
+            TakeRaw(raw_.data(), got);
             hangup = false;
             continue;
         }
@@ -454,6 +712,22 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
         if (failed != EAGAIN && failed != EWOULDBLOCK) return Fail("read", failed);
         // poll reported an error and still nothing can be read: a hang-up
         if (hangup) return Fail("read", EIO);
+    }
+}
+int PosixSerialDevice::PollUntil(short events, uint64_t deadline, short& revents, int& number) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline != kNoDeadline) {
+            const uint64_t now = MonotonicNanoseconds();
+            if (now >= deadline) return 0;
+            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
+            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
+        }
+        number = driver_->Poll(events, timeoutMs, revents);
+        if (number == EINTR) continue;
+        if (number != 0) return -1;
+        if (revents == 0) continue;  // the loop re-checks the deadline against the clock
+        return 1;
     }
 }
 
@@ -466,6 +740,14 @@ bool PosixSerialDevice::Close() {
     markRecord_.reset();
     spaceRecord_.reset();
     rtsHigh_.reset();
+    oddRecord_.reset();
+    evenRecord_.reset();
+    wireParity_.reset();
+    countersBase_.reset();
+    outputPending_ = false;
+    pendingEcho_ = 0;
+    markState_ = 0;
+    damage_.clear();
     DropReadAhead();
     return number == 0 || Fail("close", number);
 }

@@ -92,12 +92,14 @@ struct FakeTtyModel {
     // Bytes arriving from the bus, with the kernel's marking of a 0xFF under PARMRK.
     void Deliver(const std::vector<uint8_t>& bytes) {
         std::lock_guard guard(lock);
-        for (uint8_t byte : bytes) {
-            if (byte == 0xFF && (attributes.iflag & PARMRK) && !(attributes.iflag & ISTRIP)) {
-                input.push_back(0xFF);
-            }
-            input.push_back(byte);
+        for (uint8_t byte : bytes) Queue(byte);
+    }
+    // One good byte into the input; the lock is held.
+    void Queue(uint8_t byte) {
+        if (byte == 0xFF && (attributes.iflag & PARMRK) && !(attributes.iflag & ISTRIP)) {
+            input.push_back(0xFF);
         }
+        input.push_back(byte);
     }
     // A byte with the wrong parity bit, as the kernel passes it on.
     void DeliverParityError(uint8_t byte) {
@@ -243,7 +245,9 @@ class FakeTty final : public TtyDriver {
         event.wireEndNs = model_->wireEndNs;
         event.bytes.assign(data, data + count);
         for (size_t i = 0; i < count; ++i) event.ninthBits.push_back(NinthBit(data[i]));
-        if (model_->echoes) model_->input.insert(model_->input.end(), data, data + count);
+        if (model_->echoes) {
+            for (size_t i = 0; i < count; ++i) model_->Queue(data[i]);
+        }
         written = count;
         return 0;
     }
