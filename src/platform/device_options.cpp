@@ -27,6 +27,15 @@ bool Apply(std::string_view option, DeviceOptions& options) {
 
 }  // namespace
 
+bool IsDeviceOption(std::string_view option) {
+    const std::string_view name = option.substr(0, option.find('='));
+    if (name.size() == option.size()) return false;
+    for (std::string_view known : {"rts", "lines", "echo", "rs485", "ninth"}) {
+        if (name == known) return true;
+    }
+    return false;
+}
+
 std::optional<DeviceText> ParseDeviceText(const std::string& text, std::string& error) {
     DeviceText result;
     const size_t mark = text.find('?');

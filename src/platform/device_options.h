@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kelcmd {
 
@@ -35,5 +36,9 @@ struct DeviceText {
 // Splits `text` at its first '?' and reads the comma-separated options behind it. Null with
 // `error` set ("unknown device option 'speed=fast'") for an option or value not listed above.
 std::optional<DeviceText> ParseDeviceText(const std::string& text, std::string& error);
+
+// Whether `option` ("rts=low") names one of the options above, whatever its value: lists of
+// device texts separated by commas use it to keep a text's options together.
+bool IsDeviceOption(std::string_view option);
 
 }  // namespace kelcmd
