@@ -4,7 +4,7 @@
 #
 # Everything but the dialogs is the install component "kelcmd" (one Debian package, kelcmd); the
 # dialogs library, where it is built, is the component "dialogs" (the package kelcmd-dialogs,
-# which alone depends on Qt).
+# which alone depends on Qt); the MQTT bridge is the component "bridge" (kelcmd-bridge).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -70,6 +70,17 @@ if(TARGET kelcmd_dialogs)
   list(APPEND KELCMD_PACKAGE_COMPONENTS dialogs)
 endif()
 
+# The MQTT bridge (and the remote ports' plugin, libkelcmd-remote.so*, where it is built), when
+# this build has libmosquitto: the component "bridge" (the package kelcmd-bridge, which alone
+# depends on libmosquitto).
+if(TARGET kelcmd_bridge)
+  install(TARGETS kelcmd_bridge RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT bridge)
+  if(TARGET kelcmd_remote)
+    install(TARGETS kelcmd_remote LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT bridge)
+  endif()
+  list(APPEND KELCMD_PACKAGE_COMPONENTS bridge)
+endif()
+
 # The Debian packages: `cpack -G DEB` in the build folder (scripts/package-deb.sh).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelcmd)
@@ -99,4 +110,10 @@ set(CPACK_DEBIAN_DIALOGS_PACKAGE_NAME kelcmd-dialogs)
 set(CPACK_DEBIAN_DIALOGS_PACKAGE_DEPENDS "kelcmd (= ${PROJECT_VERSION})")
 set(CPACK_COMPONENT_DIALOGS_DESCRIPTION
     "Qt dialogs of KelCmd: libkelcmd-dialogs and its C header, CMake and pkg-config files.")
+set(CPACK_DEBIAN_BRIDGE_PACKAGE_NAME kelcmd-bridge)
+set(CPACK_DEBIAN_BRIDGE_PACKAGE_DEPENDS "kelcmd (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_BRIDGE_PACKAGE_SECTION net)
+set(CPACK_COMPONENT_BRIDGE_DESCRIPTION
+    "KelCmd's MQTT bridge: kelcmd-bridge puts KelBus lines on an MQTT 5 broker (unit states,\n\
+JSON commands, raw exchanges for remote ports), and the remote ports' plugin.")
 include(CPack)

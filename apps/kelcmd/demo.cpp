@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/communication.h"
+#include "axis_status_bits.h"
 #include "failure_report.h"
 #include "kelcmd/kelcmd.h"
 #include "transport/kel_communication.h"
@@ -11,15 +12,11 @@
 namespace kelcmd::app {
 namespace {
 
-// The names of the axis status bits, bit 0 first.
-constexpr const char* kStatusBits[16] = {
-    "Moving", "CteVel",  "Sinus",  "VelMode", "CmdActive",  "WaitEnd", "LoLimit", "HiLimit",
-    "Error",  "Warning", "CurReg", "PosReg",  "Referenced", "Home",    "Right",   "Left"};
-
 std::string StatusText(uint16_t status) {
     std::string text;
     for (int bit = 0; bit < 16; ++bit) {
-        if (status & (1u << bit)) text += std::string(text.empty() ? "" : " ") + kStatusBits[bit];
+        if (status & (1u << bit))
+            text += std::string(text.empty() ? "" : " ") + kAxisStatusBits[bit];
     }
     return text.empty() ? "(none)" : text;
 }

@@ -18,12 +18,19 @@ struct ExportEntry {
     std::string name;
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
+    // The C types of the inputs and outputs ("u8" ... "f32"), in the order of their names.
+    std::vector<std::string> inputTypes;
+    std::vector<std::string> outputTypes;
     // Port, slave, input texts; returns the export's result, or nullopt with `error` set when an
-    // input does not parse.
-    std::function<std::optional<int32_t>(const char* port, uint8_t slave,
-                                         const std::vector<std::string>& inputs,
-                                         std::vector<std::string>& outputs, std::string& error)>
+    // input does not parse (nothing is sent then). `values`, when given, also receives the
+    // outputs as numbers (a double holds each of the types exactly).
+    std::function<std::optional<int32_t>(
+        const char* port, uint8_t slave, const std::vector<std::string>& inputs,
+        std::vector<std::string>& outputs, std::string& error, std::vector<double>* values)>
         call;
+    // Why the input texts would not do, or empty when they parse: the check of `call`, without
+    // running the export.
+    std::function<std::string(const std::vector<std::string>& inputs)> check;
 };
 
 namespace detail {

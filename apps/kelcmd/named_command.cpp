@@ -32,7 +32,7 @@ int RunNamedExport(Session& session, const std::vector<std::string>& arguments) 
     std::string error;
     const std::string& port = session.options().port;
     const std::optional<int32_t> result =
-        entry->call(port.c_str(), session.options().slave, inputs, outputs, error);
+        entry->call(port.c_str(), session.options().slave, inputs, outputs, error, nullptr);
     if (!result) {
         std::fprintf(stderr, "kelcmd: %s: %s\nusage: kelcmd %s\n", entry->name.c_str(),
                      error.c_str(), UsageOf(*entry).c_str());

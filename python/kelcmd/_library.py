@@ -1,25 +1,19 @@
 """Finding and loading libkelcmd, and the C prototypes of the exports this package calls."""
 
+from __future__ import annotations
+
 import ctypes
 import ctypes.util
 import glob
 import os
 import threading
+from typing import Any, List, Optional, Tuple
 
-from ._signatures import COMMANDS, parse
+from ._catalogue import C_TYPES, COMMANDS, parse
 from .errors import KelCmdError, LibraryNotFoundError
+from .outcome import Outcome
 
 ENVIRONMENT_VARIABLE = "KELCMD_LIBRARY"
-
-# The C types behind the codes of the signature table.
-C_TYPES = {
-    "u8": ctypes.c_uint8,
-    "u16": ctypes.c_uint16,
-    "u32": ctypes.c_uint32,
-    "i16": ctypes.c_int16,
-    "i32": ctypes.c_int32,
-    "f32": ctypes.c_float,
-}
 
 
 class KebPacket(ctypes.Structure):
@@ -71,7 +65,13 @@ class KebOutcome(ctypes.Structure):
 
 
 _STRING = ctypes.c_char_p
-_BUS_PROTOTYPES = {
+_PORT_AND_SLAVE = [_STRING, ctypes.c_uint8]
+_BUS_PROTOTYPES: dict[str, tuple[Any, list[Any]]] = {
+    "MP_StartStackingCommands": (None, _PORT_AND_SLAVE),
+    "MP_StopStackingCommands": (ctypes.c_int32, _PORT_AND_SLAVE),
+    "MP_ExecuteCommandStack": (ctypes.c_int32, _PORT_AND_SLAVE),
+    "MP_ExecuteQuietCommandStack": (ctypes.c_int32, _PORT_AND_SLAVE),
+    "MP_ReadLastQuietCommandStack": (ctypes.c_int32, _PORT_AND_SLAVE),
     "KEB_MapPort": (ctypes.c_int32, [_STRING, _STRING]),
     "KEB_InitKelBus": (ctypes.c_uint8, [ctypes.c_uint32, _STRING, ctypes.c_uint8,
                                         ctypes.c_uint32, ctypes.c_uint32]),
@@ -95,7 +95,14 @@ _BUS_PROTOTYPES = {
 }
 
 # C++ functions of the library with C signatures, bound by their mangled names under a plain one.
-_PRIVATE_PROTOTYPES = {
+_PRIVATE_PROTOTYPES: dict[str, tuple[str, Any, list[Any]]] = {
+    "IsStackingCommands": ("_ZN6kelcmd18IsStackingCommandsEPKch", ctypes.c_bool,
+                           _PORT_AND_SLAVE),
+    "StackedCommandStatuses": ("_ZN6kelcmd22StackedCommandStatusesEPKchPjj", ctypes.c_uint32,
+                               _PORT_AND_SLAVE + [ctypes.POINTER(ctypes.c_uint32),
+                                                  ctypes.c_uint32]),
+    "SystemParameterWidth": ("_ZN6kelcmd20SystemParameterWidthEj", ctypes.c_uint32,
+                             [ctypes.c_uint32]),
     "RecordedSignalNameText": ("_ZN6kelcmd22RecordedSignalNameTextEjPcj", ctypes.c_int32,
                                [ctypes.c_uint32, ctypes.c_char_p, ctypes.c_uint32]),
     "RecordedSignalScale": ("_ZN6kelcmd19RecordedSignalScaleEj", ctypes.c_float,
@@ -113,7 +120,7 @@ _PRIVATE_PROTOTYPES = {
 }
 
 
-def _argument_type(code):
+def _argument_type(code: str) -> Any:
     if code.startswith("*"):
         return ctypes.POINTER(C_TYPES[code[1:]])
     if code in ("in", "buf"):
@@ -121,15 +128,21 @@ def _argument_type(code):
     return C_TYPES[code]
 
 
-# The library's table of its command exports (kelcmd::CommandSignatureText(), C++).
+# The library's tables of its command exports (kelcmd::CommandSignatureText() and
+# kelcmd::CommandArgumentText(), C++).
 _SIGNATURE_TEXT = "_ZN6kelcmd20CommandSignatureTextEv"
+_ARGUMENT_TEXT = "_ZN6kelcmd19CommandArgumentTextEv"
 
 
-def _declare(cdll):
-    signature_text = getattr(cdll, _SIGNATURE_TEXT)
-    signature_text.restype = ctypes.c_char_p
-    signature_text.argtypes = []
-    COMMANDS.update(parse(signature_text().decode()))
+def _text(cdll: ctypes.CDLL, mangled: str) -> str:
+    function = getattr(cdll, mangled)
+    function.restype = ctypes.c_char_p
+    function.argtypes = []
+    return bytes(function()).decode()
+
+
+def _declare(cdll: ctypes.CDLL) -> ctypes.CDLL:
+    COMMANDS.update(parse(_text(cdll, _SIGNATURE_TEXT), _text(cdll, _ARGUMENT_TEXT)))
     for name, (result, arguments) in _BUS_PROTOTYPES.items():
         function = getattr(cdll, name)
         function.restype = result
@@ -139,44 +152,51 @@ def _declare(cdll):
         function.restype = result
         function.argtypes = arguments
         setattr(cdll, name, function)
-    for command, codes in COMMANDS.items():
-        function = getattr(cdll, "MP_" + command)
+    for command in COMMANDS.values():
+        function = getattr(cdll, "MP_" + command.name)
         function.restype = ctypes.c_int32
-        function.argtypes = [_STRING, ctypes.c_uint8] + [_argument_type(c) for c in codes]
+        function.argtypes = _PORT_AND_SLAVE + [_argument_type(c) for c in command.codes]
     return cdll
 
 
-def _candidates():
-    """(description, path or name) in the order they are tried."""
+def _candidates() -> Tuple[List[Tuple[str, str]], List[str]]:
+    """(where, path or name) in the order they are tried, and the places that held nothing."""
     explicit = os.environ.get(ENVIRONMENT_VARIABLE)
     if explicit:
         # An explicit choice is final: falling back would hide that it is wrong.
-        return [(f"{ENVIRONMENT_VARIABLE}={explicit}", explicit)]
+        return [(f"{ENVIRONMENT_VARIABLE}={explicit}", explicit)], []
     here = os.path.dirname(os.path.abspath(__file__))
-    bundled = sorted(glob.glob(os.path.join(here, "libkelcmd.so*")), key=len)
+    pattern = os.path.join(here, "libkelcmd.so*")
+    bundled = sorted(glob.glob(pattern), key=len)
     found = [("beside the package", path) for path in bundled]
+    empty = [] if bundled else [f"{pattern} (beside the package): no such file"]
     system = ctypes.util.find_library("kelcmd")
     if system:
         found.append(("on the system", system))
-    found.append(("on the system", "libkelcmd.so.1"))
-    return found
+    found.append(("on the system's library path", "libkelcmd.so.1"))
+    return found, empty
 
 
 _lock = threading.Lock()
-_loaded = None
+_loaded: Optional[ctypes.CDLL] = None
 
 
-def load_library(path=None):
-    """Loads libkelcmd (from `path`, or as described in `library`) and returns it; the first
-    library loaded stays in use for the whole process."""
+def load_library(path: Optional[str] = None) -> ctypes.CDLL:
+    """Loads libkelcmd and returns it; the first library loaded stays in use for the whole
+    process.
+
+    :param path: the file to load; None looks where :func:`library` says.
+    :raises LibraryNotFoundError: nothing loaded; the message names every place tried and why
+        each failed.
+    :raises KelCmdError: `path` differs from the library already loaded.
+    """
     global _loaded
     with _lock:
         if _loaded is not None:
             if path and os.path.realpath(path) != os.path.realpath(_loaded._name):
                 raise KelCmdError(f"libkelcmd is already loaded from {_loaded._name}")
             return _loaded
-        candidates = [("given path", path)] if path else _candidates()
-        reasons = []
+        candidates, reasons = ([("given path", path)], []) if path else _candidates()
         for where, candidate in candidates:
             try:
                 _loaded = _declare(ctypes.CDLL(candidate))
@@ -188,8 +208,25 @@ def load_library(path=None):
             f"the kelcmd package folder, or install it on the system. Tried: {'; '.join(reasons)}")
 
 
-def library():
-    """The loaded libkelcmd as a ctypes.CDLL, loading it on first use: the file named by the
-    environment variable KELCMD_LIBRARY if set, else a libkelcmd.so* in the package folder, else
-    the system's libkelcmd (ld.so search path)."""
+def library() -> ctypes.CDLL:
+    """The loaded libkelcmd as a :class:`ctypes.CDLL`, loaded on first use from the file named by
+    the environment variable ``KELCMD_LIBRARY`` if set, else a ``libkelcmd.so*`` in the package
+    folder, else the system's libkelcmd (ld.so search path).
+
+    :raises LibraryNotFoundError: none of these loads.
+    """
     return _loaded if _loaded is not None else load_library()
+
+
+def last_outcome() -> Outcome:
+    """The :class:`Outcome` of this thread's last command, packet function or port opening (the
+    library keeps one record per thread)."""
+    raw = KebOutcome()
+    raw.size = ctypes.sizeof(raw)
+    if library().KEB_GetLastOutcome(ctypes.byref(raw)) != 1:
+        raise RuntimeError("libkelcmd refused its own outcome record")
+    return Outcome(raw.status, raw.result, raw.messageType, raw.batch != 0, raw.unitError,
+                   raw.unitWarning, raw.trials, raw.durationMs, raw.systemErrorNumber,
+                   raw.systemErrorText.decode(errors="replace"), raw.mayHaveExecuted != 0,
+                   (raw.lineFramingErrors, raw.lineParityErrors, raw.lineOverruns,
+                    raw.lineBreaks))

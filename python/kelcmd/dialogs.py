@@ -7,10 +7,13 @@ parameters, executes the command on the unit and shows the result.
 The dialogs library shares libkelcmd with this package (it links libkelcmd.so.1, which is the
 library already loaded). Without a display a dialog returns False and says why on stderr."""
 
+from __future__ import annotations
+
 import ctypes
 import glob
 import os
 import threading
+from typing import Any, List, Optional
 
 from ._library import library
 from .errors import LibraryNotFoundError
@@ -18,10 +21,10 @@ from .errors import LibraryNotFoundError
 ENVIRONMENT_VARIABLE = "KELCMD_DIALOGS_LIBRARY"
 
 _lock = threading.Lock()
-_loaded = None
+_loaded: Optional[ctypes.CDLL] = None
 
 
-def _candidates():
+def _candidates() -> List[str]:
     explicit = os.environ.get(ENVIRONMENT_VARIABLE)
     if explicit:
         return [explicit]
@@ -33,8 +36,12 @@ def _candidates():
     return found + ["libkelcmd-dialogs.so.1"]
 
 
-def dialogs_library():
-    """libkelcmd-dialogs as a ctypes.CDLL, loaded on first use after libkelcmd."""
+def dialogs_library() -> ctypes.CDLL:
+    """libkelcmd-dialogs as a :class:`ctypes.CDLL`, loaded on first use after libkelcmd: the file
+    named by ``KELCMD_DIALOGS_LIBRARY``, else one beside the core library, else the system's.
+
+    :raises LibraryNotFoundError: none loads; the message names every place tried.
+    """
     global _loaded
     with _lock:
         if _loaded is not None:
@@ -51,7 +58,7 @@ def dialogs_library():
             f"kelcmd-dialogs package. Tried: {'; '.join(reasons)}")
 
 
-def _export(name):
+def _export(name: str) -> Any:
     try:
         function = getattr(dialogs_library(), name)
     except AttributeError:
@@ -60,15 +67,22 @@ def _export(name):
     return function
 
 
-def command_dialog(port, slave, command):
-    """Runs MP_<command>Dlg on `port` and `slave`: True when confirmed and executed."""
+def command_dialog(port: str, slave: int, command: str) -> bool:
+    """Runs the dialog ``MP_<command>Dlg`` on `port` and `slave`.
+
+    :returns: True when the user confirmed and the command ran.
+    :raises ValueError: no dialog of that name.
+    """
     function = _export(f"MP_{command}Dlg")
     function.argtypes = [ctypes.c_char_p, ctypes.c_uint8]
-    return function(port.encode(), slave) == 1
+    return bool(function(port.encode(), slave) == 1)
 
 
-def port_configuration():
-    """"Communication Port Info & Test": the table of ports with their settings."""
+def port_configuration() -> bool:
+    """Opens "Communication Port Info & Test": the table of ports with their settings.
+
+    :returns: True when the user closed it with OK.
+    """
     function = _export("KEB_MultiPortConfigurationDlg")
     function.argtypes = []
-    return function() == 1
+    return bool(function() == 1)

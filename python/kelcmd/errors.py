@@ -1,23 +1,40 @@
-"""The exceptions of kelcmd."""
+"""The exceptions of kelcmd. Every failure of the library or of a unit is a :class:`KelCmdError`;
+bad arguments raise :class:`ValueError` or :class:`TypeError` before anything is sent."""
+
+from __future__ import annotations
+
+from typing import TYPE_CHECKING, Any, Optional
+
+if TYPE_CHECKING:
+    from .outcome import Outcome
+
 
 class KelCmdError(Exception):
     """A failure of libkelcmd or of a unit. Attributes that do not apply are None.
 
-    result_code   communication result code, or the unit's refusal reason (0 to 6)
-    result_text   its text, "XMT_ERR_TACK / Timeout while waiting for ACK! ..."
-    warning       the warning number the unit sent with a refusal (0: none)
-    warning_name, warning_text   its mnemonic and text ("WARN_NOMOVE", ...)
-    command       the command that failed ("MoveAbsolute"), port and slave it was sent to
-    message_type  the message type the failure was reported for (a batch's failing member)
-    batch         True when the failing request was a batch
-    os_errno, os_reason   the operating system's reason of a port that did not open
-    outcome       the library's record of the failed call (kelcmd.outcome.Outcome): its status,
-                  trials and duration
+    :ivar result_code: communication result code, or the unit's refusal reason (0 to 6).
+    :ivar result_text: its text, ``"XMT_ERR_TACK / Timeout while waiting for ACK! ..."``.
+    :ivar warning: the warning number the unit sent with a refusal (0: none).
+    :ivar warning_name: its mnemonic (``"WARN_NOMOVE"``).
+    :ivar warning_text: its text.
+    :ivar command: the command that failed (``"MoveAbsolute"``).
+    :ivar port: the port it was sent on.
+    :ivar slave: the address it was sent to.
+    :ivar message_type: the message type the failure was reported for (a batch's failing member).
+    :ivar batch: True when the failing request was a batch.
+    :ivar os_errno: the operating system's error number of a port that did not open.
+    :ivar os_reason: its text.
+    :ivar outcome: the library's record of the failed call (:class:`kelcmd.Outcome`): its status,
+        trials and duration.
     """
 
-    def __init__(self, message, *, result_code=None, warning=None, warning_name=None,
-                 warning_text=None, command=None, port=None, slave=None, message_type=None,
-                 batch=False, os_errno=None, os_reason=None, outcome=None, result_text=None):
+    def __init__(self, message: str, *, result_code: Optional[int] = None,
+                 warning: Optional[int] = None, warning_name: Optional[str] = None,
+                 warning_text: Optional[str] = None, command: Optional[str] = None,
+                 port: Optional[str] = None, slave: Optional[int] = None,
+                 message_type: Optional[int] = None, batch: bool = False,
+                 os_errno: Optional[int] = None, os_reason: Optional[str] = None,
+                 outcome: Optional[Outcome] = None, result_text: Optional[str] = None) -> None:
         super().__init__(message)
         self.result_code = result_code
         self.result_text = result_text
@@ -35,7 +52,7 @@ class KelCmdError(Exception):
 
 
 class LibraryNotFoundError(KelCmdError):
-    """libkelcmd could not be loaded."""
+    """libkelcmd could not be loaded; the message names every place tried."""
 
 
 class PortError(KelCmdError):
@@ -47,8 +64,25 @@ class CommandError(KelCmdError):
 
 
 class UnitRefusedError(CommandError):
-    """The unit answered with a refusal: result_code is its reason, warning says why."""
+    """The unit answered with a refusal: ``result_code`` is its reason, ``warning`` says why. The
+    unit did not execute the command."""
 
 
 class CommunicationError(CommandError):
-    """The exchange on the line failed: no acknowledge, no or a corrupted answer."""
+    """The exchange on the line failed: no acknowledge, no or a corrupted answer.
+
+    :ivar packet: from :meth:`Bus.receive_packet`, the frame as far as it arrived; else None.
+    """
+
+    packet: Any = None
+
+
+class MayHaveExecutedError(CommunicationError):
+    """The exchange failed after the unit had taken the request (it acknowledged, or its answer
+    began): the unit may have executed the command. Check the unit's state before repeating a
+    command that must not run twice (a relative move)."""
+
+
+class NotExecutedError(CommandError):
+    """A stacked command that the unit did not execute: its batch stopped at an earlier member,
+    or was never sent."""

@@ -1,7 +1,10 @@
 """Watching a bus: everything on the wire and the result of each exchange, from the bus tap."""
 
+from __future__ import annotations
+
 import ctypes
 from dataclasses import dataclass
+from typing import Any, Iterator, List, Optional, Union, overload
 
 from ._library import BusEventRecord, library
 from .errors import KelCmdError
@@ -16,12 +19,21 @@ DIRECTIONS = ("out", "in", "")
 class BusEvent:
     """One thing on the wire, or the judged result of an exchange (kind "result").
 
-    kind: "request", "acknowledge", "answer", "resend", "purge", "timeout" or "result".
-    data: the bytes as on the wire, CRC included (the acknowledge byte, what a purge dropped).
-    result: 0, or the result code of what went wrong; for "result" the exchange's transport code.
-    refused, unit_error, warning, failed_member: the unit's refusal, in a "result" only (a refusal
-    with CMD_FAIL has unit_error 0 and refused True).
-    time_ns is monotonic; elapsed_ns counts from the start of the exchange.
+    :ivar kind: "request", "acknowledge", "answer", "resend", "purge", "timeout" or "result".
+    :ivar direction: "out", "in", or "" for a result.
+    :ivar port: the port's name.
+    :ivar data: the bytes as on the wire, CRC included (the acknowledge byte, what a purge
+        dropped).
+    :ivar result: 0, or the result code of what went wrong; for "result" the exchange's transport
+        code.
+    :ivar time_ns: monotonic time of the event, in ns.
+    :ivar elapsed_ns: time since the start of the exchange, in ns.
+    :ivar exchange: the exchange's number.
+    :ivar refused: in a "result": the unit refused (a refusal with CMD_FAIL has unit_error 0).
+    :ivar unit_error: in a "result": the unit's reason.
+    :ivar warning: in a "result": the unit's warning.
+    :ivar failed_member: in a "result": the message type of a batch's failing member.
+    :ivar trials: in a "result": receptions of the answer.
     """
 
     kind: str
@@ -39,16 +51,17 @@ class BusEvent:
     trials: int = 0
 
     @property
-    def ok(self):
+    def ok(self) -> bool:
         """Nothing went wrong: no failure, and (for a result) no refusal."""
         return self.result == 0 and not self.refused
 
     @property
-    def text(self):
+    def text(self) -> str:
+        """``"OK"``, or the text of the result code."""
         return "OK" if self.result == 0 else result_text(self.result)
 
 
-def _event(record):
+def _event(record: Any) -> BusEvent:
     return BusEvent(KINDS[record.kind], DIRECTIONS[record.direction],
                     record.port.decode(errors="replace"), bytes(record.bytes[:record.length]),
                     record.result, record.time_ns, record.elapsed_ns, record.exchange,
@@ -57,7 +70,7 @@ def _event(record):
 
 
 class Monitor:
-    """The events of one port (or, with port None, of every port) from the moment it starts:
+    """The events of one port (or, with port None, of every port) from the moment it starts::
 
         with bus.monitor() as events:
             unit.read_position()
@@ -68,30 +81,37 @@ class Monitor:
     event taken so far, and takes the rest when the `with` block ends.
     """
 
-    def __init__(self, port=None, capacity=0):
+    def __init__(self, port: Optional[Union[str, bytes]] = None, capacity: int = 0) -> None:
         self._lib = library()
         self._port = port.encode() if isinstance(port, str) else port
         self._capacity = capacity
         self._handle = 0
-        self._events = []
+        self._events: List[BusEvent] = []
         self._dropped = 0
 
-    def __enter__(self):
+    def __enter__(self) -> Monitor:
         self.start()
         return self
 
-    def __exit__(self, exc_type, exc, traceback):
+    def __exit__(self, exc_type: Any, exc: Any, traceback: Any) -> None:
         self.stop()
 
-    def start(self):
+    def start(self) -> None:
+        """Starts watching (the ``with`` statement does this).
+
+        :raises KelCmdError: the library could not start the monitor.
+        """
         if self._handle:
             return
         self._handle = self._lib.OpenBusMonitor(self._port, self._capacity)
         if not self._handle:
             raise KelCmdError("cannot start watching the bus")
 
-    def take(self, wait=0):
-        """The events that came since the last take, waiting up to `wait` ms for the first."""
+    def take(self, wait: int = 0) -> List[BusEvent]:
+        """The events that came since the last take.
+
+        :param wait: how long to wait for the first, in ms.
+        """
         taken = []
         record = BusEventRecord()
         while self._handle and self._lib.ReadBusMonitor(self._handle, wait, ctypes.byref(record)):
@@ -101,11 +121,15 @@ class Monitor:
         return taken
 
     @property
-    def dropped(self):
+    def dropped(self) -> int:
         """Events lost because they were not taken before `capacity` more had come."""
-        return self._lib.BusMonitorDropped(self._handle) if self._handle else self._dropped
+        if self._handle:
+            return int(self._lib.BusMonitorDropped(self._handle))
+        return self._dropped
 
-    def stop(self):
+    def stop(self) -> None:
+        """Takes the remaining events and stops watching (the end of the ``with`` block does
+        this)."""
         if not self._handle:
             return
         self.take()
@@ -113,11 +137,17 @@ class Monitor:
         self._lib.CloseBusMonitor(self._handle)
         self._handle = 0
 
-    def __iter__(self):
+    def __iter__(self) -> Iterator[BusEvent]:
         return iter(self._events)
 
-    def __len__(self):
+    def __len__(self) -> int:
         return len(self._events)
 
-    def __getitem__(self, index):
+    @overload
+    def __getitem__(self, index: int) -> BusEvent: ...
+
+    @overload
+    def __getitem__(self, index: slice) -> List[BusEvent]: ...
+
+    def __getitem__(self, index: Union[int, slice]) -> Union[BusEvent, List[BusEvent]]:
         return self._events[index]

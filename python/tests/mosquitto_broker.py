@@ -13,15 +13,17 @@ import socket
 import subprocess
 import tempfile
 import time
+from typing import IO, Any, Optional
 
 
-def _free_loopback_port():
+def _free_loopback_port() -> int:
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+        port: int = probe.getsockname()[1]
+        return port
 
 
-def _accepts(port):
+def _accepts(port: int) -> bool:
     try:
         with socket.create_connection(("127.0.0.1", port), timeout=0.2):
             return True
@@ -29,7 +31,7 @@ def _accepts(port):
         return False
 
 
-def _program():
+def _program() -> str:
     chosen = os.environ.get("KELCMD_MOSQUITTO")
     if chosen:
         return chosen
@@ -41,11 +43,11 @@ def _program():
 class MosquittoBroker:
     host = "127.0.0.1"
 
-    def __init__(self):
+    def __init__(self) -> None:
         self.port = _free_loopback_port()
         self.directory = tempfile.mkdtemp(prefix="kelcmd-broker-")
-        self._process = None
-        self._console = None
+        self._process: Optional[subprocess.Popen[bytes]] = None
+        self._console: Optional[IO[bytes]] = None
         # Started as root, mosquitto would switch to its own user and could not write here.
         with open(os.path.join(self.directory, "mosquitto.conf"), "w") as config:
             config.write(f"listener {self.port} 127.0.0.1\n"
@@ -54,14 +56,14 @@ class MosquittoBroker:
                          + f"log_dest file {self.directory}/mosquitto.log\nlog_type all\n")
 
     @property
-    def url(self):
+    def url(self) -> str:
         return f"mqtt://{self.host}:{self.port}"
 
     @property
-    def running(self):
+    def running(self) -> bool:
         return self._process is not None
 
-    def start(self, timeout=10.0):
+    def start(self, timeout: float = 10.0) -> bool:
         """Starts the broker and waits until it accepts connections; False when it does not."""
         if self.running:
             return True
@@ -80,7 +82,7 @@ class MosquittoBroker:
         self.stop()
         return False
 
-    def stop(self):
+    def stop(self) -> None:
         if self._process is not None:
             self._process.terminate()
             self._process.wait(timeout=10)
@@ -89,23 +91,22 @@ class MosquittoBroker:
             self._console.close()
             self._console = None
 
-    def restart(self):
+    def restart(self) -> bool:
         self.stop()
         return self.start()
 
-    def log(self):
+    def log(self) -> str:
         try:
             with open(os.path.join(self.directory, "mosquitto.log")) as log:
                 return log.read()
         except OSError:
             return ""
 
-    def __enter__(self):
+    def __enter__(self) -> "MosquittoBroker":
         if not self.start():
             raise RuntimeError("mosquitto did not start:\n" + self.log())
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, *exc: Any) -> None:
         self.stop()
         shutil.rmtree(self.directory, ignore_errors=True)
-        return False

@@ -2,7 +2,7 @@ import kelcmd
 from kelcmd.recording import POSITION_AND_VELOCITY
 
 
-def test_a_recording_reads_back_into_lists_in_pieces(unit):
+def test_a_recording_reads_back_into_lists_in_pieces(unit: kelcmd.Unit) -> None:
     # Started by the move itself, so that the host's own pace does not shift the samples.
     unit.setup_recorder(period=1, data_type=POSITION_AND_VELOCITY, auto_record=True)
     unit.move_absolute(800)
@@ -23,7 +23,8 @@ def test_a_recording_reads_back_into_lists_in_pieces(unit):
     assert unit.read_recorded_data(1, first=505, count=20).samples == position.samples[505:525]
 
 
-def test_record_starts_a_recording_and_reading_nothing_sends_nothing(unit):
+def test_record_starts_a_recording_and_reading_nothing_sends_nothing(
+        unit: kelcmd.Unit) -> None:
     unit.setup_recorder(period=1, data_type=POSITION_AND_VELOCITY, auto_record=False)
     unit.record()
     assert unit.wait_for_recording(samples=50).samples >= 50

@@ -104,6 +104,13 @@ const CommandExport* FindCommandExport(std::string_view name);
 // One line per export: its name, then the codes of its arguments after port and slave
 // ("SetProfile u8 f32 f32"). For hosts that bind the exports at run time.
 const char* CommandSignatureText();
+// One line per argument of every export: export name, argument index, its name, its code, then
+// what memory arguments need ("length=I": as many bytes as argument I says, "bytes=N",
+// "width-of=I": the width of the system parameter numbered by argument I), "limit=N" for a length
+// with a largest value, "wait" for the answer timeout in ms, and "unstacked" for an out-value that
+// a stacked call leaves unwritten ("PutString 1 length u32 limit=1022"). For hosts that must check
+// the memory they hand the exports.
+const char* CommandArgumentText();
 
 // The family of a catalogue export (null `family` is a hand-written export: never run here).
 CCommandFamily& FamilyOf(const CommandExport& entry) noexcept;

@@ -157,6 +157,19 @@ int CCommandStack::Append(std::unique_ptr<CKelCommand> command) {
     return appended;
 }
 
+std::vector<uint32_t> CCommandStack::MemberStatuses(const std::string& port, uint8_t slave) const {
+    CommandStackLists& lists = *lists_;
+    std::lock_guard guard(lists.lock);
+    auto entry = lists.FindIn(lists.active, port, slave);
+    if (entry == lists.active.end()) entry = lists.FindIn(lists.stopped, port, slave);
+    if (entry == lists.stopped.end()) return {};
+    std::vector<uint32_t> statuses;
+    for (const auto& member : (*entry)->Batch().GetCommands()) {
+        statuses.push_back(member->GetStatus());
+    }
+    return statuses;
+}
+
 size_t CCommandStack::ActiveCount() const {
     std::lock_guard guard(lists_->lock);
     return lists_->active.size();

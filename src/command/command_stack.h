@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "command/kel_batch_command.h"
 
@@ -62,6 +63,11 @@ class CCommandStack {
     // Takes the command into the calling thread's first collecting entry of the command's port
     // and destination: 1, or 0 when none matches (the command is discarded).
     virtual int Append(std::unique_ptr<CKelCommand> command);
+
+    // The status of each member of the calling thread's batch for (port, slave), the one an
+    // execute would send (the collecting entry, else the stopped one): after an execute, which
+    // members succeeded, which failed and which were not executed. Empty when there is none.
+    std::vector<uint32_t> MemberStatuses(const std::string& port, uint8_t slave) const;
 
     size_t ActiveCount() const;
     size_t StoppedCount() const;
