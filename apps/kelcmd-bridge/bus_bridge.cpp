@@ -295,6 +295,7 @@ void BusBridge::Scan(const Job& asked) {
         PublishUnitAnnouncements(unit.address, false);
         Poll(unit.address);
     }
+    pollCursor_ = units_.size();  // every unit was just read: the round is done
     Log("found " + std::to_string(units_.size()) + " units on " + bus_.port);
     if (!asked.responseTopic.empty()) {
         std::string list;

@@ -1,46 +1,51 @@
-// kelcmd-studio [DEVICE]: the library's dialogs in one window. DEVICE is what port Com1 is mapped
-// to: the simulated bus "sim:1,2,3" by default, or a tty such as /dev/ttyUSB0.
-// kelcmd-studio --snapshot FILE.png [DEVICE]: writes the window, after the bus scan, as a picture.
+// kelcmd-studio [OPTIONS] [DEVICE]: the commissioning cockpit; --help tells all.
 #include <QApplication>
-#include <QEventLoop>
-#include <QPixmap>
+#include <QCoreApplication>
 #include <cstdio>
 #include <string>
 
+#include "cockpit_snapshot.h"
 #include "dialogs/bootstrap/application.h"
+#include "studio_options.h"
 #include "studio_window.h"
 
 int main(int argc, char** argv) {
-    int next = 1;
-    const char* snapshot = nullptr;
-    if (argc > 2 && std::string(argv[1]) == "--snapshot") {
-        snapshot = argv[2];
-        next = 3;
-        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
+    using namespace kelcmd::studio;
+    StudioOptions options;
+    // Before any window: --help and --version need no display.
+    if (const std::string error = ParseStudioOptions(argc, argv, options); !error.empty()) {
+        std::fprintf(stderr, "kelcmd-studio: %s\nTry 'kelcmd-studio --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kStudioHelp, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("kelcmd-studio %s\n", KELCMD_VERSION);
+        return 0;
+    }
+    const bool snapshot = !options.snapshot.empty();
+    if (snapshot && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     if (const std::string reason = kelcmd::dialogs::PrepareGui(); !reason.empty()) {
         std::fprintf(stderr, "kelcmd-studio: %s\n", reason.c_str());
         return 1;
     }
-    const std::string device = argc > next ? argv[next] : "sim:1,2,3";
-    StudioWindow window(device);
-    const bool opened = window.OpenPort(device);
+    QCoreApplication::setOrganizationName("KelCmd");
+    QCoreApplication::setApplicationName("kelcmd-studio");
+    // A snapshot is no session: it neither uses nor changes what the last session left.
+    std::string device = options.device;
+    if (device.empty() && !snapshot) device = StudioWindow::LastDevice();
+    if (device.empty()) device = kDefaultDevice;
+    StudioWindow window(options.port, !snapshot, !snapshot);
     window.show();
-    if (snapshot != nullptr) {
-        if (window.Scanning()) {
-            QEventLoop untilScanned;
-            QObject::connect(&window, &StudioWindow::ScanFinished, &untilScanned,
-                             &QEventLoop::quit);
-            untilScanned.exec();
-        }
-        QApplication::processEvents();
-        const bool written = window.grab().save(QString::fromLocal8Bit(snapshot));
-        std::printf("%s %s (%d units)\n", written ? "wrote" : "cannot write", snapshot,
-                    window.UnitCount());
-        return written && opened ? 0 : 1;
+    const bool opened = window.OpenPort(device);
+    if (snapshot) {
+        const int written = WriteCockpitSnapshot(window, options.snapshot);
+        return opened ? written : 1;
     }
     return QApplication::exec();
 }

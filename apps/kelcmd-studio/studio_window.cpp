@@ -1,124 +1,258 @@
 #include "studio_window.h"
 
-#include <QDockWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "api/bus_scan.h"
 #include "api/families.h"
 #include "bus_monitor_pane.h"
+#include "command_line_pane.h"
 #include "dialogs/batch/batch_commanding_dialog.h"
 #include "dialogs/customer/customer_set_dialogs.h"
 #include "dialogs/report/report_window.h"
 #include "dialogs/tree/execute_command_dialog.h"
 #include "dialogs/tree/execute_customer_dialog.h"
+#include "drive_controls.h"
 #include "kelcmd/kelcmd.h"
 #include "kelcmd/kelcmd_dialogs.h"
+#include "platform/prompt.h"
+#include "scope_pane.h"
+#include "sim/sim_options.h"
+#include "system_reason.h"
+#include "unit_poller.h"
+#include "units_table.h"
 
+namespace kelcmd::studio {
 namespace {
-constexpr const char* kPort = "Com1";
+
 // A short wait per address keeps the scan of 127 addresses quick.
 constexpr uint32_t kScanTimeoutMs = 20;
+constexpr const char* kDeviceKey = "device";
+
+QWidget* Column(std::initializer_list<QWidget*> widgets, std::initializer_list<int> stretches) {
+    auto* column = new QWidget;
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto stretch = stretches.begin();
+    for (QWidget* widget : widgets) layout->addWidget(widget, *stretch++);
+    return column;
+}
+
 }  // namespace
 
-StudioWindow::StudioWindow(const std::string& device, QWidget* parent)
+StudioWindow::StudioWindow(std::string port, bool remember, bool interactive, QWidget* parent)
     : QMainWindow(parent),
-      device_(new QLineEdit(QString::fromStdString(device))),
-      units_(new QListWidget),
-      report_(new kelcmd::dialogs::CommandReportWindow),
+      port_(std::move(port)),
+      remember_(remember),
+      interactive_(interactive),
+      device_(new QLineEdit),
+      period_(new QSpinBox),
+      pausePolling_(new QCheckBox("Pause &polling")),
+      units_(new UnitsTable),
+      driveBox_(new QGroupBox("Drive")),
+      drive_(new DriveControls),
+      scope_(new ScopePane),
+      commandLine_(new CommandLinePane),
+      report_(new dialogs::CommandReportWindow),
       monitor_(new BusMonitorPane) {
     setObjectName("kelcmd_studio");
     setWindowTitle("KelCmd Studio");
     device_->setObjectName("device");
-    units_->setObjectName("units");
+    device_->setAccessibleName(QString("Port %1 on").arg(port_.c_str()));
+    period_->setObjectName("poll_period");
+    period_->setRange(20, 5000);
+    period_->setSingleStep(50);
+    period_->setValue(static_cast<int>(UnitPoller::kDefaultPeriod.count()));
+    period_->setSuffix(" ms");
+    period_->setAccessibleName("Poll every");
+    pausePolling_->setObjectName("poll_pause");
+    pausePolling_->setAccessibleName("Pause polling");
     auto* open = new QPushButton("&Open Port");
+    open->setObjectName("open_port");
+    open->setAccessibleName("Open Port");
     connect(open, &QPushButton::clicked, this, [this] { OpenPort(device_->text().toStdString()); });
-    auto* portRow = new QHBoxLayout;
-    portRow->addWidget(new QLabel("Port Com1 on"));
-    portRow->addWidget(device_, 1);
-    portRow->addWidget(open);
-    auto* left = new QWidget;
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->addLayout(portRow);
-    leftLayout->addWidget(new QLabel("Units"));
-    leftLayout->addWidget(units_, 1);
+    connect(device_, &QLineEdit::returnPressed, this,
+            [this] { OpenPort(device_->text().toStdString()); });
+    connect(period_, &QSpinBox::valueChanged, this, [this](int ms) { SetPollPeriod(ms); });
+    connect(pausePolling_, &QCheckBox::toggled, this, [this](bool on) { SetPollingPaused(on); });
+    connect(units_, &QTableWidget::itemSelectionChanged, this, [this] { SelectionChanged(); });
+    connect(drive_, &DriveControls::Finished, this,
+            [this](const QString& text, bool) { statusBar()->showMessage(text, 10000); });
+
+    auto* deviceLabel = new QLabel(QString("Port %1 &on").arg(port_.c_str()));
+    deviceLabel->setBuddy(device_);
+    auto* periodLabel = new QLabel("Poll &every");
+    periodLabel->setBuddy(period_);
+    auto* portRow = new QWidget;
+    auto* portLayout = new QHBoxLayout(portRow);
+    portLayout->setContentsMargins(0, 0, 0, 0);
+    portLayout->addWidget(deviceLabel);
+    portLayout->addWidget(device_, 1);
+    portLayout->addWidget(open);
+    portLayout->addWidget(periodLabel);
+    portLayout->addWidget(period_);
+    portLayout->addWidget(pausePolling_);
+
+    (new QVBoxLayout(driveBox_))->addWidget(drive_);
     report_->setWindowFlags(Qt::Widget);
     if (auto* close = report_->findChild<QWidget*>("ok")) close->hide();  // a pane, not a window
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName("tools");
+    tabs->addTab(commandLine_, "Command &Line");
+    tabs->addTab(report_, "Command &Report");
+
     auto* top = new QSplitter;
-    top->addWidget(left);
-    top->addWidget(report_);
+    top->addWidget(Column({portRow, units_}, {0, 1}));
+    top->addWidget(driveBox_);
+    top->setStretchFactor(0, 3);
+    top->setStretchFactor(1, 1);
+    auto* middle = new QSplitter;
+    middle->addWidget(scope_);
+    middle->addWidget(tabs);
+    middle->setStretchFactor(0, 3);
+    middle->setStretchFactor(1, 2);
     auto* all = new QSplitter(Qt::Vertical);
     all->addWidget(top);
+    all->addWidget(middle);
     all->addWidget(monitor_);
+    all->setStretchFactor(0, 2);
+    all->setStretchFactor(1, 3);
+    all->setStretchFactor(2, 2);
+    top->setObjectName("top_splitter");
+    middle->setObjectName("middle_splitter");
+    all->setObjectName("main_splitter");
+    splitters_ = {top, middle, all};
     setCentralWidget(all);
+    BuildMenus();
+    resize(1400, 950);
+    if (remember_) RestoreLayout();
+}
 
+StudioWindow::~StudioWindow() {
+    StopScan();
+    StopPolling();
+    KEB_CloseKelBusPort(port_.c_str());
+}
+
+void StudioWindow::BuildMenus() {
     QMenu* port = menuBar()->addMenu("&Port");
     portActions_.push_back(port->addAction("&Scan Units", this, [this] { ScanUnits(); }));
     portActions_.push_back(
         port->addAction("&Communication...", this, [] { KEB_MultiPortConfigurationDlg(); }));
     port->addAction("E&xit", this, &QWidget::close);
     QMenu* commands = menuBar()->addMenu("&Commands");
-    commands->addAction("&Execute Command...", this, [this] { ExecuteCommands(); });
-    commands->addAction("Execute &Client Command...", this, [this] { ExecuteClientCommands(); });
-    commands->addAction("&Batch Commanding...", this, [this] { BatchCommanding(); });
+    commands->addAction("&Execute Command...", this, [this] {
+        const auto families = Families().InOrder();
+        dialogs::ExecuteStandardCommandsDialog dialog(families, port_.c_str(), SelectedUnit(),
+                                                      this);
+        ExecuteWithReport(dialog);
+    });
+    commands->addAction("Execute &Client Command...", this, [this] {
+        dialogs::ExecuteCustomerCommandsDialog dialog(Families().CustomerSets(), port_.c_str(),
+                                                      SelectedUnit(), this);
+        ExecuteWithReport(dialog);
+    });
+    commands->addAction("&Batch Commanding...", this, [this] {
+        dialogs::BatchCommandingDialog dialog(Families().BatchStore(), port_.c_str(),
+                                              SelectedUnit(), this);
+        dialog.exec();
+    });
     commands->addAction("Customer Command &Sets...", this, [this] {
-        kelcmd::dialogs::EditCustomerCommandSets(kelcmd::Families().CustomerSets(), this);
+        dialogs::EditCustomerCommandSets(Families().CustomerSets(), this);
     });
     QMenu* parameters = menuBar()->addMenu("P&arameters");
-    parameters->addAction("&Temporary System Parameters...", this, [this] { ParameterSheet(); });
+    parameters->addAction("&Temporary System Parameters...", this,
+                          [this] { MP_EditAllTempParamDlg(port_.c_str(), SelectedUnit()); });
     portActions_.push_back(commands->menuAction());
     portActions_.push_back(parameters->menuAction());
     AddRecorderMenu();
-    resize(1100, 700);
 }
 
-StudioWindow::~StudioWindow() {
-    StopScan();
-    KEB_CloseKelBusPort(kPort);
+void StudioWindow::ExecuteWithReport(dialogs::ExecuteTreeDialog& dialog) {
+    connect(&dialog, &dialogs::ExecuteTreeDialog::CommandExecuted, report_,
+            &dialogs::CommandReportWindow::ShowCommand);
+    dialog.exec();
 }
 
 void StudioWindow::AddRecorderMenu() {
     QMenu* recorder = menuBar()->addMenu("&Recorder");
     recorder->addAction("&Setup Recorder...", this,
-                        [this] { MP_SetupRecorderDlg(kPort, SelectedUnit()); });
+                        [this] { MP_SetupRecorderDlg(port_.c_str(), SelectedUnit()); });
     recorder->addAction("Record &Data...", this,
-                        [this] { MP_RecordDataDlg(kPort, SelectedUnit()); });
+                        [this] { MP_RecordDataDlg(port_.c_str(), SelectedUnit()); });
     recorder->addAction("&Read Recorded Data...", this,
-                        [this] { MP_ReadRecordedDataDlg(kPort, SelectedUnit()); });
+                        [this] { MP_ReadRecordedDataDlg(port_.c_str(), SelectedUnit()); });
     recorder->addAction("Show Recorded &Data...", this,
-                        [this] { MP_DisplayRecordedDataDlg(kPort, SelectedUnit()); });
+                        [this] { MP_DisplayRecordedDataDlg(port_.c_str(), SelectedUnit()); });
+    recorder->addSeparator();
+    recorder->addAction("Open the Scope in Recorded &Data", this,
+                        [this] { scope_->OpenInRecordedData(); });
     portActions_.push_back(recorder->menuAction());
 }
 
 bool StudioWindow::OpenPort(const std::string& device) {
     StopScan();
-    KEB_CloseKelBusPort(kPort);
-    KEB_MapPort(kPort, device.c_str());
-    if (KEB_InitKelBus(19200, kPort, KEB_RTS_CONTROL, kScanTimeoutMs, 4) != 0) {
-        statusBar()->showMessage(QString("Cannot open %1 on %2").arg(kPort).arg(device.c_str()));
+    StopPolling();
+    units_->SetUnits({});
+    KEB_CloseKelBusPort(port_.c_str());
+    device_->setText(QString::fromStdString(device));
+    KEB_MapPort(port_.c_str(), device.c_str());
+    const uint8_t result = KEB_InitKelBus(19200, port_.c_str(), KEB_RTS_CONTROL, kScanTimeoutMs, 4);
+    if (result != 0) {
+        ReportPortFailure(device, result);
         return false;
     }
+    if (remember_) QSettings().setValue(kDeviceKey, QString::fromStdString(device));
+    poller_ = std::make_unique<UnitPoller>(port_, [this](const std::vector<UnitReading>& readings) {
+        QMetaObject::invokeMethod(
+            this, [this, readings] { ShowReadings(readings); }, Qt::QueuedConnection);
+    });
+    poller_->SetPeriod(std::chrono::milliseconds(period_->value()));
+    poller_->SetPaused(pausePolling_->isChecked());
+    drive_->ResetConfirmation();
     ScanUnits();
     return true;
 }
 
+void StudioWindow::ReportPortFailure(const std::string& device, uint8_t result) {
+    const std::string problem = sim::SimOptionsProblem(device);
+    const std::string text = problem.empty()
+                                 ? app::OpenFailureText(port_, result)
+                                 : "cannot open " + port_ + " (" + device + "): " + problem;
+    statusBar()->showMessage(QString::fromStdString(text));
+    if (interactive_) {
+        CurrentPrompt().ShowMessage(text);
+    } else {
+        std::fprintf(stderr, "kelcmd-studio: %s\n", text.c_str());
+    }
+    SelectionChanged();
+}
+
+std::string StudioWindow::LastDevice() {
+    return QSettings().value(kDeviceKey).toString().toStdString();
+}
+
 void StudioWindow::ScanUnits() {
-    if (Scanning()) return;
-    units_->clear();
+    if (Scanning() || poller_ == nullptr) return;
+    poller_->SetUnits({});
     EnablePortUse(false);
-    statusBar()->showMessage(QString("Scanning %1...").arg(kPort));
+    statusBar()->showMessage(QString("Scanning %1...").arg(port_.c_str()));
     stopScan_ = false;
     const int generation = ++scanGeneration_;
     scan_ = std::thread([this, generation] {
-        const kelcmd::BusScanResult scan = kelcmd::ScanBus(
-            kPort, 1, 127, kScanTimeoutMs, [this](uint8_t, size_t) { return !stopScan_.load(); });
+        const BusScanResult scan = ScanBus(port_, 1, 127, kScanTimeoutMs,
+                                           [this](uint8_t, size_t) { return !stopScan_.load(); });
         // The window takes the result on its own thread; a window already gone gets nothing.
         QMetaObject::invokeMethod(
             this, [this, generation, scan] { ShowUnits(generation, scan); }, Qt::QueuedConnection);
@@ -128,26 +262,51 @@ void StudioWindow::ScanUnits() {
 void StudioWindow::StopScan() {
     stopScan_ = true;
     if (scan_.joinable()) scan_.join();
+    ++scanGeneration_;
+    EnablePortUse(true);
 }
 
-void StudioWindow::ShowUnits(int generation, const kelcmd::BusScanResult& scan) {
+void StudioWindow::StopPolling() {
+    poller_.reset();
+    SelectionChanged();
+}
+
+void StudioWindow::ShowUnits(int generation, const BusScanResult& scan) {
     if (generation != scanGeneration_) return;
     if (scan_.joinable()) scan_.join();
-    for (const kelcmd::ScannedUnit& unit : scan.units) {
-        auto* row = new QListWidgetItem(
-            QString("Unit %1: %2")
-                .arg(unit.address)
-                .arg(QString::fromStdString(unit.versionsRead ? kelcmd::UnitVersionSummary(unit)
-                                                              : "versions not read")));
-        row->setData(Qt::UserRole, unit.address);
-        units_->addItem(row);
-    }
-    if (units_->count() > 0) units_->setCurrentRow(0);
+    units_->SetUnits(scan.units);
+    if (poller_ != nullptr) poller_->SetUnits(units_->Addresses());
     EnablePortUse(true);
+    SelectionChanged();
     statusBar()->showMessage(
-        scan.cancelled ? QString("Scan of %1 stopped").arg(kPort)
-                       : QString("%1 units answer on %2").arg(units_->count()).arg(kPort));
+        scan.cancelled
+            ? QString("Scan of %1 stopped").arg(port_.c_str())
+            : QString("%1 units answer on %2").arg(units_->rowCount()).arg(port_.c_str()));
     Q_EMIT ScanFinished();
+}
+
+void StudioWindow::ShowReadings(const std::vector<UnitReading>& readings) {
+    units_->Show(readings);
+    scope_->Show(readings);
+    Q_EMIT ReadingsShown();
+}
+
+void StudioWindow::SelectionChanged() {
+    const uint8_t unit = units_->SelectedUnit();
+    scope_->SetUnit(unit);
+    drive_->SetTarget(poller_.get(), unit);
+    commandLine_->SetTarget(poller_.get(), unit);
+    driveBox_->setTitle(unit == 0 ? QString("Drive") : QString("Drive: unit %1").arg(unit));
+}
+
+void StudioWindow::SetPollPeriod(int milliseconds) {
+    if (period_->value() != milliseconds) period_->setValue(milliseconds);
+    if (poller_ != nullptr) poller_->SetPeriod(std::chrono::milliseconds(milliseconds));
+}
+
+void StudioWindow::SetPollingPaused(bool paused) {
+    if (pausePolling_->isChecked() != paused) pausePolling_->setChecked(paused);
+    if (poller_ != nullptr) poller_->SetPaused(paused);
 }
 
 void StudioWindow::EnablePortUse(bool enabled) {
@@ -155,36 +314,36 @@ void StudioWindow::EnablePortUse(bool enabled) {
 }
 
 int StudioWindow::UnitCount() const {
-    return units_->count();
+    return units_->rowCount();
 }
 
 uint8_t StudioWindow::SelectedUnit() const {
-    const QListWidgetItem* row = units_->currentItem();
-    return row != nullptr ? static_cast<uint8_t>(row->data(Qt::UserRole).toInt()) : 1;
+    const uint8_t unit = units_->SelectedUnit();
+    return unit != 0 ? unit : 1;
 }
 
-void StudioWindow::ExecuteCommands() {
-    const auto families = kelcmd::Families().InOrder();
-    kelcmd::dialogs::ExecuteStandardCommandsDialog dialog(families, kPort, SelectedUnit(), this);
-    connect(&dialog, &kelcmd::dialogs::ExecuteTreeDialog::CommandExecuted, report_,
-            &kelcmd::dialogs::CommandReportWindow::ShowCommand);
-    dialog.exec();
+void StudioWindow::RestoreLayout() {
+    const QSettings settings;
+    restoreGeometry(settings.value("geometry").toByteArray());
+    for (QSplitter* splitter : splitters_) {
+        splitter->restoreState(settings.value("layout/" + splitter->objectName()).toByteArray());
+    }
+    const int period = settings.value("pollPeriodMs", period_->value()).toInt();
+    period_->setValue(period);
 }
 
-void StudioWindow::ExecuteClientCommands() {
-    kelcmd::dialogs::ExecuteCustomerCommandsDialog dialog(kelcmd::Families().CustomerSets(), kPort,
-                                                          SelectedUnit(), this);
-    connect(&dialog, &kelcmd::dialogs::ExecuteTreeDialog::CommandExecuted, report_,
-            &kelcmd::dialogs::CommandReportWindow::ShowCommand);
-    dialog.exec();
+void StudioWindow::SaveLayout() const {
+    QSettings settings;
+    settings.setValue("geometry", saveGeometry());
+    for (QSplitter* splitter : splitters_) {
+        settings.setValue("layout/" + splitter->objectName(), splitter->saveState());
+    }
+    settings.setValue("pollPeriodMs", period_->value());
 }
 
-void StudioWindow::BatchCommanding() {
-    kelcmd::dialogs::BatchCommandingDialog dialog(kelcmd::Families().BatchStore(), kPort,
-                                                  SelectedUnit(), this);
-    dialog.exec();
+void StudioWindow::closeEvent(QCloseEvent* event) {
+    if (remember_) SaveLayout();
+    QMainWindow::closeEvent(event);
 }
 
-void StudioWindow::ParameterSheet() {
-    MP_EditAllTempParamDlg(kPort, SelectedUnit());
-}
+}  // namespace kelcmd::studio

@@ -31,7 +31,7 @@ INTERNAL_ERROR = 7
 class Outcome:
     """The library's record of one call.
 
-    :ivar status: :data:`SUCCEEDED`, :data:`REFUSED`, ... (the constants of this module).
+    :ivar status: :data:`~kelcmd.outcome.SUCCEEDED`, :data:`~kelcmd.outcome.REFUSED`, ... (the constants of this module).
     :ivar result: communication result code of the transfer.
     :ivar message_type: the request's; a failed batch's failing member.
     :ivar batch: the request was a batch.

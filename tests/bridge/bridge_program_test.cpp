@@ -176,15 +176,21 @@ TEST_F(BridgeProgram, RefusedAndReplayedRequestsNeverReachTheBus) {
     EXPECT_EQ(CountEvents(watcher, "request"), 2);
 }
 
-TEST(BridgeLifetime, SigtermPublishesOfflineAndExitsZero) {
+TEST(BridgeLifetime, SigtermPublishesEveryBusOfflineAndExitsZero) {
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.Log();
-    BrokerWatcher watcher(broker.Host(), broker.Port(), "kelcmd/leaving/#");
-    BridgeProcess bridge(BridgeArguments(broker, "leaving", {}));
-    ASSERT_TRUE(watcher.WaitFor("kelcmd/leaving/status", Online));
+    BrokerWatcher watcher(broker.Host(), broker.Port(), "kelcmd/#");
+    BridgeProcess bridge({"--broker", broker.Url(), "--scan", "1-3", "--timeout", "50", "--port",
+                          "Com1", "--device", "sim:1-3", "--bus", "left", "--port", "Com2",
+                          "--device", "sim:2", "--bus", "right"});
+    ASSERT_TRUE(watcher.WaitFor("kelcmd/left/status", Online));
+    ASSERT_TRUE(watcher.WaitFor("kelcmd/right/status", Online));
+    ASSERT_TRUE(watcher.WaitFor("kelcmd/right/2/state", [](const std::string&) { return true; }));
+    EXPECT_TRUE(watcher.Seen("right/1/state").empty());  // each bus has its own units
     EXPECT_EQ(bridge.Terminate(), 0);
-    EXPECT_TRUE(watcher.WaitFor("kelcmd/leaving/status",
-                                [](const std::string& p) { return p == "offline"; }));
+    const auto offline = [](const std::string& p) { return p == "offline"; };
+    EXPECT_TRUE(watcher.WaitFor("kelcmd/left/status", offline));
+    EXPECT_TRUE(watcher.WaitFor("kelcmd/right/status", offline));
 }
 
 TEST(BridgeLifetime, ComesBackWithItsStatesAfterTheBrokerRestarts) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,7 @@
 namespace kelcmd::testing {
 namespace {
 
-// The names a screen reader hears for a few fields that no label of their own sits beside.
+// The names a screen reader hears for fields that a group with a title of its own frames.
 const std::map<std::string, std::vector<std::pair<const char*, const char*>>> kNamedFields = {
     {"BatchCommanding",
      {{"timeout", "Timeout"}, {"total_timeout", "Total Timeout"}, {"delay", "Delay"}}},
@@ -64,7 +65,8 @@ TEST_F(AccessibleNames, EveryInputOfEveryDialogIsNamedByItsLabel) {
 }
 
 // The walk itself: a field in a group with no label of its own is heard as the group's title,
-// and one with neither is not named at all; both are reported.
+// and one with neither is not named at all; both are reported. A drop-down list is named by its
+// label, not by its current entry.
 TEST_F(AccessibleNames, AFieldNamedOnlyByItsGroupIsReported) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
@@ -72,13 +74,20 @@ TEST_F(AccessibleNames, AFieldNamedOnlyByItsGroupIsReported) {
     auto* inGroup = new QVBoxLayout(group);
     inGroup->addWidget(new QLabel("Delay", group));
     inGroup->addWidget(new QLineEdit(group));
+    auto* list = new QComboBox(group);
+    list->addItem("19200");
+    auto* label = new QLabel("Baudrate", group);
+    label->setBuddy(list);
+    inGroup->addWidget(label);
+    inGroup->addWidget(list);
     layout->addWidget(group);
     layout->addWidget(new QLineEdit(&window));
     const InputNames names = ReadInputNames(window);
-    EXPECT_EQ(names.inputs, 2);
+    EXPECT_EQ(names.inputs, 3);
     ASSERT_EQ(names.unnamed.size(), 2u);
     EXPECT_TRUE(names.unnamed[0].endsWith("called 'Stacked Commands'"))
         << names.unnamed[0].toStdString();
+    EXPECT_EQ(AccessibleName(*list), "Baudrate");
 }
 
 }  // namespace
