@@ -102,8 +102,7 @@ bool BusBridge::Start(std::string& error) {
                       [this](const mqtt::Message& message) { CommandArrived(message); });
     client_.Subscribe(base_ + "/scan", 1,
                       [this](const mqtt::Message& message) { ScanAsked(message); });
-    // The exchange service of this bus (raw frames of remote ports) is created here, on this
-    // connection, the topic base and the port, once it exists.
+    exchange_ = std::make_unique<ExchangeService>(client_, base_, bus_.port);
     if (!client_.Start()) {
         error = "cannot connect to " + options_.broker + ": " + client_.LastError();
         return false;
@@ -120,6 +119,7 @@ void BusBridge::Stop() {
     }
     wake_.notify_all();
     if (worker_.joinable()) worker_.join();  // after the exchange in progress
+    exchange_.reset();  // likewise after a remote port's exchange in progress
     events_.reset();
     if (client_.IsConnected()) {
         client_.Publish(Retained(base_ + "/status", "offline"));

@@ -14,6 +14,7 @@
 #include "bridge_options.h"
 #include "command_request.h"
 #include "correlation_memory.h"
+#include "exchange_service.h"
 #include "mqtt_client.h"
 
 namespace kelcmd {
@@ -86,6 +87,7 @@ class BusBridge {
     std::chrono::steady_clock::time_point nextPoll_{};
 
     std::unique_ptr<TapSubscription> events_;
+    std::unique_ptr<ExchangeService> exchange_;  // raw exchanges of remote ports
     std::thread worker_;
 };
 

@@ -128,6 +128,8 @@ bool Client::Start() {
     }
     handle_->mosq = mosq;
     mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    // Exchanges are short request/reply pairs: without this each waits for a delayed TCP ACK.
+    mosquitto_int_option(mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_v5_callback_set(mosq, &ClientCallbacks::Connect);
     mosquitto_disconnect_v5_callback_set(mosq, &ClientCallbacks::Disconnect);
     mosquitto_publish_v5_callback_set(mosq, &ClientCallbacks::Publish);

@@ -39,6 +39,15 @@ void BusEventLog::Record(BusEventKind kind, BusDirection direction, std::span<co
     Append(std::move(event));
 }
 
+void BusEventLog::Replay(BusEvent event) {
+    if (!active_) return;
+    Begin();
+    event.timeNs = startNs_ + event.elapsedNs;
+    event.exchange = exchange_;
+    event.port = port_;
+    events_.push_back(std::move(event));
+}
+
 void BusEventLog::Finish(BusEvent verdict) {
     if (!active_) return;
     verdict.kind = BusEventKind::kResult;

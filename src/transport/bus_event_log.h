@@ -23,6 +23,9 @@ class BusEventLog {
     void Begin();
     void Record(BusEventKind kind, BusDirection direction, std::span<const uint8_t> bytes,
                 uint8_t result);
+    // An event that happened on another machine's line (a remote port's bridge), `elapsedNs`
+    // after that exchange began; it is placed as far after this exchange's start.
+    void Replay(BusEvent event);
     // Closes the exchange with its result: `verdict` carries the result code and the unit's
     // judgement; kind, times, port and exchange number are filled in here.
     void Finish(BusEvent verdict);

@@ -1,7 +1,11 @@
 #include "transport/kel_port.h"
 
+#include <optional>
+
 #include "platform/thread_id.h"
 #include "transport/bus_tap.h"
+#include "transport/port_resolver.h"
+#include "transport/remote_line.h"
 #include "transport/result_codes.h"
 
 namespace kelcmd {
@@ -12,7 +16,7 @@ CKelPort::~CKelPort() {
 
 int CKelPort::SetSettings(const CPortSettings& settings) {
     std::lock_guard<std::mutex> guard(lock_);
-    line_.Close();
+    CloseLines();
     std::lock_guard<std::mutex> settingsGuard(settingsLock_);
     settings_ = settings;
     return 1;
@@ -37,31 +41,51 @@ std::string CKelPort::GetName() const {
 uint8_t CKelPort::OpenLine() {
     std::lock_guard<std::mutex> guard(lock_);
     const CPortSettings settings = Settings();
-    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
-                          settings.GetTimeout(), settings.GetReceiveTrials());
+    return OpenLineFor(settings);
 }
 
 uint8_t CKelPort::Reopen(const CPortSettings& settings) {
     std::lock_guard<std::mutex> guard(lock_);
     ReleaseIfOwner();  // as closing does
-    line_.Close();
+    CloseLines();
     {
         std::lock_guard<std::mutex> settingsGuard(settingsLock_);
         settings_ = settings;
     }
-    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
-                          settings.GetTimeout(), settings.GetReceiveTrials());
+    return OpenLineFor(settings);
 }
 
 uint8_t CKelPort::CloseLine() {
     std::lock_guard<std::mutex> guard(lock_);
     ReleaseIfOwner();
-    return line_.Close();
+    return CloseLines();
 }
 
 bool CKelPort::IsLineOpen() const {
     std::lock_guard<std::mutex> guard(lock_);
-    return line_.IsOpen();
+    return remote_ != nullptr || line_.IsOpen();
+}
+
+uint8_t CKelPort::OpenLineFor(const CPortSettings& settings) {
+    remote_.reset();
+    // A remote bus keeps only the answer timeout; baud, bus control, character timeout and
+    // receive trials are those of the bridge's own port.
+    const std::optional<std::string> device = ResolvePortDevice(settings.GetName());
+    if (device && IsRemoteDevice(*device)) {
+        if (line_.IsOpen()) line_.Close();
+        remote_ = RemoteLine::Open(*device);
+        return remote_ ? 0 : WIN_ERR_OPENCOMM;
+    }
+    return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),
+                          settings.GetTimeout(), settings.GetReceiveTrials());
+}
+
+uint8_t CKelPort::CloseLines() {
+    if (remote_ != nullptr) {
+        remote_.reset();
+        return 0;
+    }
+    return line_.Close();
 }
 
 bool CKelPort::Reserve() {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -97,10 +98,13 @@ class CKelPort {
   private:
     // With the port's lock held.
     void ReleaseIfOwner();
+    // Opens the line the settings name: a remote bus (mqtt://) or the serial line.
+    uint8_t OpenLineFor(const CPortSettings& settings);
+    uint8_t CloseLines();
     ReceptionListener ListenerFor(const CFrameExchange& exchange,
                                   std::vector<CFrameExchange>* receptions) const;
     // The line every exchange runs through.
-    ExchangeLine& Line() { return line_; }
+    ExchangeLine& Line() { return remote_ ? *remote_ : static_cast<ExchangeLine&>(line_); }
 
     const uint32_t sendTrials_ = 4;
     std::atomic<KelErrorCallback> errorCallback_{nullptr};
@@ -108,6 +112,7 @@ class CKelPort {
     // name never wait for an exchange.
     mutable std::mutex lock_;
     CSerialLine line_;
+    std::unique_ptr<ExchangeLine> remote_;  // while the port is open on a remote bus
     mutable std::mutex settingsLock_;
     CPortSettings settings_;
     std::atomic<uint32_t> ownerThread_{0};

@@ -4,16 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "family_test_support.h"
 #include "kelcmd/kelcmd.h"
+#include "support/remote_bus.h"
 
 namespace kelcmd {
 namespace {
 
 using testing::AnswerCodes;
 using testing::CurrentTarget;
+using testing::RemoteBus;
 using testing::Requests;
 using testing::SimPort;
 using testing::Target;
@@ -490,16 +493,22 @@ std::vector<WireCase> MiscellaneousAndInputOutputCases() {
 }
 
 // Each case through both forms, on slave 5 of a port opened as "Com41": the MP_ form names the
-// port in lower case, which execution accepts.
-void ExpectRequests(const std::vector<WireCase>& cases) {
+// port in lower case, which execution accepts. With `remote`, Com41 is a remote bus whose bridge
+// owns the simulated units on Com42: the same bytes must reach the wire.
+void ExpectRequests(const std::vector<WireCase>& cases, bool remote = false) {
+    std::unique_ptr<RemoteBus> bridge;
+    if (remote) {
+        bridge = std::make_unique<RemoteBus>("Com41", "Com42");
+        ASSERT_EQ(bridge->openResult, 0);
+    }
     for (const bool multiPort : {true, false}) {
         for (const WireCase& c : cases) {
             SCOPED_TRACE(std::string(c.command) + (multiPort ? " (MP_)" : " (plain)"));
-            SimPort port(41, "5");
+            SimPort port(remote ? 42 : 41, "5");
             ASSERT_EQ(port.openResult, 0);
             // Every code answers at once, with more data than any command reads.
             AnswerCodes(port.Unit(5), 8, 83, std::vector<uint8_t>(32, 0));
-            CurrentTarget current(port.name, 5);
+            CurrentTarget current("Com41", 5);
             EXPECT_EQ(c.call(Target{multiPort, "com41", 5}), 1);
             const auto requests = Requests(port);
             ASSERT_EQ(requests.size(), 1u);
@@ -521,6 +530,13 @@ TEST(FamilyWire, MultiAxesAndException) {
 }
 TEST(FamilyWire, MiscellaneousAndInputOutput) {
     ExpectRequests(MiscellaneousAndInputOutputCases());
+}
+
+TEST(FamilyWire, EveryFamilyThroughARemoteBus) {
+    for (const auto& cases : {MotionControlCases(), MotionInfoAndStatusCases(),
+                              MultiAxesAndExceptionCases(), MiscellaneousAndInputOutputCases()}) {
+        ExpectRequests(cases, true);
+    }
 }
 
 }  // namespace

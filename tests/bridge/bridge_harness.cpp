@@ -46,7 +46,8 @@ int BridgeProcess::Terminate() {
     return -1;
 }
 
-BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::string& filter)
+BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::string& filter,
+                             const std::string& user, const std::string& password)
     : replyTopic_([] {
           static std::atomic<int> watchers{0};
           return "test/replies/" + std::to_string(getpid()) + "/" + std::to_string(++watchers);
@@ -55,6 +56,8 @@ BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::strin
           mqtt::ClientOptions options;
           options.host = host;
           options.port = port;
+          options.username = user;
+          options.password = password;
           return options;
       }()) {
     client_.Subscribe(filter, 1, [this](const mqtt::Message& message) {

@@ -31,7 +31,8 @@ class BridgeProcess {
 // A client that watches topics and asks questions with the MQTT 5 response topic.
 class BrokerWatcher {
   public:
-    BrokerWatcher(const std::string& host, int port, const std::string& filter);
+    BrokerWatcher(const std::string& host, int port, const std::string& filter,
+                  const std::string& user = {}, const std::string& password = {});
 
     // The last payload seen on `topic` for which `accept` is true, waiting for it at most
     // `timeout`.

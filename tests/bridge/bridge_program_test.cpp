@@ -1,6 +1,7 @@
 // kelcmd-bridge as a process on a real broker, with its own simulated units.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "bridge_harness.h"
@@ -191,6 +192,18 @@ TEST(BridgeLifetime, SigtermPublishesEveryBusOfflineAndExitsZero) {
     const auto offline = [](const std::string& p) { return p == "offline"; };
     EXPECT_TRUE(watcher.WaitFor("kelcmd/left/status", offline));
     EXPECT_TRUE(watcher.WaitFor("kelcmd/right/status", offline));
+}
+
+TEST(BridgeLifetime, LogsInWithThePasswordOfItsFile) {
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.RequirePassword("line3", "s3cret"));
+    ASSERT_TRUE(broker.Start()) << broker.Log();
+    const std::string passwordFile = broker.Directory() + "/bridge-password";
+    std::ofstream(passwordFile) << "s3cret\n";
+    BrokerWatcher watcher(broker.Host(), broker.Port(), "kelcmd/#", "line3", "s3cret");
+    BridgeProcess bridge(BridgeArguments(broker, "guarded",
+                                         {"--username", "line3", "--password-file", passwordFile}));
+    EXPECT_TRUE(watcher.WaitFor("kelcmd/guarded/status", Online));
 }
 
 TEST(BridgeLifetime, ComesBackWithItsStatesAfterTheBrokerRestarts) {

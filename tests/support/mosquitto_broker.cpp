@@ -63,6 +63,7 @@ MosquittoBroker::MosquittoBroker() : port_(FreeLoopbackPort()) {
     // Started as root, mosquitto would switch to its own user and could not write here.
     config << "listener " << port_ << " 127.0.0.1\n"
            << "allow_anonymous true\n"
+           << "set_tcp_nodelay true\n"
            << "persistence false\n"
            << (geteuid() == 0 ? "user root\n" : "") << "log_dest file " << directory_
            << "/mosquitto.log\n"
@@ -75,6 +76,16 @@ MosquittoBroker::~MosquittoBroker() {
         std::error_code ignored;
         std::filesystem::remove_all(directory_, ignored);
     }
+}
+
+bool MosquittoBroker::RequirePassword(const std::string& user, const std::string& password) {
+    const std::string file = directory_ + "/passwords";
+    const std::string command =
+        "mosquitto_passwd -c -b '" + file + "' '" + user + "' '" + password + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ofstream config(directory_ + "/mosquitto.conf", std::ios::app);
+    config << "allow_anonymous false\npassword_file " << file << "\n";
+    return true;
 }
 
 bool MosquittoBroker::Start() {

@@ -17,6 +17,10 @@ class MosquittoBroker {
     MosquittoBroker(const MosquittoBroker&) = delete;
     MosquittoBroker& operator=(const MosquittoBroker&) = delete;
 
+    // From the next start on, only this user with this password may connect (before Start).
+    bool RequirePassword(const std::string& user, const std::string& password);
+    const std::string& Directory() const { return directory_; }
+
     // Starts the broker and waits until it accepts connections.
     bool Start();
     // Ends it (SIGTERM) and waits until it is gone.
