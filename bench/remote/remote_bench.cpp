@@ -33,7 +33,8 @@ struct Setup {
         options.host = broker.Host();
         options.port = broker.Port();
         client = std::make_unique<kelcmd::mqtt::Client>(options);
-        service = std::make_unique<kelcmd::bridge::ExchangeService>(*client, "kelcmd/bench", kLocal);
+        service =
+            std::make_unique<kelcmd::bridge::ExchangeService>(*client, "kelcmd/bench", kLocal);
         if (!client->Start() || !client->WaitConnected(5s)) return;
         const std::string device = broker.Url() + "/kelcmd/bench";
         KEB_MapPort(kRemote, device.c_str());
@@ -46,8 +47,8 @@ struct Setup {
 };
 
 Setup& TheSetup() {
-    static Setup* const setup = new Setup();  // the broker runs until the process ends
-    return *setup;
+    static Setup setup;  // its end stops the broker
+    return setup;
 }
 
 void ReadPositions(benchmark::State& state, const char* port) {
