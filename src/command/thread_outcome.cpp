@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "command/kel_command.h"
+#include "platform/line_errors.h"
 #include "transport/protocol_constants.h"
 #include "transport/result_codes.h"
 #include "transport/unit_hearing.h"
@@ -39,6 +40,12 @@ bool MayHaveExecuted(OutcomeStatus status) {
     }
 }
 
+// The line errors the devices counted on this thread since the call began.
+LineErrorCounts CallLineErrors() {
+    const TtyCounters counts = TakeThreadLineErrors();
+    return {counts.framing, counts.parity, counts.overruns, counts.breaks};
+}
+
 Outcome OutcomeOf(const CKelCommand& command, OutcomeStatus status, uint8_t result) {
     const CFrameExchange& exchange = command.Exchange();
     Outcome outcome;
@@ -49,6 +56,7 @@ Outcome OutcomeOf(const CKelCommand& command, OutcomeStatus status, uint8_t resu
     outcome.trials = command.GetTrials();
     outcome.durationMs = command.GetEndTime() - command.GetStartTime();
     outcome.mayHaveExecuted = MayHaveExecuted(status);
+    outcome.lineErrors = CallLineErrors();
     return outcome;
 }
 
@@ -70,6 +78,7 @@ void RecordStatusOutcome(OutcomeStatus status, uint8_t result) {
 }
 
 void RecordNotSentOutcome(uint8_t result) {
+    (void)TakeThreadLineErrors();  // a call starts here: what came before is not its own
     RecordStatusOutcome(OutcomeStatus::kNotSent, result);
 }
 
@@ -100,6 +109,7 @@ void RecordPacketOutcome(const CFrameExchange& exchange, uint8_t result, uint32_
     outcome.trials = exchange.trials;
     outcome.durationMs = durationMs;
     outcome.mayHaveExecuted = MayHaveExecuted(outcome.status);
+    outcome.lineErrors = CallLineErrors();
     RecordThreadOutcome(std::move(outcome));
 }
 

@@ -1,16 +1,14 @@
 #include "platform/posix_serial_device.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "platform/clock.h"
+#include "platform/line_errors.h"
 
 namespace kelcmd {
 namespace {
@@ -77,58 +75,59 @@ uint64_t TotalDeadline(uint64_t start, uint32_t multiplier, uint32_t constant, s
     return static_cast<uint64_t>(nanos);
 }
 
-// Waits for `events` on `fd` until `deadline` (kNoDeadline = without limit). Returns the poll
-// result: > 0 ready (revents in `revents`), 0 deadline reached, < 0 error other than EINTR.
-int PollUntil(int fd, short events, uint64_t deadline, short& revents) {
-    for (;;) {
-        int timeoutMs = -1;
-        if (deadline != kNoDeadline) {
-            const uint64_t now = MonotonicNanoseconds();
-            if (now >= deadline) return 0;
-            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
-            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
-        }
-        pollfd descriptor{fd, events, 0};
-        const int result = ::poll(&descriptor, 1, timeoutMs);
-        if (result < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (result == 0) continue;  // the loop re-checks the deadline against the clock
-        revents = descriptor.revents;
-        return result;
-    }
-}
-
-// A pseudo-terminal takes every setting but drops PARENB (and forces CS8), and glibc's tcsetattr
-// then reports EINVAL although the kernel applied the record. That is the "device that ignores
-// parity" case, not a failure: true when the record in force equals `wanted` but for those bits.
-bool AppliedButParityIgnored(int fd, const termios& wanted) {
-    termios applied{};
-    if (::tcgetattr(fd, &applied) != 0) return false;
-    constexpr tcflag_t kParityBits = PARENB | PARODD | CMSPAR | CSIZE;
-    return applied.c_iflag == wanted.c_iflag && applied.c_oflag == wanted.c_oflag &&
-           applied.c_lflag == wanted.c_lflag &&
-           (applied.c_cflag & ~kParityBits) == (wanted.c_cflag & ~kParityBits) &&
-           ::cfgetospeed(&applied) == ::cfgetospeed(&wanted) &&
-           ::cfgetispeed(&applied) == ::cfgetispeed(&wanted) &&
-           applied.c_cc[VMIN] == wanted.c_cc[VMIN] && applied.c_cc[VTIME] == wanted.c_cc[VTIME];
-}
-
 // Records why the open of `path` failed, for the calling thread.
-std::nullptr_t RefuseOpen(const std::string& path, int number) {
-    RecordThreadSystemError({number, "open", path});
+std::nullptr_t RefuseOpen(const std::string& path, int number, std::string reason = {}) {
+    RecordThreadSystemError({number, "open", path, std::move(reason)});
     return nullptr;
 }
 
 constexpr char kGetSettings[] = "get line settings";
 constexpr char kSetSettings[] = "set line settings";
+constexpr char kDrain[] = "drain";
 
 // More than the largest frame and its acknowledge: one read takes a whole answer.
 constexpr size_t kReadAheadSize = 4096;
 
+// The kernel's marking of input under PARMRK: 0xFF 0xFF is a 0xFF, 0xFF 0x00 c a damaged c.
+constexpr uint8_t kMarkByte = 0xFF;
+
+// A rate the driver set counts as the one asked for within this part of it, as the kernel's own
+// matching of rates does.
+constexpr uint32_t kRateTolerance = 50;  // 2 %
+
+// Bits per character on the bus: start, 8 data, the ninth bit, stop.
+constexpr uint64_t kBitsPerCharacter = 11;
+
 bool IsNinthBitParity(Parity parity) {
     return parity == Parity::Mark || parity == Parity::Space;
+}
+
+// `record` with the parity bits of `parity`.
+TtyAttributes WithParity(TtyAttributes record, Parity parity) {
+    record.cflag &= ~static_cast<uint32_t>(PARENB | PARODD | CMSPAR);
+    switch (parity) {
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            record.cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            record.cflag |= PARENB;
+            break;
+        case Parity::Mark:
+            record.cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            record.cflag |= PARENB | CMSPAR;
+            break;
+    }
+    return record;
+}
+
+// The parity (odd or even) that gives `byte` the ninth bit `mark`.
+Parity ParityGiving(uint8_t byte, bool mark) {
+    const bool onesEven = std::popcount(byte) % 2 == 0;  // odd parity then sends a 1
+    return onesEven == mark ? Parity::Odd : Parity::Even;
 }
 
 // Whether two settings differ at most in mark/space parity and RTS.
@@ -137,19 +136,37 @@ bool SameFraming(const LineSettings& a, const LineSettings& b) {
            IsNinthBitParity(a.parity) && IsNinthBitParity(b.parity);
 }
 
-// The answers of a device that has no modem lines at all (a pseudo-terminal, a USB adapter
-// without them) to the modem-line ioctls.
-bool MeansNoModemLines(int number) {
-    return number == ENOTTY || number == EINVAL;
+// The settings' rate in the kernel's record: a Bxxx constant where one exists, else a free rate.
+void SetSpeed(TtyAttributes& record, uint32_t baud) {
+    const std::optional<speed_t> constant = PosixSerialDevice::SpeedOf(baud);
+    const uint32_t bits = constant ? static_cast<uint32_t>(*constant) : kTtyBother;
+    record.cflag &= ~(kTtySpeedBits | (kTtySpeedBits << kTtyInputSpeedShift));
+    record.cflag |= bits;  // the input rate follows the output rate
+    record.ispeed = baud;
+    record.ospeed = baud;
+}
+
+// The answers of a device that lacks an optional ioctl (modem lines, line status, counters).
+bool MeansNotOffered(int number) {
+    return number == ENOTTY || number == EINVAL || number == EOPNOTSUPP;
+}
+
+uint32_t Grown(uint32_t now, uint32_t before) {
+    return now >= before ? now - before : 0;
 }
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(int fd, std::string path)
-    : fd_(fd), path_(std::move(path)), readAhead_(kReadAheadSize) {}
+PosixSerialDevice::PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path,
+                                     DeviceOptions options)
+    : driver_(std::move(driver)),
+      path_(std::move(path)),
+      options_(options),
+      readAhead_(kReadAheadSize),
+      raw_(kReadAheadSize) {}
 
-bool PosixSerialDevice::Fail(const char* operation, int number) {
-    lastError_ = {number, operation, path_};
+bool PosixSerialDevice::Fail(const char* operation, int number, std::string reason) {
+    lastError_ = {number, operation, path_, std::move(reason)};
     RecordThreadSystemError(lastError_);
     return false;
 }
@@ -168,40 +185,88 @@ uint32_t PosixSerialDevice::BaudOf(speed_t speed) {
     return 0;
 }
 
-std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& path) {
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& device) {
+    return Open(device, MakeKernelTtyDriver());
+}
+
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& device,
+                                                           std::unique_ptr<TtyDriver> driver) {
+    std::string error;
+    const std::optional<DeviceText> text = ParseDeviceText(device, error);
+    if (!text) return RefuseOpen(device, EINVAL, error);
+    const std::string& path = text->path;
     if (path.empty()) return RefuseOpen(path, ENOENT);
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return RefuseOpen(path, errno);  // EBUSY: TIOCEXCL of another opener
+    // EBUSY: TIOCEXCL of another opener
+    if (const int failed = driver->Open(path)) return RefuseOpen(path, failed);
     // The lock first: it is what stops a second opener that TIOCEXCL lets through (root), and a
     // failed opener must not touch the exclusive flag of the one that holds the device.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (const int failed = driver->Lock()) {
         // A held lock means the device is busy, whatever "try again" EWOULDBLOCK would say.
-        const int number = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(fd);
+        const int number = failed == EWOULDBLOCK ? EBUSY : failed;
+        (void)driver->Close();
         return RefuseOpen(path, number);
     }
     // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
-    (void)::ioctl(fd, TIOCEXCL);
-    return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd, path));
+    (void)driver->SetExclusive(true);
+    std::unique_ptr<PosixSerialDevice> opened(
+        new PosixSerialDevice(std::move(driver), path, text->options));
+    opened->PrepareAtOpen();
+    return opened;
+}
+
+void PosixSerialDevice::PrepareAtOpen() {
+    pseudoTerminal_ = driver_->IsPseudoTerminal();
+    driverName_ = driver_->DriverName();
+    TtyRs485 rs485;
+    if (driver_->GetRs485(rs485) == 0 && rs485.enabled) {
+        kernelRs485_ = true;
+        if (!options_.kernelRs485) {
+            notes_.push_back(
+                "the kernel's RS485 mode is on: it switches the transmitter, and RTS "
+                "is left to it");
+        }
+    }
+    if (pseudoTerminal_) return;
+    bool lowLatency = false;
+    if (driver_->GetLowLatency(lowLatency) == 0 && !lowLatency) {
+        if (const int failed = driver_->SetLowLatency(true)) {
+            notes_.push_back("low latency (ASYNC_LOW_LATENCY) cannot be set: " +
+                             SystemErrorText(failed));
+        }
+    }
+    uint32_t latency = 0;
+    if (driver_->GetLatencyTimer(latency) == 0 && latency > 1) {
+        if (const int failed = driver_->SetLatencyTimer(1)) {
+            notes_.push_back("the adapter's latency_timer is " + std::to_string(latency) +
+                             " ms and cannot be set to 1 ms (" + SystemErrorText(failed) +
+                             "): answers arrive late; a udev rule can set it");
+        }
+    }
+}
+
+std::string PosixSerialDevice::Notes() const {
+    std::string text;
+    for (const std::string& note : notes_) text += (text.empty() ? "" : "; ") + note;
+    return text;
 }
 
 PosixSerialDevice::~PosixSerialDevice() {
-    if (fd_ >= 0) Close();
+    if (driver_->IsOpen()) Close();
 }
 
 bool PosixSerialDevice::SetupQueues(uint32_t, uint32_t) {
     // The tty layer sizes its own buffers; there is nothing to request on Linux.
-    return fd_ >= 0 || Fail("set up queues", EBADF);
+    return driver_->IsOpen() || Fail("set up queues", EBADF);
 }
 
 bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
-    if (fd_ < 0) return Fail(kGetSettings, EBADF);
-    termios record{};
-    if (::tcgetattr(fd_, &record) != 0) return Fail(kGetSettings, errno);
+    if (!driver_->IsOpen()) return Fail(kGetSettings, EBADF);
+    TtyAttributes record;
+    if (const int failed = driver_->GetAttributes(record)) return Fail(kGetSettings, failed);
     base_ = record;
 
-    settings.baud = BaudOf(::cfgetospeed(&record));
-    switch (record.c_cflag & CSIZE) {
+    settings.baud = record.ospeed;
+    switch (record.cflag & CSIZE) {
         case CS5:
             settings.dataBits = 5;
             break;
@@ -215,186 +280,312 @@ bool PosixSerialDevice::GetLineSettings(LineSettings& settings) {
             settings.dataBits = 8;
             break;
     }
-    if (!(record.c_cflag & PARENB)) {
+    if (!(record.cflag & PARENB)) {
         settings.parity = Parity::None;
-    } else if (record.c_cflag & CMSPAR) {
-        settings.parity = (record.c_cflag & PARODD) ? Parity::Mark : Parity::Space;
+    } else if (record.cflag & CMSPAR) {
+        settings.parity = (record.cflag & PARODD) ? Parity::Mark : Parity::Space;
     } else {
-        settings.parity = (record.c_cflag & PARODD) ? Parity::Odd : Parity::Even;
+        settings.parity = (record.cflag & PARODD) ? Parity::Odd : Parity::Even;
     }
-    settings.stopBits = (record.c_cflag & CSTOPB) ? 2 : 1;
+    settings.stopBits = (record.cflag & CSTOPB) ? 2 : 1;
     int lines = 0;
-    if (::ioctl(fd_, TIOCMGET, &lines) != 0 && MeansNoModemLines(errno)) hasModemLines_ = false;
-    settings.rtsEnabled = hasModemLines_ && (lines & TIOCM_RTS) != 0;
+    if (const int failed = driver_->GetModemLines(lines); failed != 0 && MeansNotOffered(failed)) {
+        hasModemLines_ = false;
+    }
+    settings.rtsEnabled = hasModemLines_ && ((lines & kTtyLineRts) != 0) != options_.rtsActiveLow;
     return true;
 }
 
 bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
-    if (fd_ < 0) return Fail(kSetSettings, EBADF);
-    const std::optional<speed_t> speed = SpeedOf(settings.baud);
-    if (!speed) return Fail(kSetSettings, EINVAL);
+    if (!driver_->IsOpen()) return Fail(kSetSettings, EBADF);
+    if (settings.baud == 0) return Fail(kSetSettings, EINVAL);
 
     // The parity switch of every frame: one prepared record, RTS only when it changes.
     if (applied_ && markRecord_ && spaceRecord_ && SameFraming(*applied_, settings)) {
         if (settings.parity != applied_->parity) {
-            const KernelLineRecord& record =
-                settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
-            if (!record.Write(fd_)) return Fail(kSetSettings, errno);
+            // A byte still in the transmitter would leave with the new parity.
+            if (outputPending_ && !WaitTransmitterEmpty()) return false;
+            if (!options_.ninthBitByParity) {
+                const TtyAttributes& record =
+                    settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
+                if (const int failed = driver_->SetAttributes(record)) {
+                    return Fail(kSetSettings, failed);
+                }
+            }
             applied_->parity = settings.parity;
         }
         if (rtsHigh_ != settings.rtsEnabled) (void)SetRts(settings.rtsEnabled);
         applied_->rtsEnabled = settings.rtsEnabled;
         return true;
     }
-    if (!ApplyFullSettings(settings, *speed)) return false;
+    if (outputPending_ && !WaitTransmitterEmpty()) return false;
+    if (!ApplyFullSettings(settings)) return false;
 
-    // DTR stays low; RTS follows the record. A device without modem lines (a pseudo-terminal)
-    // refuses these, which is not a failure of the settings.
-    (void)ChangeModemLines(TIOCMBIC, TIOCM_DTR);
+    if (!DrivesModemLines()) return true;
+    if (!hasModemLines_ && !pseudoTerminal_) {
+        applied_.reset();
+        return Fail(kSetSettings, ENOTTY,
+                    "it has no RTS line to switch the transmitter with (bus control "
+                    "AUTO_CONTROL, or the device option rs485=kernel, does without)");
+    }
+    // DTR stays low; RTS follows the record. A pseudo-terminal refuses these, which is not a
+    // failure of the settings.
+    (void)ChangeModemLines(false, kTtyLineDtr);
+    rtsHigh_.reset();
     (void)SetRts(settings.rtsEnabled);
     return true;
 }
 
-bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings, speed_t speed) {
+bool PosixSerialDevice::ApplyRs485(uint32_t baud) {
+    TtyRs485 rs485;
+    rs485.enabled = true;
+    rs485.rtsOnSend = !options_.rtsActiveLow;
+    rs485.rtsAfterSend = options_.rtsActiveLow;
+    // The transmitter stays on about two characters after the last one, as the bus wants.
+    rs485.delayAfterSendMs = static_cast<uint32_t>(2 * kBitsPerCharacter * 1000 / baud);
+    if (const int failed = driver_->SetRs485(rs485)) {
+        return Fail(
+            kSetSettings, failed,
+            "the driver" + (driverName_.empty() ? "" : " " + driverName_) +
+                " has no RS485 mode (device option rs485=kernel): " + SystemErrorText(failed));
+    }
+    TtyRs485 back;
+    if (driver_->GetRs485(back) != 0 || !back.enabled) {
+        return Fail(kSetSettings, EINVAL, "the driver did not keep its RS485 mode on");
+    }
+    kernelRs485_ = true;
+    return true;
+}
+
+bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     applied_.reset();
     markRecord_.reset();
     spaceRecord_.reset();
+    oddRecord_.reset();
+    evenRecord_.reset();
+    wireParity_.reset();
+    if (options_.kernelRs485 && !ApplyRs485(settings.baud)) return false;
     if (!base_) {
-        termios record{};
-        if (::tcgetattr(fd_, &record) != 0) return Fail(kSetSettings, errno);
+        TtyAttributes record;
+        if (const int failed = driver_->GetAttributes(record)) return Fail(kSetSettings, failed);
         base_ = record;
     }
-    termios record = *base_;
-    // Raw, binary, no input parity check, no software flow control.
-    record.c_iflag &=
-        ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR |
-                               ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
-    record.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    record.c_lflag &=
-        ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
+    TtyAttributes record = *base_;
+    // Raw, binary, no software flow control; damaged bytes and breaks marked in the input. Odd
+    // and even parity as the ninth bit cannot be checked on input: there only breaks are marked.
+    record.iflag &= ~static_cast<uint32_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
+                                           INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
+    record.iflag |= PARMRK;
+    const bool byParity = options_.ninthBitByParity && IsNinthBitParity(settings.parity);
+    if (!byParity) record.iflag |= INPCK;
+    record.oflag &= ~static_cast<uint32_t>(OPOST);
+    record.lflag &=
+        ~static_cast<uint32_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | TOSTOP);
 
     // Framing, parity as the ninth bit, no hardware flow control, modem lines ignored.
-    record.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    record.cflag &= ~static_cast<uint32_t>(CSIZE | CSTOPB | CRTSCTS);
     switch (settings.dataBits) {
         case 5:
-            record.c_cflag |= CS5;
+            record.cflag |= CS5;
             break;
         case 6:
-            record.c_cflag |= CS6;
+            record.cflag |= CS6;
             break;
         case 7:
-            record.c_cflag |= CS7;
+            record.cflag |= CS7;
             break;
         default:
-            record.c_cflag |= CS8;
+            record.cflag |= CS8;
             break;
     }
-    if (settings.stopBits == 2) record.c_cflag |= CSTOPB;
-    switch (settings.parity) {
-        case Parity::None:
-            break;
-        case Parity::Odd:
-            record.c_cflag |= PARENB | PARODD;
-            break;
-        case Parity::Even:
-            record.c_cflag |= PARENB;
-            break;
-        case Parity::Mark:
-            record.c_cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case Parity::Space:
-            record.c_cflag |= PARENB | CMSPAR;
-            break;
-    }
-    record.c_cflag |= CREAD | CLOCAL;
+    if (settings.stopBits == 2) record.cflag |= CSTOPB;
+    record = WithParity(record, byParity ? Parity::Even : settings.parity);
+    record.cflag |= CREAD | CLOCAL;
 
     // A non-blocking read with nothing queued reports EAGAIN; 0 then means hang-up.
-    record.c_cc[VMIN] = 1;
-    record.c_cc[VTIME] = 0;
-    record.c_cc[VSTART] = 17;
-    record.c_cc[VSTOP] = 19;
+    record.cc[VMIN] = 1;
+    record.cc[VTIME] = 0;
+    record.cc[VSTART] = 17;
+    record.cc[VSTOP] = 19;
 
-    if (::cfsetispeed(&record, speed) != 0 || ::cfsetospeed(&record, speed) != 0) {
-        return Fail(kSetSettings, errno);
-    }
-    if (::tcsetattr(fd_, TCSANOW, &record) != 0) {
-        const int number = errno;  // the check below calls tcgetattr
-        if (number != EINVAL || !AppliedButParityIgnored(fd_, record)) {
-            return Fail(kSetSettings, number);
-        }
-    }
+    SetSpeed(record, settings.baud);
+    if (const int failed = driver_->SetAttributes(record)) return Fail(kSetSettings, failed);
 
-    // Checked once here; the parity switches afterwards write the kernel's record as it stands.
-    if (const std::optional<KernelLineRecord> applied = KernelLineRecord::Read(fd_)) {
-        markRecord_ = applied->WithNinthBit(true);
-        spaceRecord_ = applied->WithNinthBit(false);
+    TtyAttributes applied;
+    if (const int failed = driver_->GetAttributes(applied)) return Fail(kSetSettings, failed);
+    if (!CheckApplied(settings, applied)) return false;
+    // The parity switches afterwards write the kernel's record as it stands.
+    if (byParity) {
+        wireParity_ = Parity::Even;
+        oddRecord_ = WithParity(applied, Parity::Odd);
+        evenRecord_ = WithParity(applied, Parity::Even);
+        markRecord_ = spaceRecord_ = applied;  // the switch itself changes nothing
+    } else {
+        markRecord_ = WithParity(applied, Parity::Mark);
+        spaceRecord_ = WithParity(applied, Parity::Space);
     }
     applied_ = settings;
+    if (!countersBase_) CountLineErrors();
+    return true;
+}
+
+bool PosixSerialDevice::CheckApplied(const LineSettings& settings, const TtyAttributes& applied) {
+    const std::string driver = "the driver" + (driverName_.empty() ? "" : " " + driverName_);
+    const uint32_t tolerance = settings.baud / kRateTolerance;
+    if (applied.ospeed + tolerance < settings.baud || applied.ospeed > settings.baud + tolerance) {
+        return Fail(kSetSettings, EINVAL,
+                    driver + " cannot run at " + std::to_string(settings.baud) + " baud (it set " +
+                        std::to_string(applied.ospeed) + ")");
+    }
+    // A pseudo-terminal has no parity at all: a line without a ninth bit, for the simulator.
+    if (pseudoTerminal_ || !IsNinthBitParity(settings.parity)) return true;
+    if (options_.ninthBitByParity) {
+        if (applied.cflag & PARENB) return true;
+        return Fail(kSetSettings, EINVAL, driver + " does not support parity at all");
+    }
+    constexpr uint32_t kNinthBit = PARENB | CMSPAR;
+    if ((applied.cflag & kNinthBit) != kNinthBit) {
+        return Fail(kSetSettings, EINVAL,
+                    driver +
+                        " does not support mark/space parity (the device option "
+                        "ninth=oddeven sends the ninth bit as odd or even parity instead)");
+    }
     return true;
 }
 
 bool PosixSerialDevice::SetTimeouts(const CommTimeouts& timeouts) {
-    if (fd_ < 0) return Fail("set timeouts", EBADF);
+    if (!driver_->IsOpen()) return Fail("set timeouts", EBADF);
     timeouts_ = timeouts;
     return true;
 }
 
 bool PosixSerialDevice::SetTransmitterEmptyMask() {
-    // tcdrain() waits for exactly that event; there is no mask to set.
-    return fd_ >= 0 || Fail("set event mask", EBADF);
+    // The drain and the line status wait for exactly that event; there is no mask to set.
+    return driver_->IsOpen() || Fail("set event mask", EBADF);
 }
 
 bool PosixSerialDevice::WaitTransmitterEmpty() {
-    if (fd_ < 0) return Fail("drain", EBADF);
-    while (::tcdrain(fd_) != 0) {
-        if (errno != EINTR) return Fail("drain", errno);
+    if (!driver_->IsOpen()) return Fail(kDrain, EBADF);
+    for (;;) {
+        const int failed = driver_->Drain();
+        if (failed == 0) break;
+        if (failed != EINTR) return Fail(kDrain, failed);
     }
+    // The drain ends when the kernel has handed the last byte on; a USB adapter or a UART's
+    // shift register may still be sending it. TEMT says when its stop bit has left.
+    const uint32_t baud = applied_ ? applied_->baud : 0;
+    const uint64_t character = baud != 0 ? kBitsPerCharacter * 1000000000u / baud : 0;
+    // More than a UART's FIFO and an adapter's buffer take; a driver that never says empty
+    // is not waited for without end.
+    const uint64_t limit = MonotonicNanoseconds() + 64 * character + 20 * kNanosPerMilli;
+    while (lineStatusOffered_) {
+        bool empty = false;
+        const int failed = driver_->GetTransmitterEmpty(empty);
+        if (failed != 0) {
+            if (MeansNotOffered(failed)) {
+                lineStatusOffered_ = false;
+                break;
+            }
+            return Fail(kDrain, failed);
+        }
+        if (empty) break;
+        if (MonotonicNanoseconds() >= limit) return Fail(kDrain, ETIMEDOUT);
+        PreciseWaitMicroseconds(static_cast<uint32_t>(std::max<uint64_t>(character / 4000, 5)));
+    }
+    outputPending_ = false;
     return true;
 }
 
 bool PosixSerialDevice::Purge() {
-    if (fd_ < 0) return Fail("purge", EBADF);
+    if (!driver_->IsOpen()) return Fail("purge", EBADF);
+    // What is still being sent belongs to the frame before; it is not cut off.
+    if (outputPending_ && !WaitTransmitterEmpty()) return false;
     DropReadAhead();
-    return ::tcflush(fd_, TCIOFLUSH) == 0 || Fail("purge", errno);
+    markState_ = 0;
+    pendingEcho_ = 0;
+    damage_.clear();
+    const int failed = driver_->Flush();
+    if (failed != 0) return Fail("purge", failed);
+    CountLineErrors();  // errors of what the purge dropped are not this exchange's
+    return true;
 }
 
-bool PosixSerialDevice::ChangeModemLines(unsigned long request, int lines) {
-    if (fd_ < 0 || !hasModemLines_) return false;
-    if (::ioctl(fd_, request, &lines) == 0) return true;
-    if (MeansNoModemLines(errno)) hasModemLines_ = false;
+bool PosixSerialDevice::ChangeModemLines(bool raise, int lines) {
+    if (!driver_->IsOpen() || !hasModemLines_) return false;
+    const int failed = driver_->ChangeModemLines(raise, lines);
+    if (failed == 0) return true;
+    if (MeansNotOffered(failed)) hasModemLines_ = false;
     return false;
 }
 
 // Not recorded: a device without modem lines refuses this, and callers ignore it.
 bool PosixSerialDevice::SetRts(bool raised) {
-    if (!ChangeModemLines(raised ? TIOCMBIS : TIOCMBIC, TIOCM_RTS)) return false;
+    if (!DrivesModemLines()) return true;
+    // The transmitter is switched off only once the last stop bit has left.
+    if (!raised && outputPending_ && !WaitTransmitterEmpty()) return false;
+    if (!ChangeModemLines(raised != options_.rtsActiveLow, kTtyLineRts)) return false;
     rtsHigh_ = raised;
     return true;
 }
 
 bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written) {
     written = 0;
-    if (fd_ < 0) return Fail("write", EBADF);
+    if (!driver_->IsOpen()) return Fail("write", EBADF);
     if (count == 0) return true;
     const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
                                             timeouts_.writeTotalConstant, count);
+    const bool ok = wireParity_ && applied_ && IsNinthBitParity(applied_->parity)
+                        ? WriteByParity(data, count, written, deadline)
+                        : WriteRun(data, count, written, deadline);
+    if (options_.discardEcho) pendingEcho_ += written;
+    return ok;
+}
+
+bool PosixSerialDevice::WriteByParity(const uint8_t* data, size_t count, size_t& written,
+                                      uint64_t deadline) {
+    const bool mark = applied_->parity == Parity::Mark;
     while (written < count) {
-        const ssize_t result = ::write(fd_, data + written, count - written);
-        if (result > 0) {
-            written += static_cast<size_t>(result);
+        const Parity parity = ParityGiving(data[written], mark);
+        size_t run = 1;
+        while (written + run < count && ParityGiving(data[written + run], mark) == parity) ++run;
+        if (parity != wireParity_) {
+            // The bytes before must leave with the parity they were written with.
+            if (outputPending_ && !WaitTransmitterEmpty()) return false;
+            const TtyAttributes& record = parity == Parity::Odd ? *oddRecord_ : *evenRecord_;
+            if (const int failed = driver_->SetAttributes(record)) return Fail("write", failed);
+            wireParity_ = parity;
+        }
+        size_t moved = 0;
+        const bool ok = WriteRun(data + written, run, moved, deadline);
+        written += moved;
+        if (!ok || moved < run) return ok;
+    }
+    return true;
+}
+
+bool PosixSerialDevice::WriteRun(const uint8_t* data, size_t count, size_t& written,
+                                 uint64_t deadline) {
+    written = 0;
+    while (written < count) {
+        size_t moved = 0;
+        const int failed = driver_->Write(data + written, count - written, moved);
+        if (failed == 0 && moved > 0) {
+            written += moved;
+            outputPending_ = true;
             continue;
         }
-        if (result < 0 && errno == EINTR) continue;
-        if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (failed == EINTR) continue;
+        if (failed == EAGAIN || failed == EWOULDBLOCK) {
             short revents = 0;
-            const int ready = PollUntil(fd_, POLLOUT, deadline, revents);
+            int number = 0;
+            const int ready = PollUntil(POLLOUT, deadline, revents, number);
             if (ready == 0) return true;  // the write timeout expired: fewer bytes, no failure
-            if (ready < 0) return Fail("write", errno);
+            if (ready < 0) return Fail("write", number);
             if (revents & POLLNVAL) return Fail("write", EBADF);
             // POLLERR / POLLHUP: the next write reports the failure.
             continue;
         }
-        return Fail("write", result < 0 ? errno : EIO);
+        return Fail("write", failed != 0 ? failed : EIO);
     }
     return true;
 }
@@ -407,10 +598,79 @@ size_t PosixSerialDevice::TakeReadAhead(uint8_t* buffer, size_t count) {
     return taken;
 }
 
+void PosixSerialDevice::TakeRaw(const uint8_t* raw, size_t count) {
+    // The read-ahead is empty when raw bytes are taken: a read takes from it first.
+    aheadBegin_ = aheadEnd_ = 0;
+    for (size_t i = 0; i < count && damage_.empty(); ++i) {
+        const uint8_t byte = raw[i];
+        bool damaged = false;
+        if (markState_ == 0 && byte == kMarkByte) {
+            markState_ = 1;
+            continue;
+        }
+        if (markState_ == 1) {
+            markState_ = byte == 0x00 ? 2 : 0;
+            if (markState_ == 2) continue;
+            // 0xFF 0xFF: a 0xFF; anything else cannot follow a mark and is taken as it is
+        } else if (markState_ == 2) {
+            markState_ = 0;
+            damaged = true;
+        }
+        if (pendingEcho_ > 0) {
+            --pendingEcho_;  // the adapter's echo of a sent byte, damaged or not
+            continue;
+        }
+        if (damaged) {
+            damage_ = byte == 0x00 ? "a break or a damaged byte" : "a damaged byte";
+            break;
+        }
+        readAhead_[aheadEnd_++] = byte;
+    }
+}
+
+void PosixSerialDevice::CountLineErrors() {
+    if (!countersOffered_) return;
+    TtyCounters now;
+    if (const int failed = driver_->GetCounters(now)) {
+        if (MeansNotOffered(failed)) countersOffered_ = false;
+        return;
+    }
+    if (countersBase_) {
+        TtyCounters grown;
+        grown.framing = Grown(now.framing, countersBase_->framing);
+        grown.parity = Grown(now.parity, countersBase_->parity);
+        grown.overruns = Grown(now.overruns, countersBase_->overruns);
+        grown.breaks = Grown(now.breaks, countersBase_->breaks);
+        AddThreadLineErrors(grown);
+        // The kernel's counts say what a damaged byte was.
+        if (!damage_.empty()) {
+            if (grown.breaks > 0) {
+                damage_ = "a break on the line";
+            } else if (grown.parity > 0) {
+                damage_ = "a parity error on the line";
+            } else if (grown.framing > 0) {
+                damage_ = "a framing error on the line";
+            }
+        }
+    }
+    countersBase_ = now;
+}
+
 bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
     received = 0;
-    if (fd_ < 0) return Fail("read", EBADF);
+    if (!driver_->IsOpen()) return Fail("read", EBADF);
     if (count == 0) return true;
+    const bool ok = ReadInput(buffer, count, received);
+    CountLineErrors();
+    if (ok && received < count && !damage_.empty() && aheadBegin_ == aheadEnd_) {
+        std::string what = "received " + damage_;
+        damage_.clear();
+        return Fail("read", EBADMSG, std::move(what));
+    }
+    return ok;
+}
+
+bool PosixSerialDevice::ReadInput(uint8_t* buffer, size_t count, size_t& received) {
     const uint64_t start = MonotonicNanoseconds();
     const uint64_t totalDeadline =
         TotalDeadline(start, timeouts_.readTotalMultiplier, timeouts_.readTotalConstant, count);
@@ -424,47 +684,72 @@ bool PosixSerialDevice::Read(uint8_t* buffer, size_t count, size_t& received) {
             lastByte = MonotonicNanoseconds();
             if (received == count) return true;
         }
+        // A damaged byte ends what can be read.
+        if (!damage_.empty()) return true;
         // Wait first: right after a frame went out, or between the parts of an answer, nothing
         // is there yet as a rule. The wait ends at the nearer of the total deadline and the
         // interval deadline (the interval counts only after the first byte).
         uint64_t deadline = totalDeadline;
         if (received > 0 && interval != 0) deadline = std::min(deadline, lastByte + interval);
         short revents = 0;
-        const int ready = PollUntil(fd_, POLLIN, deadline, revents);
+        int number = 0;
+        const int ready = PollUntil(POLLIN, deadline, revents, number);
         if (ready == 0) return true;  // a timeout: the bytes so far are the result
-        if (ready < 0) return Fail("read", errno);
+        if (ready < 0) return Fail("read", number);
         if (revents & POLLNVAL) return Fail("read", EBADF);
         if (!(revents & POLLIN) && (revents & (POLLERR | POLLHUP))) hangup = true;
 
         // Everything that has arrived, up to the buffer's size.
-        const ssize_t result = ::read(fd_, readAhead_.data(), readAhead_.size());
-        if (result > 0) {
-            aheadBegin_ = 0;
-            aheadEnd_ = static_cast<size_t>(result);
+        size_t got = 0;
+        const int failed = driver_->Read(raw_.data(), raw_.size(), got);
+        if (failed == 0 && got > 0) {
+            TakeRaw(raw_.data(), got);
             hangup = false;
             continue;
         }
-        if (result < 0 && errno == EINTR) continue;
-        if (result == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return Fail("read", errno);
+        if (failed == EINTR) continue;
+        if (failed == 0) return Fail("read", EIO);  // hang-up (VMIN is 1: no data gives EAGAIN)
+        if (failed != EAGAIN && failed != EWOULDBLOCK) return Fail("read", failed);
         // poll reported an error and still nothing can be read: a hang-up
         if (hangup) return Fail("read", EIO);
     }
 }
+int PosixSerialDevice::PollUntil(short events, uint64_t deadline, short& revents, int& number) {
+    for (;;) {
+        int timeoutMs = -1;
+        if (deadline != kNoDeadline) {
+            const uint64_t now = MonotonicNanoseconds();
+            if (now >= deadline) return 0;
+            const uint64_t remaining = (deadline - now + kNanosPerMilli - 1) / kNanosPerMilli;
+            timeoutMs = static_cast<int>(std::min<uint64_t>(remaining, INT_MAX));
+        }
+        number = driver_->Poll(events, timeoutMs, revents);
+        if (number == EINTR) continue;
+        if (number != 0) return -1;
+        if (revents == 0) continue;  // the loop re-checks the deadline against the clock
+        return 1;
+    }
+}
 
 bool PosixSerialDevice::Close() {
-    if (fd_ < 0) return Fail("close", EBADF);
-    (void)::ioctl(fd_, TIOCNXCL);
-    const int result = ::close(fd_);  // also releases the flock
-    const int number = errno;
-    fd_ = -1;
+    if (!driver_->IsOpen()) return Fail("close", EBADF);
+    (void)driver_->SetExclusive(false);
+    const int number = driver_->Close();  // also releases the flock
     base_.reset();
     applied_.reset();
     markRecord_.reset();
     spaceRecord_.reset();
     rtsHigh_.reset();
+    oddRecord_.reset();
+    evenRecord_.reset();
+    wireParity_.reset();
+    countersBase_.reset();
+    outputPending_ = false;
+    pendingEcho_ = 0;
+    markState_ = 0;
+    damage_.clear();
     DropReadAhead();
-    return result == 0 || Fail("close", number);
+    return number == 0 || Fail("close", number);
 }
 
 }  // namespace kelcmd

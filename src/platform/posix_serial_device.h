@@ -10,37 +10,56 @@
 #include <utility>
 #include <vector>
 
-#include "platform/kernel_line_record.h"
+#include "platform/device_options.h"
 #include "platform/serial_device.h"
+#include "platform/tty_driver.h"
 
 namespace kelcmd {
 
-// A tty driven through termios: exclusive open, mark/space parity as the ninth bit, RTS, drain,
-// flush, and reads with interval and total timeouts.
+// A tty driven through termios (every system call through a TtyDriver): exclusive open, mark/space
+// parity as the ninth bit, RTS, drain, flush, and reads with interval and total timeouts.
 //
 // - open: O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, then TIOCEXCL and a non-blocking
 //   flock(LOCK_EX), so that a second opener fails, also as root (TIOCEXCL does not stop root).
-// - line settings: raw mode, CS8, one stop bit, no flow control, no input parity check, CLOCAL,
-//   CREAD; mark parity is PARENB | CMSPAR | PARODD, space parity PARENB | CMSPAR. DTR is kept low
-//   and RTS follows the settings' rtsEnabled (failures of the modem-line ioctls, as on a
-//   pseudo-terminal, are ignored). Only the standard Bxxx rates are accepted.
+//   The device text may carry options after a '?' (platform/device_options.h). Where the driver
+//   offers them, ASYNC_LOW_LATENCY is set and a USB adapter's latency_timer is put to 1 ms; what
+//   cannot be set is said once, in Notes().
+// - line settings: raw mode, CS8, one stop bit, no flow control, CLOCAL, CREAD, any rate
+//   (termios2); mark parity is PARENB | CMSPAR | PARODD, space parity PARENB | CMSPAR. Parity
+//   and framing errors and breaks are marked (INPCK | PARMRK). Every full set is read back: a
+//   driver that changed the rate, or dropped mark/space parity, fails it with the reason, except
+//   on a pseudo-terminal, which is taken as a line without a ninth bit. With the ninth=oddeven
+//   option each byte goes out with odd or even parity instead, whichever gives its ninth bit.
+// - modem lines: only when the line controls RTS (SetControlsRts), and never with lines=keep or
+//   while the kernel's RS485 mode switches the transmitter. Then DTR is kept low and RTS follows
+//   rtsEnabled (rts=low inverts it); a device that has no modem lines cannot open such a line,
+//   a pseudo-terminal excepted. RTS is dropped only after the transmitter is empty.
+// - transmitter empty: drain, then the line status register's TEMT where TIOCSERGETLSR answers.
+//   A purge and a parity switch after a write wait for it first.
 // - the per-frame parity switch: a record that differs from the one applied last only in mark or
-//   space parity and RTS costs one ioctl (the kernel record prepared when the full record was
-//   applied and checked); RTS is driven only when it changes, and not at all once the device has
-//   shown that it has no modem lines. Everything else goes the full way, with its check.
+//   space parity and RTS costs one ioctl (the record prepared when the full record was applied and
+//   checked); RTS is driven only when it changes. Everything else goes the full way, with its
+//   check.
 // - timeouts: the read timeout semantics of CommTimeouts, emulated with poll() on the non-blocking
 //   descriptor; the write total timeout likewise (both 0 = no limit). A read takes everything
 //   that has arrived into a read-ahead buffer, so an acknowledge and the answer behind it cost one
 //   poll and one read; the buffer counts as part of the input queue (a purge drops it).
-// - transmitter empty: tcdrain(); purge: tcflush(TCIOFLUSH).
+// - input: a byte marked as damaged (parity or framing error, break) ends the read as a failure
+//   (EBADMSG, with what it was); the kernel's error counters of each read are added to the calling
+//   thread's line errors (platform/line_errors.h). With echo=discard, as many bytes as were written
+//   are dropped from the input first.
 // - failures: the errno of the failing call is recorded with the step and the path (a hang-up
-//   reads as EIO, an operation on the closed device as EBADF, a rate without a Bxxx constant as
-//   EINVAL). The ignored modem-line failures are not recorded.
+//   reads as EIO, an operation on the closed device as EBADF, a rate of 0 as EINVAL). The ignored
+//   modem-line failures are not recorded.
 class PosixSerialDevice final : public SerialDevice {
   public:
-    // Opens `path` for exclusive use; null when it does not exist, cannot be opened or is in use,
-    // with the reason in ThreadSystemError (EBUSY when another opener holds the device).
-    static std::unique_ptr<PosixSerialDevice> Open(const std::string& path);
+    // Opens the device text `device` (a path, options after a '?') for exclusive use; null when
+    // it does not exist, cannot be opened, is in use or has an unknown option, with the reason in
+    // ThreadSystemError (EBUSY when another opener holds the device).
+    static std::unique_ptr<PosixSerialDevice> Open(const std::string& device);
+    // The same through `driver` (a model of a driver in tests).
+    static std::unique_ptr<PosixSerialDevice> Open(const std::string& device,
+                                                   std::unique_ptr<TtyDriver> driver);
 
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
@@ -58,8 +77,16 @@ class PosixSerialDevice final : public SerialDevice {
     bool Read(uint8_t* buffer, size_t count, size_t& received) override;
     bool Close() override;
     SystemError LastSystemError() const override { return lastError_; }
+    // What the user should know about how the device is driven (a setting it could not make,
+    // the kernel switching the transmitter); empty when nothing.
+    std::string Notes() const;
+    // Whether the line switches the transmitter through RTS (the default); when not, DTR and RTS
+    // are never touched (converters may be powered from them). Takes effect at the next full
+    // SetLineSettings.
+    void SetControlsRts(bool controlsRts) { controlsRts_ = controlsRts; }
 
-    int Descriptor() const { return fd_; }
+    // The open descriptor; -1 when closed or on a model of a driver.
+    int Descriptor() const { return driver_->Descriptor(); }
     const CommTimeouts& Timeouts() const { return timeouts_; }
 
     // The termios speed constant of a baud rate, or nullopt for a rate without one.
@@ -68,29 +95,69 @@ class PosixSerialDevice final : public SerialDevice {
     static uint32_t BaudOf(speed_t speed);
 
   private:
-    PosixSerialDevice(int fd, std::string path);
+    PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::string path, DeviceOptions options);
     // Records `number` as the reason `operation` failed, here and for the calling thread; false.
-    bool Fail(const char* operation, int number);
-    bool ApplyFullSettings(const LineSettings& settings, speed_t speed);
+    // `reason` replaces the errno's text when given.
+    bool Fail(const char* operation, int number, std::string reason = {});
+    // Low latency and the kernel's RS485 state, learnt once at open.
+    void PrepareAtOpen();
+    bool ApplyRs485(uint32_t baud);
+    // Whether the line read back is what was asked for; fails with the reason when not.
+    bool CheckApplied(const LineSettings& settings, const TtyAttributes& applied);
+    bool DrivesModemLines() const {
+        return controlsRts_ && !options_.keepModemLines && !kernelRs485_;
+    }
+    // Writes with the record in force, within `deadline`.
+    bool WriteRun(const uint8_t* data, size_t count, size_t& written, uint64_t deadline);
+    // Writes ninth-bit bytes as odd or even parity, byte by byte as needed.
+    bool WriteByParity(const uint8_t* data, size_t count, size_t& written, uint64_t deadline);
+    // Takes `count` raw bytes into the read-ahead: unmarks, drops the echo, stops at a damaged one.
+    void TakeRaw(const uint8_t* raw, size_t count);
+    // Adds the kernel's error counts since the last look to the thread's line errors.
+    void CountLineErrors();
+    bool ApplyFullSettings(const LineSettings& settings);
+    // Waits for `events` until `deadline` (kNoDeadline: without limit): 1 ready with the events
+    // in `revents`, 0 the deadline passed, -1 failed with the errno in `number`.
+    int PollUntil(short events, uint64_t deadline, short& revents, int& number);
     // A modem-line ioctl; a device that refuses it as unknown is taken to have no modem lines.
-    bool ChangeModemLines(unsigned long request, int lines);
+    bool ChangeModemLines(bool raise, int lines);
+    // Reads under the timeouts, up to a damaged byte.
+    bool ReadInput(uint8_t* buffer, size_t count, size_t& received);
     // Hands out read-ahead bytes; returns how many.
     size_t TakeReadAhead(uint8_t* buffer, size_t count);
     void DropReadAhead() { aheadBegin_ = aheadEnd_ = 0; }
 
-    int fd_ = -1;
+    std::unique_ptr<TtyDriver> driver_;
     std::string path_;
     SystemError lastError_;
     CommTimeouts timeouts_{};
     // The platform's record as last read, the base every full SetLineSettings starts from.
-    std::optional<termios> base_;
+    std::optional<TtyAttributes> base_;
     // The settings applied last, and the kernel records of that line with mark and space parity.
     std::optional<LineSettings> applied_;
-    std::optional<KernelLineRecord> markRecord_;
-    std::optional<KernelLineRecord> spaceRecord_;
+    std::optional<TtyAttributes> markRecord_;
+    std::optional<TtyAttributes> spaceRecord_;
+    DeviceOptions options_;
+    bool pseudoTerminal_ = false;
+    std::string driverName_;
+    std::vector<std::string> notes_;
     bool hasModemLines_ = true;
-    std::optional<bool> rtsHigh_;  // known after the first successful change
+    bool controlsRts_ = true;
+    bool kernelRs485_ = false;  // the kernel switches the transmitter
+    bool lineStatusOffered_ = true;
+    bool countersOffered_ = true;
+    std::optional<TtyCounters> countersBase_;
+    bool outputPending_ = false;  // written since the transmitter was last seen empty
+    size_t pendingEcho_ = 0;
+    // Unmarking: 0, or how many bytes of a mark (0xFF, 0xFF 0x00) the last raw chunk ended in.
+    int markState_ = 0;
+    std::string damage_;  // what a damaged byte in the input was, until a read reports it
+    std::optional<TtyAttributes> oddRecord_;
+    std::optional<TtyAttributes> evenRecord_;
+    std::optional<Parity> wireParity_;  // odd or even in force under ninth=oddeven
+    std::optional<bool> rtsHigh_;       // known after the first successful change
     std::vector<uint8_t> readAhead_;
+    std::vector<uint8_t> raw_;
     size_t aheadBegin_ = 0;
     size_t aheadEnd_ = 0;
 };

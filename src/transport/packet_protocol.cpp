@@ -34,8 +34,8 @@ uint8_t ReadExactly(CSerialLine& line, uint8_t* buffer, size_t count, uint8_t sh
 
 // Everything after the address byte leaves in one write where the bus control allows it: with
 // "AUTO_CONTROL" the whole rest, with RTS control the rest up to the first CRC byte. With RTS
-// control a gap separates the two CRC bytes, and the transmitter is switched off about two
-// characters after the last byte was handed over.
+// control a gap separates the two CRC bytes, and the transmitter is switched off only once the
+// last byte has left it, and the character gap after that.
 uint8_t TransmitRest(CSerialLine& line, const FrameBuffer& message, uint16_t dataLength) {
     const bool rtsControl = line.GetBusControl() == RTS_CONTROL;
     const size_t body = kHeaderSize - 1 + dataLength;  // length word, send, mtype, data
@@ -48,6 +48,7 @@ uint8_t TransmitRest(CSerialLine& line, const FrameBuffer& message, uint16_t dat
     if (!rtsControl) return RESULT_OK;
     CSerialLine::BusyWait(kCrcByteGapMicroseconds);
     if (!WriteAll(line, &message[kCrcOffset + 1], 1)) return WIN_ERR_WRITECOMM;
+    if (!line.WaitTransmitterEmpty()) return WIN_ERR_WAITEVENT;
     CSerialLine::BusyWait(CSerialLine::CharacterGap(line.GetBaudrate()));
     line.DropRts();
     return RESULT_OK;

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/device_options.h"
+
 namespace kelcmd {
 namespace {
 
@@ -56,7 +58,13 @@ void ForEachEnvironmentEntry(Take&& take) {
     if (!value) return;
     std::string_view rest(value);
     while (!rest.empty()) {
-        const size_t comma = rest.find(',');
+        size_t comma = rest.find(',');
+        // A device's options after its '?' are separated by commas as well: they stay with it.
+        while (comma != std::string_view::npos &&
+               rest.substr(0, comma).find('?') != std::string_view::npos &&
+               IsDeviceOption(rest.substr(comma + 1, rest.find(',', comma + 1) - comma - 1))) {
+            comma = rest.find(',', comma + 1);
+        }
         const std::string_view entry = rest.substr(0, comma);
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         const size_t equals = entry.find('=');

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/line_rates.h"
+#include "platform/posix_serial_device.h"
 #include "platform/tty_access.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
@@ -81,13 +82,17 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     if (!Checked(device_->GetLineSettings(lineSettings_))) return WIN_ERR_GETCOMM;
 
     // 6. The line settings: baud as requested, 8 data bits, space parity, one stop bit,
-    //    RTS low; the device supplies raw mode and no flow control.
+    //    RTS low where the line controls it; the device supplies raw mode and no flow control.
     lineSettings_.baud = baud;
     lineSettings_.dataBits = 8;
     lineSettings_.parity = Parity::Space;
     lineSettings_.stopBits = 1;
     lineSettings_.rtsEnabled = false;
     rtsRaised_ = false;
+    // DTR and RTS are left as they are unless the line switches the transmitter with RTS.
+    if (auto* tty = dynamic_cast<PosixSerialDevice*>(device_.get())) {
+        tty->SetControlsRts(busControl == RTS_CONTROL);
+    }
     if (!Checked(device_->SetLineSettings(lineSettings_))) return WIN_ERR_SETCOMM;
 
     // 7. Purge both queues.

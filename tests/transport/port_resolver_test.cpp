@@ -95,6 +95,14 @@ TEST_F(PortResolver, EnvironmentMappingsAreParsed) {
     EXPECT_EQ(Resolved("Com4"), "/dev/ttyS3");
 }
 
+TEST_F(PortResolver, DeviceOptionsStayWithTheirDevice) {
+    ::setenv("KELCMD_PORTS", "Com1=/dev/ttyS1?rs485=kernel,rts=low,Com2=/dev/ttyUSB0?echo=discard",
+             1);
+    EXPECT_EQ(Resolved("Com1"), "/dev/ttyS1?rs485=kernel,rts=low");
+    EXPECT_EQ(Resolved("Com2"), "/dev/ttyUSB0?echo=discard");
+    EXPECT_EQ(Resolved("rts"), "<none>");
+}
+
 TEST_F(PortResolver, MalformedEnvironmentEntriesAreListed) {
     struct Case {
         const char* value;
