@@ -73,6 +73,9 @@ if(TARGET kelcmd_dialogs)
   install(EXPORT KelCmdDialogsTargets NAMESPACE KelCmd:: DESTINATION ${KELCMD_CMAKE_DIR}
     COMPONENT dialogs)
   kelcmd_install_pkg_config(kelcmd-dialogs dialogs)
+  if(TARGET kelcmd_studio)
+    install(TARGETS kelcmd_studio RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT dialogs)
+  endif()
   list(APPEND KELCMD_PACKAGE_COMPONENTS dialogs)
 endif()
 
