@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "platform/serial_ports.h"
 #include "platform/tty_access.h"
+#include "platform/tty_capabilities.h"
 #include "platform/tty_holders.h"
 #include "transport/port_resolver.h"
 
@@ -46,6 +48,36 @@ bool ModemManagerRuns() {
     return false;
 }
 
+const char* YesNo(const std::optional<bool>& value, const char* yes, const char* no) {
+    if (!value) return "unknown";
+    return *value ? yes : no;
+}
+
+// Prints what a test open learnt of the driver; `fix` reports each thing that stands in the way.
+template <typename Fix>
+void ReportCapabilities(const TtyCapabilities& caps, const Fix& fix) {
+    if (caps.openError.number != 0) {
+        fix("a test open failed: " + DescribeSystemError(caps.openError));
+        return;
+    }
+    std::printf("  mark/space parity %s, modem lines %s, transmitter-empty status %s\n",
+                YesNo(caps.markSpaceParity, "kept", "NOT kept"),
+                YesNo(caps.modemLines, "yes", "no"),
+                YesNo(caps.transmitterEmptyStatus, "yes", "no"));
+    std::printf("  kernel RS485 %s, low latency %s\n",
+                caps.kernelRs485Enabled ? (*caps.kernelRs485Enabled ? "on" : "off") : "not offered",
+                caps.lowLatency ? (*caps.lowLatency ? "on" : "off") : "not offered");
+    if (caps.markSpaceParity == false) {
+        fix("the driver drops mark/space parity: open it with ?ninth=oddeven, or use an "
+            "adapter that keeps it");
+    }
+    if (caps.modemLines == false && caps.kernelRs485Enabled != true) {
+        std::printf(
+            "  no modem lines: RTS cannot switch the transmitter; use an adapter that switches "
+            "direction itself (?lines=keep) or the kernel's RS485 mode (?rs485=kernel)\n");
+    }
+}
+
 // Prints one device and what to fix; returns how many problems it found.
 int Examine(const SerialPortEntry& port, bool modemManager) {
     int problems = 0;
@@ -64,7 +96,14 @@ int Examine(const SerialPortEntry& port, bool modemManager) {
     if (!holders.empty()) {
         fix("held by " + holders + ": end it, or choose another device");
     }
-    if (const auto latency = LatencyTimer(port.device)) {
+    std::optional<uint32_t> latencyTimer;
+    if (MayOpen(port.device) && holders.empty()) {
+        const TtyCapabilities caps = ProbeTty(port.device);
+        ReportCapabilities(caps, fix);
+        latencyTimer = caps.latencyTimerMs;
+    }
+    if (!latencyTimer) latencyTimer = LatencyTimer(port.device);
+    if (const auto latency = latencyTimer) {
         std::printf("  latency timer %u ms\n", *latency);
         if (*latency > 1) {
             fix("each reception waits up to " + std::to_string(*latency) +
