@@ -187,13 +187,16 @@ class KernelTtyDriver final : public TtyDriver {
     }
 
     int Poll(short events, int timeoutMs, short& revents) override {
-        pollfd descriptor{fd_, events, 0};
+        pollfd descriptors[2] = {{fd_, events, 0}, {cancelFd_, POLLIN, 0}};
         revents = 0;
-        const int result = ::poll(&descriptor, 1, timeoutMs);
+        const int result = ::poll(descriptors, cancelFd_ >= 0 ? 2 : 1, timeoutMs);
         if (result < 0) return errno;
-        if (result > 0) revents = descriptor.revents;
+        if (cancelFd_ >= 0 && (descriptors[1].revents & POLLIN)) return ECANCELED;
+        if (result > 0) revents = descriptors[0].revents;
         return 0;
     }
+
+    void SetCancelDescriptor(int descriptor) override { cancelFd_ = descriptor; }
 
     int Drain() override { return Ioctl(TCSBRK, reinterpret_cast<void*>(1)); }
 
@@ -233,6 +236,7 @@ class KernelTtyDriver final : public TtyDriver {
     }
 
     int fd_ = -1;
+    int cancelFd_ = -1;  // not owned
 };
 
 }  // namespace

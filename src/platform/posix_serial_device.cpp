@@ -166,6 +166,7 @@ PosixSerialDevice::PosixSerialDevice(std::unique_ptr<TtyDriver> driver, std::str
       raw_(kReadAheadSize) {}
 
 bool PosixSerialDevice::Fail(const char* operation, int number, std::string reason) {
+    if (number == ECANCELED && reason.empty()) reason = "the port was closed from another thread";
     lastError_ = {number, operation, path_, std::move(reason)};
     RecordThreadSystemError(lastError_);
     return false;

@@ -49,7 +49,8 @@ namespace kelcmd {
 //   thread's line errors (platform/line_errors.h). With echo=discard, as many bytes as were written
 //   are dropped from the input first.
 // - failures: the errno of the failing call is recorded with the step and the path (a hang-up
-//   reads as EIO, an operation on the closed device as EBADF, a rate of 0 as EINVAL). The ignored
+//   reads as EIO, an operation on the closed device as EBADF, a rate of 0 as EINVAL, a wait ended
+//   by the cancel descriptor as ECANCELED). The ignored
 //   modem-line failures are not recorded.
 class PosixSerialDevice final : public SerialDevice {
   public:
@@ -84,6 +85,9 @@ class PosixSerialDevice final : public SerialDevice {
     // are never touched (converters may be powered from them). Takes effect at the next full
     // SetLineSettings.
     void SetControlsRts(bool controlsRts) { controlsRts_ = controlsRts; }
+    // A descriptor that, while readable, ends every wait at once with ECANCELED (a close from
+    // another thread); -1 for none. Not owned: it must outlive the device.
+    void SetCancelDescriptor(int descriptor) { driver_->SetCancelDescriptor(descriptor); }
 
     // The open descriptor; -1 when closed or on a model of a driver.
     int Descriptor() const { return driver_->Descriptor(); }

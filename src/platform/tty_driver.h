@@ -92,7 +92,11 @@ class TtyDriver {
     // Reads what has arrived; EAGAIN when nothing has, `received` 0 on a hang-up.
     virtual int Read(uint8_t* buffer, size_t count, size_t& received) = 0;
     // Waits up to timeoutMs (-1 without limit) for `events`; `revents` is 0 when the time ran out.
+    // ECANCELED as soon as the cancel descriptor (if one is set) becomes readable.
     virtual int Poll(short events, int timeoutMs, short& revents) = 0;
+    // A descriptor (platform/cancel_signal.h) that ends every Poll while it is readable; -1 for
+    // none. A model of a driver may ignore it.
+    virtual void SetCancelDescriptor(int descriptor) { (void)descriptor; }
     // tcdrain: returns when the kernel's output buffer is empty.
     virtual int Drain() = 0;
     // tcflush(TCIOFLUSH).

@@ -15,6 +15,7 @@ CKelPort::~CKelPort() {
 }
 
 int CKelPort::SetSettings(const CPortSettings& settings) {
+    line_.Interrupt();  // an exchange of another thread ends now instead of at its timeout
     std::lock_guard<std::mutex> guard(lock_);
     CloseLines();
     std::lock_guard<std::mutex> settingsGuard(settingsLock_);
@@ -45,6 +46,7 @@ uint8_t CKelPort::OpenLine() {
 }
 
 uint8_t CKelPort::Reopen(const CPortSettings& settings) {
+    line_.Interrupt();
     std::lock_guard<std::mutex> guard(lock_);
     ReleaseIfOwner();  // as closing does
     CloseLines();
@@ -56,6 +58,7 @@ uint8_t CKelPort::Reopen(const CPortSettings& settings) {
 }
 
 uint8_t CKelPort::CloseLine() {
+    line_.Interrupt();
     std::lock_guard<std::mutex> guard(lock_);
     ReleaseIfOwner();
     return CloseLines();
@@ -81,6 +84,7 @@ uint8_t CKelPort::OpenLineFor(const CPortSettings& settings) {
 }
 
 uint8_t CKelPort::CloseLines() {
+    line_.ClearInterrupt();  // the interrupted exchange has ended: the lock is ours
     if (remote_ != nullptr) {
         remote_.reset();
         return 0;

@@ -23,9 +23,10 @@ class CKelCommand;
 // an optional error callback, an optional owner thread, and its one list of observers.
 //
 // Everything that touches the line (an exchange, a raw packet, opening, closing, new settings)
-// runs under the port's lock, so a close on one thread waits for the exchange running on another
-// and frames never interleave. The manager hands ports out as shared pointers, so a port stays
-// alive while a caller still uses it, even when it has left the table.
+// runs under the port's lock, so frames never interleave. A close or new settings on one thread
+// first interrupt a serial exchange running on another (it fails at once instead of waiting out
+// its timeouts), then take the lock. The manager hands ports out as shared pointers, so a port
+// stays alive while a caller still uses it, even when it has left the table.
 class CKelPort {
   public:
     CKelPort() = default;

@@ -92,6 +92,7 @@ uint8_t CSerialLine::OpenWith(uint32_t baud, const std::string& devicePath, uint
     // DTR and RTS are left as they are unless the line switches the transmitter with RTS.
     if (auto* tty = dynamic_cast<PosixSerialDevice*>(device_.get())) {
         tty->SetControlsRts(busControl == RTS_CONTROL);
+        tty->SetCancelDescriptor(cancel_.Descriptor());
     }
     if (!Checked(device_->SetLineSettings(lineSettings_))) return WIN_ERR_SETCOMM;
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cancel_signal.h"
 #include "platform/serial_device.h"
 #include "transport/exchange_line.h"
 
@@ -44,6 +45,12 @@ class CSerialLine : public ExchangeLine {
     uint8_t OpenPort(uint32_t baud, const std::string& portName, uint8_t busControl,
                      uint32_t characterTimeout, uint32_t receiveTrials);
     uint8_t Close();  // 0, or 135 when not open or the close fails
+
+    // The one call safe from any thread, without the port's lock: ends the wait of an exchange in
+    // progress at once (it fails with ECANCELED), and every wait after it, until ClearInterrupt.
+    // A close or new settings from another thread call it before they take the port's lock.
+    void Interrupt() { cancel_.Raise(); }
+    void ClearInterrupt() { cancel_.Clear(); }
 
     // A device that went away (unplugged: EIO or a hang-up) is closed at once, with the reason
     // "device lost"; the line stays open for its port, and the next exchange opens the same path
@@ -148,6 +155,7 @@ class CSerialLine : public ExchangeLine {
     bool unsettled_ = false;
     uint64_t unsettledSince_ = 0;  // MonotonicNanoseconds()
     uint32_t guardMs_ = 0;
+    CancelSignal cancel_;
 };
 
 }  // namespace kelcmd
