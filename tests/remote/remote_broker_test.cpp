@@ -134,12 +134,7 @@ TEST_F(RemoteBrokerTest, ABrokerRestartDuringARunLosesNothingAndRepeatsNothing) 
     const char* wanted = std::getenv("KELCMD_RESTART_RUN_COMMANDS");
     const int kCommands = wanted != nullptr ? std::max(8, std::atoi(wanted)) : 200;
     std::atomic<int> issued{0};
-    std::thread restarter([&] {
-        while (issued < kCommands / 4) std::this_thread::sleep_for(1ms);
-        broker.Stop();
-        std::this_thread::sleep_for(200ms);
-        broker.Start();
-    });
+    std::jthread restarter = broker.RestartAt(issued, kCommands / 4, 200ms);
     int succeeded = 0;
     int failedAfterRestart = 0;
     for (int i = 0; i < kCommands; ++i, ++issued) {

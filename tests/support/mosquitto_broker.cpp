@@ -120,6 +120,19 @@ bool MosquittoBroker::Start() {
     return false;
 }
 
+std::jthread MosquittoBroker::RestartAt(const std::atomic<int>& count, int at,
+                                        std::chrono::milliseconds away) {
+    return std::jthread([this, &count, at, away](std::stop_token stop) {
+        while (count < at) {
+            if (stop.stop_requested()) return;  // the run ended early
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        Stop();
+        std::this_thread::sleep_for(away);
+        Start();
+    });
+}
+
 void MosquittoBroker::Stop() {
     if (!Running()) return;
     kill(pid_, SIGTERM);

@@ -2,7 +2,10 @@
 
 #include <sys/types.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace kelcmd::testing {
 
@@ -29,6 +32,10 @@ class MosquittoBroker {
         Stop();
         return Start();
     }
+
+    // On a thread of its own: once `count` reaches `at`, stops the broker and starts it again
+    // `away` later (a broker that goes away in the middle of a run).
+    std::jthread RestartAt(const std::atomic<int>& count, int at, std::chrono::milliseconds away);
 
     bool Running() const { return pid_ > 0; }
     int Port() const { return port_; }
