@@ -58,6 +58,13 @@ class KernelTtyDriver final : public TtyDriver {
         return Ioctl(exclusive ? TIOCEXCL : TIOCNXCL, nullptr);
     }
 
+    int GetExclusive(bool& exclusive) override {
+        int value = 0;
+        const int failed = Ioctl(TIOCGEXCL, &value);
+        if (failed == 0) exclusive = value != 0;
+        return failed;
+    }
+
     int GetAttributes(TtyAttributes& attributes) override {
         termios2 record{};
         if (const int failed = Ioctl(TCGETS2, &record)) return failed;

@@ -207,10 +207,16 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::Open(const std::string& de
         (void)driver->Close();
         return RefuseOpen(path, number);
     }
+    // The flag is shared by every opener of the tty: set it only when nobody has (root gets past
+    // another holder's), so that closing clears only what this open set. Where the kernel cannot
+    // tell, it is taken as unset: a plain user's open of an exclusive tty has failed above.
+    bool exclusiveAlready = false;
+    const bool known = driver->GetExclusive(exclusiveAlready) == 0;
     // Fails with ENOTTY on something that is not a terminal; reading its settings then fails.
-    (void)driver->SetExclusive(true);
+    const bool setHere = !(known && exclusiveAlready) && driver->SetExclusive(true) == 0;
     std::unique_ptr<PosixSerialDevice> opened(
         new PosixSerialDevice(std::move(driver), path, text->options));
+    opened->exclusiveSetHere_ = setHere;
     opened->PrepareAtOpen();
     return opened;
 }
@@ -734,7 +740,8 @@ int PosixSerialDevice::PollUntil(short events, uint64_t deadline, short& revents
 
 bool PosixSerialDevice::Close() {
     if (!driver_->IsOpen()) return Fail("close", EBADF);
-    (void)driver_->SetExclusive(false);
+    if (exclusiveSetHere_) (void)driver_->SetExclusive(false);
+    exclusiveSetHere_ = false;
     const int number = driver_->Close();  // also releases the flock
     base_.reset();
     applied_.reset();

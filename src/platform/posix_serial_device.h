@@ -21,6 +21,7 @@ namespace kelcmd {
 //
 // - open: O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK, then TIOCEXCL and a non-blocking
 //   flock(LOCK_EX), so that a second opener fails, also as root (TIOCEXCL does not stop root).
+//   TIOCEXCL is set and cleared on close only when no other opener had set it.
 //   The device text may carry options after a '?' (platform/device_options.h). Where the driver
 //   offers them, ASYNC_LOW_LATENCY is set and a USB adapter's latency_timer is put to 1 ms; what
 //   cannot be set is said once, in Notes().
@@ -147,7 +148,8 @@ class PosixSerialDevice final : public SerialDevice {
     std::vector<std::string> notes_;
     bool hasModemLines_ = true;
     bool controlsRts_ = true;
-    bool kernelRs485_ = false;  // the kernel switches the transmitter
+    bool kernelRs485_ = false;       // the kernel switches the transmitter
+    bool exclusiveSetHere_ = false;  // TIOCEXCL set by this open, cleared by its close
     bool lineStatusOffered_ = true;
     bool countersOffered_ = true;
     std::optional<TtyCounters> countersBase_;

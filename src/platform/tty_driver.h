@@ -67,6 +67,8 @@ class TtyDriver {
     virtual int Lock() = 0;
     // TIOCEXCL / TIOCNXCL.
     virtual int SetExclusive(bool exclusive) = 0;
+    // TIOCGEXCL: whether some opener made the tty exclusive; ENOTTY where the kernel cannot tell.
+    virtual int GetExclusive(bool& exclusive) = 0;
 
     virtual int GetAttributes(TtyAttributes& attributes) = 0;
     virtual int SetAttributes(const TtyAttributes& attributes) = 0;

@@ -80,6 +80,7 @@ struct FakeTtyModel {
     uint64_t wireEndNs = 0;
     std::vector<FakeTtyEvent> events;
     bool open = false;
+    bool exclusive = false;  // TIOCEXCL, whoever set it
     std::mutex lock;
 
     uint64_t CharacterNs() const {
@@ -150,7 +151,14 @@ class FakeTty final : public TtyDriver {
     bool IsOpen() const override { return model_->open; }
     int Descriptor() const override { return -1; }
     int Lock() override { return 0; }
-    int SetExclusive(bool) override { return 0; }
+    int SetExclusive(bool exclusive) override {
+        model_->exclusive = exclusive;
+        return 0;
+    }
+    int GetExclusive(bool& exclusive) override {
+        exclusive = model_->exclusive;
+        return 0;
+    }
 
     int GetAttributes(TtyAttributes& attributes) override {
         std::lock_guard guard(model_->lock);

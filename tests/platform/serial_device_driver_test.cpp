@@ -154,6 +154,21 @@ TEST(SerialDeviceDriver, LowLatencyIsSetOrTheReasonNoted) {
     EXPECT_NE(device->Notes().find("latency_timer is 16 ms and cannot be set"), std::string::npos);
 }
 
+TEST(SerialDeviceDriver, CloseClearsOnlyTheExclusivityItsOpenSet) {
+    auto model = std::make_shared<FakeTtyModel>();
+    auto device = OpenOn(model);
+    EXPECT_TRUE(model->exclusive);
+    EXPECT_TRUE(device->Close());
+    EXPECT_FALSE(model->exclusive);
+
+    model = std::make_shared<FakeTtyModel>();
+    model->exclusive = true;  // another holder's, which root gets past
+    device = OpenOn(model);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->Close());
+    EXPECT_TRUE(model->exclusive);
+}
+
 TEST(SerialDeviceDriver, EchoIsDiscardedAndDamagedInputEndsTheRead) {
     auto model = std::make_shared<FakeTtyModel>();
     model->echoes = true;
