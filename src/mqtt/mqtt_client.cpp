@@ -175,7 +175,8 @@ bool Client::Start() {
     // A broker that is not reachable yet is no failure: the network thread keeps trying.
     rc = mosquitto_connect_bind_async(mosq, options_.host.c_str(), options_.port,
                                       options_.keepaliveSeconds, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS) SetError(ErrorText(rc));
+    // A handshake that failed within the call has its reason from the log already.
+    if (rc != MOSQ_ERR_SUCCESS && !Refused()) SetError(ErrorText(rc));
     if (rc == MOSQ_ERR_INVAL || mosquitto_loop_start(mosq) != MOSQ_ERR_SUCCESS) return false;
     started_ = true;
     return true;
