@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "api/communication.h"
 #include "hex.h"
@@ -166,9 +167,11 @@ bool Session::Open() {
     }
     open_ = true;
     if (const auto port = Communication().FindPort(options_.port)) {
-        const std::string warning =
-            port->UseLine([](const CSerialLine& line) { return line.GetOpenWarning(); });
+        const auto [warning, notes] = port->UseLine([](const CSerialLine& line) {
+            return std::pair(line.GetOpenWarning(), line.GetDeviceNotes());
+        });
         if (!warning.empty()) std::fprintf(stderr, "kelcmd: warning: %s\n", warning.c_str());
+        if (!notes.empty()) std::fprintf(stderr, "kelcmd: note: %s\n", notes.c_str());
     }
     SelectSlave(options_.slave);
     if (options_.trace || traceFile_) {

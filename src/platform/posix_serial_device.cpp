@@ -352,7 +352,9 @@ TtyRs485 PosixSerialDevice::OwnRs485(uint32_t baud) const {
 }
 
 bool PosixSerialDevice::ApplyRs485(uint32_t baud, bool& addressing) {
-    if (!options_.kernelRs485 && !addressing) {
+    // Addressing left on by someone else would turn parity into a ninth data bit: it goes off.
+    const bool addressingAtOpen = rs485AtOpen_ && rs485AtOpen_->enabled && rs485AtOpen_->addressBit;
+    if (!options_.kernelRs485 && !addressing && !addressingAtOpen) {
         RestoreRs485();
         return true;
     }
@@ -360,7 +362,7 @@ bool PosixSerialDevice::ApplyRs485(uint32_t baud, bool& addressing) {
     TtyRs485 rs485 = kernelRs485AtOpen_ && !options_.kernelRs485 ? *rs485AtOpen_ : OwnRs485(baud);
     rs485.addressBit = addressing;
     rs485.destination.reset();
-    if (addressing && !rs485Restore_) {
+    if ((addressing || addressingAtOpen) && !rs485Restore_) {
         rs485Restore_ = options_.kernelRs485 ? OwnRs485(baud) : rs485AtOpen_.value_or(TtyRs485{});
         rs485Restore_->destination.reset();
     }
