@@ -178,7 +178,8 @@ int RunDoctor(const std::vector<std::string>& arguments) {
         }
         std::vector<SerialPortEntry> chosen;
         for (const SerialPortEntry& port : ports) {
-            if (fs::equivalent(port.device, target, error)) chosen.push_back(port);
+            // Not fs::equivalent: it refuses device nodes ("Operation not supported").
+            if (fs::canonical(port.device, error) == target) chosen.push_back(port);
         }
         if (chosen.empty()) chosen.push_back({target.string(), {}, {}});
         ports = chosen;
