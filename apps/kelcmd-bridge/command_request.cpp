@@ -62,10 +62,6 @@ std::optional<std::string> NumberText(const Json& value) {
     return text;
 }
 
-const char* TypeName(const Json& value) {
-    return value.type_name();
-}
-
 }  // namespace
 
 std::optional<CommandRequest> ParseCommandRequest(std::string_view unit, std::string_view name,
@@ -98,7 +94,7 @@ std::optional<CommandRequest> ParseCommandRequest(std::string_view unit, std::st
         return std::nullopt;
     }
     if (!parameters.is_object()) {
-        error = "the payload is a JSON " + std::string(TypeName(parameters)) +
+        error = "the payload is a JSON " + std::string(parameters.type_name()) +
                 ", not an object of parameters";
         return std::nullopt;
     }
@@ -119,7 +115,7 @@ std::optional<CommandRequest> ParseCommandRequest(std::string_view unit, std::st
         }
         const auto text = NumberText(*found);
         if (!text) {
-            error = input + ": a number is needed, not a JSON " + TypeName(*found);
+            error = input + ": a number is needed, not a JSON " + found->type_name();
             return std::nullopt;
         }
         request.inputs.push_back(*text);
