@@ -1,5 +1,6 @@
 #include "port_doctor.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "platform/serial_ports.h"
 #include "platform/tty_access.h"
@@ -25,17 +27,16 @@ std::string Names(const SerialPortEntry& port) {
     return text;
 }
 
-bool MayOpen(const std::string& device) {
-    return ::access(device.c_str(), R_OK | W_OK) == 0;
+// Whether two paths name one file; std::filesystem::equivalent refuses device files.
+bool SameFile(const fs::path& a, const fs::path& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// The latency timer of a USB adapter that has one, from sysfs.
-std::optional<unsigned> LatencyTimer(const std::string& device) {
-    const fs::path tty = fs::path("/sys/class/tty") / fs::path(device).filename();
-    std::ifstream file(tty / "device" / "latency_timer");
-    unsigned value = 0;
-    if (file >> value) return value;
-    return std::nullopt;
+bool MayOpen(const std::string& device) {
+    return ::access(device.c_str(), R_OK | W_OK) == 0;
 }
 
 bool ModemManagerRuns() {
@@ -102,7 +103,7 @@ int Examine(const SerialPortEntry& port, bool modemManager) {
         ReportCapabilities(caps, fix);
         latencyTimer = caps.latencyTimerMs;
     }
-    if (!latencyTimer) latencyTimer = LatencyTimer(port.device);
+    if (!latencyTimer) latencyTimer = port.latencyTimerMs;
     if (const auto latency = latencyTimer) {
         std::printf("  latency timer %u ms\n", *latency);
         if (*latency > 1) {
@@ -160,9 +161,13 @@ int RunDoctor(const std::vector<std::string>& arguments) {
         }
         std::vector<SerialPortEntry> chosen;
         for (const SerialPortEntry& port : ports) {
-            if (fs::equivalent(port.device, target, error)) chosen.push_back(port);
+            if (SameFile(port.device, target)) chosen.push_back(port);
         }
-        if (chosen.empty()) chosen.push_back({target.string(), {}, {}});
+        if (chosen.empty()) {
+            SerialPortEntry unlisted;  // a device the kernel lists as no serial port
+            unlisted.device = target.string();
+            chosen.push_back(std::move(unlisted));
+        }
         ports = chosen;
     }
     if (ports.empty()) {
