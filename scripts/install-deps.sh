@@ -11,11 +11,11 @@ build=(cmake ninja-build g++ python3)  # python3 turns the command catalogue int
 # Qt 6 for libkelcmd-dialogs; its offscreen platform plugin and fonts for the headless dialog tests
 # and snapshots.
 # Mosquitto (broker, clients, library, found with pkg-config), nlohmann-json and paho-mqtt for the
-# bridge and the remote ports; Doxygen, Sphinx and mypy for the references and the Python
-# package's checks.
+# bridge and the remote ports, openssl for the TLS tests' throw-away certificates; Doxygen, Sphinx
+# and mypy for the references and the Python package's checks.
 test=("${build[@]}" libgtest-dev libgmock-dev googletest python3-pytest qt6-base-dev
       qt6-qpa-plugins fonts-liberation mosquitto mosquitto-clients libmosquitto-dev pkgconf
-      python3-paho-mqtt nlohmann-json3-dev doxygen python3-sphinx mypy)
+      python3-paho-mqtt nlohmann-json3-dev openssl doxygen python3-sphinx mypy)
 ci=("${test[@]}" clang libclang-rt-14-dev libbenchmark-dev pkgconf dpkg-dev file)
 # Only for the benchmark comparison (scripts/bench-compare.sh): libmodbus's RTU master and strace.
 bench=("${ci[@]}" libmodbus-dev strace)

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "broker_url.h"
 #include "hex.h"
@@ -29,21 +28,6 @@ std::string HostName() {
     char name[256] = {};
     if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "kelcmd";
     return name;
-}
-
-// The port names of KELCMD_PORTS ("Com1=/dev/ttyUSB0,Com2=sim:1-3"), in order, each once.
-std::vector<std::string> EnvironmentPorts() {
-    std::vector<std::string> ports;
-    std::istringstream entries(Environment("KELCMD_PORTS"));
-    for (std::string entry; std::getline(entries, entry, ',');) {
-        const size_t equals = entry.find('=');
-        if (equals == 0 || equals == std::string::npos || equals + 1 == entry.size()) continue;
-        std::string port = entry.substr(0, equals);
-        bool known = false;
-        for (const std::string& seen : ports) known = known || seen == port;
-        if (!known) ports.push_back(port);
-    }
-    return ports;
 }
 
 std::string ReadSecretFile(const std::string& path, std::string& secret) {
@@ -192,7 +176,8 @@ std::string ParseBridgeOptions(int argc, char** argv, BridgeOptions& options) {
             return error;
 
     if (!portGiven && options.buses.empty())
-        for (const std::string& port : EnvironmentPorts()) options.buses.push_back({port, "", ""});
+        for (const std::string& port : EnvironmentPortNames())
+            options.buses.push_back({port, "", ""});
     // Without a port of its own the bridge serves three simulated units.
     if (!portGiven && options.buses.size() <= 1) {
         BusSpec& bus = CurrentBus(options);

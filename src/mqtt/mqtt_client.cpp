@@ -2,6 +2,7 @@
 
 #include <mosquitto.h>
 #include <mqtt_protocol.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -107,6 +108,9 @@ struct ClientCallbacks {
                         const mosquitto_property* props) {
         if (raw) Of(self).Received(ToMessage(*raw, props));
     }
+    static void Log(mosquitto*, void* self, int level, const char* text) {
+        if (text) Of(self).Logged(level, text);
+    }
 };
 
 Client::Client(ClientOptions options)
@@ -119,6 +123,11 @@ Client::~Client() {
 bool Client::Start() {
     if (started_) return true;
     if (handle_->mosq) return false;  // a client starts once
+    // Told now rather than as a failed handshake later: libmosquitto only says "invalid argument".
+    if (options_.tls && !options_.caFile.empty() && ::access(options_.caFile.c_str(), R_OK) != 0) {
+        SetError("the CA file " + options_.caFile + " cannot be read: " + std::strerror(errno));
+        return false;
+    }
     InitLibraryOnce();
     mosquitto* mosq =
         mosquitto_new(options_.clientId.empty() ? nullptr : options_.clientId.c_str(), true, this);
@@ -134,6 +143,7 @@ bool Client::Start() {
     mosquitto_disconnect_v5_callback_set(mosq, &ClientCallbacks::Disconnect);
     mosquitto_publish_v5_callback_set(mosq, &ClientCallbacks::Publish);
     mosquitto_message_v5_callback_set(mosq, &ClientCallbacks::Receive);
+    mosquitto_log_callback_set(mosq, &ClientCallbacks::Log);
     mosquitto_reconnect_delay_set(mosq, options_.reconnectDelayMinSeconds,
                                   options_.reconnectDelayMaxSeconds, true);
     int rc = MOSQ_ERR_SUCCESS;
@@ -165,7 +175,8 @@ bool Client::Start() {
     // A broker that is not reachable yet is no failure: the network thread keeps trying.
     rc = mosquitto_connect_bind_async(mosq, options_.host.c_str(), options_.port,
                                       options_.keepaliveSeconds, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS) SetError(ErrorText(rc));
+    // A handshake that failed within the call has its reason from the log already.
+    if (rc != MOSQ_ERR_SUCCESS && !Refused()) SetError(ErrorText(rc));
     if (rc == MOSQ_ERR_INVAL || mosquitto_loop_start(mosq) != MOSQ_ERR_SUCCESS) return false;
     started_ = true;
     return true;
@@ -188,12 +199,18 @@ bool Client::IsConnected() const {
 
 bool Client::WaitConnected(std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return connected_; });
+    changed_.wait_for(lock, timeout, [this] { return connected_ || refused_; });
+    return connected_;
 }
 
 std::string Client::LastError() const {
     std::lock_guard lock(mutex_);
     return lastError_;
+}
+
+bool Client::Refused() const {
+    std::lock_guard lock(mutex_);
+    return refused_;
 }
 
 bool Client::Subscribe(const std::string& filter, int qos, MessageHandler handler) {
@@ -239,9 +256,12 @@ void Client::Connected(int rc) {
         std::lock_guard lock(mutex_);
         if (rc != 0) {
             lastError_ = mosquitto_reason_string(rc);
+            refused_ = true;
+            changed_.notify_all();
             return;
         }
         connected_ = true;
+        refused_ = false;
         for (const auto& [filter, subscription] : subscriptions_)
             mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), subscription.qos, 0,
                                    nullptr);
@@ -280,6 +300,20 @@ void Client::Received(const Message& message) {
     }
     // Called without the lock: a handler may publish or subscribe.
     for (const MessageHandler& handler : handlers) handler(message);
+}
+
+// libmosquitto tells a failed TLS handshake only in its log.
+void Client::Logged(int level, const char* text) {
+    if (level != MOSQ_LOG_ERR || std::strstr(text, "OpenSSL Error") == nullptr) return;
+    const std::string authorities =
+        options_.caFile.empty() ? "the system's certificate authorities" : options_.caFile;
+    std::lock_guard lock(mutex_);
+    lastError_ = std::strstr(text, "certificate verify failed") != nullptr
+                     ? "the broker's certificate is not trusted by " + authorities +
+                           " (certificate verify failed)"
+                     : std::string("TLS handshake failed: ") + text;
+    refused_ = true;
+    changed_.notify_all();
 }
 
 void Client::SetError(std::string error) {

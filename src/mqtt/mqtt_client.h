@@ -57,8 +57,13 @@ class Client {
     void Stop();
 
     bool IsConnected() const;
+    // Waits until connected, or until the broker refused the connection in a way that trying
+    // again would not mend (an untrusted certificate, a wrong password): false then, with the
+    // reason in LastError.
     bool WaitConnected(std::chrono::milliseconds timeout) const;
     std::string LastError() const;
+    // Whether the last connection attempt was refused for good (see WaitConnected).
+    bool Refused() const;
 
     // Remembered and renewed after every reconnect. A handler given here hears the messages that
     // match this filter (in addition to OnMessage's); one service can so share the connection.
@@ -76,6 +81,7 @@ class Client {
     void Disconnected();
     void Delivered(int mid);
     void Received(const Message& message);
+    void Logged(int level, const char* text);
     void SetError(std::string error);
 
     ClientOptions options_;
@@ -88,6 +94,7 @@ class Client {
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     bool connected_ = false;
+    bool refused_ = false;  // the last attempt failed for good (TLS, credentials)
     std::string lastError_;
     struct Subscription {
         int qos = 1;

@@ -1,6 +1,7 @@
 // libkelcmd-remote.so.1: the broker client that remote ports load when they are first opened. It
 // carries its MQTT client and libmosquitto with it, so that libkelcmd itself needs neither.
 #include <errno.h>
+#include <poll.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -24,6 +25,28 @@ constexpr std::chrono::milliseconds kConnectWait{3000};
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
+}
+
+constexpr const char* kClosedMeanwhile = "the port was closed from another thread";
+
+bool Raised(int cancelDescriptor) {
+    if (cancelDescriptor < 0) return false;
+    pollfd descriptor{cancelDescriptor, POLLIN, 0};
+    return ::poll(&descriptor, 1, 0) == 1 && (descriptor.revents & POLLIN) != 0;
+}
+
+// 0 once connected; else why not: ECANCELED (the port is being closed), EPROTO (the broker
+// refused: TLS, credentials), ECONNREFUSED (no broker in time).
+int AwaitConnection(const Client& client, int cancelDescriptor) {
+    // Short slices, so that a close from another thread ends the wait at once.
+    constexpr std::chrono::milliseconds kSlice{10};
+    const auto deadline = std::chrono::steady_clock::now() + kConnectWait;
+    while (!client.WaitConnected(kSlice)) {
+        if (Raised(cancelDescriptor)) return ECANCELED;
+        if (client.Refused()) return EPROTO;
+        if (std::chrono::steady_clock::now() >= deadline) return ECONNREFUSED;
+    }
+    return 0;
 }
 
 void Tell(int number, const std::string& text, int* errorNumber, char* reason, size_t size) {
@@ -81,10 +104,13 @@ KelPipeHandle* Open(const KelPipeOpenArgs* args, int* errorNumber, char* reason,
     // client's packets in order, so no reply can come before its subscription.
     for (size_t i = 0; i < args->subscriptionCount; ++i)
         client.Subscribe(args->subscriptions[i], 1);
-    if (!client.Start() || !client.WaitConnected(kConnectWait)) {
-        const std::string why = client.LastError();
-        Tell(ECONNREFUSED, "connect to " + broker + (why.empty() ? "" : " (" + why + ")"),
-             errorNumber, reason, size);
+    if (!client.Start()) {
+        Tell(EINVAL, client.LastError(), errorNumber, reason, size);
+        return nullptr;
+    }
+    if (const int failure = AwaitConnection(client, args->cancelDescriptor); failure != 0) {
+        Tell(failure, failure == ECANCELED ? kClosedMeanwhile : client.LastError(), errorNumber,
+             reason, size);
         return nullptr;
     }
     return handle.release();

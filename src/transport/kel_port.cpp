@@ -76,7 +76,7 @@ uint8_t CKelPort::OpenLineFor(const CPortSettings& settings) {
     const std::optional<std::string> device = ResolvePortDevice(settings.GetName());
     if (device && IsRemoteDevice(*device)) {
         if (line_.IsOpen()) line_.Close();
-        remote_ = RemoteLine::Open(*device);
+        remote_ = RemoteLine::Open(*device, line_.CancelDescriptor());  // the same interrupt
         return remote_ ? 0 : WIN_ERR_OPENCOMM;
     }
     return line_.OpenPort(settings.GetBaudrate(), settings.GetName(), settings.GetBusControl(),

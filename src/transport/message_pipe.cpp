@@ -35,11 +35,14 @@ class PluginPipe : public MessagePipe {
         const KelPipeOpenArgs args{config.broker.c_str(),   config.caFile.c_str(),
                                    config.clientId.c_str(), topics.data(),
                                    topics.size(),           this,
-                                   &PluginPipe::OnMessage,  &PluginPipe::OnConnection};
+                                   &PluginPipe::OnMessage,  &PluginPipe::OnConnection,
+                                   config.cancelDescriptor};
         int number = 0;
         char text[256] = {};
         handle_ = api_.open(&args, &number, text, sizeof text);
-        if (handle_ == nullptr) reason = {number != 0 ? number : ECONNREFUSED, text, ""};
+        if (handle_ == nullptr) {
+            reason = {number != 0 ? number : ECONNREFUSED, "connect to", config.broker, text};
+        }
         return handle_ != nullptr;
     }
 

@@ -45,6 +45,9 @@ struct PipeConfig {
     std::string caFile;  // for mqtts: the certificate authorities to trust; empty: the system's
     std::string clientId;
     std::vector<std::string> subscriptions;
+    // While readable (platform/cancel_signal.h), an open still waiting for the broker gives up at
+    // once; -1: none.
+    int cancelDescriptor = -1;
 };
 
 // Opens a pipe, connected; null with the reason in `reason` when the broker cannot be reached.

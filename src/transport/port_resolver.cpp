@@ -1,5 +1,6 @@
 #include "transport/port_resolver.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
@@ -176,6 +177,18 @@ std::vector<std::string> MalformedPortMappings() {
             return false;
         });
     return malformed;
+}
+
+std::vector<std::string> EnvironmentPortNames() {
+    std::vector<std::string> names;
+    ForEachEnvironmentEntry([&](std::string_view, std::string_view name, std::string_view device) {
+        const bool known = std::any_of(names.begin(), names.end(), [&](const std::string& seen) {
+            return EqualNoCase(seen, name);
+        });
+        if (!name.empty() && !device.empty() && !known) names.emplace_back(name);
+        return false;
+    });
+    return names;
 }
 
 void ClearPortMappings() {

@@ -42,6 +42,10 @@ bool HasPortMapping(const std::string& portName);
 // warn about them; the resolution itself stays silent.
 std::vector<std::string> MalformedPortMappings();
 
+// The port names KELCMD_PORTS maps to a device, in their order, each once (letter case aside), as
+// written without a leading "\\.\". For programs that serve every mapped port.
+std::vector<std::string> EnvironmentPortNames();
+
 // Maps a port name to a device path for this process, taking precedence over KELCMD_PORTS; an empty
 // device removes the name's mapping (the environment's then counts again). False for an empty name.
 // Thread-safe. Behind the extra export KEB_MapPort.

@@ -1,16 +1,18 @@
 #include "transport/remote_line.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <random>
 #include <utility>
 
+#include "platform/cancel_signal.h"
 #include "transport/result_codes.h"
 #include "transport/unit_hearing.h"
 
@@ -33,12 +35,14 @@ std::string NewClientId() {
 // knows an offline bridge.
 constexpr std::chrono::milliseconds kStatusWait{300};
 
+constexpr const char* kClosedMeanwhile = "the port was closed from another thread";
+
 }  // namespace
 
 // Shared with the pipe's listener, which may still run while the line is being destroyed.
 struct RemoteLine::State {
     std::mutex lock;
-    std::condition_variable changed;
+    CancelSignal changed;  // raised at each change, so that a wait can also watch the cancel
     std::string statusTopic;
     std::string replyTopic;
     std::string correlationPrefix;
@@ -66,28 +70,30 @@ struct RemoteLine::State {
             reply = std::move(decoded);
             pending.clear();
         }
-        changed.notify_all();
+        changed.Raise();
     }
 
     void Connection(bool up) {
         std::lock_guard guard(lock);
         if (connected && !up) ++connectionLosses;
         connected = up;
-        changed.notify_all();
+        changed.Raise();
     }
 };
 
-RemoteLine::RemoteLine(RemoteAddress address, std::string clientId, std::shared_ptr<State> state)
+RemoteLine::RemoteLine(RemoteAddress address, std::string clientId, std::shared_ptr<State> state,
+                       int cancelDescriptor)
     : address_(std::move(address)),
       clientId_(std::move(clientId)),
       replyTopic_(state->replyTopic),
-      state_(std::move(state)) {}
+      state_(std::move(state)),
+      cancelDescriptor_(cancelDescriptor) {}
 
 RemoteLine::~RemoteLine() {
     pipe_.reset();  // waits until the listener is called no more
 }
 
-std::unique_ptr<RemoteLine> RemoteLine::Open(const std::string& device) {
+std::unique_ptr<RemoteLine> RemoteLine::Open(const std::string& device, int cancelDescriptor) {
     ClearThreadSystemError();
     std::string problem;
     std::optional<RemoteAddress> address = ParseRemoteAddress(device, problem);
@@ -101,8 +107,11 @@ std::unique_ptr<RemoteLine> RemoteLine::Open(const std::string& device) {
     state->replyTopic = address->Topic("exchange/reply/" + clientId);
     state->correlationPrefix = clientId + "/";
 
-    PipeConfig config{
-        address->broker, address->caFile, clientId, {state->statusTopic, state->replyTopic}};
+    PipeConfig config{address->broker,
+                      address->caFile,
+                      clientId,
+                      {state->statusTopic, state->replyTopic},
+                      cancelDescriptor};
     PipeListener listener{[state](PipeMessage message) { state->Take(std::move(message)); },
                           [state](bool connected) { state->Connection(connected); }};
     SystemError reason;
@@ -112,12 +121,46 @@ std::unique_ptr<RemoteLine> RemoteLine::Open(const std::string& device) {
         RecordThreadSystemError(reason);
         return nullptr;
     }
-    std::unique_ptr<RemoteLine> line(new RemoteLine(*address, clientId, state));
+    std::unique_ptr<RemoteLine> line(new RemoteLine(*address, clientId, state, cancelDescriptor));
     line->pipe_ = std::move(pipe);
     std::unique_lock guard(state->lock);
-    state->changed.wait_for(guard, kStatusWait,
-                            [&state] { return state->bridge != BridgeStatus::kUnknown; });
+    const auto known = [&state] { return state->bridge != BridgeStatus::kUnknown; };
+    if (line->Wait(guard, known, kStatusWait) == WaitEnd::kCancelled) {
+        RecordThreadSystemError({ECANCELED, "open", device, kClosedMeanwhile});
+        return nullptr;
+    }
     return line;
+}
+
+RemoteLine::WaitEnd RemoteLine::Wait(std::unique_lock<std::mutex>& guard,
+                                     const std::function<bool()>& over,
+                                     std::optional<std::chrono::milliseconds> bound) const {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = bound ? Clock::now() + *bound : Clock::time_point::max();
+    const int changedDescriptor = state_->changed.Descriptor();
+    while (!over()) {
+        int timeoutMs = -1;
+        if (bound) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) return WaitEnd::kTimedOut;
+            timeoutMs = static_cast<int>(std::min<int64_t>(left.count(), INT32_MAX));
+        }
+        // Without its eventfd a change is seen at the next look.
+        if (changedDescriptor < 0) timeoutMs = timeoutMs < 0 ? 10 : std::min(timeoutMs, 10);
+        pollfd descriptors[2] = {{changedDescriptor, POLLIN, 0}, {cancelDescriptor_, POLLIN, 0}};
+        guard.unlock();
+        ::poll(descriptors, 2, timeoutMs);  // a descriptor of -1 is not watched
+        state_->changed.Clear();            // before the next look at the state: nothing is lost
+        guard.lock();
+        if (descriptors[1].revents & POLLIN) return WaitEnd::kCancelled;
+    }
+    return WaitEnd::kOver;
+}
+
+bool RemoteLine::Cancelled() const {
+    if (cancelDescriptor_ < 0) return false;
+    pollfd descriptor{cancelDescriptor_, POLLIN, 0};
+    return ::poll(&descriptor, 1, 0) == 1 && (descriptor.revents & POLLIN) != 0;
 }
 
 uint64_t RemoteLine::DroppedReplies() const {
@@ -125,8 +168,8 @@ uint64_t RemoteLine::DroppedReplies() const {
     return state_->dropped;
 }
 
-void RemoteLine::Fail(int number, const std::string& what) const {
-    RecordThreadSystemError({number, what, address_.prefix + "/" + address_.bus});
+void RemoteLine::Fail(int number, const std::string& what, const std::string& reason) const {
+    RecordThreadSystemError({number, what, address_.prefix + "/" + address_.bus, reason});
 }
 
 uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
@@ -143,6 +186,10 @@ uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
         }
         if (state_->bridge == BridgeStatus::kOffline) {
             Fail(EHOSTDOWN, "bridge offline for");
+            return sendFailure;
+        }
+        if (Cancelled()) {  // a close waits for the port: nothing more goes out
+            Fail(ECANCELED, "exchange on", kClosedMeanwhile);
             return sendFailure;
         }
         state_->pending = correlation;
@@ -163,18 +210,18 @@ uint8_t RemoteLine::Run(CFrameExchange& exchange, ExchangeOperation operation,
         return state_->reply.has_value() || state_->connectionLosses != losses ||
                state_->bridge == BridgeStatus::kOffline;
     };
-    if (exchange.answerTimeout == 0) {
-        state_->changed.wait(guard, over);
-    } else {
-        const auto bound =
-            std::chrono::milliseconds(uint64_t{exchange.answerTimeout} + address_.allowanceMs);
-        state_->changed.wait_for(guard, bound, over);
+    std::optional<std::chrono::milliseconds> bound;
+    if (exchange.answerTimeout != 0) {
+        bound = std::chrono::milliseconds(uint64_t{exchange.answerTimeout} + address_.allowanceMs);
     }
+    const WaitEnd end = Wait(guard, over, bound);
     std::optional<ExchangeReply> reply = std::exchange(state_->reply, std::nullopt);
     state_->pending.clear();  // a reply that still comes is dropped
     if (!reply) {
         NoteUnitMayHaveActed();  // the request went out: nobody can tell what became of it
-        if (state_->connectionLosses != losses) {
+        if (end == WaitEnd::kCancelled) {
+            Fail(ECANCELED, "exchange on", kClosedMeanwhile);
+        } else if (state_->connectionLosses != losses) {
             Fail(ECONNRESET, "broker " + address_.broker + " lost during an exchange on");
         } else if (state_->bridge == BridgeStatus::kOffline) {
             Fail(EHOSTDOWN, "bridge went offline during an exchange on");

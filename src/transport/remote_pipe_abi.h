@@ -26,11 +26,15 @@ struct KelPipeOpenArgs {
     void* context;
     KelPipeMessageFn onMessage;
     KelPipeConnectionFn onConnection;
+    // While readable, an open that still waits for the broker gives up at once (ECANCELED): the
+    // port is being closed from another thread. -1: none.
+    int cancelDescriptor;
 };
 
 struct KelPipeApi {
     uint32_t version;  // kKelPipeApiVersion
-    // Connects and subscribes before it returns; null with an errno and a text when it cannot.
+    // Connects and subscribes before it returns; null with an errno and the reason when it
+    // cannot (empty: the errno says it).
     KelPipeHandle* (*open)(const KelPipeOpenArgs* args, int* errorNumber, char* reason,
                            size_t reasonSize);
     // 1 when the broker took the message (QoS 1), 0 otherwise.
@@ -46,4 +50,4 @@ const KelPipeApi* KelcmdRemotePipeApi(void);
 
 #define KELCMD_REMOTE_PIPE_SYMBOL "KelcmdRemotePipeApi"
 #define KELCMD_REMOTE_PLUGIN_FILE "libkelcmd-remote.so.1"
-inline constexpr uint32_t kKelPipeApiVersion = 1;
+inline constexpr uint32_t kKelPipeApiVersion = 2;

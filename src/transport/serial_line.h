@@ -51,6 +51,8 @@ class CSerialLine : public ExchangeLine {
     // A close or new settings from another thread call it before they take the port's lock.
     void Interrupt() { cancel_.Raise(); }
     void ClearInterrupt() { cancel_.Clear(); }
+    // What Interrupt raises, for another line of the same port to watch (a remote bus).
+    int CancelDescriptor() const { return cancel_.Descriptor(); }
 
     // A device that went away (unplugged: EIO or a hang-up) is closed at once, with the reason
     // "device lost"; the line stays open for its port, and the next exchange opens the same path

@@ -47,7 +47,8 @@ int BridgeProcess::Terminate() {
 }
 
 BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::string& filter,
-                             const std::string& user, const std::string& password)
+                             const std::string& user, const std::string& password,
+                             const std::string& caFile)
     : replyTopic_([] {
           static std::atomic<int> watchers{0};
           return "test/replies/" + std::to_string(getpid()) + "/" + std::to_string(++watchers);
@@ -58,6 +59,8 @@ BrokerWatcher::BrokerWatcher(const std::string& host, int port, const std::strin
           options.port = port;
           options.username = user;
           options.password = password;
+          options.tls = !caFile.empty();
+          options.caFile = caFile;
           return options;
       }()) {
     client_.Subscribe(filter, 1, [this](const mqtt::Message& message) {

@@ -28,11 +28,13 @@ class BridgeProcess {
     pid_t pid_ = -1;
 };
 
-// A client that watches topics and asks questions with the MQTT 5 response topic.
+// A client that watches topics and asks questions with the MQTT 5 response topic; with a CA file
+// it speaks TLS.
 class BrokerWatcher {
   public:
     BrokerWatcher(const std::string& host, int port, const std::string& filter,
-                  const std::string& user = {}, const std::string& password = {});
+                  const std::string& user = {}, const std::string& password = {},
+                  const std::string& caFile = {});
 
     // The last payload seen on `topic` for which `accept` is true, waiting for it at most
     // `timeout`.

@@ -1,11 +1,17 @@
 // Remote ports through a real mosquitto broker and the broker client plugin, against the
 // bridge's exchange service on simulated units in this process.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -169,6 +175,107 @@ TEST_F(RemoteBrokerTest, ABrokerRestartDuringARunLosesNothingAndRepeatsNothing) 
     EXPECT_LE(executed, kCommands);
     EXPECT_GT(failedAfterRestart, 0);
     EXPECT_EQ(unit.moves.count(1000 + kCommands - 1), 1u);  // reconnected by the end
+}
+
+// A broker that takes connections and never says a word: a connect to it waits.
+class SilentBroker {
+  public:
+    SilentBroker() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd_, 4) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~SilentBroker() { ::close(fd_); }
+    int Port() const { return port_; }
+
+  private:
+    int fd_;
+    int port_ = 0;
+};
+
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
+}
+
+std::string LastSystemErrorText() {
+    char text[256] = {};
+    KEB_GetLastSystemError(nullptr, text, sizeof text);
+    return text;
+}
+
+// A close or a new open of the port on another thread ends what waits on the remote line at
+// once, as on a serial line: an exchange waiting for a bridge that never answers, and an open
+// waiting for a broker that never answers.
+using RemoteBrokerThreadTest = RemoteBrokerTest;
+
+TEST_F(RemoteBrokerThreadTest, ACloseOrReopenEndsAnExchangeThatWaitsForNoBridge) {
+    // No bridge serves this bus: the request goes out and nothing ever comes back.
+    device = "mqtt://127.0.0.1:" + std::to_string(broker.Port()) + "/kelcmd/nobody";
+    std::atomic<int> requests{0};
+    bridge->client.Subscribe("kelcmd/nobody/exchange", 0,
+                             [&](const mqtt::Message&) { ++requests; });
+    ASSERT_EQ(OpenHost("?allowance=30000"), 0);
+
+    // Ends the exchange waiting on another thread with `interrupt`; its outcome and text.
+    const auto interruptedExchange = [&](const std::function<void()>& interrupt) {
+        const int before = requests;
+        KebOutcome outcome{};
+        outcome.size = sizeof outcome;
+        std::string reason;
+        Clock::time_point ended;
+        std::thread waiting([&] {
+            int32_t position = 0;
+            EXPECT_EQ(MP_ReadPosition(kHost, 1, &position), 0);
+            ended = Clock::now();
+            KEB_GetLastOutcome(&outcome);
+            reason = LastSystemErrorText();
+        });
+        for (int i = 0; i < 500 && requests == before; ++i) std::this_thread::sleep_for(10ms);
+        EXPECT_GT(requests, before) << "the request never reached the broker";
+        const Clock::time_point interrupting = Clock::now();
+        interrupt();
+        waiting.join();
+        const long long took = MillisecondsBetween(interrupting, ended);
+        std::printf("the exchange ended %lld ms after the interrupt began\n", took);
+        EXPECT_LT(took, 1000);
+        EXPECT_EQ(outcome.result, KEB_WIN_ERR_READCOMM);
+        EXPECT_EQ(outcome.mayHaveExecuted, 1u);  // the request was out
+        EXPECT_NE(reason.find("closed from another thread"), std::string::npos) << reason;
+    };
+    interruptedExchange([&] { EXPECT_EQ(OpenHost("?allowance=30000"), 0); });
+    interruptedExchange([&] { EXPECT_EQ(KEB_CloseKelBusPort(kHost), 0); });
+}
+
+TEST_F(RemoteBrokerThreadTest, ACloseEndsAReopenThatWaitsForASilentBroker) {
+    ASSERT_EQ(OpenHost(), 0);
+    SilentBroker silent;
+    ASSERT_NE(silent.Port(), 0);
+    uint8_t reopened = 0;
+    std::string reason;
+    Clock::time_point ended;
+    std::thread reopening([&] {
+        KEB_MapPort(kHost,
+                    ("mqtt://127.0.0.1:" + std::to_string(silent.Port()) + "/kelcmd/x").c_str());
+        reopened = KEB_InitKelBus(19200, kHost, KEB_RTS_CONTROL, 50, 4);
+        ended = Clock::now();
+        reason = LastSystemErrorText();
+    });
+    std::this_thread::sleep_for(200ms);  // the reopen now waits for the broker's answer
+    const Clock::time_point closing = Clock::now();
+    KEB_CloseKelBusPort(kHost);
+    reopening.join();
+    const long long took = MillisecondsBetween(closing, ended);
+    std::printf("the reopen ended %lld ms after the close began\n", took);
+    EXPECT_LT(took, 1000);
+    EXPECT_EQ(reopened, KEB_WIN_ERR_OPENCOMM);
+    EXPECT_NE(reason.find("closed from another thread"), std::string::npos) << reason;
 }
 
 }  // namespace

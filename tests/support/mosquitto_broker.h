@@ -24,6 +24,13 @@ class MosquittoBroker {
     bool RequirePassword(const std::string& user, const std::string& password);
     const std::string& Directory() const { return directory_; }
 
+    // From the next start on, the listener speaks TLS only, with a certificate for localhost and
+    // 127.0.0.1 signed by an authority made for this broker alone (CaFile). UntrustedCaFile is a
+    // second authority that signed nothing here. Made by the openssl program, in Directory().
+    bool UseTls();
+    std::string CaFile() const { return directory_ + "/ca.pem"; }
+    std::string UntrustedCaFile() const { return directory_ + "/other-ca.pem"; }
+
     // Starts the broker and waits until it accepts connections.
     bool Start();
     // Ends it (SIGTERM) and waits until it is gone.
@@ -40,13 +47,16 @@ class MosquittoBroker {
     bool Running() const { return pid_ > 0; }
     int Port() const { return port_; }
     std::string Host() const { return "127.0.0.1"; }
-    std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+    std::string Url() const {
+        return (tls_ ? "mqtts://127.0.0.1:" : "mqtt://127.0.0.1:") + std::to_string(port_);
+    }
     // What the broker wrote to its log, for a failing test's message.
     std::string Log() const;
 
   private:
     std::string directory_;
     int port_ = 0;
+    bool tls_ = false;
     pid_t pid_ = -1;
 };
 

@@ -112,6 +112,9 @@ TEST_F(PortResolver, DeviceOptionsStayWithTheirDevice) {
     EXPECT_EQ(Resolved("Com1"), "/dev/ttyS1?rs485=kernel,rts=low");
     EXPECT_EQ(Resolved("Com2"), "/dev/ttyUSB0?echo=discard");
     EXPECT_EQ(Resolved("rts"), "<none>");
+    // Programs that serve every mapped port see the same two ports, not "rts" as a third.
+    ::setenv("KELCMD_PORTS", "Com1=/dev/ttyS1?rs485=kernel,rts=low,junk,com1=sim,Com2=sim", 1);
+    EXPECT_EQ(EnvironmentPortNames(), (std::vector<std::string>{"Com1", "Com2"}));
 }
 
 TEST_F(PortResolver, MalformedEnvironmentEntriesAreListed) {
