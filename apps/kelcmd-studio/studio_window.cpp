@@ -208,12 +208,17 @@ bool StudioWindow::OpenPort(const std::string& device) {
     KEB_CloseKelBusPort(port_.c_str());
     device_->setText(QString::fromStdString(device));
     KEB_MapPort(port_.c_str(), device.c_str());
+    deviceNotes_.clear();
+    device_->setToolTip({});
     const uint8_t result = KEB_InitKelBus(19200, port_.c_str(), KEB_RTS_CONTROL, kScanTimeoutMs, 4);
     if (result != 0) {
         ReportPortFailure(device, result);
         return false;
     }
     if (remember_) QSettings().setValue(kDeviceKey, QString::fromStdString(device));
+    const app::OpenPortText opened = app::DescribeOpenPort(port_);
+    device_->setToolTip(QString::fromStdString(opened.description));
+    deviceNotes_ = opened.notes;
     poller_ = std::make_unique<UnitPoller>(port_, [this](const std::vector<UnitReading>& readings) {
         QMetaObject::invokeMethod(
             this, [this, readings] { ShowReadings(readings); }, Qt::QueuedConnection);
@@ -278,10 +283,12 @@ void StudioWindow::ShowUnits(int generation, const BusScanResult& scan) {
     if (poller_ != nullptr) poller_->SetUnits(units_->Addresses());
     EnablePortUse(true);
     SelectionChanged();
-    statusBar()->showMessage(
+    QString message =
         scan.cancelled
             ? QString("Scan of %1 stopped").arg(port_.c_str())
-            : QString("%1 units answer on %2").arg(units_->rowCount()).arg(port_.c_str()));
+            : QString("%1 units answer on %2").arg(units_->rowCount()).arg(port_.c_str());
+    if (!deviceNotes_.empty()) message += QString(" (note: %1)").arg(deviceNotes_.c_str());
+    statusBar()->showMessage(message);
     Q_EMIT ScanFinished();
 }
 

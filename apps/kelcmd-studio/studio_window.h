@@ -88,6 +88,7 @@ class StudioWindow : public QMainWindow {
     const bool remember_;
     const bool interactive_;
     QLineEdit* device_;
+    std::string deviceNotes_;  // what the open port's device noted, said after the scan
     QSpinBox* period_;
     QCheckBox* pausePolling_;
     UnitsTable* units_;

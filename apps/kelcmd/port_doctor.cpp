@@ -1,6 +1,5 @@
 #include "port_doctor.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,6 +9,9 @@
 #include <optional>
 #include <utility>
 
+#include "platform/device_notes.h"
+#include "platform/device_options.h"
+#include "platform/ninth_bit.h"
 #include "platform/serial_ports.h"
 #include "platform/tty_access.h"
 #include "platform/tty_capabilities.h"
@@ -25,14 +27,6 @@ std::string Names(const SerialPortEntry& port) {
     std::string text = port.device;
     for (const std::string& link : port.byId) text += "\n    " + link;
     return text;
-}
-
-// Whether two paths name one file; std::filesystem::equivalent refuses device files.
-bool SameFile(const fs::path& a, const fs::path& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool MayOpen(const std::string& device) {
@@ -54,9 +48,10 @@ const char* YesNo(const std::optional<bool>& value, const char* yes, const char*
     return *value ? yes : no;
 }
 
-// Prints what a test open learnt of the driver; `fix` reports each thing that stands in the way.
+// Prints what a test open learnt of the driver and how a line (kelcmd's, which switches RTS) with
+// `options` will produce the ninth bit; `fix` reports each thing that stands in the way.
 template <typename Fix>
-void ReportCapabilities(const TtyCapabilities& caps, const Fix& fix) {
+void ReportCapabilities(const TtyCapabilities& caps, const DeviceOptions& options, const Fix& fix) {
     if (caps.openError.number != 0) {
         fix("a test open failed: " + DescribeSystemError(caps.openError));
         return;
@@ -68,7 +63,13 @@ void ReportCapabilities(const TtyCapabilities& caps, const Fix& fix) {
     std::printf("  kernel RS485 %s, low latency %s\n",
                 caps.kernelRs485Enabled ? (*caps.kernelRs485Enabled ? "on" : "off") : "not offered",
                 caps.lowLatency ? (*caps.lowLatency ? "on" : "off") : "not offered");
-    if (caps.markSpaceParity == false) {
+    const bool kernelMaySwitch = caps.kernelRs485Enabled == true || !options.keepModemLines;
+    const NinthBitSource ninth = ChooseNinthBit(options, caps.pseudoTerminal,
+                                                caps.addressBit.value_or(false), kernelMaySwitch);
+    std::printf("  nine-bit addressing (ADDRB) %s: %s\n",
+                YesNo(caps.addressBit, "offered", "not offered"), NinthBitText(ninth).c_str());
+    if (caps.kernelRs485Enabled == true) std::printf("  %s\n", KernelRs485Note().c_str());
+    if (ninth == NinthBitSource::kMarkSpace && caps.markSpaceParity == false) {
         fix("the driver drops mark/space parity: open it with ?ninth=oddeven, or use an "
             "adapter that keeps it");
     }
@@ -80,7 +81,7 @@ void ReportCapabilities(const TtyCapabilities& caps, const Fix& fix) {
 }
 
 // Prints one device and what to fix; returns how many problems it found.
-int Examine(const SerialPortEntry& port, bool modemManager) {
+int Examine(const SerialPortEntry& port, const DeviceOptions& options, bool modemManager) {
     int problems = 0;
     const auto fix = [&problems](const std::string& text) {
         std::printf("  fix: %s\n", text.c_str());
@@ -100,16 +101,14 @@ int Examine(const SerialPortEntry& port, bool modemManager) {
     std::optional<uint32_t> latencyTimer;
     if (MayOpen(port.device) && holders.empty()) {
         const TtyCapabilities caps = ProbeTty(port.device);
-        ReportCapabilities(caps, fix);
+        ReportCapabilities(caps, options, fix);
         latencyTimer = caps.latencyTimerMs;
     }
     if (!latencyTimer) latencyTimer = port.latencyTimerMs;
     if (const auto latency = latencyTimer) {
         std::printf("  latency timer %u ms\n", *latency);
         if (*latency > 1) {
-            fix("each reception waits up to " + std::to_string(*latency) +
-                " ms: install the udev rule of the kelcmd package (60-kelcmd-usb-serial.rules), "
-                "which sets 1 ms");
+            fix(LatencyTimerNote(*latency));
         }
     }
     if (port.byId.empty() && port.device.find("USB") != std::string::npos) {
@@ -148,8 +147,18 @@ int RunDoctor(const std::vector<std::string>& arguments) {
         return 2;
     }
     std::vector<SerialPortEntry> ports = ListSerialPorts();
+    DeviceOptions options;
     if (arguments.size() == 2) {
-        const std::string device = ResolvePortDevice(arguments[1]).value_or(arguments[1]);
+        // A device text may carry options ("/dev/ttyS1?ninth=markspace"); they change the advice.
+        std::string refusal;
+        const auto text =
+            ParseDeviceText(ResolvePortDevice(arguments[1]).value_or(arguments[1]), refusal);
+        if (!text) {
+            std::fprintf(stderr, "kelcmd: %s\n", refusal.c_str());
+            return 2;
+        }
+        options = text->options;
+        const std::string& device = text->path;
         std::error_code error;
         const fs::path target = fs::canonical(device, error);
         if (error) {
@@ -161,7 +170,8 @@ int RunDoctor(const std::vector<std::string>& arguments) {
         }
         std::vector<SerialPortEntry> chosen;
         for (const SerialPortEntry& port : ports) {
-            if (SameFile(port.device, target)) chosen.push_back(port);
+            // Not fs::equivalent: it refuses device nodes ("Operation not supported").
+            if (fs::canonical(port.device, error) == target) chosen.push_back(port);
         }
         if (chosen.empty()) {
             SerialPortEntry unlisted;  // a device the kernel lists as no serial port
@@ -178,7 +188,7 @@ int RunDoctor(const std::vector<std::string>& arguments) {
     }
     const bool modemManager = ModemManagerRuns();
     int problems = 0;
-    for (const SerialPortEntry& port : ports) problems += Examine(port, modemManager);
+    for (const SerialPortEntry& port : ports) problems += Examine(port, options, modemManager);
     if (problems == 0) {
         std::printf("nothing to fix\n");
     } else {

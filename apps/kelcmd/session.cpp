@@ -172,11 +172,11 @@ bool Session::Open() {
         return false;
     }
     open_ = true;
-    if (const auto port = Communication().FindPort(options_.port)) {
-        const std::string warning =
-            port->UseLine([](const CSerialLine& line) { return line.GetOpenWarning(); });
-        if (!warning.empty()) std::fprintf(stderr, "kelcmd: warning: %s\n", warning.c_str());
+    const OpenPortText opened = DescribeOpenPort(options_.port);
+    if (!opened.warning.empty()) {
+        std::fprintf(stderr, "kelcmd: warning: %s\n", opened.warning.c_str());
     }
+    if (!opened.notes.empty()) std::fprintf(stderr, "kelcmd: note: %s\n", opened.notes.c_str());
     SelectSlave(options_.slave);
     if (options_.trace || traceFile_) {
         trace_ = std::make_unique<FrameTrace>(options_.port, options_.trace ? stdout : nullptr,

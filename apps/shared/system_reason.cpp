@@ -3,7 +3,9 @@
 #include <optional>
 #include <vector>
 
+#include "api/communication.h"
 #include "kelcmd/kelcmd.h"
+#include "transport/kel_communication.h"
 #include "transport/port_resolver.h"
 #include "transport/result_codes.h"
 
@@ -40,6 +42,14 @@ std::string OpenFailureText(const std::string& port, uint8_t result) {
     const std::string openPrefix = "open " + device.value_or(port) + ": ";
     if (reason.rfind(openPrefix, 0) == 0) reason.erase(0, openPrefix.size());
     return text + ": " + reason;
+}
+
+OpenPortText DescribeOpenPort(const std::string& port) {
+    const auto found = Communication().FindPort(port);
+    if (!found) return {};
+    return found->UseLine([](const CSerialLine& line) {
+        return OpenPortText{line.GetDescription(), line.GetDeviceNotes(), line.GetOpenWarning()};
+    });
 }
 
 }  // namespace kelcmd::app

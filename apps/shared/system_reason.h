@@ -19,4 +19,14 @@ std::string ResultTextWithReason(uint32_t code);
 // open that returned `result` failed.
 std::string OpenFailureText(const std::string& port, uint8_t result);
 
+// What the user should know of an open port, from its serial line: the description (device,
+// rate, the ninth bit's way, the device's notes) and the device's notes alone, which are also
+// said once after the open. Empty for a port that is not open on a serial line.
+struct OpenPortText {
+    std::string description;
+    std::string notes;
+    std::string warning;  // other processes have the tty open without a lock
+};
+OpenPortText DescribeOpenPort(const std::string& port);
+
 }  // namespace kelcmd::app

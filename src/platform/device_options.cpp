@@ -18,7 +18,9 @@ bool Apply(std::string_view option, DeviceOptions& options) {
     } else if (option == "rs485=kernel") {
         options.kernelRs485 = true;
     } else if (option == "ninth=oddeven") {
-        options.ninthBitByParity = true;
+        options.ninthBit = NinthBitChoice::kOddEven;
+    } else if (option == "ninth=markspace") {
+        options.ninthBit = NinthBitChoice::kMarkSpace;
     } else {
         return false;
     }

@@ -19,12 +19,16 @@ namespace kelcmd {
 //                   from the bus gaps); the library then never drives RTS itself
 //   ninth=oddeven   for drivers without mark/space parity: each byte goes out with odd or even
 //                   parity, whichever gives it the ninth bit it needs
+//   ninth=markspace the ninth bit by mark/space parity even where the driver offers nine-bit
+//                   addressing (ADDRB), which is taken by default where it is offered
+enum class NinthBitChoice { kDriversBest, kMarkSpace, kOddEven };
+
 struct DeviceOptions {
     bool rtsActiveLow = false;
     bool keepModemLines = false;
     bool discardEcho = false;
     bool kernelRs485 = false;
-    bool ninthBitByParity = false;
+    NinthBitChoice ninthBit = NinthBitChoice::kDriversBest;
 };
 
 // A device text split into the path and its options.

@@ -24,6 +24,7 @@ namespace {
 static_assert(sizeof(termios2::c_cc) >= sizeof(TtyAttributes::cc), "line record layout");
 static_assert(BOTHER == kTtyBother && CBAUD == kTtySpeedBits && IBSHIFT == kTtyInputSpeedShift);
 static_assert(TIOCM_DTR == kTtyLineDtr && TIOCM_RTS == kTtyLineRts);
+static_assert(ADDRB == kTtyAddressBit);
 
 // Unix98 pseudo-terminal slaves, and the old BSD ones.
 constexpr unsigned kPtySlaveMajorFirst = 136;
@@ -106,6 +107,11 @@ class KernelTtyDriver final : public TtyDriver {
         rs485.rtsAfterSend = (record.flags & SER_RS485_RTS_AFTER_SEND) != 0;
         rs485.delayBeforeSendMs = record.delay_rts_before_send;
         rs485.delayAfterSendMs = record.delay_rts_after_send;
+        rs485.addressBit = (record.flags & SER_RS485_ADDRB) != 0;
+        rs485.destination.reset();
+        if (rs485.addressBit && (record.flags & SER_RS485_ADDR_DEST)) {
+            rs485.destination = record.addr_dest;
+        }
         return 0;
     }
 
@@ -113,12 +119,19 @@ class KernelTtyDriver final : public TtyDriver {
         // Whatever else the port has set (termination, receive during send) stays.
         serial_rs485 record{};
         if (const int failed = Ioctl(TIOCGRS485, &record)) return failed;
-        constexpr uint32_t kOurs =
-            SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND | SER_RS485_RTS_AFTER_SEND;
+        // A receive address filter is never kept: the host hears every unit.
+        constexpr uint32_t kOurs = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND |
+                                   SER_RS485_RTS_AFTER_SEND | SER_RS485_ADDRB |
+                                   SER_RS485_ADDR_RECV | SER_RS485_ADDR_DEST;
         record.flags &= ~kOurs;
         if (rs485.enabled) record.flags |= SER_RS485_ENABLED;
         if (rs485.rtsOnSend) record.flags |= SER_RS485_RTS_ON_SEND;
         if (rs485.rtsAfterSend) record.flags |= SER_RS485_RTS_AFTER_SEND;
+        if (rs485.addressBit) record.flags |= SER_RS485_ADDRB;
+        if (rs485.addressBit && rs485.destination) {
+            record.flags |= SER_RS485_ADDR_DEST;
+            record.addr_dest = *rs485.destination;
+        }
         record.delay_rts_before_send = rs485.delayBeforeSendMs;
         record.delay_rts_after_send = rs485.delayAfterSendMs;
         return Ioctl(TIOCSRS485, &record);

@@ -8,7 +8,9 @@
 #include <climits>
 
 #include "platform/clock.h"
+#include "platform/device_notes.h"
 #include "platform/line_errors.h"
+#include "platform/tty_capabilities.h"
 
 namespace kelcmd {
 namespace {
@@ -225,30 +227,24 @@ void PosixSerialDevice::PrepareAtOpen() {
     pseudoTerminal_ = driver_->IsPseudoTerminal();
     driverName_ = driver_->DriverName();
     TtyRs485 rs485;
-    if (driver_->GetRs485(rs485) == 0 && rs485.enabled) {
-        kernelRs485_ = true;
-        if (!options_.kernelRs485) {
-            notes_.push_back(
-                "the kernel's RS485 mode is on: it switches the transmitter, and RTS "
-                "is left to it");
-        }
+    if (driver_->GetRs485(rs485) == 0) {
+        rs485AtOpen_ = rs485;
+        kernelRs485_ = kernelRs485AtOpen_ = rs485.enabled;
+        if (rs485.enabled && !options_.kernelRs485) notes_.push_back(KernelRs485Note());
     }
     if (pseudoTerminal_) return;
     bool lowLatency = false;
     if (driver_->GetLowLatency(lowLatency) == 0 && !lowLatency) {
-        if (const int failed = driver_->SetLowLatency(true)) {
-            notes_.push_back("low latency (ASYNC_LOW_LATENCY) cannot be set: " +
-                             SystemErrorText(failed));
-        }
+        if (driver_->SetLowLatency(true) != 0) notes_.push_back(LowLatencyNote());
     }
     uint32_t latency = 0;
     if (driver_->GetLatencyTimer(latency) == 0 && latency > 1) {
-        if (const int failed = driver_->SetLatencyTimer(1)) {
-            notes_.push_back("the adapter's latency_timer is " + std::to_string(latency) +
-                             " ms and cannot be set to 1 ms (" + SystemErrorText(failed) +
-                             "): answers arrive late; a udev rule can set it");
-        }
+        if (driver_->SetLatencyTimer(1) != 0) notes_.push_back(LatencyTimerNote(latency));
     }
+}
+
+void PosixSerialDevice::NoteOnce(const std::string& note) {
+    if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) notes_.push_back(note);
 }
 
 std::string PosixSerialDevice::Notes() const {
@@ -309,10 +305,12 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
 
     // The parity switch of every frame: one prepared record, RTS only when it changes.
     if (applied_ && markRecord_ && spaceRecord_ && SameFraming(*applied_, settings)) {
+        // Under nine-bit addressing the switch changes nothing on the line.
+        const bool addressing = ninthBit_ == NinthBitSource::kAddressBit;
         if (settings.parity != applied_->parity) {
             // A byte still in the transmitter would leave with the new parity.
-            if (outputPending_ && !WaitTransmitterEmpty()) return false;
-            if (!options_.ninthBitByParity) {
+            if (!addressing && outputPending_ && !WaitTransmitterEmpty()) return false;
+            if (!addressing && ninthBit_ != NinthBitSource::kOddEven) {
                 const TtyAttributes& record =
                     settings.parity == Parity::Mark ? *markRecord_ : *spaceRecord_;
                 if (const int failed = driver_->SetAttributes(record)) {
@@ -343,25 +341,61 @@ bool PosixSerialDevice::SetLineSettings(const LineSettings& settings) {
     return true;
 }
 
-bool PosixSerialDevice::ApplyRs485(uint32_t baud) {
+TtyRs485 PosixSerialDevice::OwnRs485(uint32_t baud) const {
     TtyRs485 rs485;
     rs485.enabled = true;
     rs485.rtsOnSend = !options_.rtsActiveLow;
     rs485.rtsAfterSend = options_.rtsActiveLow;
     // The transmitter stays on about two characters after the last one, as the bus wants.
     rs485.delayAfterSendMs = static_cast<uint32_t>(2 * kBitsPerCharacter * 1000 / baud);
-    if (const int failed = driver_->SetRs485(rs485)) {
+    return rs485;
+}
+
+bool PosixSerialDevice::ApplyRs485(uint32_t baud, bool& addressing) {
+    // Addressing left on by someone else would turn parity into a ninth data bit: it goes off.
+    const bool addressingAtOpen = rs485AtOpen_ && rs485AtOpen_->enabled && rs485AtOpen_->addressBit;
+    if (!options_.kernelRs485 && !addressing && !addressingAtOpen) {
+        RestoreRs485();
+        return true;
+    }
+    // A mode the kernel had on by itself keeps its own RTS settings.
+    TtyRs485 rs485 = kernelRs485AtOpen_ && !options_.kernelRs485 ? *rs485AtOpen_ : OwnRs485(baud);
+    rs485.addressBit = addressing;
+    rs485.destination.reset();
+    if ((addressing || addressingAtOpen) && !rs485Restore_) {
+        rs485Restore_ = options_.kernelRs485 ? OwnRs485(baud) : rs485AtOpen_.value_or(TtyRs485{});
+        rs485Restore_->destination.reset();
+    }
+    const int failed = driver_->SetRs485(rs485);
+    TtyRs485 back;
+    const bool on = failed == 0 && driver_->GetRs485(back) == 0 && back.enabled;
+    const std::string driver = "the driver" + (driverName_.empty() ? "" : " " + driverName_);
+    if (options_.kernelRs485 && failed != 0) {
         return Fail(
             kSetSettings, failed,
-            "the driver" + (driverName_.empty() ? "" : " " + driverName_) +
-                " has no RS485 mode (device option rs485=kernel): " + SystemErrorText(failed));
+            driver + " has no RS485 mode (device option rs485=kernel): " + SystemErrorText(failed));
     }
-    TtyRs485 back;
-    if (driver_->GetRs485(back) != 0 || !back.enabled) {
-        return Fail(kSetSettings, EINVAL, "the driver did not keep its RS485 mode on");
+    if (options_.kernelRs485 && !on) {
+        return Fail(kSetSettings, EINVAL, driver + " did not keep its RS485 mode on");
     }
+    if (addressing && !(on && back.addressBit)) {
+        addressing = false;
+        addressBitOffered_ = false;
+        NoteOnce(driver + " did not keep nine-bit addressing (ADDRB): " +
+                 NinthBitText(NinthBitSource::kMarkSpace));
+        return ApplyRs485(baud, addressing);
+    }
+    if (addressing) addressing_ = rs485;
     kernelRs485_ = true;
     return true;
+}
+
+void PosixSerialDevice::RestoreRs485() {
+    addressing_.reset();
+    if (!rs485Restore_) return;
+    (void)driver_->SetRs485(*rs485Restore_);
+    rs485Restore_.reset();
+    kernelRs485_ = kernelRs485AtOpen_ || options_.kernelRs485;
 }
 
 bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
@@ -371,7 +405,16 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     oddRecord_.reset();
     evenRecord_.reset();
     wireParity_.reset();
-    if (options_.kernelRs485 && !ApplyRs485(settings.baud)) return false;
+    const bool ninth = IsNinthBitParity(settings.parity);
+    const bool kernelMaySwitch = kernelRs485_ || (controlsRts_ && !options_.keepModemLines);
+    if (ninth && !addressBitOffered_ && !pseudoTerminal_ &&
+        options_.ninthBit == NinthBitChoice::kDriversBest && kernelMaySwitch) {
+        addressBitOffered_ = ProbeAddressBit(*driver_).value_or(false);
+    }
+    const NinthBitSource source = ChooseNinthBit(
+        options_, pseudoTerminal_, addressBitOffered_.value_or(false), kernelMaySwitch);
+    bool addressing = ninth && source == NinthBitSource::kAddressBit;
+    if (!ApplyRs485(settings.baud, addressing)) return false;
     if (!base_) {
         TtyAttributes record;
         if (const int failed = driver_->GetAttributes(record)) return Fail(kSetSettings, failed);
@@ -383,7 +426,7 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     record.iflag &= ~static_cast<uint32_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
                                            INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | IMAXBEL);
     record.iflag |= PARMRK;
-    const bool byParity = options_.ninthBitByParity && IsNinthBitParity(settings.parity);
+    const bool byParity = ninth && source == NinthBitSource::kOddEven;
     if (!byParity) record.iflag |= INPCK;
     record.oflag &= ~static_cast<uint32_t>(OPOST);
     record.lflag &=
@@ -406,7 +449,12 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
             break;
     }
     if (settings.stopBits == 2) record.cflag |= CSTOPB;
-    record = WithParity(record, byParity ? Parity::Even : settings.parity);
+    // Under nine-bit addressing the ninth bit is no parity; the driver keeps ADDRB by itself.
+    record = WithParity(record, byParity     ? Parity::Even
+                                : addressing ? Parity::None
+                                             : settings.parity);
+    record.cflag &= ~kTtyAddressBit;
+    if (addressing) record.cflag |= kTtyAddressBit;
     record.cflag |= CREAD | CLOCAL;
 
     // A non-blocking read with nothing queued reports EAGAIN; 0 then means hang-up.
@@ -420,14 +468,30 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
 
     TtyAttributes applied;
     if (const int failed = driver_->GetAttributes(applied)) return Fail(kSetSettings, failed);
-    if (!CheckApplied(settings, applied)) return false;
+    if (addressing && !(applied.cflag & kTtyAddressBit)) {
+        // The driver took the addressing but its line record does not show it: not trusted.
+        RestoreRs485();
+        addressBitOffered_ = false;
+        NoteOnce("the driver did not keep ADDRB in its line record: " +
+                 NinthBitText(NinthBitSource::kMarkSpace));
+        return ApplyFullSettings(settings);
+    }
+    if (!CheckApplied(settings, applied, addressing)) return false;
+    if (ninth) {
+        ninthBit_ = pseudoTerminal_ ? NinthBitSource::kNone
+                    : byParity      ? NinthBitSource::kOddEven
+                    : addressing    ? NinthBitSource::kAddressBit
+                                    : NinthBitSource::kMarkSpace;
+    }
     // The parity switches afterwards write the kernel's record as it stands.
+    if (byParity || addressing) {
+        markRecord_ = spaceRecord_ = applied;  // the switch itself changes nothing
+    }
     if (byParity) {
         wireParity_ = Parity::Even;
         oddRecord_ = WithParity(applied, Parity::Odd);
         evenRecord_ = WithParity(applied, Parity::Even);
-        markRecord_ = spaceRecord_ = applied;  // the switch itself changes nothing
-    } else {
+    } else if (!addressing) {
         markRecord_ = WithParity(applied, Parity::Mark);
         spaceRecord_ = WithParity(applied, Parity::Space);
     }
@@ -436,7 +500,8 @@ bool PosixSerialDevice::ApplyFullSettings(const LineSettings& settings) {
     return true;
 }
 
-bool PosixSerialDevice::CheckApplied(const LineSettings& settings, const TtyAttributes& applied) {
+bool PosixSerialDevice::CheckApplied(const LineSettings& settings, const TtyAttributes& applied,
+                                     bool addressing) {
     const std::string driver = "the driver" + (driverName_.empty() ? "" : " " + driverName_);
     const uint32_t tolerance = settings.baud / kRateTolerance;
     if (applied.ospeed + tolerance < settings.baud || applied.ospeed > settings.baud + tolerance) {
@@ -445,8 +510,8 @@ bool PosixSerialDevice::CheckApplied(const LineSettings& settings, const TtyAttr
                         std::to_string(applied.ospeed) + ")");
     }
     // A pseudo-terminal has no parity at all: a line without a ninth bit, for the simulator.
-    if (pseudoTerminal_ || !IsNinthBitParity(settings.parity)) return true;
-    if (options_.ninthBitByParity) {
+    if (pseudoTerminal_ || !IsNinthBitParity(settings.parity) || addressing) return true;
+    if (options_.ninthBit == NinthBitChoice::kOddEven) {
         if (applied.cflag & PARENB) return true;
         return Fail(kSetSettings, EINVAL, driver + " does not support parity at all");
     }
@@ -541,11 +606,28 @@ bool PosixSerialDevice::Write(const uint8_t* data, size_t count, size_t& written
     if (count == 0) return true;
     const uint64_t deadline = TotalDeadline(MonotonicNanoseconds(), timeouts_.writeTotalMultiplier,
                                             timeouts_.writeTotalConstant, count);
-    const bool ok = wireParity_ && applied_ && IsNinthBitParity(applied_->parity)
-                        ? WriteByParity(data, count, written, deadline)
-                        : WriteRun(data, count, written, deadline);
+    const bool ninth = applied_ && IsNinthBitParity(applied_->parity);
+    if (ninth && addressing_ && applied_->parity == Parity::Mark) {
+        // The driver drops received addresses: their echo never arrives.
+        return WriteAddresses(data, count, written);
+    }
+    const bool ok = wireParity_ && ninth ? WriteByParity(data, count, written, deadline)
+                                         : WriteRun(data, count, written, deadline);
     if (options_.discardEcho) pendingEcho_ += written;
     return ok;
+}
+
+bool PosixSerialDevice::WriteAddresses(const uint8_t* data, size_t count, size_t& written) {
+    TtyRs485 rs485 = *addressing_;
+    while (written < count) {
+        // The driver sends an address at once: what was written before must have left.
+        if (outputPending_ && !WaitTransmitterEmpty()) return false;
+        rs485.destination = data[written];
+        if (const int failed = driver_->SetRs485(rs485)) return Fail("write", failed);
+        ++written;
+        outputPending_ = true;
+    }
+    return true;
 }
 
 bool PosixSerialDevice::WriteByParity(const uint8_t* data, size_t count, size_t& written,
@@ -742,6 +824,8 @@ bool PosixSerialDevice::Close() {
     if (!driver_->IsOpen()) return Fail("close", EBADF);
     if (exclusiveSetHere_) (void)driver_->SetExclusive(false);
     exclusiveSetHere_ = false;
+    RestoreRs485();
+    addressBitOffered_.reset();
     const int number = driver_->Close();  // also releases the flock
     base_.reset();
     applied_.reset();

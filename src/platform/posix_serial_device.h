@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/device_options.h"
+#include "platform/ninth_bit.h"
 #include "platform/serial_device.h"
 #include "platform/tty_driver.h"
 
@@ -31,6 +32,12 @@ namespace kelcmd {
 //   driver that changed the rate, or dropped mark/space parity, fails it with the reason, except
 //   on a pseudo-terminal, which is taken as a line without a ninth bit. With the ninth=oddeven
 //   option each byte goes out with odd or even parity instead, whichever gives its ninth bit.
+// - nine-bit addressing: where the driver offers it (ProbeAddressBit) and the kernel's RS485 mode
+//   may switch the transmitter (it is on already, or the line would switch RTS itself), the
+//   ninth bit is the driver's: the line runs without parity, a byte written under mark parity
+//   is sent as the driver's address byte (one RS485 set each), and bytes written under space
+//   parity are plain data. The RS485 settings found at open are put back at close. ninth=markspace
+//   keeps mark/space parity; a driver that drops the addressing gets mark/space parity, noted.
 // - modem lines: only when the line controls RTS (SetControlsRts), and never with lines=keep or
 //   while the kernel's RS485 mode switches the transmitter. Then DTR is kept low and RTS follows
 //   rtsEnabled (rts=low inverts it); a device that has no modem lines cannot open such a line,
@@ -82,6 +89,8 @@ class PosixSerialDevice final : public SerialDevice {
     // What the user should know about how the device is driven (a setting it could not make,
     // the kernel switching the transmitter); empty when nothing.
     std::string Notes() const;
+    // How the ninth bit is produced under the settings applied last.
+    NinthBitSource NinthBit() const { return ninthBit_; }
     // Whether the line switches the transmitter through RTS (the default); when not, DTR and RTS
     // are never touched (converters may be powered from them). Takes effect at the next full
     // SetLineSettings.
@@ -106,14 +115,25 @@ class PosixSerialDevice final : public SerialDevice {
     bool Fail(const char* operation, int number, std::string reason = {});
     // Low latency and the kernel's RS485 state, learnt once at open.
     void PrepareAtOpen();
-    bool ApplyRs485(uint32_t baud);
+    // Puts the kernel's RS485 mode as the options and the ninth bit want it: on with
+    // rs485=kernel, with nine-bit addressing when `addressing`. A driver that drops the
+    // addressing clears `addressing` (noted); false only when rs485=kernel cannot be had.
+    bool ApplyRs485(uint32_t baud, bool& addressing);
+    // The RS485 record of the library's own: RTS on send as the polarity says, the delays from
+    // the bus gaps.
+    TtyRs485 OwnRs485(uint32_t baud) const;
+    // Gives up nine-bit addressing: the RS485 settings go back to what they were.
+    void RestoreRs485();
+    void NoteOnce(const std::string& note);
     // Whether the line read back is what was asked for; fails with the reason when not.
-    bool CheckApplied(const LineSettings& settings, const TtyAttributes& applied);
+    bool CheckApplied(const LineSettings& settings, const TtyAttributes& applied, bool addressing);
     bool DrivesModemLines() const {
         return controlsRts_ && !options_.keepModemLines && !kernelRs485_;
     }
     // Writes with the record in force, within `deadline`.
     bool WriteRun(const uint8_t* data, size_t count, size_t& written, uint64_t deadline);
+    // Sends each byte as the driver's address byte, one after the other.
+    bool WriteAddresses(const uint8_t* data, size_t count, size_t& written);
     // Writes ninth-bit bytes as odd or even parity, byte by byte as needed.
     bool WriteByParity(const uint8_t* data, size_t count, size_t& written, uint64_t deadline);
     // Takes `count` raw bytes into the read-ahead: unmarks, drops the echo, stops at a damaged one.
@@ -148,7 +168,13 @@ class PosixSerialDevice final : public SerialDevice {
     std::vector<std::string> notes_;
     bool hasModemLines_ = true;
     bool controlsRts_ = true;
-    bool kernelRs485_ = false;       // the kernel switches the transmitter
+    bool kernelRs485_ = false;        // the kernel switches the transmitter
+    bool kernelRs485AtOpen_ = false;  // and did so before this open
+    std::optional<TtyRs485> rs485AtOpen_;
+    std::optional<bool> addressBitOffered_;  // learnt at the first full set that could use it
+    std::optional<TtyRs485> addressing_;     // the RS485 record while addressing is in force
+    std::optional<TtyRs485> rs485Restore_;   // what to put back once addressing was tried
+    NinthBitSource ninthBit_ = NinthBitSource::kMarkSpace;
     bool exclusiveSetHere_ = false;  // TIOCEXCL set by this open, cleared by its close
     bool lineStatusOffered_ = true;
     bool countersOffered_ = true;

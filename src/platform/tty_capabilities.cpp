@@ -20,6 +20,28 @@ std::optional<bool> KeepsBits(TtyDriver& driver, const TtyAttributes& original, 
 
 }  // namespace
 
+std::optional<bool> ProbeAddressBit(TtyDriver& driver) {
+    TtyRs485 original;
+    if (driver.GetRs485(original) != 0) return false;
+    if (original.enabled && original.addressBit) return true;
+    TtyRs485 trial = original;
+    if (!original.enabled) {
+        trial.rtsOnSend = true;
+        trial.rtsAfterSend = false;
+    }
+    trial.enabled = true;
+    trial.addressBit = true;
+    trial.destination.reset();
+    if (driver.SetRs485(trial) != 0) return false;
+    TtyRs485 back;
+    TtyAttributes record;
+    const bool read = driver.GetRs485(back) == 0 && driver.GetAttributes(record) == 0;
+    original.destination.reset();  // an address is never sent again
+    (void)driver.SetRs485(original);
+    if (!read) return std::nullopt;
+    return back.enabled && back.addressBit && (record.cflag & kTtyAddressBit) != 0;
+}
+
 TtyCapabilities ProbeTty(const std::string& path) {
     return ProbeTty(path, MakeKernelTtyDriver());
 }
@@ -42,8 +64,8 @@ TtyCapabilities ProbeTty(const std::string& path, std::unique_ptr<TtyDriver> dri
     TtyAttributes original;
     if (driver->GetAttributes(original) == 0) {
         found.markSpaceParity = KeepsBits(*driver, original, PARENB | CMSPAR | PARODD);
-        found.addressBit = KeepsBits(*driver, original, kTtyAddressBit);
         (void)driver->SetAttributes(original);
+        found.addressBit = ProbeAddressBit(*driver);
     }
     int lines = 0;
     const int linesFailed = driver->GetModemLines(lines);

@@ -18,8 +18,8 @@ struct TtyCapabilities {
     SystemError openError;  // number 0 when the test open succeeded
     bool pseudoTerminal = false;
     std::string driverName;  // empty when unknown
-    // Whether the driver keeps mark/space parity (CMSPAR) and the address bit (ADDRB) when set;
-    // nullopt: unknown.
+    // Whether the driver keeps mark/space parity (CMSPAR), and whether it offers nine-bit
+    // addressing (ADDRB, ProbeAddressBit); nullopt: unknown.
     std::optional<bool> markSpaceParity;
     std::optional<bool> addressBit;
     std::optional<bool> modemLines;
@@ -30,6 +30,12 @@ struct TtyCapabilities {
     std::optional<bool> lowLatency;          // ASYNC_LOW_LATENCY; nullopt: not offered
     std::optional<uint32_t> latencyTimerMs;  // a USB adapter's latency_timer
 };
+
+// Whether the driver offers nine-bit addressing (ADDRB). Linux switches it only through the RS485
+// settings (the line record's ADDRB follows them), so it is tried there, the RS485 mode turned on
+// for the moment where it was off, and the RS485 settings put back; a driver without an RS485
+// mode has none. Null when the settings could not be read back.
+std::optional<bool> ProbeAddressBit(TtyDriver& driver);
 
 // Opens `path` for a moment (exclusively, as a line does), tries the settings and puts the line
 // record back as it was.

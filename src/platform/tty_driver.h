@@ -36,6 +36,13 @@ struct TtyRs485 {
     bool rtsAfterSend = false;  // RTS level after sending
     uint32_t delayBeforeSendMs = 0;
     uint32_t delayAfterSendMs = 0;
+    // Nine-bit addressing (SER_RS485_ADDRB; the driver then shows ADDRB in the line record, which
+    // cannot be set there by itself): written bytes go out with the ninth bit clear, and received
+    // bytes with the ninth bit set (addresses) are dropped by the driver.
+    bool addressBit = false;
+    // With addressBit: a byte the driver sends with the ninth bit set, once, ahead of whatever is
+    // written after the set (SER_RS485_ADDR_DEST with addr_dest).
+    std::optional<uint8_t> destination;
 };
 
 // The kernel's error counters of a serial port (TIOCGICOUNT).

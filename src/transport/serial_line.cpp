@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/line_rates.h"
+#include "platform/ninth_bit.h"
 #include "platform/posix_serial_device.h"
 #include "platform/tty_access.h"
 #include "transport/port_resolver.h"
@@ -146,6 +147,21 @@ uint8_t CSerialLine::Close() {
     device_.reset();
     handleValid_ = false;
     return RESULT_OK;
+}
+
+std::string CSerialLine::GetDeviceNotes() const {
+    const auto* tty = dynamic_cast<const PosixSerialDevice*>(device_.get());
+    return handleValid_ && tty != nullptr ? tty->Notes() : std::string();
+}
+
+std::string CSerialLine::GetDescription() const {
+    if (!handleValid_) return {};
+    std::string text = devicePath_ + " at " + std::to_string(lineSettings_.baud) + " baud";
+    if (const auto* tty = dynamic_cast<const PosixSerialDevice*>(device_.get())) {
+        text += ", " + NinthBitText(tty->NinthBit());
+    }
+    if (const std::string notes = GetDeviceNotes(); !notes.empty()) text += "; " + notes;
+    return text;
 }
 
 uint32_t CSerialLine::GetBaudrate() const {

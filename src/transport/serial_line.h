@@ -69,6 +69,14 @@ class CSerialLine : public ExchangeLine {
     // program), so their reads and writes would corrupt the exchanges; empty when none has.
     const std::string& GetOpenWarning() const { return openWarning_; }
 
+    // What the user should know of the open port: the device, its rate, how the ninth bit is
+    // produced (a tty), then what the device noted at this open (the kernel switching the
+    // transmitter, a latency it could not lower), each once: "/dev/ttyUSB0 at 19200 baud, the
+    // ninth bit by mark/space parity; each reception waits up to 16 ms ...". Empty while closed.
+    std::string GetDescription() const;
+    // What the device noted at this open, in the words of kelcmd doctor; empty when nothing.
+    std::string GetDeviceNotes() const;
+
     uint32_t GetBaudrate() const;  // baud of the last successful open, else 0
     bool IsOpen() const override { return handleValid_ || deviceLost_; }
     uint32_t GetCharacterTimeout() const { return characterTimeout_; }

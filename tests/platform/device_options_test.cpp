@@ -17,8 +17,11 @@ TEST(DeviceOptions, PathAndOptionsAreSplitAndUnknownOptionsRefused) {
     ASSERT_TRUE(all);
     EXPECT_EQ(all->path, "/dev/ttyS1");
     EXPECT_TRUE(all->options.kernelRs485 && all->options.rtsActiveLow && all->options.discardEcho &&
-                all->options.ninthBitByParity);
+                all->options.ninthBit == NinthBitChoice::kOddEven);
     EXPECT_FALSE(all->options.keepModemLines);
+    const auto forced = ParseDeviceText("/dev/ttyS1?ninth=markspace", error);
+    ASSERT_TRUE(forced);
+    EXPECT_EQ(forced->options.ninthBit, NinthBitChoice::kMarkSpace);
 
     EXPECT_FALSE(ParseDeviceText("/dev/ttyS1?rts=sideways", error));
     EXPECT_EQ(error, "unknown device option 'rts=sideways'");

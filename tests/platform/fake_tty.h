@@ -5,6 +5,9 @@
 // in real time: 11 bits per character at the line's rate, one after the other. Drain returns when
 // the last byte has entered the transmitter; the line status reports empty once its stop bit has
 // left. Every write, drain, status read and modem-line change is recorded with its time.
+// A driver with nine-bit addressing models Linux's: ADDRB in the line record follows the RS485
+// settings alone, an address set there goes on the wire at once with the ninth bit set, written
+// bytes leave with it clear, and received addresses (the echo of one) are dropped.
 
 #include <errno.h>
 #include <poll.h>
@@ -37,6 +40,7 @@ enum class FakeTtyCall {
     kDtrLow,
     kSetAttributes,
     kSetRs485,
+    kSendAddress,  // the driver sent an address byte of its RS485 settings
     kFlush
 };
 
@@ -45,7 +49,7 @@ struct FakeTtyEvent {
     uint64_t timeNs = 0;
     uint64_t wireEndNs = 0;  // a write: when the stop bit of its last byte leaves
     std::vector<uint8_t> bytes;
-    std::vector<bool> ninthBits;  // a write: the parity bit each byte went out with
+    std::vector<bool> ninthBits;  // a write: the ninth bit each byte went out with
     bool empty = false;           // a line status read: TEMT
 };
 
@@ -53,8 +57,8 @@ struct FakeTtyEvent {
 struct FakeTtyModel {
     // The driver.
     bool keepsMarkSpace = true;
-    bool keepsAddressBit = false;
-    uint32_t maxBaud = 0;  // 0: any rate; faster ones are clamped to it
+    bool keepsAddressBit = false;  // nine-bit addressing in its RS485 mode
+    uint32_t maxBaud = 0;          // 0: any rate; faster ones are clamped to it
     bool modemLines = true;
     bool lineStatus = true;
     bool rs485Offered = false;
@@ -126,6 +130,20 @@ struct FakeTtyModel {
         std::lock_guard guard(lock);
         return events;
     }
+    // Every byte that went on the wire, with its ninth bit, in order.
+    struct WireByte {
+        uint8_t byte;
+        bool ninth;
+    };
+    std::vector<WireByte> Wire() {
+        std::vector<WireByte> wire;
+        for (const FakeTtyEvent& event : Events()) {
+            for (size_t i = 0; i < event.bytes.size(); ++i) {
+                wire.push_back({event.bytes[i], event.ninthBits[i]});
+            }
+        }
+        return wire;
+    }
     std::vector<FakeTtyCall> Calls() {
         std::vector<FakeTtyCall> calls;
         for (const FakeTtyEvent& event : Events()) calls.push_back(event.call);
@@ -169,7 +187,8 @@ class FakeTty final : public TtyDriver {
         std::lock_guard guard(model_->lock);
         TtyAttributes kept = attributes;
         if (!model_->keepsMarkSpace) kept.cflag &= ~static_cast<uint32_t>(CMSPAR);
-        if (!model_->keepsAddressBit) kept.cflag &= ~kTtyAddressBit;
+        // ADDRB follows the RS485 settings alone.
+        kept.cflag = (kept.cflag & ~kTtyAddressBit) | (model_->attributes.cflag & kTtyAddressBit);
         if (model_->maxBaud != 0 && kept.ospeed > model_->maxBaud) {
             kept.ospeed = kept.ispeed = model_->maxBaud;
         }
@@ -202,8 +221,19 @@ class FakeTty final : public TtyDriver {
     int SetRs485(const TtyRs485& rs485) override {
         std::lock_guard guard(model_->lock);
         if (!model_->rs485Offered) return ENOTTY;
-        model_->rs485 = rs485;
+        TtyRs485 kept = rs485;
+        if (!kept.enabled || !model_->keepsAddressBit) kept.addressBit = false;
+        if (!kept.addressBit) kept.destination.reset();
+        model_->rs485 = kept;
+        model_->attributes.cflag &= ~kTtyAddressBit;
+        if (kept.addressBit) model_->attributes.cflag |= kTtyAddressBit;
         Record(FakeTtyCall::kSetRs485);
+        if (kept.destination) {
+            FakeTtyEvent& event = Record(FakeTtyCall::kSendAddress);
+            event.wireEndNs = Transmit(1);
+            event.bytes = {*kept.destination};
+            event.ninthBits = {true};
+        }
         return 0;
     }
     int GetTransmitterEmpty(bool& empty) override {
@@ -246,11 +276,8 @@ class FakeTty final : public TtyDriver {
 
     int Write(const uint8_t* data, size_t count, size_t& written) override {
         std::lock_guard guard(model_->lock);
-        const uint64_t now = MonotonicNanoseconds();
-        const uint64_t start = std::max(now, model_->wireEndNs);
-        model_->wireEndNs = start + count * model_->CharacterNs();
         FakeTtyEvent& event = Record(FakeTtyCall::kWrite);
-        event.wireEndNs = model_->wireEndNs;
+        event.wireEndNs = Transmit(count);
         event.bytes.assign(data, data + count);
         for (size_t i = 0; i < count; ++i) event.ninthBits.push_back(NinthBit(data[i]));
         if (model_->echoes) {
@@ -304,10 +331,17 @@ class FakeTty final : public TtyDriver {
     std::string DriverName() override { return model_->driverName; }
 
   private:
-    // The parity bit a byte leaves with under the record in force.
+    // Puts `count` characters on the wire after those before; when the last one's stop bit leaves.
+    uint64_t Transmit(size_t count) {
+        const uint64_t start = std::max(MonotonicNanoseconds(), model_->wireEndNs);
+        model_->wireEndNs = start + count * model_->CharacterNs();
+        return model_->wireEndNs;
+    }
+
+    // The ninth bit a written byte leaves with under the record in force.
     bool NinthBit(uint8_t byte) const {
         const uint32_t cflag = model_->attributes.cflag;
-        if (!(cflag & PARENB)) return false;
+        if (!(cflag & PARENB) || (cflag & kTtyAddressBit)) return false;
         const bool odd = (cflag & PARODD) != 0;
         if (cflag & CMSPAR) return odd;
         const bool onesOdd = std::popcount(byte) % 2 == 1;

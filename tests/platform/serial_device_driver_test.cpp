@@ -1,6 +1,7 @@
 // The serial device over a model of a driver: what it sets, checks, writes and reads.
 #include <gtest/gtest.h>
 
+#include "platform/device_notes.h"
 #include "platform/fake_tty.h"
 #include "platform/line_errors.h"
 #include "platform/posix_serial_device.h"
@@ -139,6 +140,43 @@ TEST(SerialDeviceDriver, KernelRs485IsUsedOrRespectedAndRtsNeverDriven) {
               "open /dev/ttyS1?rs485=auto: unknown device option 'rs485=auto'");
 }
 
+TEST(SerialDeviceDriver, NineBitAddressingKeepsTheKernelsRs485AndHearsNoEchoOfTheAddress) {
+    auto model = std::make_shared<FakeTtyModel>();
+    model->rs485Offered = true;
+    model->keepsAddressBit = true;
+    model->rs485.enabled = true;  // the kernel's own mode, RTS active low
+    model->rs485.rtsOnSend = false;
+    model->rs485.rtsAfterSend = true;
+    model->echoes = true;
+    auto device = OpenOn(model, "/dev/ttyS1?echo=discard");
+    LineSettings settings = BusSettings(115200);
+    ASSERT_TRUE(device->SetLineSettings(settings));
+    EXPECT_EQ(device->NinthBit(), NinthBitSource::kAddressBit);
+    EXPECT_TRUE(model->rs485.addressBit && !model->rs485.rtsOnSend && model->rs485.rtsAfterSend);
+    CommTimeouts timeouts;
+    timeouts.readTotalConstant = 50;
+    ASSERT_TRUE(device->SetTimeouts(timeouts));
+
+    const uint8_t address = 0x05;
+    const uint8_t data[] = {0x10, 0x20};
+    size_t moved = 0;
+    settings.parity = Parity::Mark;
+    ASSERT_TRUE(device->SetLineSettings(settings));
+    ASSERT_TRUE(device->Write(&address, 1, moved));
+    EXPECT_EQ(moved, 1u);
+    settings.parity = Parity::Space;
+    ASSERT_TRUE(device->SetLineSettings(settings));
+    ASSERT_TRUE(device->Write(data, sizeof data, moved));
+    model->Deliver({0x06});
+    uint8_t got[2] = {};
+    ASSERT_TRUE(device->Read(got, 2, moved));
+    ASSERT_EQ(moved, 1u);  // the echo of the data dropped, none of the address expected
+    EXPECT_EQ(got[0], 0x06);
+
+    ASSERT_TRUE(device->Close());
+    EXPECT_TRUE(model->rs485.enabled && !model->rs485.addressBit && !model->rs485.rtsOnSend);
+}
+
 TEST(SerialDeviceDriver, LowLatencyIsSetOrTheReasonNoted) {
     auto model = std::make_shared<FakeTtyModel>();
     model->latencyTimer = 16;
@@ -151,7 +189,7 @@ TEST(SerialDeviceDriver, LowLatencyIsSetOrTheReasonNoted) {
     model->latencyTimer = 16;
     model->latencyWritable = false;
     device = OpenOn(model);
-    EXPECT_NE(device->Notes().find("latency_timer is 16 ms and cannot be set"), std::string::npos);
+    EXPECT_EQ(device->Notes(), LatencyTimerNote(16));
 }
 
 TEST(SerialDeviceDriver, CloseClearsOnlyTheExclusivityItsOpenSet) {

@@ -30,6 +30,7 @@ TEST(TtyCapabilities, ProbeTellsWhatTheDriverKeepsAndPutsTheRecordBack) {
     EXPECT_EQ(found.lowLatency, false);
     EXPECT_EQ(found.modemLines, true);
     EXPECT_EQ(model->attributes.cflag, before.cflag);
+    EXPECT_TRUE(model->rs485.enabled && !model->rs485.addressBit);
     EXPECT_FALSE(model->open);
 
     model->keepsMarkSpace = true;
@@ -37,6 +38,15 @@ TEST(TtyCapabilities, ProbeTellsWhatTheDriverKeepsAndPutsTheRecordBack) {
     const TtyCapabilities again = ProbeTty("/dev/ttyUSB0", MakeFakeTty(model));
     EXPECT_EQ(again.markSpaceParity, true);
     EXPECT_FALSE(again.kernelRs485Enabled.has_value());
+    EXPECT_EQ(again.addressBit, false);  // addressing lives in the RS485 mode
+
+    // RS485 without addressing: the mode, off before, is off again afterwards.
+    model->rs485Offered = true;
+    model->keepsAddressBit = false;
+    model->rs485 = {};
+    const TtyCapabilities third = ProbeTty("/dev/ttyUSB0", MakeFakeTty(model));
+    EXPECT_EQ(third.addressBit, false);
+    EXPECT_FALSE(model->rs485.enabled);
 }
 
 TEST(TtyCapabilities, ProbeOfAPseudoTerminalAndOfNothing) {

@@ -4,6 +4,7 @@
 
 #include "platform/fake_tty.h"
 #include "platform/posix_serial_device.h"
+#include "transport/frame.h"
 #include "transport/frame_exchange.h"
 #include "transport/result_codes.h"
 #include "transport/serial_line.h"
@@ -82,6 +83,74 @@ TEST(SerialLineWireModel, AutoControlAndKernelRs485NeverTouchTheModemLines) {
                         call != FakeTtyCall::kDtrHigh && call != FakeTtyCall::kDtrLow);
         }
         EXPECT_GE(writes, 2);
+    }
+}
+
+// A driver with nine-bit addressing in its RS485 mode, which is off.
+std::shared_ptr<FakeTtyModel> AddressingDriver(bool keepsAddressBit = true) {
+    auto model = std::make_shared<FakeTtyModel>();
+    model->rs485Offered = true;
+    model->keepsAddressBit = keepsAddressBit;
+    return model;
+}
+
+int CountCalls(const std::shared_ptr<FakeTtyModel>& model, FakeTtyCall wanted) {
+    int count = 0;
+    for (FakeTtyCall call : model->Calls()) count += call == wanted;
+    return count;
+}
+
+// The frame on the wire: the address byte alone with the ninth bit set, the rest without.
+void ExpectFrameOnTheWire(const std::shared_ptr<FakeTtyModel>& model, const std::string& what) {
+    const CFrameExchange request = Request(1);
+    const std::vector<uint8_t> frame = FrameWireBytes(request.message, request.messageLength);
+    const auto wire = model->Wire();
+    ASSERT_EQ(wire.size(), frame.size()) << what;
+    for (size_t i = 0; i < wire.size(); ++i) {
+        EXPECT_EQ(wire[i].byte, frame[i]) << what << " byte " << i;
+        EXPECT_EQ(wire[i].ninth, i == 0) << what << " byte " << i;
+    }
+}
+
+TEST(SerialLineWireModel, NineBitAddressingSendsTheAddressByteWhereTheDriverOffersIt) {
+    auto model = AddressingDriver();
+    SendOneFrame(model, 115200, RTS_CONTROL);
+    ExpectFrameOnTheWire(model, "addressing");
+    EXPECT_EQ(CountCalls(model, FakeTtyCall::kSendAddress), 1);
+    // The kernel switches the transmitter; no parity switch per frame.
+    EXPECT_EQ(CountCalls(model, FakeTtyCall::kRtsHigh), 0);
+    const auto events = model->Events();
+    const auto address = std::find_if(events.begin(), events.end(), [](const FakeTtyEvent& e) {
+        return e.call == FakeTtyCall::kSendAddress;
+    });
+    EXPECT_TRUE(std::none_of(address, events.end(), [](const FakeTtyEvent& e) {
+        return e.call == FakeTtyCall::kSetAttributes;
+    }));
+    // Closing puts the RS485 settings back as they were.
+    EXPECT_FALSE(model->rs485.enabled || model->rs485.addressBit);
+    EXPECT_EQ(model->attributes.cflag & kTtyAddressBit, 0u);
+}
+
+TEST(SerialLineWireModel, MarkSpaceParityWhereAddressingIsDroppedRefusedOrWouldTakeRts) {
+    struct Case {
+        std::string what;
+        std::shared_ptr<FakeTtyModel> model;
+        uint8_t busControl;
+        std::string device;
+        bool libraryDrivesRts;
+    };
+    const Case cases[] = {
+        {"driver drops ADDRB", AddressingDriver(false), RTS_CONTROL, "/dev/ttyS0", true},
+        {"ninth=markspace", AddressingDriver(), RTS_CONTROL, "/dev/ttyS0?ninth=markspace", true},
+        {"AUTO_CONTROL", AddressingDriver(), AUTO_CONTROL, "/dev/ttyS0", false},
+        {"lines=keep", AddressingDriver(), RTS_CONTROL, "/dev/ttyS0?lines=keep", false},
+    };
+    for (const Case& c : cases) {
+        SendOneFrame(c.model, 115200, c.busControl, c.device);
+        ExpectFrameOnTheWire(c.model, c.what);
+        EXPECT_EQ(CountCalls(c.model, FakeTtyCall::kSendAddress), 0) << c.what;
+        EXPECT_EQ(CountCalls(c.model, FakeTtyCall::kRtsHigh), c.libraryDrivesRts ? 1 : 0) << c.what;
+        EXPECT_FALSE(c.model->rs485.enabled) << c.what;
     }
 }
 
