@@ -98,6 +98,11 @@ bool BusBridge::Start(std::string& error) {
     Queue(std::move(scan));
 
     client_.OnConnection([this](bool up) { Connected(up); });
+    // Said without --verbose: the bridge cannot work until this is mended.
+    client_.OnRefused([this](const std::string& reason) {
+        std::fprintf(stderr, "kelcmd-bridge: %s: the broker refused the connection: %s\n",
+                     bus_.name.c_str(), reason.c_str());
+    });
     client_.Subscribe(base_ + "/+/command/+", 1,
                       [this](const mqtt::Message& message) { CommandArrived(message); });
     client_.Subscribe(base_ + "/scan", 1,
@@ -119,7 +124,7 @@ void BusBridge::Stop() {
     }
     wake_.notify_all();
     if (worker_.joinable()) worker_.join();  // after the exchange in progress
-    exchange_.reset();  // likewise after a remote port's exchange in progress
+    exchange_.reset();                       // likewise after a remote port's exchange in progress
     events_.reset();
     if (client_.IsConnected()) {
         client_.Publish(Retained(base_ + "/status", "offline"));

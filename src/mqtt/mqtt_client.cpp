@@ -254,20 +254,20 @@ bool Client::WaitDelivered(std::chrono::milliseconds timeout) const {
 void Client::Connected(int rc) {
     {
         std::lock_guard lock(mutex_);
-        if (rc != 0) {
-            lastError_ = mosquitto_reason_string(rc);
-            refused_ = true;
+        if (rc == 0) {
+            connected_ = true;
+            refused_ = false;
+            for (const auto& [filter, subscription] : subscriptions_)
+                mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), subscription.qos, 0,
+                                       nullptr);
             changed_.notify_all();
-            return;
         }
-        connected_ = true;
-        refused_ = false;
-        for (const auto& [filter, subscription] : subscriptions_)
-            mosquitto_subscribe_v5(handle_->mosq, nullptr, filter.c_str(), subscription.qos, 0,
-                                   nullptr);
-        changed_.notify_all();
     }
-    if (onConnection_) onConnection_(true);
+    if (rc != 0) {
+        Refuse(mosquitto_reason_string(rc));
+    } else if (onConnection_) {
+        onConnection_(true);
+    }
 }
 
 void Client::Disconnected() {
@@ -307,13 +307,20 @@ void Client::Logged(int level, const char* text) {
     if (level != MOSQ_LOG_ERR || std::strstr(text, "OpenSSL Error") == nullptr) return;
     const std::string authorities =
         options_.caFile.empty() ? "the system's certificate authorities" : options_.caFile;
-    std::lock_guard lock(mutex_);
-    lastError_ = std::strstr(text, "certificate verify failed") != nullptr
-                     ? "the broker's certificate is not trusted by " + authorities +
-                           " (certificate verify failed)"
-                     : std::string("TLS handshake failed: ") + text;
-    refused_ = true;
-    changed_.notify_all();
+    Refuse(std::strstr(text, "certificate verify failed") != nullptr
+               ? "the broker's certificate is not trusted by " + authorities +
+                     " (certificate verify failed)"
+               : std::string("TLS handshake failed: ") + text);
+}
+
+void Client::Refuse(const std::string& reason) {
+    {
+        std::lock_guard lock(mutex_);
+        lastError_ = reason;
+        refused_ = true;
+        changed_.notify_all();
+    }
+    if (onRefused_) onRefused_(reason);
 }
 
 void Client::SetError(std::string error) {

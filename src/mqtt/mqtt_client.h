@@ -39,6 +39,7 @@ class Client {
   public:
     using MessageHandler = std::function<void(const Message&)>;
     using ConnectionHandler = std::function<void(bool connected)>;
+    using RefusalHandler = std::function<void(const std::string& reason)>;
 
     explicit Client(ClientOptions options);
     ~Client();  // disconnects cleanly (the broker drops the will) and joins the network thread
@@ -49,6 +50,9 @@ class Client {
     // Subscribe hears those that match its filter.
     void OnMessage(MessageHandler handler) { onMessage_ = std::move(handler); }
     void OnConnection(ConnectionHandler handler) { onConnection_ = std::move(handler); }
+    // Hears each attempt the broker refused for good (see WaitConnected); after a failed TLS
+    // handshake libmosquitto makes no further attempt.
+    void OnRefused(RefusalHandler handler) { onRefused_ = std::move(handler); }
 
     // Starts connecting in the background. False (with the reason in LastError) only when the
     // options cannot work at all; a broker that is not there yet is tried again and again.
@@ -82,11 +86,13 @@ class Client {
     void Delivered(int mid);
     void Received(const Message& message);
     void Logged(int level, const char* text);
+    void Refuse(const std::string& reason);
     void SetError(std::string error);
 
     ClientOptions options_;
     MessageHandler onMessage_;
     ConnectionHandler onConnection_;
+    RefusalHandler onRefused_;
     struct Handle;
     std::unique_ptr<Handle> handle_;
     bool started_ = false;

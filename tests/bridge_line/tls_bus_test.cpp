@@ -15,6 +15,25 @@
 namespace kelcmd::testing {
 namespace {
 
+// What a kelcmd-bridge run said and its exit status; `seconds` ends one that keeps running.
+struct BridgeRun {
+    std::string said;
+    int status = -1;
+};
+
+BridgeRun RunBridge(const std::string& arguments, int seconds) {
+    const std::string command = "timeout -s TERM " + std::to_string(seconds) + " " +
+                                KELCMD_BRIDGE_PROGRAM + " " + arguments + " 2>&1";
+    BridgeRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) run.said += buffer;
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
 std::string LastSystemErrorText() {
     char text[256] = {};
     KEB_GetLastSystemError(nullptr, text, sizeof text);
@@ -79,6 +98,14 @@ TEST_F(TlsBus, AnUntrustedCertificateFailsTheOpenAndSaysSo) {
     const std::string reason = LastSystemErrorText();
     EXPECT_NE(reason.find("certificate is not trusted"), std::string::npos) << reason;
     EXPECT_NE(reason.find("mqtts://127.0.0.1"), std::string::npos) << reason;
+
+    // The bridge keeps running, but says why it is not connected.
+    const BridgeRun bridge = RunBridge("--broker " + broker.Url() + " --ca-file " +
+                                           broker.UntrustedCaFile() + " --poll 0 --scan 1",
+                                       1);
+    EXPECT_NE(bridge.said.find("refused the connection: the broker's certificate is not trusted"),
+              std::string::npos)
+        << bridge.said;
 }
 
 TEST_F(TlsBus, AMissingCaFileIsNamedByThePortAndTheBridge) {
@@ -90,16 +117,10 @@ TEST_F(TlsBus, AMissingCaFileIsNamedByThePortAndTheBridge) {
               std::string::npos)
         << reason;
 
-    const std::string command = std::string(KELCMD_BRIDGE_PROGRAM) + " --broker " + broker.Url() +
-                                " --ca-file " + missing + " --poll 0 --scan 1 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string said;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) said += buffer;
-    const int status = pclose(pipe);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << said;
-    EXPECT_NE(said.find(missing + " cannot be read"), std::string::npos) << said;
+    const BridgeRun bridge =
+        RunBridge("--broker " + broker.Url() + " --ca-file " + missing + " --poll 0 --scan 1", 10);
+    EXPECT_EQ(bridge.status, 1) << bridge.said;
+    EXPECT_NE(bridge.said.find(missing + " cannot be read"), std::string::npos) << bridge.said;
 }
 
 }  // namespace
