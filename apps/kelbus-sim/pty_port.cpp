@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "platform/posix_serial_device.h"
+#include "platform/tty_line_rate.h"
 
 namespace kelcmd::simserver {
 
@@ -37,9 +37,7 @@ PtyPort::~PtyPort() {
 }
 
 uint32_t PtyPort::HostBaud() const {
-    termios settings{};
-    if (::tcgetattr(master_, &settings) != 0) return 0;
-    return PosixSerialDevice::BaudOf(::cfgetospeed(&settings));
+    return TtyOutputRate(master_);
 }
 
 }  // namespace kelcmd::simserver

@@ -20,7 +20,8 @@ class PtyPort {
     int Master() const { return master_; }
     const std::string& SlavePath() const { return slavePath_; }
 
-    // The baud rate the host program last set on the slave; 0 when it is not a standard rate.
+    // The baud rate the host program last set on the slave, a free one (250000) too; 0 when the
+    // line is hung up.
     uint32_t HostBaud() const;
 
   private:

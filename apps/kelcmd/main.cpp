@@ -26,7 +26,7 @@ constexpr const char* kUsage =
     "Options go before or after the command; --name=value works too.\n"
     "\n"
     "options:\n"
-    "  --port NAME        port name (default Com1)\n"
+    "  --port NAME        port name (default Com1); a device path here is --device\n"
     "  --device DEVICE    device of the port: a tty such as /dev/ttyUSB0, or sim[:OPTIONS]\n"
     "  --slave N          unit address, 1 to 127, or a group address 128 to 255 (default 1)\n"
     "  --baud RATE        baud rate, 1 to 4000000 (default 19200)\n"

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "platform/device_notes.h"
 #include "platform/device_options.h"
@@ -30,15 +31,6 @@ std::string Names(const SerialPortEntry& port) {
 
 bool MayOpen(const std::string& device) {
     return ::access(device.c_str(), R_OK | W_OK) == 0;
-}
-
-// The latency timer of a USB adapter that has one, from sysfs.
-std::optional<unsigned> LatencyTimer(const std::string& device) {
-    const fs::path tty = fs::path("/sys/class/tty") / fs::path(device).filename();
-    std::ifstream file(tty / "device" / "latency_timer");
-    unsigned value = 0;
-    if (file >> value) return value;
-    return std::nullopt;
 }
 
 bool ModemManagerRuns() {
@@ -112,7 +104,7 @@ int Examine(const SerialPortEntry& port, const DeviceOptions& options, bool mode
         ReportCapabilities(caps, options, fix);
         latencyTimer = caps.latencyTimerMs;
     }
-    if (!latencyTimer) latencyTimer = LatencyTimer(port.device);
+    if (!latencyTimer) latencyTimer = port.latencyTimerMs;
     if (const auto latency = latencyTimer) {
         std::printf("  latency timer %u ms\n", *latency);
         if (*latency > 1) {
@@ -181,7 +173,11 @@ int RunDoctor(const std::vector<std::string>& arguments) {
             // Not fs::equivalent: it refuses device nodes ("Operation not supported").
             if (fs::canonical(port.device, error) == target) chosen.push_back(port);
         }
-        if (chosen.empty()) chosen.push_back({target.string(), {}, {}});
+        if (chosen.empty()) {
+            SerialPortEntry unlisted;  // a device the kernel lists as no serial port
+            unlisted.device = target.string();
+            chosen.push_back(std::move(unlisted));
+        }
         ports = chosen;
     }
     if (ports.empty()) {

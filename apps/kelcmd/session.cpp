@@ -129,6 +129,13 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         }
         if (option == "--port") portGiven = true;
     }
+    // Unit commands go only to ports named Com1 to Com99: a device path given as the port is the
+    // device of the default port instead.
+    if (portGiven && options.device.empty() && options.port.front() == '/' &&
+        !HasPortMapping(options.port)) {
+        options.device = options.port;
+        options.port = Options{}.port;
+    }
     if (options.device.empty() && !portGiven && !HasPortMapping(options.port)) {
         options.device = kDefaultDevice;
     }

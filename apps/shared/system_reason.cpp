@@ -1,6 +1,7 @@
 #include "system_reason.h"
 
 #include <optional>
+#include <vector>
 
 #include "api/communication.h"
 #include "kelcmd/kelcmd.h"
@@ -11,9 +12,12 @@
 namespace kelcmd::app {
 
 std::string SystemReason() {
-    char text[512] = {};
-    if (KEB_GetLastSystemError(nullptr, text, sizeof text) == 0) return {};
-    return text;
+    // Room for a reason that names a device path of any length twice (access and holders).
+    std::vector<char> text(4 * (kMaxDevicePathLength + 1));
+    if (KEB_GetLastSystemError(nullptr, text.data(), static_cast<uint32_t>(text.size())) == 0) {
+        return {};
+    }
+    return text.data();
 }
 
 bool IsPortFailure(uint32_t code) {

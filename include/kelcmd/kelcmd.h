@@ -261,7 +261,9 @@ typedef struct KebOutcome {
     uint32_t trials;            /**< Receptions of the answer: more than 1 after resend requests. */
     uint32_t durationMs;        /**< From the request to the judged answer, in ms. */
     int32_t systemErrorNumber;  /**< errno of a failed port (result 128 to 135), else 0. */
-    char systemErrorText[128];  /**< Its text as KEB_GetLastSystemError gives it, else empty. */
+    char systemErrorText[128];  /**< Its text as KEB_GetLastSystemError gives it, else empty; one
+                                     above 127 characters loses the middle of its device path,
+                                     else its end, each marked by "...". */
     uint32_t mayHaveExecuted;   /**< 1 when the unit executed or may have executed the request:
                                      always after SUCCEEDED; after LINE_FAILED or BAD_ANSWER
                                      when the request was acknowledged or an answer began. 0

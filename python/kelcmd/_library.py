@@ -38,7 +38,7 @@ class BusEventRecord(ctypes.Structure):
          for name in ("kind", "direction", "result", "refused", "unit_error", "failed_member")]
         + [("warning", ctypes.c_int16), ("trials", ctypes.c_uint32), ("length", ctypes.c_uint32)]
         + [(name, ctypes.c_uint64) for name in ("time_ns", "elapsed_ns", "exchange")]
-        + [("port", ctypes.c_char * 64), ("bytes", ctypes.c_uint8 * 2048)])
+        + [("port", ctypes.c_char * 4096), ("bytes", ctypes.c_uint8 * 2048)])
 
 
 class KebOutcome(ctypes.Structure):

@@ -2,8 +2,10 @@ import dataclasses
 import errno
 import gc
 import os
+import pathlib
 import subprocess
 import sys
+import threading
 
 import pytest
 
@@ -19,6 +21,33 @@ def test_a_device_that_does_not_open_raises_with_the_systems_reason() -> None:
     error = caught.value
     assert (error.result_code, error.os_errno) == (128, errno.ENOENT)
     assert error.os_reason == "open /dev/kelcmd-no-such-device: No such file or directory"
+
+
+def test_a_long_by_id_link_opens_directly_and_the_monitor_names_it_whole(
+        tmp_path: pathlib.Path) -> None:
+    master, slave = os.openpty()
+    try:
+        by_id = tmp_path / "serial" / "by-id"
+        by_id.mkdir(parents=True)
+        link = by_id / "usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0"
+        link.symlink_to(os.ttyname(slave))
+        name = str(link) + "?lines=keep"
+        assert len(name) > 64
+        with kelcmd.Bus(name, bus_control=kelcmd.AUTO_CONTROL) as raw, raw.monitor() as events:
+            def acknowledge() -> None:
+                os.read(master, 7)
+                os.write(master, b"\x01")
+
+            unit = threading.Thread(target=acknowledge)
+            unit.start()
+            raw.send_packet(1, 48)
+            unit.join()
+        assert events and all(event.port == name for event in events)
+        with kelcmd.Bus("PyById", device=str(link)):
+            pass
+    finally:
+        os.close(master)
+        os.close(slave)
 
 
 def test_a_closed_bus_raises_port_error(bus: kelcmd.Bus) -> None:

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "transport/bus_tap.h"
+#include "transport/port_resolver.h"
 
 namespace kelcmd {
 namespace {
@@ -68,6 +69,7 @@ void Fill(const BusEvent& event, BusEventRecord& record) {
     record.timeNs = event.timeNs;
     record.elapsedNs = event.elapsedNs;
     record.exchange = event.exchange;
+    static_assert(sizeof record.port > kMaxDevicePathLength, "a port named by its path fits");
     const size_t portLength = std::min(event.port.size(), sizeof record.port - 1);
     std::memcpy(record.port, event.port.data(), portLength);
     record.length = static_cast<uint32_t>(std::min(event.bytes.size(), sizeof record.bytes));

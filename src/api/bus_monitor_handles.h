@@ -19,7 +19,7 @@ struct BusEventRecord {
     uint64_t timeNs;
     uint64_t elapsedNs;
     uint64_t exchange;
-    char port[64];  // cut to fit, always terminated
+    char port[4096];  // the whole name of any port that opens (a device path too), terminated
     uint8_t bytes[2048];
 };
 

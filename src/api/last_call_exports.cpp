@@ -41,8 +41,9 @@ KELCMD_API int32_t KEB_GetLastOutcome(KebOutcome* outcome) {
         outcome->trials = last.trials;
         outcome->durationMs = last.durationMs;
         outcome->systemErrorNumber = last.systemError.number;
-        CopyTruncated(DescribeSystemError(last.systemError), outcome->systemErrorText,
-                      sizeof outcome->systemErrorText);
+        // A fixed field: a long device path loses its middle, so that the reason stays whole.
+        CopyTruncated(DescribeSystemError(last.systemError, sizeof outcome->systemErrorText - 1),
+                      outcome->systemErrorText, sizeof outcome->systemErrorText);
         outcome->mayHaveExecuted = last.mayHaveExecuted ? 1 : 0;
         outcome->lineFramingErrors = last.lineErrors.framing;
         outcome->lineParityErrors = last.lineErrors.parity;

@@ -10,6 +10,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The entries of `folder`; as far as they could be read when reading fails on the way (a
+// directory iterator's plain increment would throw then).
+std::vector<fs::path> FolderEntries(const fs::path& folder) {
+    std::vector<fs::path> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path());
+    }
+    return entries;
+}
+
 // The driver of the tty's device; where that is the serial core's generic "port" (or "ctrl")
 // device, the driver of the device it belongs to.
 std::string DriverOf(const fs::path& tty) {
@@ -32,14 +43,20 @@ bool PortExists(const fs::path& tty) {
     return !(type >> value) || value != 0;
 }
 
+std::optional<uint32_t> LatencyTimerOf(const fs::path& tty) {
+    std::ifstream file(tty / "device" / "latency_timer");
+    uint32_t value = 0;
+    if (file >> value) return value;
+    return std::nullopt;
+}
+
 // The by-id links, each with the device it leads to.
 std::vector<std::pair<std::string, fs::path>> ByIdLinks(const fs::path& deviceRoot) {
     std::vector<std::pair<std::string, fs::path>> links;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(deviceRoot / "serial" / "by-id", error)) {
+    for (const fs::path& link : FolderEntries(deviceRoot / "serial" / "by-id")) {
         std::error_code resolved;
-        const fs::path target = fs::canonical(entry.path(), resolved);
-        if (!resolved) links.emplace_back(entry.path().string(), target);
+        const fs::path target = fs::canonical(link, resolved);
+        if (!resolved) links.emplace_back(link.string(), target);
     }
     std::sort(links.begin(), links.end());
     return links;
@@ -47,19 +64,17 @@ std::vector<std::pair<std::string, fs::path>> ByIdLinks(const fs::path& deviceRo
 
 }  // namespace
 
-std::vector<SerialPortEntry> ListSerialPorts(const std::string& classRoot,
-                                             const std::string& deviceRoot) {
+std::vector<SerialPortEntry> ListSerialPorts(const SerialPortRoots& roots) {
     std::vector<SerialPortEntry> ports;
-    const auto links = ByIdLinks(deviceRoot);
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(classRoot, error)) {
-        const fs::path tty = entry.path();
+    const auto links = ByIdLinks(roots.devices);
+    for (const fs::path& tty : FolderEntries(roots.ttyClass)) {
         std::error_code missing;
         if (!fs::exists(tty / "device", missing)) continue;  // virtual: consoles, ptys
-        SerialPortEntry port;
-        port.device = (fs::path(deviceRoot) / tty.filename()).string();
-        port.driver = DriverOf(tty);
         if (!PortExists(tty)) continue;
+        SerialPortEntry port;
+        port.device = (fs::path(roots.devices) / tty.filename()).string();
+        port.driver = DriverOf(tty);
+        port.latencyTimerMs = LatencyTimerOf(tty);
         std::error_code resolved;
         const fs::path device = fs::weakly_canonical(port.device, resolved);
         for (const auto& [link, target] : links) {

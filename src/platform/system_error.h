@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace kelcmd {
@@ -17,6 +18,12 @@ struct SystemError {
 
 // "open /dev/ttyUSB9: No such file or directory"; empty when `error` holds no reason.
 std::string DescribeSystemError(const SystemError& error);
+
+// The same in at most `maxLength` characters, for fixed-size fields. What does not fit is cut
+// where it shows: first the middle of the device path, wherever the text names it
+// ("open /dev/serial/by-id/usb-FT...A10KXYZ-if00-port0: Permission denied"), so that the reason
+// stays whole; when that is not enough, the end, marked by "...".
+std::string DescribeSystemError(const SystemError& error, size_t maxLength);
 
 // The errno's own text, e.g. "Device or resource busy".
 std::string SystemErrorText(int number);

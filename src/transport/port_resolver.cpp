@@ -43,6 +43,10 @@ std::string_view WithoutPrefix(std::string_view name) {
     return StartsWithPrefix(name) ? name.substr(kPrefix.size()) : name;
 }
 
+bool IsDevicePath(std::string_view name) {
+    return !name.empty() && name.front() == '/';
+}
+
 std::string_view Trim(std::string_view text) {
     const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     while (!text.empty() && space(text.front())) text.remove_prefix(1);
@@ -104,6 +108,9 @@ unsigned long long ComNumber(std::string_view name) {
 }  // namespace
 
 bool PortNameFitsLimit(const std::string& portName) {
+    const std::string_view name = WithoutPrefix(portName);
+    // A /dev/serial/by-id/ link is the name users are told to take; it never fitted 15 characters.
+    if (IsDevicePath(name)) return name.size() <= kMaxDevicePathLength;
     const size_t pathLength =
         StartsWithPrefix(portName) ? portName.size() : kPrefix.size() + portName.size();
     return pathLength + 1 <= kPortPathBufferSize;
@@ -125,7 +132,7 @@ std::optional<std::string> ResolvePortDevice(const std::string& portName) {
     if (const unsigned long long number = ComNumber(name)) {
         return "/dev/ttyS" + std::to_string(number - 1);
     }
-    if (name.front() == '/') return std::string(name);
+    if (IsDevicePath(name)) return std::string(name);
     if (name == "sim" || name.substr(0, 4) == "sim:") return std::string(name);
     return std::nullopt;
 }

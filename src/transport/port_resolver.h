@@ -8,16 +8,21 @@
 namespace kelcmd {
 
 // Port names keep the limit of the "\\.\" + name device paths that hosts know: 20 bytes with the
-// terminating zero. The limit applies to the port name only, not to a mapped device path.
+// terminating zero. The limit applies to a port's name, not to a device path: neither to a mapped
+// device nor to a name that is a path itself ("/dev/serial/by-id/usb-FTDI_..."), which may be as
+// long as the system takes a path (PATH_MAX with the terminating zero).
 inline constexpr size_t kPortPathBufferSize = 20;
+inline constexpr size_t kMaxDevicePathLength = 4095;
 inline constexpr const char* kDevicePrefix = "\\\\.\\";  // the four characters \\.\ .
 
 // Whether a port name passes the length limit: up to 15 characters, or up to 19 when the name
-// itself begins with "\\.\".
+// itself begins with "\\.\"; a name that is a device path (it begins with "/" after any "\\.\")
+// up to kMaxDevicePathLength characters after the prefix.
 bool PortNameFitsLimit(const std::string& portName);
 
 // Turns a port name into the device path to open, in this order:
-//  1. the name is checked against the length limit (too long: nullopt, the open reports 128);
+//  1. the name is checked against the length limit (too long: nullopt, the open reports 128
+//     with ENAMETOOLONG);
 //     a leading "\\.\" is then dropped;
 //  2. a mapping decides first (names compared without regard to letter case): one made by MapPort,
 //     else one from the environment variable KELCMD_PORTS ("Com1=/dev/ttyUSB0,Com2=sim:1-3",

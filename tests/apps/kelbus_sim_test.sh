@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kelbus-sim end to end: kelcmd talks to the simulated units through the pseudo-terminal's link.
-# usage: kelbus_sim_test.sh KELBUS_SIM KELCMD CASE   (CASE: demo, frames, faults, latency, link)
+# usage: kelbus_sim_test.sh KELBUS_SIM KELCMD CASE
+#   (CASE: demo, frames, faults, latency, rates, paths, link)
 # Every wait is bounded; a server left running is ended when the script exits.
 set -euo pipefail
 sim=$1
@@ -131,6 +132,34 @@ latency)
     expect "$out" "^5 units answer" "scan behind a 16 ms latency timer"
     out=$(run_kelcmd MoveRelative 100 1000)
     expect "$out" "^MoveRelative: OK" "a move behind a 16 ms latency timer"
+    stop_sim TERM
+    ;;
+rates)
+    # Rates outside the Bxxx table reach the simulator through termios2, and it paces its bytes
+    # at them: at 4000 baud the acknowledge and answer of a ReadPosition alone take 33 ms.
+    start_sim --units 1 --paced
+    for baud in 250000 31250; do
+        out=$(run_kelcmd --baud "$baud" ReadPosition)
+        expect "$out" "^ReadPosition: OK" "ReadPosition at $baud baud"
+    done
+    out=$(run_kelcmd --baud 4000 --trace ReadPosition)
+    ms=$(sed -n 's/^.* == OK (\([0-9]*\) ms)$/\1/p' <<<"$out")
+    [ -n "$ms" ] && [ "$ms" -ge 30 ] || fail "the simulator did not pace at 4000 baud: $out"
+    stop_sim TERM
+    ;;
+paths)
+    # An adapter's /dev/serial/by-id/ link, longer than a port name may be, given directly as
+    # the port or as the device, with device options too.
+    start_sim --units 1-3
+    by_id=$dir/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0
+    mkdir -p "$dir/serial/by-id" && ln -s "$link" "$by_id"
+    for option in --port --device; do
+        for device in "$by_id" "$by_id?lines=keep"; do
+            out=$(KELCMD_PORTS= timeout 60 "$kelcmd" "$option" "$device" --slave 3 ReadPosition \
+                </dev/null 2>&1 || true)
+            expect "$out" "^ReadPosition: OK" "kelcmd $option $device"
+        done
+    done
     stop_sim TERM
     ;;
 link)

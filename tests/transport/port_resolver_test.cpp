@@ -61,19 +61,30 @@ TEST_F(PortResolver, TheWindowsDevicePrefixIsDropped) {
 }
 
 TEST_F(PortResolver, NamesOfUpTo15CharactersFitTheLimit) {
-    EXPECT_TRUE(PortNameFitsLimit("/dev/ttyUSB1234"));  // 15
-    EXPECT_EQ(Resolved("/dev/ttyUSB1234"), "/dev/ttyUSB1234");
-    EXPECT_FALSE(PortNameFitsLimit("/dev/ttyUSB12345"));  // 16
-    EXPECT_EQ(Resolved("/dev/ttyUSB12345"), "<none>");
-    EXPECT_EQ(Resolved("/dev/serial/by-id/usb-FTDI"), "<none>");
+    EXPECT_TRUE(PortNameFitsLimit("Com123456789012"));  // 15
+    EXPECT_EQ(Resolved("Com123456789012"), "/dev/ttyS123456789011");
+    EXPECT_FALSE(PortNameFitsLimit("Com1234567890123"));  // 16
+    EXPECT_EQ(Resolved("Com1234567890123"), "<none>");
+    EXPECT_EQ(Resolved("sim:1-3,5,7-9,11"), "<none>");
 }
 
 TEST_F(PortResolver, ANameWithThePrefixCountsWhole) {
     const std::string prefix = "\\\\.\\";
-    EXPECT_TRUE(PortNameFitsLimit(prefix + "/dev/ttyUSB1234"));  // 19 with the prefix
-    EXPECT_EQ(Resolved(prefix + "/dev/ttyUSB1234"), "/dev/ttyUSB1234");
-    EXPECT_FALSE(PortNameFitsLimit(prefix + "/dev/ttyUSB12345"));  // 20
-    EXPECT_EQ(Resolved(prefix + "/dev/ttyUSB12345"), "<none>");
+    EXPECT_TRUE(PortNameFitsLimit(prefix + "Com123456789012"));  // 19 with the prefix
+    EXPECT_EQ(Resolved(prefix + "Com123456789012"), "/dev/ttyS123456789011");
+    EXPECT_FALSE(PortNameFitsLimit(prefix + "Com1234567890123"));  // 20
+    EXPECT_EQ(Resolved(prefix + "Com1234567890123"), "<none>");
+}
+
+TEST_F(PortResolver, ADevicePathNeedsOnlyToBeAPath) {
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KXYZ-if00-port0";
+    EXPECT_EQ(Resolved(byId), byId);
+    EXPECT_EQ(Resolved(byId + "?rs485=kernel,rts=low"), byId + "?rs485=kernel,rts=low");
+    EXPECT_EQ(Resolved("\\\\.\\" + byId), byId);
+    const std::string longest = "/" + std::string(kMaxDevicePathLength - 1, 'd');
+    EXPECT_EQ(Resolved(longest), longest);
+    EXPECT_FALSE(PortNameFitsLimit(longest + "d"));  // no system opens it
+    EXPECT_EQ(Resolved(longest + "d"), "<none>");
 }
 
 TEST_F(PortResolver, TheLimitAppliesToTheNameNotToTheMappedDevice) {
