@@ -1,7 +1,9 @@
 #include "bridge_options.h"
 
+#include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -57,6 +59,19 @@ std::string ParseScanRange(const std::string& value, BridgeOptions& options) {
         return "--scan: '" + value + "' is not a unit address range FIRST-LAST within 1-127";
     options.scanFirst = static_cast<uint8_t>(*first);
     options.scanLast = static_cast<uint8_t>(*last);
+    return {};
+}
+
+// The first of Com1 to Com99 that neither a bus nor a mapping of its own takes, or empty.
+std::string FreeComPort(const std::vector<BusSpec>& buses) {
+    for (int number = 1; number <= 99; ++number) {
+        const std::string port = "Com" + std::to_string(number);
+        const bool taken = HasPortMapping(port) ||
+                           std::any_of(buses.begin(), buses.end(), [&](const BusSpec& bus) {
+                               return strcasecmp(bus.port.c_str(), port.c_str()) == 0;
+                           });
+        if (!taken) return port;
+    }
     return {};
 }
 
@@ -190,6 +205,14 @@ std::string ParseBridgeOptions(int argc, char** argv, BridgeOptions& options) {
             if (&other != &bus && other.port == bus.port)
                 return "--port: '" + bus.port + "' is given twice";
     }
+    // Unit commands go only to ports named Com1 to Com99: a device path given as the port is the
+    // device of the first ComN no other bus uses.
+    for (BusSpec& bus : options.buses) {
+        if (bus.port.front() != '/' || !bus.device.empty() || HasPortMapping(bus.port)) continue;
+        bus.device = bus.port;
+        bus.port = FreeComPort(options.buses);
+        if (bus.port.empty()) return "--port: more buses than the ports Com1 to Com99";
+    }
     for (const BusSpec& bus : options.buses)
         for (const BusSpec& other : options.buses)
             if (&other != &bus && other.name == bus.name)
@@ -211,7 +234,8 @@ Options:
   --password-file FILE    the password is the file's first line (or KELCMD_MQTT_PASSWORD); there
                           is no option that takes the password itself
   --prefix PREFIX         the first topic level, default kelcmd
-  --port NAME             a bus on this port (Com1, /dev/ttyUSB0, ...); repeat for more buses
+  --port NAME             a bus on this port (Com1, ..., or a device path such as /dev/ttyUSB0,
+                          which then runs on the first free ComN); repeat for more buses
   --device DEVICE         the device of the last --port (/dev/ttyUSB0, sim:1-3, ...)
   --bus NAME              the last --port's name in the topics; default HOSTNAME-PORT
   --baud RATE             the line's baud rate, default 19200
