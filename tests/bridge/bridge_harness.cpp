@@ -5,9 +5,21 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 namespace kelcmd::testing {
+
+ProgramRun RunProgram(const std::string& command) {
+    ProgramRun run;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
 
 using namespace std::chrono_literals;
 

@@ -15,6 +15,14 @@
 
 namespace kelcmd::testing {
 
+// What a shell command printed (standard output and error) and its exit status (-1 when it did not
+// exit by itself).
+struct ProgramRun {
+    std::string output;
+    int status = -1;
+};
+ProgramRun RunProgram(const std::string& command);
+
 // The kelcmd-bridge program, started with `arguments` (its own simulated units unless they say
 // otherwise) and ended by SIGTERM.
 class BridgeProcess {

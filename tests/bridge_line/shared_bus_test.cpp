@@ -1,7 +1,6 @@
 // Programs on the host side of a real kelcmd-bridge process: the kelcmd program and this process's
 // library share one remote bus, and a run of commands lives through a broker restart.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <atomic>
 #include <cstdio>
@@ -21,23 +20,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// What a kelcmd run printed on its standard output and its exit status.
-struct CliRun {
-    std::string output;
-    int status = -1;
-};
-
-CliRun RunCli(const std::string& device, const std::string& arguments) {
-    const std::string command =
-        std::string(KELCMD_CLI_PROGRAM) + " --device " + device + " " + arguments + " 2>&1";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// A kelcmd run on `device`.
+ProgramRun RunCli(const std::string& device, const std::string& arguments) {
+    return RunProgram(std::string(KELCMD_CLI_PROGRAM) + " --device " + device + " " + arguments);
 }
 
 std::string Text(double value) {
@@ -102,9 +87,9 @@ TEST_F(BridgeLine, TheCliAndTheLibraryShareTheBusEachGettingItsOwnAnswers) {
     for (int i = 1; i <= 6; ++i) {
         const std::string accel = Text(i * 0.125);
         const std::string decel = Text(i * 0.0625);
-        const CliRun set = RunCli(device, "--slave 1 SetProfile 1 " + accel + " " + decel);
+        const ProgramRun set = RunCli(device, "--slave 1 SetProfile 1 " + accel + " " + decel);
         EXPECT_EQ(set.status, 0) << set.output;
-        const CliRun read = RunCli(device, "--slave 1 ReadProfile");
+        const ProgramRun read = RunCli(device, "--slave 1 ReadProfile");
         EXPECT_EQ(read.status, 0) << read.output;
         EXPECT_NE(read.output.find("accel = " + accel + "\n"), std::string::npos) << read.output;
     }
@@ -129,7 +114,7 @@ TEST_F(BridgeLine, TheCliAndTheLibraryShareTheBusEachGettingItsOwnAnswers) {
 }
 
 TEST_F(BridgeLine, TheCliScansTheBridgesUnits) {
-    const CliRun scan = RunCli(device, "scan 1-5");
+    const ProgramRun scan = RunCli(device, "scan 1-5");
     EXPECT_EQ(scan.status, 0) << scan.output;
     for (const char* unit : {"unit   1:", "unit   2:", "unit   3:"})
         EXPECT_NE(scan.output.find(unit), std::string::npos) << scan.output;

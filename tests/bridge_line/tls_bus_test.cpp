@@ -1,7 +1,6 @@
 // A remote port and a real kelcmd-bridge process on a broker that speaks TLS only, with
 // certificates made for the test; and what an untrusted or missing certificate authority says.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,23 +14,10 @@
 namespace kelcmd::testing {
 namespace {
 
-// What a kelcmd-bridge run said and its exit status; `seconds` ends one that keeps running.
-struct BridgeRun {
-    std::string said;
-    int status = -1;
-};
-
-BridgeRun RunBridge(const std::string& arguments, int seconds) {
-    const std::string command = "timeout -s TERM " + std::to_string(seconds) + " " +
-                                KELCMD_BRIDGE_PROGRAM + " " + arguments + " 2>&1";
-    BridgeRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) run.said += buffer;
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// A kelcmd-bridge run; `seconds` ends one that keeps running.
+ProgramRun RunBridge(const std::string& arguments, int seconds) {
+    return RunProgram("timeout -s TERM " + std::to_string(seconds) + " " + KELCMD_BRIDGE_PROGRAM +
+                      " " + arguments);
 }
 
 std::string LastSystemErrorText() {
@@ -100,12 +86,12 @@ TEST_F(TlsBus, AnUntrustedCertificateFailsTheOpenAndSaysSo) {
     EXPECT_NE(reason.find("mqtts://127.0.0.1"), std::string::npos) << reason;
 
     // The bridge keeps running, but says why it is not connected.
-    const BridgeRun bridge = RunBridge("--broker " + broker.Url() + " --ca-file " +
-                                           broker.UntrustedCaFile() + " --poll 0 --scan 1",
-                                       1);
-    EXPECT_NE(bridge.said.find("refused the connection: the broker's certificate is not trusted"),
+    const ProgramRun bridge = RunBridge("--broker " + broker.Url() + " --ca-file " +
+                                            broker.UntrustedCaFile() + " --poll 0 --scan 1",
+                                        1);
+    EXPECT_NE(bridge.output.find("refused the connection: the broker's certificate is not trusted"),
               std::string::npos)
-        << bridge.said;
+        << bridge.output;
 }
 
 TEST_F(TlsBus, AMissingCaFileIsNamedByThePortAndTheBridge) {
@@ -117,10 +103,10 @@ TEST_F(TlsBus, AMissingCaFileIsNamedByThePortAndTheBridge) {
               std::string::npos)
         << reason;
 
-    const BridgeRun bridge =
+    const ProgramRun bridge =
         RunBridge("--broker " + broker.Url() + " --ca-file " + missing + " --poll 0 --scan 1", 10);
-    EXPECT_EQ(bridge.status, 1) << bridge.said;
-    EXPECT_NE(bridge.said.find(missing + " cannot be read"), std::string::npos) << bridge.said;
+    EXPECT_EQ(bridge.status, 1) << bridge.output;
+    EXPECT_NE(bridge.output.find(missing + " cannot be read"), std::string::npos) << bridge.output;
 }
 
 }  // namespace
